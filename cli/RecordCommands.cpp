@@ -1,0 +1,5 @@
+#include "CliSupport.h"
+
+void AddRecordCommands(CLI::App&, CommandResult&)
+{
+}

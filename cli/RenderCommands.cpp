@@ -1,0 +1,5 @@
+#include "CliSupport.h"
+
+void AddRenderCommands(CLI::App&, CommandResult&)
+{
+}

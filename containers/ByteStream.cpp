@@ -1,0 +1,238 @@
+#include "ByteStream.h"
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#ifdef _WIN32
+#include <io.h>
+#define TW_FSEEK _fseeki64
+#define TW_FTELL _ftelli64
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#define TW_FSEEK fseeko
+#define TW_FTELL ftello
+#endif
+
+std::size_t CMemoryStream::Read(void* buffer, std::size_t count)
+{
+    if (m_position >= m_bytes.size())
+        return 0;
+    const std::size_t available = m_bytes.size() - m_position;
+    const std::size_t taken = count < available ? count : available;
+    if (taken > 0)
+        std::memcpy(buffer, m_bytes.data() + m_position, taken);
+    m_position += taken;
+    return taken;
+}
+
+bool CMemoryStream::Write(const void* buffer, std::size_t count)
+{
+    if (count == 0)
+        return true;
+    if (count > std::numeric_limits<std::size_t>::max() - m_position)
+        return false;
+    const std::size_t end = m_position + count;
+    try
+    {
+        if (end > m_bytes.size())
+            m_bytes.resize(end);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return false;
+    }
+    catch (const std::length_error&)
+    {
+        return false;
+    }
+    std::memcpy(m_bytes.data() + m_position, buffer, count);
+    m_position = end;
+    return true;
+}
+
+bool CMemoryStream::Seek(std::uint64_t offset)
+{
+    // A memory stream may be positioned past its end; a later write fills the gap with zeros.
+    if (offset > std::numeric_limits<std::size_t>::max())
+        return false;
+    m_position = static_cast<std::size_t>(offset);
+    return true;
+}
+
+bool CMemoryStream::Truncate(std::uint64_t length)
+{
+    if (length > m_bytes.max_size())
+        return false;
+    try
+    {
+        m_bytes.resize(static_cast<std::size_t>(length));
+    }
+    catch (const std::bad_alloc&)
+    {
+        return false;
+    }
+    return true;
+}
+
+CFileStream::~CFileStream()
+{
+    Close();
+}
+
+bool CFileStream::Open(const std::string& path, EMode mode)
+{
+    Close();
+    m_writeFailed = false;
+    m_openError = EFileOpenError::None;
+    m_errorText.clear();
+    const char* fopenMode = mode == EMode::Read ? "rb" : mode == EMode::ReadWrite ? "r+b" : "w+b";
+#ifdef _WIN32
+    // Others may read the file while we hold it, but not write it.
+    m_file = _fsopen(path.c_str(), fopenMode, mode == EMode::Read ? _SH_DENYWR : _SH_DENYRW);
+#else
+    m_file = std::fopen(path.c_str(), fopenMode);
+    if (m_file != nullptr)
+    {
+        struct stat info{};
+        if (fstat(fileno(m_file), &info) == 0 && S_ISDIR(info.st_mode))
+        {
+            std::fclose(m_file);
+            m_file = nullptr;
+            errno = EISDIR;
+        }
+    }
+#endif
+    if (m_file == nullptr)
+    {
+        const int error = errno;
+        m_errorText = std::strerror(error);
+        switch (error)
+        {
+        case ENOENT:
+        case ENOTDIR:
+            m_openError = EFileOpenError::NotFound;
+            break;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            m_openError = EFileOpenError::AccessDenied;
+            break;
+        case EBUSY:
+        case ETXTBSY:
+            m_openError = EFileOpenError::SharingViolation;
+            break;
+        default:
+            m_openError = EFileOpenError::Other;
+            break;
+        }
+        return false;
+    }
+    return true;
+}
+
+bool CFileStream::Close()
+{
+    if (m_file == nullptr)
+        return true;
+    const bool closed = std::fclose(m_file) == 0;
+    m_file = nullptr;
+    return closed && !m_writeFailed;
+}
+
+std::size_t CFileStream::Read(void* buffer, std::size_t count)
+{
+    if (m_file == nullptr || count == 0)
+        return 0;
+    return std::fread(buffer, 1, count, m_file);
+}
+
+bool CFileStream::Write(const void* buffer, std::size_t count)
+{
+    if (m_file == nullptr)
+        return false;
+    if (count == 0)
+        return true;
+    if (std::fwrite(buffer, 1, count, m_file) != count)
+    {
+        m_writeFailed = true;
+        m_errorText = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool CFileStream::Seek(std::uint64_t offset)
+{
+    if (m_file == nullptr || offset > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+        return false;
+    return TW_FSEEK(m_file, static_cast<std::int64_t>(offset), SEEK_SET) == 0;
+}
+
+std::uint64_t CFileStream::Position() const
+{
+    if (m_file == nullptr)
+        return 0;
+    const auto position = TW_FTELL(m_file);
+    return position < 0 ? 0 : static_cast<std::uint64_t>(position);
+}
+
+std::uint64_t CFileStream::Length() const
+{
+    if (m_file == nullptr)
+        return 0;
+    const auto here = TW_FTELL(m_file);
+    if (here < 0 || TW_FSEEK(m_file, 0, SEEK_END) != 0)
+        return 0;
+    const auto end = TW_FTELL(m_file);
+    TW_FSEEK(m_file, here, SEEK_SET);
+    return end < 0 ? 0 : static_cast<std::uint64_t>(end);
+}
+
+bool CFileStream::Truncate(std::uint64_t length)
+{
+    if (m_file == nullptr || std::fflush(m_file) != 0)
+        return false;
+#ifdef _WIN32
+    return _chsize_s(_fileno(m_file), static_cast<long long>(length)) == 0;
+#else
+    return ftruncate(fileno(m_file), static_cast<off_t>(length)) == 0;
+#endif
+}
+
+bool CFileStream::Sync()
+{
+    if (m_file == nullptr || std::fflush(m_file) != 0)
+        return false;
+#ifdef _WIN32
+    return _commit(_fileno(m_file)) == 0;
+#else
+    return fsync(fileno(m_file)) == 0;
+#endif
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, EFileOpenError* openError)
+{
+    CFileStream file;
+    if (!file.Open(path, CFileStream::EMode::Read))
+    {
+        if (openError != nullptr)
+            *openError = file.LastOpenError();
+        return false;
+    }
+    if (openError != nullptr)
+        *openError = EFileOpenError::None;
+    const std::uint64_t length = file.Length();
+    try
+    {
+        bytes.resize(static_cast<std::size_t>(length));
+    }
+    catch (const std::exception&)
+    {
+        return false;
+    }
+    return file.Read(bytes.data(), bytes.size()) == bytes.size();
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "ByteStream.h"
+#include "TypeCodes.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+class CUserPrompt;
+
+/// One chunk directory entry; also the query of FindChunk and the description given to PutChunk.
+struct CIffChunk
+{
+    std::uint32_t type = 0;
+    std::uint32_t offset = 0;  // first data byte in the image (the chunk header's position + 76)
+    std::uint32_t size = 0;    // data bytes, without the 76-byte chunk header
+    std::uint16_t id = 0;
+    std::uint16_t flags = 0;
+    std::string name;
+};
+
+/// Read error codes of CIffFile::Read.
+enum EIffReadError : int
+{
+    kIffReadOk = 0,
+    kIffReadIoError = 1,
+    kIffReadNoMemory = 2,
+    kIffReadNotIff = 3,
+    kIffReadBadVersion = 4,
+    kIffReadDecodeFailed = 5,  // the coded body of a 3.0 file did not decode
+};
+
+/// One IFF resource container: the 64-byte header, the whole file as one image, the chunk
+/// directory and the list of distinct type codes.
+class CIffFile
+{
+public:
+    static constexpr std::size_t kHeaderSize = 64;
+    static constexpr std::size_t kChunkHeaderSize = 76;
+    static constexpr std::size_t kNameFieldSize = 64;
+    static constexpr std::size_t kMaxStoredNameLength = 63;
+    /// Position value meaning "no further entry" for FindFirstOfType and NextOfType.
+    static constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
+
+    CIffFile();
+    CIffFile(const CIffFile& other);
+    CIffFile& operator=(const CIffFile& other);
+    CIffFile(CIffFile&&) noexcept = default;
+    CIffFile& operator=(CIffFile&&) noexcept = default;
+
+    /// Reads a whole file. On failure `errorCode` gets the code (see EIffReadError) and the
+    /// container is left empty; on success the code is left as the caller set it. A coded body
+    /// that does not decode fails the read (the prompt has shown "FAILURE" or "MEMORY FAILURE").
+    bool Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt = nullptr);
+    /// Writes the container: header, chunks in directory order and, for 2.5, a new resource map.
+    /// A container read as 2.0 asks the prompt whether to convert it (no prompt: No).
+    bool Write(CByteStream* stream, CUserPrompt* prompt = nullptr);
+
+    /// Copies the first entry with the query's type and id into the query.
+    bool FindChunk(CIffChunk& query) const;
+    /// Appends `data` as a chunk and points the entry of that type and id (replaced in place, or
+    /// appended) at it. On return `entry` describes the stored chunk. Fails without changing
+    /// anything when the image cannot grow.
+    bool PutChunk(CIffChunk& entry, CByteStream& data);
+    bool PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data);
+    /// Removes the first entry with the query's type and id; its bytes stay unused in the image.
+    bool RemoveChunk(const CIffChunk& query);
+
+    /// The position of the first entry of `type`, or kNoPosition.
+    std::size_t FindFirstOfType(std::uint32_t type) const;
+    /// The entry at `position`; moves `position` to the next entry of the same type or kNoPosition.
+    CIffChunk NextOfType(std::size_t& position) const;
+
+    /// 20, 25 or 30 from the image's header digits; 0 when there is no image.
+    int Version() const;
+    /// The version in the header of the file as read (30 for a coded file); 0 before a read.
+    int FileVersion() const { return m_fileVersion; }
+
+    const std::vector<CIffChunk>& Chunks() const { return m_chunks; }
+    const std::vector<std::uint32_t>& Types() const { return m_types; }
+    const std::array<std::uint8_t, kHeaderSize>& Header() const { return m_header; }
+    bool ReadSucceeded() const { return m_readSucceeded; }
+    const std::uint8_t* Image() const { return m_image.get(); }
+    std::size_t ImageLength() const { return m_imageLength; }
+    /// The data bytes of an entry, checked against the image; empty when they do not fit.
+    std::span<const std::uint8_t> ChunkData(const CIffChunk& chunk) const;
+
+private:
+    void Clear();
+    bool WriteResourceMap(CByteStream& stream, const std::vector<std::uint32_t>& positions);
+
+    std::array<std::uint8_t, kHeaderSize> m_header{};
+    std::unique_ptr<std::uint8_t[]> m_image;
+    std::size_t m_imageLength = 0;
+    std::vector<CIffChunk> m_chunks;
+    std::vector<std::uint32_t> m_types;
+    bool m_readSucceeded = false;
+    int m_fileVersion = 0;
+};
+
+/// The document's wording for a read error code.
+const char* IffReadErrorMessage(int errorCode);
