@@ -60,6 +60,7 @@ int Fail(const std::string& message);
 
 /// Each group of commands adds its subcommands; a subcommand's callback stores the exit status.
 using CommandResult = int;
+void AddIffCommands(CLI::App& app, CommandResult& result);
 void AddContainerCommands(CLI::App& app, CommandResult& result);
 void AddRecordCommands(CLI::App& app, CommandResult& result);
 void AddRenderCommands(CLI::App& app, CommandResult& result);

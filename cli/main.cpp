@@ -7,6 +7,7 @@ int main(int argc, char** argv)
     app.set_help_all_flag("--help-all", "Show the help of every command");
 
     CommandResult result = kExitOk;
+    AddIffCommands(app, result);
     AddContainerCommands(app, result);
     AddRecordCommands(app, result);
     AddRenderCommands(app, result);

@@ -1,0 +1,87 @@
+#include "CliSupport.h"
+
+#include "containers/IffFile.h"
+
+#include <iomanip>
+
+namespace
+{
+int RunInfo(const std::string& path, bool json)
+{
+    CIffFile container;
+    CCliPrompt prompt;
+    int code = 0;
+    if (!ReadContainerFile(path, container, code, prompt))
+    {
+        if (json)
+            PrintJson({{"file", path}, {"error", code}, {"message", IffReadErrorMessage(code)}});
+        return kExitFailed;
+    }
+
+    if (json)
+    {
+        nlohmann::ordered_json chunks = nlohmann::ordered_json::array();
+        for (const CIffChunk& chunk : container.Chunks())
+            chunks.push_back({{"type", Shown(TypeCodeText(chunk.type))},
+                              {"id", chunk.id},
+                              {"flags", chunk.flags},
+                              {"size", chunk.size},
+                              {"name", Shown(chunk.name)}});
+        nlohmann::ordered_json types = nlohmann::ordered_json::array();
+        for (const std::uint32_t type : container.Types())
+            types.push_back(Shown(TypeCodeText(type)));
+        PrintJson({{"file", path},
+                   {"file_version", container.FileVersion()},
+                   {"version", container.Version()},
+                   {"chunks", chunks},
+                   {"types", types}});
+        return kExitOk;
+    }
+
+    std::cout << path << ": IFF version " << container.FileVersion() / 10 << '.' << container.FileVersion() % 10;
+    if (container.FileVersion() != container.Version())
+        std::cout << " (image version " << container.Version() / 10 << '.' << container.Version() % 10 << ')';
+    std::cout << ", " << container.Chunks().size() << " chunks\n";
+    std::cout << "type  " << std::setw(6) << "id" << ' ' << std::setw(6) << "flags" << ' ' << std::setw(10) << "size"
+              << "  name\n";
+    for (const CIffChunk& chunk : container.Chunks())
+    {
+        std::cout << Shown(TypeCodeText(chunk.type)) << "  " << std::setw(6) << chunk.id << ' ' << std::setw(6)
+                  << chunk.flags << ' ' << std::setw(10) << chunk.size << "  " << Shown(chunk.name) << '\n';
+    }
+    std::cout << "types:";
+    for (const std::uint32_t type : container.Types())
+        std::cout << ' ' << Shown(TypeCodeText(type));
+    std::cout << '\n';
+    return kExitOk;
+}
+
+int RunResave(const std::string& in, const std::string& out, bool convert)
+{
+    CIffFile container;
+    CCliPrompt prompt(convert);
+    int code = 0;
+    if (!ReadContainerFile(in, container, code, prompt))
+        return kExitFailed;
+    return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
+}
+}
+
+void AddIffCommands(CLI::App& app, CommandResult& result)
+{
+    auto* info = app.add_subcommand("info", "Show a container's header version, chunk directory and type list");
+    auto infoFile = std::make_shared<std::string>();
+    auto infoJson = std::make_shared<bool>(false);
+    info->add_option("FILE", *infoFile, "IFF file")->required();
+    info->add_flag("--json", *infoJson, "Print JSON");
+    info->callback([&result, infoFile, infoJson] { result = RunInfo(*infoFile, *infoJson); });
+
+    auto* resave = app.add_subcommand("resave", "Read a container and write it again");
+    auto in = std::make_shared<std::string>();
+    auto out = std::make_shared<std::string>();
+    auto convert = std::make_shared<bool>(false);
+    resave->add_option("IN", *in, "IFF file to read")->required();
+    resave->add_option("OUT", *out, "IFF file to write")->required();
+    resave->add_flag("--convert-2.0", *convert, "Answer Yes when asked to convert a 2.0 file to 2.5");
+    resave->callback([&result, in, out, convert] { result = RunResave(*in, *out, *convert); });
+}

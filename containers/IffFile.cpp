@@ -1,0 +1,465 @@
+#include "IffFile.h"
+
+#include "ArithmeticDecoder.h"
+#include "ByteOrder.h"
+#include "UserPrompt.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace
+{
+constexpr char kMagic[] = "IFF FILE";
+constexpr std::size_t kMagicLength = 8;
+
+// The header this program writes: the 34 characters of the type line and a NUL, then the 28
+// characters of the signature and a NUL; the version digit is patched in.
+std::array<std::uint8_t, CIffFile::kHeaderSize> HeaderTemplate(char minorDigit)
+{
+    std::array<std::uint8_t, CIffFile::kHeaderSize> header{};
+    const char line[] = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE";
+    const char signature[] = " QUORBLENTHAXIS & MAXIS 1996";
+    std::memcpy(header.data(), line, 34);
+    std::memcpy(header.data() + 35, signature, 28);
+    header[11] = static_cast<std::uint8_t>(minorDigit);
+    return header;
+}
+
+std::unique_ptr<std::uint8_t[]> AllocateImage(std::size_t length)
+{
+    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[length == 0 ? 1 : length]);
+}
+
+bool WriteBytes(CByteStream& stream, const void* bytes, std::size_t count)
+{
+    return stream.Write(bytes, count);
+}
+
+bool WriteLE32At(CByteStream& stream, std::uint64_t position, std::uint32_t value)
+{
+    std::uint8_t bytes[4];
+    WriteLE32(bytes, value);
+    return stream.Seek(position) && stream.Write(bytes, 4);
+}
+}
+
+CIffFile::CIffFile()
+{
+    m_header = HeaderTemplate('5');
+    m_image = AllocateImage(kHeaderSize);
+    if (m_image)
+    {
+        std::memcpy(m_image.get(), m_header.data(), kHeaderSize);
+        m_imageLength = kHeaderSize;
+    }
+}
+
+CIffFile::CIffFile(const CIffFile& other)
+    : m_header(other.m_header),
+      m_chunks(other.m_chunks),
+      m_types(other.m_types),
+      m_readSucceeded(other.m_readSucceeded),
+      m_fileVersion(other.m_fileVersion)
+{
+    if (other.m_image)
+    {
+        m_image = AllocateImage(other.m_imageLength);
+        if (m_image)
+        {
+            std::memcpy(m_image.get(), other.m_image.get(), other.m_imageLength);
+            m_imageLength = other.m_imageLength;
+        }
+        else
+        {
+            // Without its image a copy must not point into bytes it does not have.
+            m_chunks.clear();
+            m_types.clear();
+            m_readSucceeded = false;
+        }
+    }
+}
+
+CIffFile& CIffFile::operator=(const CIffFile& other)
+{
+    if (this != &other)
+    {
+        CIffFile copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+void CIffFile::Clear()
+{
+    m_chunks.clear();
+    m_types.clear();
+    m_image.reset();
+    m_imageLength = 0;
+    m_readSucceeded = false;
+}
+
+bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
+{
+    Clear();
+    m_fileVersion = 0;
+    if (stream == nullptr)
+    {
+        errorCode = kIffReadIoError;
+        return false;
+    }
+
+    const std::uint64_t streamLength = stream->Length();
+    if (streamLength > std::numeric_limits<std::size_t>::max() / 2)
+    {
+        errorCode = kIffReadNoMemory;
+        return false;
+    }
+    std::size_t length = static_cast<std::size_t>(streamLength);
+    m_image = AllocateImage(length);
+    if (!m_image)
+    {
+        errorCode = kIffReadNoMemory;
+        return false;
+    }
+    if (!stream->Seek(0) || stream->Read(m_image.get(), length) != length)
+    {
+        Clear();
+        errorCode = kIffReadIoError;
+        return false;
+    }
+    m_imageLength = length;
+
+    if (length < kMagicLength || std::memcmp(m_image.get(), kMagic, kMagicLength) != 0)
+    {
+        Clear();
+        errorCode = kIffReadNotIff;
+        return false;
+    }
+    auto versionIs = [&](const char* text) { return length >= 12 && std::memcmp(m_image.get() + 9, text, 3) == 0; };
+    const bool coded = versionIs("3.0");
+    if (!coded && !versionIs("2.0") && !versionIs("2.5"))
+    {
+        Clear();
+        errorCode = kIffReadBadVersion;
+        return false;
+    }
+    m_fileVersion = coded ? 30 : versionIs("2.0") ? 20 : 25;
+
+    if (coded)
+    {
+        // The body after the 64-byte header is a whole 2.x file, coded.
+        m_image.reset();
+        m_imageLength = 0;
+        CMemoryStream decoded;
+        CArithmeticDecoder decoder;
+        const bool positioned = stream->Seek(std::min<std::uint64_t>(kHeaderSize, streamLength));
+        const auto result = positioned ? decoder.Decode(*stream, decoded, prompt) : CArithmeticDecoder::EResult::Failure;
+        if (result != CArithmeticDecoder::EResult::Ok)
+        {
+            // A partly decoded file is never opened: saving it would destroy the rest of it.
+            Clear();
+            errorCode = result == CArithmeticDecoder::EResult::MemoryFailure ? kIffReadNoMemory : kIffReadDecodeFailed;
+            return false;
+        }
+        length = decoded.Bytes().size();
+        m_image = AllocateImage(length);
+        if (!m_image)
+        {
+            Clear();
+            errorCode = kIffReadNoMemory;
+            return false;
+        }
+        if (length > 0)
+            std::memcpy(m_image.get(), decoded.Bytes().data(), length);
+        m_imageLength = length;
+    }
+
+    // A file shorter than its header reads with the missing header bytes as zeros.
+    m_header.fill(0);
+    std::memcpy(m_header.data(), m_image.get(), std::min(length, kHeaderSize));
+
+    const std::uint64_t end = length;
+    std::uint64_t p = kHeaderSize;
+    while (p < end)
+    {
+        auto runsPastEnd = [&](std::uint64_t at) {
+            return at + 8 > end || at + ReadBE32(m_image.get() + at + 4) > end;
+        };
+        if (runsPastEnd(p))
+        {
+            // A cut-off chunk: take the first later position whose size fits what is left.
+            while (p + 75 < end && runsPastEnd(p))
+                ++p;
+        }
+        if (p + 75 >= end)
+            break;
+        const std::uint8_t* header = m_image.get() + p;
+        const std::uint32_t chunkSize = ReadBE32(header + 4);
+        if (chunkSize < kChunkHeaderSize)
+            break;  // no chunk can be this small; what follows cannot be walked
+        CIffChunk chunk;
+        chunk.type = ReadBE32(header);
+        chunk.offset = static_cast<std::uint32_t>(p + kChunkHeaderSize);
+        chunk.size = chunkSize - static_cast<std::uint32_t>(kChunkHeaderSize);
+        chunk.id = ReadBE16(header + 8);
+        chunk.flags = ReadBE16(header + 10);
+        const char* name = reinterpret_cast<const char*>(header + 12);
+        chunk.name.assign(name, strnlen(name, kNameFieldSize));
+        m_chunks.push_back(std::move(chunk));
+        if (std::find(m_types.begin(), m_types.end(), m_chunks.back().type) == m_types.end())
+            m_types.push_back(m_chunks.back().type);
+        p += chunkSize;
+    }
+
+    m_readSucceeded = true;
+    return true;
+}
+
+bool CIffFile::Write(CByteStream* stream, CUserPrompt* prompt)
+{
+    if (stream == nullptr || !stream->Truncate(0) || !stream->Seek(0))
+        return false;
+
+    const int version = Version();
+    bool withMap = version != 20;
+    if (version == 20)
+    {
+        const bool convert =
+            prompt != nullptr && prompt->AskYesNo("Do you want to convert this 2.0 file to 2.5?", std::string());
+        // A converted file gets its resource map too: a 2.5 file without one is incomplete.
+        withMap = convert;
+        m_header = HeaderTemplate(convert ? '5' : '0');
+    }
+    else
+    {
+        m_header = HeaderTemplate('5');
+    }
+    if (!WriteBytes(*stream, m_header.data(), kHeaderSize))
+        return false;
+
+    std::vector<std::uint32_t> positions(m_chunks.size(), 0);
+    for (std::size_t i = 0; i < m_chunks.size(); ++i)
+    {
+        const CIffChunk& chunk = m_chunks[i];
+        if (chunk.type == kTypeRsmp)
+            continue;
+        const std::uint64_t start = std::uint64_t(chunk.offset) - kChunkHeaderSize;
+        const std::uint64_t count = std::uint64_t(chunk.size) + kChunkHeaderSize;
+        if (chunk.offset < kChunkHeaderSize || start + count > m_imageLength)
+            return false;
+        const std::uint64_t position = stream->Position();
+        if (position > std::numeric_limits<std::uint32_t>::max())
+            return false;
+        positions[i] = static_cast<std::uint32_t>(position);
+        if (!WriteBytes(*stream, m_image.get() + start, static_cast<std::size_t>(count)))
+            return false;
+    }
+
+    if (withMap && !WriteResourceMap(*stream, positions))
+        return false;
+    return true;
+}
+
+bool CIffFile::WriteResourceMap(CByteStream& stream, const std::vector<std::uint32_t>& positions)
+{
+    const std::uint64_t mapStart = stream.Position();
+    if (mapStart > std::numeric_limits<std::uint32_t>::max())
+        return false;
+    std::uint8_t offsetBytes[4];
+    WriteBE32(offsetBytes, static_cast<std::uint32_t>(mapStart));
+    if (!stream.Seek(60) || !stream.Write(offsetBytes, 4) || !stream.Seek(mapStart))
+        return false;
+    std::copy(offsetBytes, offsetBytes + 4, m_header.begin() + 60);
+
+    // Chunk header (type, size placeholder, id 0, flags 0x0010), the 64-byte name field and the
+    // map's reserved and version words, then "pmsr", a size placeholder and the group count.
+    std::vector<std::uint8_t> prefix(kChunkHeaderSize + 20, 0);
+    WriteBE32(prefix.data(), kTypeRsmp);
+    prefix[11] = 0x10;
+    std::memcpy(prefix.data() + 84, "pmsr", 4);
+    if (!stream.Write(prefix.data(), prefix.size()))
+        return false;
+
+    std::uint32_t groups = 0;
+    std::vector<std::uint8_t> entry;
+    for (const std::uint32_t type : m_types)
+    {
+        if (type == kTypeRsmp)
+            continue;
+        std::uint32_t count = 0;
+        for (const CIffChunk& chunk : m_chunks)
+            count += chunk.type == type ? 1 : 0;
+        if (count == 0)
+            continue;
+        ++groups;
+        std::uint8_t groupHeader[8];
+        WriteLE32(groupHeader, type);
+        WriteLE32(groupHeader + 4, count);
+        if (!stream.Write(groupHeader, 8))
+            return false;
+        for (std::size_t i = 0; i < m_chunks.size(); ++i)
+        {
+            const CIffChunk& chunk = m_chunks[i];
+            if (chunk.type != type)
+                continue;
+            entry.assign(8, 0);
+            WriteLE32(entry.data(), positions[i]);
+            WriteLE16(entry.data() + 4, chunk.id);
+            WriteLE16(entry.data() + 6, chunk.flags);
+            entry.insert(entry.end(), chunk.name.begin(), chunk.name.end());
+            entry.push_back(0);
+            if ((stream.Position() + entry.size() - mapStart) % 2 != 0)
+                entry.push_back(0xA3);
+            if (!stream.Write(entry.data(), entry.size()))
+                return false;
+        }
+    }
+
+    const std::uint64_t mapEnd = stream.Position();
+    const std::uint64_t mapSize = mapEnd - mapStart;
+    if (mapSize > std::numeric_limits<std::uint32_t>::max())
+        return false;
+    std::uint8_t sizeBytes[4];
+    WriteBE32(sizeBytes, static_cast<std::uint32_t>(mapSize));
+    return WriteLE32At(stream, mapStart + 88, static_cast<std::uint32_t>(mapSize)) && stream.Seek(mapStart + 4) &&
+           stream.Write(sizeBytes, 4) && WriteLE32At(stream, mapStart + 92, groups) && stream.Seek(mapEnd);
+}
+
+bool CIffFile::FindChunk(CIffChunk& query) const
+{
+    for (const CIffChunk& chunk : m_chunks)
+    {
+        if (chunk.type == query.type && chunk.id == query.id)
+        {
+            query = chunk;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CIffFile::PutChunk(CIffChunk& entry, CByteStream& data)
+{
+    std::vector<std::uint8_t> bytes;
+    try
+    {
+        bytes.resize(static_cast<std::size_t>(data.Length()));
+    }
+    catch (const std::exception&)
+    {
+        return false;
+    }
+    if (!data.Seek(0) || data.Read(bytes.data(), bytes.size()) != bytes.size())
+        return false;
+    return PutChunk(entry, std::span<const std::uint8_t>(bytes));
+}
+
+bool CIffFile::PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data)
+{
+    const std::uint64_t end = m_imageLength;
+    const std::uint64_t newLength = end + kChunkHeaderSize + data.size();
+    if (newLength > std::numeric_limits<std::uint32_t>::max())
+        return false;  // offsets and sizes are 32-bit in the file
+    auto image = AllocateImage(static_cast<std::size_t>(newLength));
+    if (!image)
+        return false;
+    if (m_image && m_imageLength > 0)
+        std::memcpy(image.get(), m_image.get(), m_imageLength);
+
+    CIffChunk stored = entry;
+    stored.offset = static_cast<std::uint32_t>(end + kChunkHeaderSize);
+    stored.size = static_cast<std::uint32_t>(data.size());
+    if (stored.name.size() > kMaxStoredNameLength)
+        stored.name.resize(kMaxStoredNameLength);
+
+    std::uint8_t* header = image.get() + end;
+    std::memset(header, 0, kChunkHeaderSize);
+    WriteBE32(header, stored.type);
+    WriteBE32(header + 4, static_cast<std::uint32_t>(data.size() + kChunkHeaderSize));
+    WriteBE16(header + 8, stored.id);
+    WriteBE16(header + 10, stored.flags);
+    std::memcpy(header + 12, stored.name.data(), stored.name.size());
+    if (!data.empty())
+        std::memcpy(header + kChunkHeaderSize, data.data(), data.size());
+
+    m_image = std::move(image);
+    m_imageLength = static_cast<std::size_t>(newLength);
+    if (std::find(m_types.begin(), m_types.end(), stored.type) == m_types.end())
+        m_types.push_back(stored.type);
+    auto existing = std::find_if(m_chunks.begin(), m_chunks.end(), [&](const CIffChunk& chunk) {
+        return chunk.type == stored.type && chunk.id == stored.id;
+    });
+    if (existing != m_chunks.end())
+        *existing = stored;
+    else
+        m_chunks.push_back(stored);
+    entry = stored;
+    return true;
+}
+
+bool CIffFile::RemoveChunk(const CIffChunk& query)
+{
+    auto found = std::find_if(m_chunks.begin(), m_chunks.end(), [&](const CIffChunk& chunk) {
+        return chunk.type == query.type && chunk.id == query.id;
+    });
+    if (found == m_chunks.end())
+        return false;
+    m_chunks.erase(found);
+    return true;
+}
+
+std::size_t CIffFile::FindFirstOfType(std::uint32_t type) const
+{
+    for (std::size_t i = 0; i < m_chunks.size(); ++i)
+        if (m_chunks[i].type == type)
+            return i;
+    return kNoPosition;
+}
+
+CIffChunk CIffFile::NextOfType(std::size_t& position) const
+{
+    if (position >= m_chunks.size())
+    {
+        position = kNoPosition;
+        return CIffChunk{};
+    }
+    CIffChunk chunk = m_chunks[position];
+    std::size_t next = position + 1;
+    while (next < m_chunks.size() && m_chunks[next].type != chunk.type)
+        ++next;
+    position = next < m_chunks.size() ? next : kNoPosition;
+    return chunk;
+}
+
+int CIffFile::Version() const
+{
+    if (!m_image || m_imageLength < 12)
+        return 0;
+    return int(m_image[9]) * 10 + int(m_image[11]) - 528;
+}
+
+std::span<const std::uint8_t> CIffFile::ChunkData(const CIffChunk& chunk) const
+{
+    if (!m_image || std::uint64_t(chunk.offset) + chunk.size > m_imageLength)
+        return {};
+    return {m_image.get() + chunk.offset, chunk.size};
+}
+
+const char* IffReadErrorMessage(int errorCode)
+{
+    switch (errorCode)
+    {
+    case kIffReadIoError:
+        return "File I/O Error!";
+    case kIffReadNoMemory:
+        return "Insufficient Memory!";
+    case kIffReadNotIff:
+        return "This file is not an IFF file!";
+    case kIffReadBadVersion:
+        return "Unsupported IFF file version number!";
+    default:
+        return "Unknown error, please email the author!";
+    }
+}
