@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class CIffFile;
+
+/// One language's text of a row: the string and its description (windows-1252 bytes).
+struct CStringPair
+{
+    std::string text;
+    std::string description;
+
+    bool operator==(const CStringPair&) const = default;
+};
+
+/// A string table (`STR#` or `TTAs` chunk), in the plain layout (a list of short strings) or the
+/// language layout (rows of sixteen language slots, each a string and a description).
+class CStringTable
+{
+public:
+    static constexpr int kSlotCount = 16;
+    /// The longest string the plain layout's length byte can describe.
+    static constexpr std::size_t kMaxPlainStringLength = 255;
+    /// The format code of a table made new, which selects the language layout when read back.
+    static constexpr std::uint16_t kDefaultFormat = 0xFFFD;
+
+    using CRow = std::array<CStringPair, kSlotCount>;
+
+    /// Decodes the chunk of `type` and `id`. Fails, with the table empty, when the chunk is
+    /// missing, a language code maps above the last slot, or the entry count or a string promises
+    /// more than the data hold; a damaged table is never opened in part.
+    bool Load(const CIffFile& container, std::uint32_t type, std::uint16_t id);
+    /// Encodes the table and puts it as `type` `id`, flags 0x0010, under the kept name. Fails
+    /// without storing when the table cannot be written in its layout (see Encode).
+    bool Store(CIffFile& container, std::uint32_t type, std::uint16_t id) const;
+
+    /// Decodes chunk data as `type` would be read (only `STR#` may be plain). Same failures as Load.
+    bool Decode(std::span<const std::uint8_t> data, std::uint32_t type);
+    /// The chunk data for `type`. False when the counts do not fit their 16-bit fields, or when a
+    /// plain table is to be written as `TTAs`, which is always read in the language layout.
+    bool Encode(std::uint32_t type, std::vector<std::uint8_t>& data) const;
+
+    /// The slot of a language code (1 to 31); -1 when the code maps above the last slot.
+    static int SlotForCode(std::uint8_t code);
+    /// The language code written for a slot (0 to 15).
+    static std::uint8_t CodeForSlot(int slot);
+    /// The language's name as the strings editor lists it; empty for the last slot.
+    static const char* SlotName(int slot);
+
+    std::uint32_t m_type = 0;
+    bool m_plain = false;
+    std::uint16_t m_format = kDefaultFormat;
+    std::vector<std::string> m_strings;  // plain layout
+    std::vector<CRow> m_rows;            // language layout
+    std::string m_name;
+    std::uint16_t m_id = 0;
+
+private:
+    bool DecodePlain(std::span<const std::uint8_t> data);
+    bool DecodeLanguages(std::span<const std::uint8_t> data);
+    void EncodePlain(std::vector<std::uint8_t>& data) const;
+    bool EncodeLanguages(std::vector<std::uint8_t>& data) const;
+};
