@@ -1,0 +1,57 @@
+#include "ConstantTable.h"
+
+#include "containers/ByteOrder.h"
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+
+bool CConstantTable::Load(const CIffFile& container, std::uint16_t id)
+{
+    CIffChunk chunk;
+    chunk.type = kTypeBcon;
+    chunk.id = id;
+    if (!container.FindChunk(chunk))
+        return false;
+    m_name = chunk.name;
+    m_id = id;
+    return Decode(container.ChunkData(chunk));
+}
+
+bool CConstantTable::Store(CIffFile& container, std::uint16_t id) const
+{
+    std::vector<std::uint8_t> data;
+    if (!Encode(data))
+        return false;
+    CIffChunk entry;
+    entry.type = kTypeBcon;
+    entry.id = id;
+    entry.flags = 0x0010;
+    entry.name = m_name;
+    return container.PutChunk(entry, data);
+}
+
+bool CConstantTable::Decode(std::span<const std::uint8_t> data)
+{
+    if (data.size() < 2)
+        return false;
+    m_flags = data[1];
+    const std::size_t count = data[0];
+    if (data.size() < 2 + 2 * count)
+        return false;
+    m_values.clear();
+    for (std::size_t i = 0; i < count; ++i)
+        m_values.push_back(std::int16_t(ReadLE16(data.data() + 2 + 2 * i)));
+    return true;
+}
+
+bool CConstantTable::Encode(std::vector<std::uint8_t>& data) const
+{
+    data.clear();
+    if (m_values.size() > kMaxConstants)
+        return false;
+    data.resize(2 + 2 * m_values.size());
+    data[0] = std::uint8_t(m_values.size());
+    data[1] = m_flags;
+    for (std::size_t i = 0; i < m_values.size(); ++i)
+        WriteLE16(data.data() + 2 + 2 * i, std::uint16_t(m_values[i]));
+    return true;
+}
