@@ -1,0 +1,235 @@
+#include "InteractionTable.h"
+
+#include "FieldStream.h"
+#include "containers/ByteOrder.h"
+#include "containers/ByteStream.h"
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+
+#include <bit>
+#include <new>
+
+namespace
+{
+constexpr std::size_t kPlainFixedSize = 32;
+constexpr std::size_t kPlainMotiveSize = 6;
+// Offset of the field-encoded stream: the version is followed by one byte that is not read.
+constexpr std::size_t kFieldStreamOffset = 5;
+// Every motive entry takes at least three bits (three zero fields).
+constexpr std::uint64_t kMinMotiveBits = 3;
+
+// Each writer clears `written` when the stream could not take the bytes.
+void PutLE16(CMemoryStream& stream, std::uint16_t value, bool& written)
+{
+    std::uint8_t bytes[2];
+    WriteLE16(bytes, value);
+    written = stream.Write(bytes, 2) && written;
+}
+
+void PutLE32(CMemoryStream& stream, std::uint32_t value, bool& written)
+{
+    std::uint8_t bytes[4];
+    WriteLE32(bytes, value);
+    written = stream.Write(bytes, 4) && written;
+}
+
+// The interaction's motives as written: exactly 16, cut or filled with zero entries.
+CMotiveEntry StoredMotive(const CInteraction& interaction, std::size_t slot)
+{
+    return slot < interaction.motives.size() ? interaction.motives[slot] : CMotiveEntry{};
+}
+}
+
+bool CInteractionTable::Load(const CIffFile& container, std::uint16_t id)
+{
+    CIffChunk chunk;
+    chunk.type = kTypeTtab;
+    chunk.id = id;
+    if (!container.FindChunk(chunk))
+        return false;
+    m_name = chunk.name;
+    return Decode(container.ChunkData(chunk));
+}
+
+bool CInteractionTable::Store(CIffFile& container, std::uint16_t id) const
+{
+    std::vector<std::uint8_t> data;
+    if (!Encode(data))
+        return false;
+    CIffChunk entry;
+    entry.type = kTypeTtab;
+    entry.id = id;
+    entry.flags = 0x0010;
+    entry.name = m_name;
+    return container.PutChunk(entry, data);
+}
+
+bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
+{
+    m_interactions.clear();
+    if (data.size() < 4)
+        return false;
+    const std::size_t count = ReadLE16(data.data());
+    m_version = ReadLE16(data.data() + 2);
+    bool loaded;
+    try
+    {
+        loaded = m_version == kFieldEncodedVersion ? DecodeFields(data, count) : DecodePlain(data, count);
+    }
+    catch (const std::bad_alloc&)
+    {
+        loaded = false;
+    }
+    if (!loaded)
+        m_interactions.clear();
+    return loaded;
+}
+
+bool CInteractionTable::DecodePlain(std::span<const std::uint8_t> data, std::size_t count)
+{
+    const std::uint64_t end = data.size();
+    std::uint64_t position = 4;
+    for (std::size_t i = 0; i < count && position < end; ++i)
+    {
+        // An interaction that starts inside the data but does not fit is damage, not a short
+        // count: keeping part of it would let the next save drop the rest silently.
+        if (end - position < kPlainFixedSize)
+            return false;
+        const std::uint8_t* p = data.data() + position;
+        CInteraction interaction;
+        interaction.actionTree = ReadLE16(p);
+        interaction.checkTree = ReadLE16(p + 2);
+        interaction.motiveCount = ReadLE32(p + 4);
+        interaction.flags = ReadLE32(p + 8);
+        interaction.nameIndex = ReadLE32(p + 12);
+        interaction.attenuationCode = ReadLE32(p + 16);
+        interaction.attenuationValue = std::bit_cast<float>(ReadLE32(p + 20));
+        interaction.autonomyThreshold = ReadLE32(p + 24);
+        interaction.extraIndex = std::int32_t(ReadLE32(p + 28));
+        position += kPlainFixedSize;
+
+        const std::uint64_t motivesSize = std::uint64_t(interaction.motiveCount) * kPlainMotiveSize;
+        if (motivesSize > end - position)
+            return false;
+        interaction.motives.reserve(interaction.motiveCount);
+        for (std::uint32_t m = 0; m < interaction.motiveCount; ++m)
+        {
+            const std::uint8_t* q = data.data() + position;
+            interaction.motives.push_back(
+                CMotiveEntry{std::int16_t(ReadLE16(q)), std::int16_t(ReadLE16(q + 2)), ReadLE16(q + 4)});
+            position += kPlainMotiveSize;
+        }
+        m_interactions.push_back(std::move(interaction));
+    }
+    return true;
+}
+
+bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::size_t count)
+{
+    const std::span<const std::uint8_t> stream =
+        data.size() > kFieldStreamOffset ? data.subspan(kFieldStreamOffset) : std::span<const std::uint8_t>();
+    CFieldReader reader(stream);
+    // The walk stops once the last byte has been taken: what is left of it is shorter than the
+    // smallest interaction (nine fields of one bit) and can only be padding.
+    for (std::size_t i = 0; i < count && !reader.AtEnd(); ++i)
+    {
+        CInteraction interaction;
+        interaction.actionTree = reader.Read16();
+        interaction.checkTree = reader.Read16();
+        interaction.motiveCount = reader.Read32();
+        interaction.flags = reader.Read32();
+        interaction.nameIndex = reader.Read32();
+        interaction.attenuationCode = reader.Read32();
+        interaction.attenuationValue = std::bit_cast<float>(reader.Read32());
+        interaction.autonomyThreshold = reader.Read32();
+        interaction.extraIndex = std::int32_t(reader.Read32());
+
+        // Missing bits read as 0, so a motive count alone could make the walk read and allocate
+        // without end. The 16 spare entries let a stream whose tail of zero bits is missing load
+        // the same interactions as the whole stream.
+        if (interaction.motiveCount > reader.RemainingBits() / kMinMotiveBits + CInteraction::kStoredMotives)
+            return false;
+        interaction.motives.reserve(interaction.motiveCount);
+        for (std::uint32_t m = 0; m < interaction.motiveCount; ++m)
+        {
+            CMotiveEntry entry;
+            entry.minimum = std::int16_t(reader.Read16());
+            entry.maximum = std::int16_t(reader.Read16());
+            entry.varyBy = reader.Read16();
+            interaction.motives.push_back(entry);
+        }
+        m_interactions.push_back(std::move(interaction));
+    }
+    return true;
+}
+
+bool CInteractionTable::Encode(std::vector<std::uint8_t>& data) const
+{
+    data.clear();
+    if (m_interactions.size() > 0xFFFF)
+        return false;
+    try
+    {
+        CMemoryStream stream;
+        bool written = true;
+        PutLE16(stream, std::uint16_t(m_interactions.size()), written);
+        PutLE16(stream, m_version, written);
+        if (m_version == kFieldEncodedVersion)
+        {
+            const std::uint8_t marker = 1;
+            written = stream.Write(&marker, 1) && written;
+            CFieldWriter writer(stream);
+            for (const CInteraction& interaction : m_interactions)
+            {
+                writer.Write16(interaction.actionTree);
+                writer.Write16(interaction.checkTree);
+                writer.Write32(CInteraction::kStoredMotives);
+                writer.Write32(interaction.flags);
+                writer.Write32(interaction.nameIndex);
+                writer.Write32(interaction.attenuationCode);
+                writer.Write32(std::bit_cast<std::uint32_t>(interaction.attenuationValue));
+                writer.Write32(interaction.autonomyThreshold);
+                writer.Write32(std::uint32_t(interaction.extraIndex));
+                for (std::size_t m = 0; m < CInteraction::kStoredMotives; ++m)
+                {
+                    const CMotiveEntry entry = StoredMotive(interaction, m);
+                    writer.Write16(std::uint16_t(entry.minimum));
+                    writer.Write16(std::uint16_t(entry.maximum));
+                    writer.Write16(entry.varyBy);
+                }
+            }
+            written = writer.Finish() && written;
+        }
+        else
+        {
+            for (const CInteraction& interaction : m_interactions)
+            {
+                PutLE16(stream, interaction.actionTree, written);
+                PutLE16(stream, interaction.checkTree, written);
+                PutLE32(stream, CInteraction::kStoredMotives, written);
+                PutLE32(stream, interaction.flags, written);
+                PutLE32(stream, interaction.nameIndex, written);
+                PutLE32(stream, interaction.attenuationCode, written);
+                PutLE32(stream, std::bit_cast<std::uint32_t>(interaction.attenuationValue), written);
+                PutLE32(stream, interaction.autonomyThreshold, written);
+                PutLE32(stream, std::uint32_t(interaction.extraIndex), written);
+                for (std::size_t m = 0; m < CInteraction::kStoredMotives; ++m)
+                {
+                    const CMotiveEntry entry = StoredMotive(interaction, m);
+                    PutLE16(stream, std::uint16_t(entry.minimum), written);
+                    PutLE16(stream, std::uint16_t(entry.maximum), written);
+                    PutLE16(stream, entry.varyBy, written);
+                }
+            }
+        }
+        if (!written)
+            return false;
+        data = stream.TakeBytes();
+        return true;
+    }
+    catch (const std::bad_alloc&)
+    {
+        data.clear();
+        return false;
+    }
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class CIffFile;
+
+/// What an interaction advertises for one motive.
+struct CMotiveEntry
+{
+    std::int16_t minimum = 0;
+    std::int16_t maximum = 0;
+    std::uint16_t varyBy = 0;  // personality trait or skill that scales the advertisement, 0 none
+
+    bool operator==(const CMotiveEntry&) const = default;
+};
+
+/// Bits of CInteraction::flags that the interaction editor shows; the others are kept as read.
+constexpr std::uint32_t kInteractionVisitors = 0x0001;
+constexpr std::uint32_t kInteractionConsecutive = 0x0008;
+constexpr std::uint32_t kInteractionNotChildren = 0x0010;
+constexpr std::uint32_t kInteractionNotAdults = 0x0040;
+constexpr std::uint32_t kInteractionAutoFirstSelect = 0x0100;
+
+/// One interaction of an object.
+struct CInteraction
+{
+    /// Every interaction is written with this many motive entries.
+    static constexpr std::size_t kStoredMotives = 16;
+
+    std::uint16_t actionTree = 0;
+    std::uint16_t checkTree = 0;
+    std::uint32_t motiveCount = kStoredMotives;  // as read; always written as 16
+    std::uint32_t flags = 0;
+    std::uint32_t nameIndex = 0;       // row of the `TTAs` table with the same id
+    std::uint32_t attenuationCode = 0; // 0 custom, 1 none, 2 low, 3 medium, 4 high
+    float attenuationValue = 0.0f;     // used with code 0
+    std::uint32_t autonomyThreshold = 0;
+    std::int32_t extraIndex = -1;
+    std::vector<CMotiveEntry> motives;
+
+    bool operator==(const CInteraction&) const = default;
+};
+
+/// An interaction table (`TTAB` chunk), in the plain layout or, for version 9, the field-encoded one.
+class CInteractionTable
+{
+public:
+    /// The format version whose interactions are field-encoded.
+    static constexpr std::uint16_t kFieldEncodedVersion = 9;
+
+    /// Decodes the `TTAB` chunk `id`. A missing chunk fails and leaves the table as it was. A
+    /// damaged chunk (an interaction or motive list cut off by the end of the data, a field-encoded
+    /// motive count beyond what the stream could hold) fails with the list empty. A count larger
+    /// than the interactions present is not damage: the walk stops at the end of the data.
+    bool Load(const CIffFile& container, std::uint16_t id);
+    /// Puts the table as `TTAB` `id`, flags 0x0010, under the kept name, every interaction with
+    /// 16 motive entries. Fails without storing when the list is longer than the 16-bit count.
+    bool Store(CIffFile& container, std::uint16_t id) const;
+
+    /// Decodes chunk data; same failures as Load.
+    bool Decode(std::span<const std::uint8_t> data);
+    /// The chunk data in the layout of m_version.
+    bool Encode(std::vector<std::uint8_t>& data) const;
+
+    std::vector<CInteraction> m_interactions;
+    std::uint16_t m_version = 0;
+    std::string m_name;
+
+private:
+    bool DecodePlain(std::span<const std::uint8_t> data, std::size_t count);
+    bool DecodeFields(std::span<const std::uint8_t> data, std::size_t count);
+};
