@@ -3,6 +3,8 @@
 #include "ByteStream.h"
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 class CUserPrompt;
 
@@ -18,11 +20,26 @@ public:
     {
         Ok,
         Failure,        // the coded bytes ran out before the end-of-stream symbol
-        MemoryFailure   // no memory, or the output would pass kMaxOutputBytes
+        MemoryFailure   // no memory, or the output would pass the output limit
     };
 
     /// Decodes everything from the input's position to its end into `output`. "FAILURE" and
     /// "MEMORY FAILURE" are shown through the prompt (none: not shown); on either, `output`
     /// is left without the partial result.
     EResult Decode(CByteStream& input, CByteStream& output, CUserPrompt* prompt = nullptr);
+
+    /// Decodes coded bytes already in memory; `output` is replaced by the decoded bytes, or
+    /// emptied on a failure. Saves the copy into a stream for callers that hold the bytes.
+    EResult Decode(std::span<const std::uint8_t> coded, std::vector<std::uint8_t>& output,
+                   CUserPrompt* prompt = nullptr);
+
+    /// Lowers (or raises) the output limit of this decoder; kMaxOutputBytes unless set.
+    void SetMaxOutputBytes(std::uint64_t limit) { m_maxOutputBytes = limit; }
+    std::uint64_t MaxOutputBytes() const { return m_maxOutputBytes; }
+
+private:
+    EResult DecodeBytes(std::vector<std::uint8_t>& prepared, std::uint64_t initialCapacity,
+                        std::vector<std::uint8_t>& output, CUserPrompt* prompt) const;
+
+    std::uint64_t m_maxOutputBytes = kMaxOutputBytes;
 };
