@@ -1,0 +1,86 @@
+#include "FarArchive.h"
+
+#include "ByteOrder.h"
+
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace
+{
+constexpr char kMagic[] = "FAR!byAZ";
+constexpr std::uint32_t kSupportedVersion = 1;
+constexpr std::uint64_t kEntryFixedSize = 16;
+}
+
+bool CFarArchive::Open(CByteStream* stream)
+{
+    m_entries.clear();
+    m_image.reset();
+    m_imageLength = 0;
+    m_open = false;
+
+    if (stream == nullptr || !stream->Seek(0))
+        return false;
+    const std::uint64_t length = stream->Length();
+    if (length < kHeaderSize)
+        return false;
+    if (stream->Read(m_header, kHeaderSize) != kHeaderSize)
+        return false;
+    if (std::memcmp(m_header, kMagic, 8) != 0 || ReadLE32(m_header + 8) != kSupportedVersion)
+        return false;
+    const std::uint64_t directory = ReadLE32(m_header + 12);
+    if (directory + 4 > length)
+        return false;
+
+    if (length > std::numeric_limits<std::size_t>::max())
+        return false;
+    m_image.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(length)]);
+    if (!m_image)
+        return false;
+    m_imageLength = length;
+    if (!stream->Seek(0) || stream->Read(m_image.get(), static_cast<std::size_t>(length)) != length)
+        return false;
+
+    // The count is not trusted for anything but the number of steps: every entry must fit in
+    // the file before it is taken, so a damaged count ends the walk at the file's end.
+    const std::uint8_t* image = m_image.get();
+    const std::uint32_t count = ReadLE32(image + directory);
+    std::uint64_t position = directory + 4;
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        if (position + kEntryFixedSize > length)
+            return false;
+        CFarEntry entry;
+        entry.length1 = ReadLE32(image + position);
+        entry.length2 = ReadLE32(image + position + 4);
+        entry.offset = ReadLE32(image + position + 8);
+        entry.nameLength = ReadLE32(image + position + 12);
+        const std::uint64_t nameStart = position + kEntryFixedSize;
+        if (nameStart + entry.nameLength > length)
+            return false;
+        try
+        {
+            entry.name.assign(reinterpret_cast<const char*>(image + nameStart), entry.nameLength);
+            m_entries.push_back(std::move(entry));
+        }
+        catch (const std::bad_alloc&)
+        {
+            return false;
+        }
+        position = nameStart + m_entries.back().nameLength;
+    }
+    m_open = true;
+    return true;
+}
+
+bool CFarArchive::Extract(CByteStream& out, const CFarEntry& entry) const
+{
+    if (!m_open)
+        return false;
+    const std::uint64_t start = entry.offset;
+    const std::uint64_t end = start + entry.length2;
+    if (end > m_imageLength)
+        return false;
+    return out.Write(m_image.get() + start, entry.length2);
+}
