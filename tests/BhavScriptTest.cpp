@@ -1,0 +1,216 @@
+#include "containers/ByteOrder.h"
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+#include "records/BhavScript.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+
+// The 12 header bytes: format 0x8002, the count, then eight bytes that must survive untouched.
+Bytes ScriptHeader(std::uint16_t count)
+{
+    Bytes header{0x02, 0x80, 0, 0, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+    WriteLE16(&header[2], count);
+    return header;
+}
+
+void AppendInstruction(Bytes& data, std::uint16_t opcode, std::uint8_t trueTarget, std::uint8_t falseTarget,
+                       std::uint16_t p0, std::uint16_t p1, std::uint16_t p2, std::uint16_t p3)
+{
+    std::uint8_t bytes[12];
+    WriteLE16(bytes, opcode);
+    bytes[2] = trueTarget;
+    bytes[3] = falseTarget;
+    WriteLE16(bytes + 4, p0);
+    WriteLE16(bytes + 6, p1);
+    WriteLE16(bytes + 8, p2);
+    WriteLE16(bytes + 10, p3);
+    data.insert(data.end(), bytes, bytes + 12);
+}
+
+Bytes ScriptOfLines(std::uint16_t count)
+{
+    Bytes data = ScriptHeader(count);
+    for (std::uint16_t line = 0; line < count; ++line)
+        AppendInstruction(data, std::uint16_t(0x0100 + line), std::uint8_t(line + 1), 255, line, 0x1234, 0xFFFF, 7);
+    return data;
+}
+
+CIffChunk PutRaw(CIffFile& container, std::uint16_t id, const Bytes& data, const std::string& name = "script",
+                 std::uint16_t flags = 0)
+{
+    CIffChunk entry;
+    entry.type = kTypeBhav;
+    entry.id = id;
+    entry.flags = flags;
+    entry.name = name;
+    EXPECT_TRUE(container.PutChunk(entry, data));
+    return entry;
+}
+
+Bytes StoredData(const CIffFile& container, std::uint16_t id)
+{
+    CIffChunk query;
+    query.type = kTypeBhav;
+    query.id = id;
+    if (!container.FindChunk(query))
+        return {};
+    const auto data = container.ChunkData(query);
+    return Bytes(data.begin(), data.end());
+}
+}
+
+TEST(BhavLoad, DecodesHeaderAndLittleEndianInstructions)
+{
+    CIffFile container;
+    Bytes data = ScriptHeader(2);
+    AppendInstruction(data, 0x1002, 1, 254, 0x0102, 0xFFFE, 0x8000, 0x0001);
+    AppendInstruction(data, 0x0002, 253, 0, 0, 0, 0, 0);
+    PutRaw(container, 0x1000, data, "Init - main");
+
+    CBhavScript script;
+    ASSERT_TRUE(script.Load(container, 0x1000));
+    EXPECT_EQ(script.m_name, "Init - main");
+    EXPECT_EQ(script.m_id, 0x1000);
+    EXPECT_EQ(Bytes(script.m_header.begin(), script.m_header.end()), ScriptHeader(2));
+    ASSERT_EQ(script.m_instructions.size(), 2u);
+    const CBhavInstruction& first = script.m_instructions[0];
+    EXPECT_EQ(first.opcode, 0x1002);
+    EXPECT_EQ(first.trueTarget, 1);
+    EXPECT_EQ(first.falseTarget, 254);
+    EXPECT_EQ(first.params, (std::array<std::uint16_t, 4>{0x0102, 0xFFFE, 0x8000, 0x0001}));
+    EXPECT_EQ(script.m_instructions[1].trueTarget, 253);
+    EXPECT_EQ(script.m_instructions[1].falseTarget, 0);
+}
+
+TEST(BhavLoad, EmptyScriptStoresAsItsHeader)
+{
+    CIffFile container;
+    PutRaw(container, 7, ScriptHeader(0));
+    CBhavScript script;
+    ASSERT_TRUE(script.Load(container, 7));
+    EXPECT_TRUE(script.m_instructions.empty());
+    ASSERT_TRUE(script.Store(container, 7));
+    EXPECT_EQ(StoredData(container, 7), ScriptHeader(0));
+}
+
+TEST(BhavLoad, FailsWithEmptyListWhenChunkIsShort)
+{
+    CIffFile container;
+    Bytes promisesThree = ScriptOfLines(3);
+    promisesThree.resize(promisesThree.size() - 1);
+    PutRaw(container, 1, promisesThree);
+    PutRaw(container, 2, Bytes(11, 0));  // shorter than the header
+    PutRaw(container, 3, ScriptOfLines(4));
+
+    CBhavScript script;
+    ASSERT_TRUE(script.Load(container, 3));
+    ASSERT_EQ(script.m_instructions.size(), 4u);
+    EXPECT_FALSE(script.Load(container, 1));
+    EXPECT_TRUE(script.m_instructions.empty());
+
+    ASSERT_TRUE(script.Load(container, 3));
+    EXPECT_FALSE(script.Load(container, 2));
+    EXPECT_TRUE(script.m_instructions.empty());
+
+    ASSERT_TRUE(script.Load(container, 3));
+    EXPECT_FALSE(script.Load(container, 99));  // no such chunk
+    EXPECT_TRUE(script.m_instructions.empty());
+}
+
+TEST(BhavLoad, FindsOnlyBehaviourScripts)
+{
+    CIffFile container;
+    CIffChunk strings;
+    strings.type = kTypeStr;
+    strings.id = 5;
+    const Bytes data = ScriptOfLines(1);
+    ASSERT_TRUE(container.PutChunk(strings, data));
+    CBhavScript script;
+    EXPECT_FALSE(script.Load(container, 5));
+}
+
+TEST(BhavLoad, IgnoresBytesBeyondTheInstructions)
+{
+    CIffFile container;
+    Bytes data = ScriptOfLines(2);
+    const Bytes exact = data;
+    data.insert(data.end(), {0xDE, 0xAD, 0xBE, 0xEF, 0x01});
+    PutRaw(container, 4, data);
+    CBhavScript script;
+    ASSERT_TRUE(script.Load(container, 4));
+    EXPECT_EQ(script.m_instructions.size(), 2u);
+    EXPECT_EQ(script.Encode(), exact);
+}
+
+TEST(BhavStore, RewritesCountAndKeepsOtherHeaderBytes)
+{
+    CIffFile container;
+    PutRaw(container, 0x1000, ScriptOfLines(5), "routine", 0x0001);
+    CBhavScript script;
+    ASSERT_TRUE(script.Load(container, 0x1000));
+    CBhavInstruction added;
+    added.opcode = 0x0102;
+    added.params = {1, 2, 3, 4};
+    script.m_instructions.push_back(added);
+    script.m_instructions.push_back(added);
+    ASSERT_TRUE(script.Store(container, 0x1000));
+
+    const Bytes stored = StoredData(container, 0x1000);
+    ASSERT_EQ(stored.size(), 12u + 7u * 12u);
+    EXPECT_EQ(ReadLE16(&stored[2]), 7);
+    const Bytes header = ScriptHeader(7);
+    EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 12), header);
+    const Bytes original = ScriptOfLines(5);
+    EXPECT_EQ(Bytes(stored.begin() + 12, stored.begin() + 72), Bytes(original.begin() + 12, original.end()));
+    EXPECT_EQ(Bytes(stored.end() - 12, stored.end()), (Bytes{0x02, 0x01, 254, 255, 1, 0, 2, 0, 3, 0, 4, 0}));
+
+    CBhavScript reloaded;
+    ASSERT_TRUE(reloaded.Load(container, 0x1000));
+    EXPECT_EQ(reloaded.m_instructions, script.m_instructions);
+}
+
+TEST(BhavStore, KeepsNameAndPutsFlags0x0010InPlace)
+{
+    CIffFile container;
+    PutRaw(container, 1, ScriptOfLines(1), "first", 0x0000);
+    PutRaw(container, 2, ScriptOfLines(2), "second", 0x0003);
+    CBhavScript script;
+    ASSERT_TRUE(script.Load(container, 2));
+    ASSERT_TRUE(script.Store(container, 2));
+
+    ASSERT_EQ(container.Chunks().size(), 2u);
+    const CIffChunk& entry = container.Chunks()[1];
+    EXPECT_EQ(entry.id, 2);
+    EXPECT_EQ(entry.name, "second");
+    EXPECT_EQ(entry.flags, 0x0010);
+    // The chunk header in the image says the same.
+    const std::uint8_t* header = container.Image() + entry.offset - 76;
+    EXPECT_EQ(ReadBE16(header + 10), 0x0010);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(header + 12)), "second");
+}
+
+TEST(BhavStore, RefusesMoreLinesThanTheCountHolds)
+{
+    CIffFile container;
+    PutRaw(container, 1, ScriptOfLines(1));
+    CBhavScript script;
+    ASSERT_TRUE(script.Load(container, 1));
+    const Bytes before = StoredData(container, 1);
+    const std::size_t imageLength = container.ImageLength();
+
+    script.m_instructions.resize(65536);
+    EXPECT_TRUE(script.Encode().empty());
+    EXPECT_FALSE(script.Store(container, 1));
+    EXPECT_EQ(StoredData(container, 1), before);
+    EXPECT_EQ(container.ImageLength(), imageLength);
+
+    script.m_instructions.resize(65535);
+    EXPECT_EQ(script.Encode().size(), 12u + 65535u * 12u);
+}
