@@ -1,5 +1,379 @@
 #include "CliSupport.h"
 
-void AddRenderCommands(CLI::App&, CommandResult&)
+#include "containers/IffFile.h"
+#include "containers/Windows1252.h"
+#include "records/BhavScript.h"
+#include "records/SemiGlobalReference.h"
+#include "rendering/CodeTextRenderer.h"
+#include "rendering/NeededFiles.h"
+#include "rendering/NeededFilesLoader.h"
+#include "rendering/OperandVocabulary.h"
+#include "rendering/PlainTextRenderer.h"
+
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <iomanip>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace
 {
+
+// The text the script editor would show instead of a description it cannot give.
+constexpr std::string_view kUnknownFunction = "Unknown function";
+
+// Where the renderer's inputs come from: the command line's options, as opening a file sets them.
+struct CRenderSources
+{
+    std::string gameData;                       // empty: no global files
+    std::string openPath;                       // empty: no open file
+    std::optional<std::string> semiGlobalName;  // from the command line, as typed (UTF-8)
+};
+
+// Builds the needed-files state as opening `openPath` in the editor does: the global files first,
+// then the open file's own container under its name part. `open` receives that container.
+// False when the open file cannot be read (the message has been printed).
+bool LoadSources(const CRenderSources& sources, CNeededFiles& files, CIffFile& open, std::string& semiGlobalName)
+{
+    CCliPrompt prompt;
+    if (!sources.gameData.empty())
+        LoadNeededFiles(files, sources.gameData, prompt);
+    if (!sources.openPath.empty())
+    {
+        int code = 0;
+        if (!ReadContainerFile(sources.openPath, open, code, prompt))
+            return false;
+        files.Append(open, NamePart(sources.openPath));
+        files.IndexLastFile();
+    }
+    // The GLOB chunk holds windows-1252 bytes; a name typed on the command line is brought to the
+    // same form so that both look up the same index entries.
+    if (sources.semiGlobalName)
+        semiGlobalName = Utf8ToWindows1252(*sources.semiGlobalName);
+    else if (!sources.openPath.empty())
+        semiGlobalName = ReadSemiGlobalName(open);
+    return true;
+}
+
+// A line-oriented answer must stay on one line even when a script's name holds a tab or a break.
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+std::string HeaderHex(const std::array<std::uint8_t, CBhavScript::kHeaderSize>& header)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (const std::uint8_t byte : header)
+    {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0xF];
+    }
+    return text;
+}
+
+// The script editor's line text: the description, or the code-style text where the description
+// is the editor's "Unknown function".
+std::string LineDescription(const CPlainTextRenderer& renderer, const CBhavInstruction& instruction)
+{
+    const auto& p = instruction.params;
+    std::string text = renderer.Describe(instruction.opcode, p[0], p[1], p[2], p[3]);
+    if (text == kUnknownFunction)
+        text = FormatCodeInstruction(instruction.opcode, p[0], p[1], p[2], p[3]);
+    return text;
+}
+
+int RunScript(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
+{
+    const auto id = static_cast<std::uint16_t>(ParseCliNumber(idText, 0, 0xFFFF, "ID"));
+
+    CRenderSources fileSources = sources;
+    fileSources.openPath = path;
+    CNeededFiles files;
+    CIffFile container;
+    std::string semiGlobalName;
+    if (!LoadSources(fileSources, files, container, semiGlobalName))
+        return kExitFailed;
+
+    CBhavScript script;
+    if (!script.Load(container, id))
+        return Fail("There is no behaviour script " + std::to_string(id) + " that loads in " + path);
+
+    const CPlainTextRenderer renderer(files, NamePart(path), semiGlobalName);
+
+    if (json)
+    {
+        nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+        for (std::size_t i = 0; i < script.m_instructions.size(); ++i)
+        {
+            const CBhavInstruction& instruction = script.m_instructions[i];
+            const auto& p = instruction.params;
+            lines.push_back({{"line", i + 1},
+                             {"opcode", instruction.opcode},
+                             {"true", instruction.trueTarget},
+                             {"false", instruction.falseTarget},
+                             {"params", {p[0], p[1], p[2], p[3]}},
+                             {"description", Shown(LineDescription(renderer, instruction))},
+                             {"code", FormatCodeInstruction(instruction.opcode, p[0], p[1], p[2], p[3])},
+                             {"success", FormatTargetText(instruction.trueTarget)},
+                             {"failure", FormatTargetText(instruction.falseTarget)}});
+        }
+        PrintJson({{"id", script.m_id},
+                   {"name", Shown(script.m_name)},
+                   {"header", HeaderHex(script.m_header)},
+                   {"lines", std::move(lines)}});
+        return kExitOk;
+    }
+
+    std::cout << "Script " << script.m_id << ": " << OneLine(Shown(script.m_name)) << '\n'
+              << "Header: " << HeaderHex(script.m_header) << '\n'
+              << "Semi-global file: " << OneLine(Shown(semiGlobalName)) << '\n'
+              << script.m_instructions.size() << (script.m_instructions.size() == 1 ? " line" : " lines") << '\n';
+    if (script.m_instructions.empty())
+        return kExitOk;
+    std::cout << std::left << std::setw(6) << "Line" << std::setw(15) << "Success" << std::setw(15) << "Failure"
+              << "Description\n";
+    for (std::size_t i = 0; i < script.m_instructions.size(); ++i)
+    {
+        const CBhavInstruction& instruction = script.m_instructions[i];
+        const auto& p = instruction.params;
+        std::cout << std::left << std::setw(6) << i + 1 << std::setw(15) << FormatTargetText(instruction.trueTarget)
+                  << std::setw(15) << FormatTargetText(instruction.falseTarget)
+                  << OneLine(Shown(LineDescription(renderer, instruction))) << '\n'
+                  << std::setw(36) << "" << "code: "
+                  << FormatCodeInstruction(instruction.opcode, p[0], p[1], p[2], p[3]) << "  (opcode "
+                  << instruction.opcode << ", targets " << int(instruction.trueTarget) << '/'
+                  << int(instruction.falseTarget) << ", params " << p[0] << ' ' << p[1] << ' ' << p[2] << ' '
+                  << p[3] << ")\n";
+    }
+    return kExitOk;
+}
+
+// One request of the render command, split into its words.
+class CRequestLine
+{
+public:
+    explicit CRequestLine(std::string_view line)
+    {
+        std::size_t i = 0;
+        while (i < line.size())
+        {
+            while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+                ++i;
+            const std::size_t start = i;
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+                ++i;
+            if (i > start)
+                m_words.push_back(line.substr(start, i - start));
+        }
+    }
+
+    const std::vector<std::string_view>& Words() const { return m_words; }
+
+private:
+    std::vector<std::string_view> m_words;
+};
+
+// Decimal, or hexadecimal with 0x, within [min, max]; as on the command line.
+bool ParseNumber(std::string_view text, std::int64_t min, std::int64_t max, std::int64_t& value)
+{
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+    {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    std::uint64_t magnitude = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
+    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || magnitude > 0xFFFFFFFFu)
+        return false;
+    value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    return value >= min && value <= max;
+}
+
+// A 16-bit field may be given as the unsigned value or as the signed decimal the plain text prints.
+bool ParseWord(std::string_view text, std::uint16_t& word)
+{
+    std::int64_t value = 0;
+    if (!ParseNumber(text, -32768, 65535, value))
+        return false;
+    word = static_cast<std::uint16_t>(value & 0xFFFF);
+    return true;
+}
+
+bool ParseByte(std::string_view text, std::uint8_t& byte)
+{
+    std::int64_t value = 0;
+    if (!ParseNumber(text, 0, 255, value))
+        return false;
+    byte = static_cast<std::uint8_t>(value);
+    return true;
+}
+
+bool SameWord(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// Appends the answer to one request; false with `error` set when the request is malformed.
+bool AnswerRequest(const CPlainTextRenderer& renderer, std::string_view line, std::string& answer, std::string& error)
+{
+    const CRequestLine request(line);
+    const auto& words = request.Words();
+    if (SameWord(words[0], "operand"))
+    {
+        std::uint8_t scope = 0;
+        std::uint16_t data = 0;
+        if (words.size() != 3 || !ParseByte(words[1], scope) || !ParseWord(words[2], data))
+        {
+            error = "expected: operand SCOPE DATA (SCOPE 0 to 255, DATA 16-bit)";
+            return false;
+        }
+        AppendPlainOperand(answer, scope, data);
+        answer += '\t';
+        AppendCodeOperand(answer, scope, data);
+        return true;
+    }
+    if (SameWord(words[0], "target"))
+    {
+        std::uint8_t target = 0;
+        if (words.size() != 2 || !ParseByte(words[1], target))
+        {
+            error = "expected: target T (0 to 255)";
+            return false;
+        }
+        answer += FormatTargetText(target);
+        return true;
+    }
+    std::uint16_t values[5] = {};
+    bool valid = words.size() == 5;
+    for (std::size_t i = 0; valid && i < 5; ++i)
+        valid = ParseWord(words[i], values[i]);
+    if (!valid)
+    {
+        error = "expected: OPCODE P0 P1 P2 P3 (16-bit numbers), operand SCOPE DATA or target T";
+        return false;
+    }
+    std::string description;
+    renderer.AppendDescription(description, values[0], values[1], values[2], values[3], values[4]);
+    if (description == kUnknownFunction)
+    {
+        description.clear();
+        AppendCodeInstruction(description, values[0], values[1], values[2], values[3], values[4]);
+    }
+    answer += OneLine(Shown(description));
+    answer += '\t';
+    AppendCodeInstruction(answer, values[0], values[1], values[2], values[3], values[4]);
+    return true;
+}
+
+int RunRender(const CRenderSources& sources)
+{
+    CNeededFiles files;
+    CIffFile open;
+    std::string semiGlobalName;
+    if (!LoadSources(sources, files, open, semiGlobalName))
+        return kExitFailed;
+    const CPlainTextRenderer renderer(files, sources.openPath.empty() ? std::string() : NamePart(sources.openPath),
+                                      semiGlobalName);
+
+    std::ios::sync_with_stdio(false);
+    std::string line;
+    std::string output;
+    std::string error;
+    std::size_t lineNumber = 0;
+    std::size_t failures = 0;
+    constexpr std::size_t kFlushSize = 1 << 16;
+    while (std::getline(std::cin, line))
+    {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        // A blank request gets a blank answer, so that the answers stay aligned with the input.
+        if (line.find_first_not_of(" \t") != std::string::npos)
+        {
+            const std::size_t answerStart = output.size();
+            if (!AnswerRequest(renderer, line, output, error))
+            {
+                // The answer line says what went wrong, for a reader of the output alone.
+                output.resize(answerStart);
+                output += "error: ";
+                output += error;
+                std::cerr << "render: line " << lineNumber << ": " << error << ": " << line << '\n';
+                ++failures;
+            }
+        }
+        output += '\n';
+        if (output.size() >= kFlushSize)
+        {
+            std::cout.write(output.data(), static_cast<std::streamsize>(output.size()));
+            output.clear();
+        }
+    }
+    std::cout.write(output.data(), static_cast<std::streamsize>(output.size()));
+    std::cout.flush();
+    if (failures > 0)
+    {
+        std::cerr << "render: " << failures << (failures == 1 ? " line was" : " lines were") << " not understood\n";
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+void AddSourceOptions(CLI::App* command, const std::shared_ptr<CRenderSources>& sources)
+{
+    command->add_option("--game-data", sources->gameData,
+                        "The game's data folder: its GameData/Global files are loaded and indexed first");
+    command->add_option_function<std::string>(
+        "--semi-global", [sources](const std::string& name) { sources->semiGlobalName = name; },
+        "The semi-global file's name (default: the one in the file's GLOB chunk)");
+}
+
+}  // namespace
+
+void AddRenderCommands(CLI::App& app, CommandResult& result)
+{
+    {
+        auto* command = app.add_subcommand("script", "The script editor's lines for one behaviour script");
+        auto sources = std::make_shared<CRenderSources>();
+        auto file = std::make_shared<std::string>();
+        auto id = std::make_shared<std::string>();
+        auto json = std::make_shared<bool>(false);
+        command->add_option("FILE", *file, "The IFF file")->required();
+        command->add_option("ID", *id, "The BHAV chunk's id")->required();
+        AddSourceOptions(command, sources);
+        command->add_flag("--json", *json, "Print one JSON document");
+        command->callback([&result, sources, file, id, json] { result = RunScript(*file, *id, *sources, *json); });
+    }
+    {
+        auto* command = app.add_subcommand(
+            "render", "Render requests from standard input, one answer line per input line:\n"
+                      "  OPCODE P0 P1 P2 P3  -> description <tab> code-style text\n"
+                      "  operand SCOPE DATA  -> plain operand <tab> code-style operand\n"
+                      "  target T            -> target text");
+        auto sources = std::make_shared<CRenderSources>();
+        AddSourceOptions(command, sources);
+        command->add_option("--open", sources->openPath,
+                            "The open file: indexed after the global files; its name part names private calls");
+        command->callback([&result, sources] { result = RunRender(*sources); });
+    }
 }

@@ -1,0 +1,222 @@
+#include "containers/ByteStream.h"
+#include "containers/IffFile.h"
+#include "records/BhavScript.h"
+#include "records/SemiGlobalReference.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+CBhavInstruction Line(std::uint16_t opcode, std::uint8_t onTrue, std::uint8_t onFalse, std::uint16_t p0 = 0,
+                      std::uint16_t p1 = 0, std::uint16_t p2 = 0, std::uint16_t p3 = 0)
+{
+    CBhavInstruction instruction;
+    instruction.opcode = opcode;
+    instruction.trueTarget = onTrue;
+    instruction.falseTarget = onFalse;
+    instruction.params = {p0, p1, p2, p3};
+    return instruction;
+}
+
+void AddScript(CIffFile& container, std::uint16_t id, const std::string& name, std::vector<CBhavInstruction> lines)
+{
+    CBhavScript script;
+    script.m_name = name;
+    script.m_header = {0x01, 0x80, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0};
+    script.m_instructions = std::move(lines);
+    ASSERT_TRUE(script.Store(container, id));
+}
+
+void WriteContainer(CIffFile& container, const fs::path& path)
+{
+    CMemoryStream stream;
+    ASSERT_TRUE(container.Write(&stream));
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(stream.Bytes().data()), static_cast<std::streamsize>(stream.Bytes().size()));
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A game data folder with Global.iff and the semi-global Seats.iff, and beside it the object
+// Chair.iff whose GLOB chunk names "Seats".
+class RenderCommands : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_root = fs::temp_directory_path() /
+                 ("treewright-render-" + std::to_string(getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_root);
+        fs::create_directories(m_root / "GameData" / "Global");
+
+        CIffFile global;
+        AddScript(global, 256, "Wait", {Line(0, 254, 255)});
+        WriteContainer(global, m_root / "GameData" / "Global" / "Global.iff");
+        CIffFile seats;
+        AddScript(seats, 8192, "Sit", {Line(0, 254, 255)});
+        WriteContainer(seats, m_root / "GameData" / "Global" / "Seats.iff");
+
+        CIffFile chair;
+        AddScript(chair, 4096, "init",
+                  {Line(2, 1, 255, 3, 1, 0x0500, 0x0708), Line(256, 2, 253), Line(8192, 3, 0), Line(4097, 254, 252)});
+        AddScript(chair, 4097, "main", {Line(0, 254, 255)});
+        ASSERT_TRUE(StoreSemiGlobalName(chair, "Seats", ""));
+        WriteContainer(chair, m_root / "Chair.iff");
+    }
+
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(m_root, ignored);
+    }
+
+    // Runs the tool with `input` on standard input; returns its exit status.
+    int Run(const std::string& arguments, const std::string& input = "")
+    {
+        {
+            std::ofstream in(m_root / "in.txt", std::ios::binary);
+            in << input;
+        }
+        const std::string command = std::string(TREEWRIGHT_CLI_PATH) + " " + arguments + " < '" +
+                                    (m_root / "in.txt").string() + "' > '" + (m_root / "out.txt").string() +
+                                    "' 2> '" + (m_root / "err.txt").string() + "'";
+        const int status = std::system(command.c_str());
+        m_out = ReadText(m_root / "out.txt");
+        m_err = ReadText(m_root / "err.txt");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Quoted(const fs::path& path) const { return "'" + path.string() + "'"; }
+    std::string Chair() const { return Quoted(m_root / "Chair.iff"); }
+    std::string GameData() const { return Quoted(m_root); }
+
+    fs::path m_root;
+    std::string m_out;
+    std::string m_err;
+};
+
+}  // namespace
+
+TEST_F(RenderCommands, RenderAnswersEveryRequestKindOnItsOwnLine)
+{
+    EXPECT_EQ(Run("render", "0 1 2 3 65535\noperand 26 300\ntarget 252\n2 3 1 0x500 0x708\r\noperand 40 -1\n"), 0);
+    EXPECT_EQ(m_out,
+              "Idle (Stack: 1, 2, 3, -1)\tIdle(0x0001, 0x0002, 0x0003, 0xFFFF);\n"
+              "Constant Value 4098:44\t0x1A[0x012C]\n"
+              "goto line 253\n"
+              "Temporary Storage 3 Assign To: 1\tTemp[0x0003] = 0x0001\n"
+              "40->-1\t0x28[0xFFFF]\n");
+    EXPECT_EQ(m_err, "");
+}
+
+TEST_F(RenderCommands, RenderKeepsAnswersAlignedAndFailsAtTheEndOnBadLines)
+{
+    EXPECT_EQ(Run("render", "target 254\nnonsense\n\ntarget 256\n1 2 3\n4 1 2 3 70000\ntarget 255"), 1);
+    std::vector<std::string> lines;
+    std::istringstream out(m_out);
+    for (std::string line; std::getline(out, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], "return TRUE");
+    EXPECT_EQ(lines[1].rfind("error: ", 0), 0u);
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3].rfind("error: ", 0), 0u);
+    EXPECT_EQ(lines[4].rfind("error: ", 0), 0u);
+    EXPECT_EQ(lines[5].rfind("error: ", 0), 0u);
+    EXPECT_EQ(lines[6], "return FALSE");
+    EXPECT_NE(m_err.find("line 2"), std::string::npos);
+    EXPECT_NE(m_err.find("line 6"), std::string::npos);
+}
+
+TEST_F(RenderCommands, RenderNamesCallsFromTheGlobalFolderAndTheOpenFile)
+{
+    const std::string calls = "256 0 0 0 0\n4097 0 0 0 0\n8192 0 0 0 0\n";
+    EXPECT_EQ(Run("render --game-data " + GameData() + " --open " + Chair(), calls), 0);
+    EXPECT_EQ(m_out,
+              "Global: Wait (Stack: 0, 0, 0, 0)\t0x0100(0x0000, 0x0000, 0x0000, 0x0000);\n"
+              "Private: main (Stack: 0, 0, 0, 0)\t0x1001(0x0000, 0x0000, 0x0000, 0x0000);\n"
+              "Semiglobal: Sit (Stack: 0, 0, 0, 0)\t0x2000(0x0000, 0x0000, 0x0000, 0x0000);\n");
+
+    EXPECT_EQ(Run("render --game-data " + GameData() + " --open " + Chair() + " --semi-global Other", calls), 0);
+    EXPECT_NE(m_out.find("\n8192 (Stack: 0, 0, 0, 0)\t"), std::string::npos);
+
+    // Without the open file there is no private script and no GLOB chunk to name the semi-global.
+    EXPECT_EQ(Run("render --game-data " + GameData(), calls), 0);
+    EXPECT_NE(m_out.find("Global: Wait"), std::string::npos);
+    EXPECT_NE(m_out.find("\n4097 (Stack: 0, 0, 0, 0)\t"), std::string::npos);
+    EXPECT_NE(m_out.find("\n8192 (Stack: 0, 0, 0, 0)\t"), std::string::npos);
+}
+
+TEST_F(RenderCommands, ScriptJsonListsTheEditorsLines)
+{
+    ASSERT_EQ(Run("script " + Chair() + " 4096 --game-data " + GameData() + " --json"), 0);
+    const auto document = nlohmann::json::parse(m_out);
+    EXPECT_EQ(document["id"], 4096);
+    EXPECT_EQ(document["name"], "init");
+    EXPECT_EQ(document["header"], "018004000400000000000000");
+    const auto& lines = document["lines"];
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0]["line"], 1);
+    EXPECT_EQ(lines[0]["opcode"], 2);
+    EXPECT_EQ(lines[0]["true"], 1);
+    EXPECT_EQ(lines[0]["false"], 255);
+    EXPECT_EQ(lines[0]["params"], nlohmann::json({3, 1, 1280, 1800}));
+    EXPECT_EQ(lines[0]["description"], "Temporary Storage 3 Assign To: 1");
+    EXPECT_EQ(lines[0]["code"], "Temp[0x0003] = 0x0001");
+    EXPECT_EQ(lines[0]["success"], "goto line 2");
+    EXPECT_EQ(lines[0]["failure"], "return FALSE");
+    EXPECT_EQ(lines[1]["description"], "Global: Wait (Stack: 0, 0, 0, 0)");
+    EXPECT_EQ(lines[1]["failure"], "return ERROR");
+    EXPECT_EQ(lines[2]["description"], "Semiglobal: Sit (Stack: 0, 0, 0, 0)");
+    EXPECT_EQ(lines[2]["failure"], "goto line 1");
+    EXPECT_EQ(lines[3]["description"], "Private: main (Stack: 0, 0, 0, 0)");
+    EXPECT_EQ(lines[3]["code"], "0x1001(0x0000, 0x0000, 0x0000, 0x0000);");
+    EXPECT_EQ(lines[3]["success"], "return TRUE");
+    EXPECT_EQ(lines[3]["failure"], "goto line 253");
+}
+
+TEST_F(RenderCommands, ScriptNamesPrivateCallsWithoutTheGlobalFolder)
+{
+    ASSERT_EQ(Run("script " + Chair() + " 0x1000 --json"), 0);
+    const auto document = nlohmann::json::parse(m_out);
+    EXPECT_EQ(document["lines"][1]["description"], "256 (Stack: 0, 0, 0, 0)");
+    EXPECT_EQ(document["lines"][3]["description"], "Private: main (Stack: 0, 0, 0, 0)");
+}
+
+TEST_F(RenderCommands, ScriptTableShowsTheSameFacts)
+{
+    ASSERT_EQ(Run("script " + Chair() + " 4096 --game-data " + GameData()), 0);
+    EXPECT_NE(m_out.find("init"), std::string::npos);
+    EXPECT_NE(m_out.find("Semiglobal: Sit (Stack: 0, 0, 0, 0)"), std::string::npos);
+    EXPECT_NE(m_out.find("Temp[0x0003] = 0x0001"), std::string::npos);
+    EXPECT_NE(m_out.find("return ERROR"), std::string::npos);
+}
+
+TEST_F(RenderCommands, ScriptThatDoesNotLoadFails)
+{
+    EXPECT_EQ(Run("script " + Chair() + " 4098"), 1);
+    EXPECT_EQ(m_out, "");
+    EXPECT_NE(m_err, "");
+    EXPECT_EQ(Run("script " + Quoted(m_root / "missing.iff") + " 4096"), 1);
+}
