@@ -1,5 +1,427 @@
 #include "CliSupport.h"
 
-void AddRecordCommands(CLI::App&, CommandResult&)
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+#include "containers/Windows1252.h"
+#include "records/BhavScript.h"
+#include "records/ConstantTable.h"
+#include "records/InteractionTable.h"
+#include "records/SemiGlobalReference.h"
+#include "records/StringTable.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <iomanip>
+#include <memory>
+#include <sstream>
+
+namespace
 {
+using Json = nlohmann::ordered_json;
+
+const char kStringsNotLoaded[] = "The string table could not be loaded.";
+const char kConstantsNotLoaded[] = "The constant table could not be loaded.";
+const char kInteractionsNotLoaded[] = "The interaction table could not be loaded.";
+const char kScriptNotLoaded[] = "The behaviour script could not be loaded.";
+const char kScriptNotStored[] = "The behaviour script could not be stored.";
+const char kNameNotStored[] = "The semi-global name could not be stored.";
+
+std::uint16_t ParseChunkId(const std::string& text)
+{
+    // Ids are 16-bit; tools that show them signed are accepted too.
+    return std::uint16_t(ParseCliNumber(text, -32768, 65535, "ID"));
+}
+
+// The shortest text that reads back as the same float, so 0.02f shows as 0.02.
+std::string FloatText(float value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+Json FloatJson(float value)
+{
+    if (!std::isfinite(value))
+        return nullptr;
+    return std::strtod(FloatText(value).c_str(), nullptr);
+}
+
+std::string Hex(unsigned value, int digits)
+{
+    std::ostringstream text;
+    text << "0x" << std::uppercase << std::hex << std::setw(digits) << std::setfill('0') << value;
+    return text.str();
+}
+
+// Reads IN for a command that prints or rewrites one of its records.
+bool ReadInput(const std::string& path, CIffFile& container, CCliPrompt& prompt)
+{
+    int code = 0;
+    return ReadContainerFile(path, container, code, prompt);
+}
+
+int RunStrings(const std::string& path, const std::string& idText, const std::string& typeText, bool json)
+{
+    const std::uint16_t id = ParseChunkId(idText);
+    std::uint32_t type = kTypeStr;
+    if (typeText == "TTAs")
+        type = kTypeTtas;
+    else if (typeText != "STR#")
+        throw CUsageError{"--type: '" + typeText + "' is neither STR# nor TTAs"};
+
+    CIffFile container;
+    CCliPrompt prompt;
+    if (!ReadInput(path, container, prompt))
+        return kExitFailed;
+    CStringTable table;
+    if (!table.Load(container, type, id))
+        return Fail(kStringsNotLoaded);
+
+    if (json)
+    {
+        Json document{{"type", TypeCodeText(type)},
+                      {"id", id},
+                      {"name", Shown(table.m_name)},
+                      {"plain", table.m_plain},
+                      {"format", table.m_format}};
+        if (table.m_plain)
+        {
+            Json strings = Json::array();
+            for (const std::string& text : table.m_strings)
+                strings.push_back(Shown(text));
+            document["strings"] = strings;
+        }
+        else
+        {
+            Json rows = Json::array();
+            for (const CStringTable::CRow& row : table.m_rows)
+            {
+                Json pairs = Json::array();
+                for (const CStringPair& pair : row)
+                    pairs.push_back(Json::array({Shown(pair.text), Shown(pair.description)}));
+                rows.push_back(pairs);
+            }
+            document["rows"] = rows;
+        }
+        PrintJson(document);
+        return kExitOk;
+    }
+
+    std::cout << TypeCodeText(type) << " #" << id << " \"" << Shown(table.m_name) << "\", format "
+              << Hex(table.m_format, 4) << ", ";
+    if (table.m_plain)
+    {
+        std::cout << "plain layout, " << table.m_strings.size() << " strings\n";
+        for (std::size_t i = 0; i < table.m_strings.size(); ++i)
+            std::cout << std::setw(5) << i << "  " << Shown(table.m_strings[i]) << '\n';
+        return kExitOk;
+    }
+    std::cout << "language layout, " << table.m_rows.size() << " rows\n";
+    for (std::size_t r = 0; r < table.m_rows.size(); ++r)
+    {
+        std::cout << "row " << r << '\n';
+        for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
+        {
+            const CStringPair& pair = table.m_rows[r][std::size_t(slot)];
+            if (pair.text.empty() && pair.description.empty())
+                continue;
+            const std::string language = slot == 15 ? "slot 15" : CStringTable::SlotName(slot);
+            std::cout << "  " << std::left << std::setw(20) << language << std::right << '"' << Shown(pair.text)
+                      << '"';
+            if (!pair.description.empty())
+                std::cout << "  (" << Shown(pair.description) << ')';
+            std::cout << '\n';
+        }
+    }
+    return kExitOk;
+}
+
+int RunConstants(const std::string& path, const std::string& idText, bool json)
+{
+    const std::uint16_t id = ParseChunkId(idText);
+    CIffFile container;
+    CCliPrompt prompt;
+    if (!ReadInput(path, container, prompt))
+        return kExitFailed;
+    CConstantTable table;
+    if (!table.Load(container, id))
+        return Fail(kConstantsNotLoaded);
+
+    if (json)
+    {
+        Json values = Json::array();
+        for (const std::int16_t value : table.m_values)
+            values.push_back(value);
+        PrintJson({{"id", id}, {"name", Shown(table.m_name)}, {"flags", table.m_flags}, {"values", values}});
+        return kExitOk;
+    }
+    std::cout << "BCON #" << id << " \"" << Shown(table.m_name) << "\", flags " << Hex(table.m_flags, 2) << ", "
+              << table.m_values.size() << " constants\n";
+    for (std::size_t i = 0; i < table.m_values.size(); ++i)
+        std::cout << std::setw(5) << i << "  " << table.m_values[i] << '\n';
+    return kExitOk;
+}
+
+int RunInteractions(const std::string& path, const std::string& idText, bool json)
+{
+    const std::uint16_t id = ParseChunkId(idText);
+    CIffFile container;
+    CCliPrompt prompt;
+    if (!ReadInput(path, container, prompt))
+        return kExitFailed;
+    CInteractionTable table;
+    if (!table.Load(container, id))
+        return Fail(kInteractionsNotLoaded);
+
+    if (json)
+    {
+        Json interactions = Json::array();
+        for (const CInteraction& interaction : table.m_interactions)
+        {
+            Json motives = Json::array();
+            for (const CMotiveEntry& entry : interaction.motives)
+                motives.push_back(Json::array({entry.minimum, entry.maximum, entry.varyBy}));
+            interactions.push_back({{"action_tree", interaction.actionTree},
+                                    {"check_tree", interaction.checkTree},
+                                    {"motive_count", interaction.motiveCount},
+                                    {"flags", interaction.flags},
+                                    {"name_index", interaction.nameIndex},
+                                    {"attenuation_code", interaction.attenuationCode},
+                                    {"attenuation_value", FloatJson(interaction.attenuationValue)},
+                                    {"autonomy_threshold", interaction.autonomyThreshold},
+                                    {"extra_index", interaction.extraIndex},
+                                    {"motives", motives}});
+        }
+        PrintJson({{"id", id}, {"name", Shown(table.m_name)}, {"version", table.m_version},
+                   {"interactions", interactions}});
+        return kExitOk;
+    }
+
+    std::cout << "TTAB #" << id << " \"" << Shown(table.m_name) << "\", version " << table.m_version << ", "
+              << table.m_interactions.size() << " interactions\n";
+    for (std::size_t i = 0; i < table.m_interactions.size(); ++i)
+    {
+        const CInteraction& interaction = table.m_interactions[i];
+        std::cout << "interaction " << i << ": name index " << interaction.nameIndex << ", action tree "
+                  << interaction.actionTree << ", check tree " << interaction.checkTree << '\n'
+                  << "  flags " << Hex(interaction.flags, 8) << ", attenuation code " << interaction.attenuationCode
+                  << ", attenuation value " << FloatText(interaction.attenuationValue) << ", autonomy threshold "
+                  << interaction.autonomyThreshold << ", extra index " << interaction.extraIndex << '\n'
+                  << "  " << interaction.motiveCount << " motives (min, max, vary by):";
+        for (const CMotiveEntry& entry : interaction.motives)
+            std::cout << " (" << entry.minimum << ", " << entry.maximum << ", " << entry.varyBy << ')';
+        std::cout << '\n';
+    }
+    return kExitOk;
+}
+
+int RunGlob(const std::string& path, bool json)
+{
+    CIffFile container;
+    CCliPrompt prompt;
+    if (!ReadInput(path, container, prompt))
+        return kExitFailed;
+    const std::string name = ReadSemiGlobalName(container);
+    if (json)
+        PrintJson({{"semi_global", Shown(name)}});
+    else
+        std::cout << Shown(name) << '\n';
+    return kExitOk;
+}
+
+int RunSetGlob(const std::string& in, const std::string& name, const std::string& out)
+{
+    CIffFile container;
+    CCliPrompt prompt(false);
+    if (!ReadInput(in, container, prompt))
+        return kExitFailed;
+    if (!StoreSemiGlobalName(container, Utf8ToWindows1252(name), ReadSemiGlobalName(container)))
+        return Fail(kNameNotStored);
+    return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
+}
+
+int RunOptimize(const std::string& in, const std::string& idText, const std::string& out)
+{
+    const std::uint16_t id = ParseChunkId(idText);
+    CIffFile container;
+    CCliPrompt prompt(false);
+    if (!ReadInput(in, container, prompt))
+        return kExitFailed;
+    CBhavScript script;
+    if (!script.Load(container, id))
+        return Fail(kScriptNotLoaded);
+    script.Optimize();
+    if (!script.Store(container, id))
+        return Fail(kScriptNotStored);
+    return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
+}
+
+// One record kind of `roundtrip`: how to load it and store it again under the same id.
+struct CRoundTripKind
+{
+    std::uint32_t type;
+    const char* what;
+    bool (*roundTrip)(CIffFile& container, std::uint16_t id, bool& loaded);
+};
+
+template <typename TRecord, typename TLoad, typename TStore>
+bool LoadAndStore(bool& loaded, TLoad load, TStore store)
+{
+    TRecord record;
+    loaded = load(record);
+    return !loaded || store(record);
+}
+
+const CRoundTripKind kRoundTripKinds[] = {
+    {kTypeBhav, "behaviour script",
+     [](CIffFile& c, std::uint16_t id, bool& loaded) {
+         return LoadAndStore<CBhavScript>(loaded, [&](CBhavScript& r) { return r.Load(c, id); },
+                                          [&](CBhavScript& r) { return r.Store(c, id); });
+     }},
+    {kTypeStr, "string table",
+     [](CIffFile& c, std::uint16_t id, bool& loaded) {
+         return LoadAndStore<CStringTable>(loaded, [&](CStringTable& r) { return r.Load(c, kTypeStr, id); },
+                                           [&](CStringTable& r) { return r.Store(c, kTypeStr, id); });
+     }},
+    {kTypeTtas, "interaction-name table",
+     [](CIffFile& c, std::uint16_t id, bool& loaded) {
+         return LoadAndStore<CStringTable>(loaded, [&](CStringTable& r) { return r.Load(c, kTypeTtas, id); },
+                                           [&](CStringTable& r) { return r.Store(c, kTypeTtas, id); });
+     }},
+    {kTypeBcon, "constant table",
+     [](CIffFile& c, std::uint16_t id, bool& loaded) {
+         return LoadAndStore<CConstantTable>(loaded, [&](CConstantTable& r) { return r.Load(c, id); },
+                                             [&](CConstantTable& r) { return r.Store(c, id); });
+     }},
+    {kTypeTtab, "interaction table",
+     [](CIffFile& c, std::uint16_t id, bool& loaded) {
+         return LoadAndStore<CInteractionTable>(loaded, [&](CInteractionTable& r) { return r.Load(c, id); },
+                                                [&](CInteractionTable& r) { return r.Store(c, id); });
+     }},
+};
+
+int RunRoundTrip(const std::string& in, const std::string& out, bool json)
+{
+    CIffFile container;
+    CCliPrompt prompt(false);
+    if (!ReadInput(in, container, prompt))
+        return kExitFailed;
+
+    Json stored = Json::object();
+    Json notLoaded = Json::object();
+    for (const CRoundTripKind& kind : kRoundTripKinds)
+    {
+        // Loading and storing go by id, which reaches the first chunk of a type and id; a later
+        // chunk with the same id is left as it stands.
+        std::vector<std::uint16_t> ids;
+        for (std::size_t position = container.FindFirstOfType(kind.type); position != CIffFile::kNoPosition;)
+        {
+            const std::uint16_t id = container.NextOfType(position).id;
+            if (std::find(ids.begin(), ids.end(), id) == ids.end())
+                ids.push_back(id);
+        }
+        int storedCount = 0;
+        int notLoadedCount = 0;
+        for (const std::uint16_t id : ids)
+        {
+            bool loaded = false;
+            if (!kind.roundTrip(container, id, loaded))
+                return Fail(std::string("The ") + kind.what + " #" + std::to_string(id) + " could not be stored.");
+            if (loaded)
+                ++storedCount;
+            else
+                ++notLoadedCount;
+        }
+        stored[TypeCodeText(kind.type)] = storedCount;
+        notLoaded[TypeCodeText(kind.type)] = notLoadedCount;
+    }
+    if (!WriteContainerFile(out, container, prompt))
+        return kExitFailed;
+
+    if (json)
+    {
+        PrintJson({{"file", in}, {"stored", stored}, {"not_loaded", notLoaded}});
+        return kExitOk;
+    }
+    for (const CRoundTripKind& kind : kRoundTripKinds)
+    {
+        const std::string type = TypeCodeText(kind.type);
+        std::cout << type << ": " << stored[type].get<int>() << " stored";
+        if (notLoaded[type].get<int>() > 0)
+            std::cout << ", " << notLoaded[type].get<int>() << " not loaded (left as they were)";
+        std::cout << '\n';
+    }
+    return kExitOk;
+}
+}
+
+void AddRecordCommands(CLI::App& app, CommandResult& result)
+{
+    struct COptions
+    {
+        std::string file, id, type = "STR#", name, in, out;
+        bool json = false;
+    };
+
+    {
+        auto* command = app.add_subcommand("strings", "Show a string table (STR# or TTAs)");
+        auto options = std::make_shared<COptions>();
+        command->add_option("FILE", options->file, "IFF file")->required();
+        command->add_option("ID", options->id, "chunk id")->required();
+        command->add_option("--type", options->type, "STR# (default) or TTAs");
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] {
+            result = RunStrings(options->file, options->id, options->type, options->json);
+        });
+    }
+    {
+        auto* command = app.add_subcommand("constants", "Show a constant table (BCON)");
+        auto options = std::make_shared<COptions>();
+        command->add_option("FILE", options->file, "IFF file")->required();
+        command->add_option("ID", options->id, "chunk id")->required();
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] { result = RunConstants(options->file, options->id, options->json); });
+    }
+    {
+        auto* command = app.add_subcommand("interactions", "Show an interaction table (TTAB)");
+        auto options = std::make_shared<COptions>();
+        command->add_option("FILE", options->file, "IFF file")->required();
+        command->add_option("ID", options->id, "chunk id")->required();
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] { result = RunInteractions(options->file, options->id, options->json); });
+    }
+    {
+        auto* command = app.add_subcommand("glob", "Show the semi-global name as the main view reads it");
+        auto options = std::make_shared<COptions>();
+        command->add_option("FILE", options->file, "IFF file")->required();
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] { result = RunGlob(options->file, options->json); });
+    }
+    {
+        auto* command = app.add_subcommand("set-glob", "Save a semi-global name (empty: remove the GLOB chunk)");
+        auto options = std::make_shared<COptions>();
+        command->add_option("IN", options->in, "IFF file to read")->required();
+        command->add_option("NAME", options->name, "semi-global name")->required();
+        command->add_option("OUT", options->out, "IFF file to write")->required();
+        command->callback([&result, options] { result = RunSetGlob(options->in, options->name, options->out); });
+    }
+    {
+        auto* command = app.add_subcommand("optimize", "Optimise a behaviour script and write the container");
+        auto options = std::make_shared<COptions>();
+        command->add_option("IN", options->in, "IFF file to read")->required();
+        command->add_option("ID", options->id, "BHAV chunk id")->required();
+        command->add_option("OUT", options->out, "IFF file to write")->required();
+        command->callback([&result, options] { result = RunOptimize(options->in, options->id, options->out); });
+    }
+    {
+        auto* command = app.add_subcommand("roundtrip", "Load and store every record, then write the container");
+        auto options = std::make_shared<COptions>();
+        command->add_option("IN", options->in, "IFF file to read")->required();
+        command->add_option("OUT", options->out, "IFF file to write")->required();
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] { result = RunRoundTrip(options->in, options->out, options->json); });
+    }
 }

@@ -1,0 +1,271 @@
+#include "containers/ByteStream.h"
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+#include "records/BhavScript.h"
+#include "records/InteractionTable.h"
+#include "records/StringTable.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+using Json = nlohmann::json;
+
+struct CData
+{
+    Bytes bytes;
+
+    CData& Byte(int value) { bytes.push_back(std::uint8_t(value)); return *this; }
+    CData& LE16(int value) { return Byte(value & 0xFF).Byte((value >> 8) & 0xFF); }
+    CData& BE16(int value) { return Byte((value >> 8) & 0xFF).Byte(value & 0xFF); }
+    CData& LE32(std::uint32_t value) { return LE16(int(value & 0xFFFF)).LE16(int(value >> 16)); }
+    CData& Text(const std::string& text) { bytes.insert(bytes.end(), text.begin(), text.end()); return *this; }
+    CData& Line(int opcode, int whenTrue, int whenFalse)
+    {
+        return LE16(opcode).Byte(whenTrue).Byte(whenFalse).LE16(1).LE16(2).LE16(3).LE16(4);
+    }
+};
+
+// A script whose line 1 is never reached: 0 -> (2, 255), 1 -> (254, 254), 2 -> (254, 255).
+Bytes ScriptData()
+{
+    CData data;
+    data.LE16(0x8002).LE16(3).LE32(0x01020304).LE32(0);
+    data.Line(2, 2, 255).Line(3, 254, 254).Line(4, 254, 255);
+    return data.bytes;
+}
+
+Bytes InteractionData()
+{
+    CInteractionTable table;
+    table.m_version = 9;
+    CInteraction interaction;
+    interaction.actionTree = 4096;
+    interaction.checkTree = 4097;
+    interaction.flags = 0x0109;
+    interaction.attenuationValue = 0.02f;
+    interaction.autonomyThreshold = 50;
+    interaction.motives.resize(16);
+    interaction.motives[0] = {-10, 40, 3};
+    table.m_interactions.push_back(interaction);
+    Bytes data;
+    EXPECT_TRUE(table.Encode(data));
+    return data;
+}
+
+class CRecordCommands : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = std::filesystem::temp_directory_path() / ("treewright-records-" + std::string(info->name()));
+        std::filesystem::remove_all(m_folder);
+        std::filesystem::create_directories(m_folder);
+
+        Put(kTypeBhav, 4096, ScriptData(), "main");
+        Put(kTypeStr, 128, CData().BE16(2).Byte(5).Text("Chair").Byte(4).Text("Caf\xE9").bytes, "labels");
+        Put(kTypeStr, 129,
+            CData().LE16(0xFFFD).LE16(2).Byte(1).Text("Sit").Byte(0).Text("verb").Byte(0)
+                .Byte(3).Text("S'asseoir").Byte(0).Byte(0).bytes,
+            "languages");
+        Put(kTypeTtas, 4096, CData().LE16(0xFFFF).LE16(1).Byte(1).Text("Sit").Byte(0).Byte(0).bytes, "names");
+        Put(kTypeTtab, 4096, InteractionData(), "interactions");
+        Put(kTypeBcon, 4096, Bytes{0x02, 0x80, 0x05, 0x00, 0xFF, 0xFF}, "constants");
+        Put(kTypeStr, 300, CData().BE16(5).Byte(1).Text("a").bytes, "damaged");
+        Put(kTypeGlob, 128, CData().Text("ChairGlobals").Byte(0).Byte(0xA3).bytes, "semi");
+        ASSERT_TRUE(Save(m_container, Path("object.iff")));
+    }
+
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    void Put(std::uint32_t type, std::uint16_t id, const Bytes& data, const std::string& name)
+    {
+        CIffChunk chunk;
+        chunk.type = type;
+        chunk.id = id;
+        chunk.name = name;
+        ASSERT_TRUE(m_container.PutChunk(chunk, data));
+    }
+
+    static bool Save(CIffFile& container, const std::string& path)
+    {
+        CFileStream file;
+        return file.Open(path, CFileStream::EMode::Create) && container.Write(&file) && file.Close();
+    }
+
+    static CIffFile Load(const std::string& path)
+    {
+        CIffFile container;
+        CFileStream file;
+        int code = 0;
+        EXPECT_TRUE(file.Open(path, CFileStream::EMode::Read) && container.Read(&file, code));
+        return container;
+    }
+
+    static Bytes DataOf(const CIffFile& container, std::uint32_t type, std::uint16_t id)
+    {
+        CIffChunk chunk;
+        chunk.type = type;
+        chunk.id = id;
+        if (!container.FindChunk(chunk))
+            return {};
+        const auto span = container.ChunkData(chunk);
+        return Bytes(span.begin(), span.end());
+    }
+
+    std::string Path(const std::string& name) const { return (m_folder / name).string(); }
+
+    // Runs the command-line tool; returns its exit status with stdout and stderr.
+    int Run(const std::string& arguments, std::string& out, std::string& err) const
+    {
+        const std::string errPath = Path("stderr.txt");
+        const std::string command = std::string(TREEWRIGHT_CLI_PATH) + " " + arguments + " 2>'" + errPath + "'";
+        std::FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe)
+            return -1;
+        out.clear();
+        char buffer[4096];
+        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+            out.append(buffer, got);
+        const int status = pclose(pipe);
+        std::ifstream errFile(errPath);
+        std::stringstream errText;
+        errText << errFile.rdbuf();
+        err = errText.str();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    Json RunJson(const std::string& arguments) const
+    {
+        std::string out, err;
+        EXPECT_EQ(Run(arguments, out, err), 0) << err;
+        return Json::parse(out, nullptr, false);
+    }
+
+    std::string Object() const { return "'" + Path("object.iff") + "'"; }
+
+    std::filesystem::path m_folder;
+    CIffFile m_container;
+};
+}
+
+TEST_F(CRecordCommands, StringsShowsBothLayouts)
+{
+    const Json plain = RunJson("strings " + Object() + " 128 --json");
+    EXPECT_EQ(plain["type"], "STR#");
+    EXPECT_EQ(plain["name"], "labels");
+    EXPECT_EQ(plain["plain"], true);
+    EXPECT_EQ(plain["strings"], Json::array({"Chair", "Caf\u00e9"}));
+
+    const Json languages = RunJson("strings " + Object() + " 129 --json");
+    EXPECT_EQ(languages["plain"], false);
+    EXPECT_EQ(languages["format"], 0xFFFD);
+    ASSERT_EQ(languages["rows"].size(), 1u);
+    ASSERT_EQ(languages["rows"][0].size(), 16u);
+    EXPECT_EQ(languages["rows"][0][0], Json::array({"Sit", "verb"}));
+    EXPECT_EQ(languages["rows"][0][2], Json::array({"S'asseoir", ""}));
+
+    const Json names = RunJson("strings " + Object() + " 0x1000 --type TTAs --json");
+    EXPECT_EQ(names["type"], "TTAs");
+    EXPECT_EQ(names["rows"][0][0][0], "Sit");
+
+    std::string out, err;
+    EXPECT_EQ(Run("strings " + Object() + " 129", out, err), 0);
+    EXPECT_NE(out.find("French"), std::string::npos) << out;
+    EXPECT_NE(out.find("S'asseoir"), std::string::npos) << out;
+}
+
+TEST_F(CRecordCommands, RecordsThatDoNotLoadFailWithAMessage)
+{
+    std::string out, err;
+    EXPECT_EQ(Run("strings " + Object() + " 300", out, err), 1);
+    EXPECT_EQ(err, "The string table could not be loaded.\n");
+    EXPECT_EQ(Run("constants " + Object() + " 1", out, err), 1);
+    EXPECT_EQ(err, "The constant table could not be loaded.\n");
+    EXPECT_EQ(Run("interactions " + Object() + " 1 --json", out, err), 1);
+    EXPECT_EQ(Run("optimize " + Object() + " 1 '" + Path("out.iff") + "'", out, err), 1);
+    EXPECT_FALSE(std::filesystem::exists(Path("out.iff")));
+    EXPECT_EQ(Run("strings " + Object() + " 128 --type BHAV", out, err), 2);
+}
+
+TEST_F(CRecordCommands, ConstantsAndInteractionsShowTheirFields)
+{
+    const Json constants = RunJson("constants " + Object() + " 4096 --json");
+    EXPECT_EQ(constants, Json::parse(R"({"id": 4096, "name": "constants", "flags": 128, "values": [5, -1]})"));
+
+    const Json table = RunJson("interactions " + Object() + " 4096 --json");
+    EXPECT_EQ(table["version"], 9);
+    ASSERT_EQ(table["interactions"].size(), 1u);
+    const Json& interaction = table["interactions"][0];
+    EXPECT_EQ(interaction["action_tree"], 4096);
+    EXPECT_EQ(interaction["check_tree"], 4097);
+    EXPECT_EQ(interaction["motive_count"], 16);
+    EXPECT_EQ(interaction["flags"], 0x0109);
+    EXPECT_EQ(interaction["attenuation_value"], 0.02);
+    EXPECT_EQ(interaction["autonomy_threshold"], 50);
+    EXPECT_EQ(interaction["extra_index"], -1);
+    EXPECT_EQ(interaction["motives"][0], Json::array({-10, 40, 3}));
+}
+
+TEST_F(CRecordCommands, SetGlobKeepsAnUnchangedNameAndRewritesAChangedOne)
+{
+    EXPECT_EQ(RunJson("glob " + Object() + " --json"), Json::parse(R"({"semi_global": "ChairGlobals"})"));
+    const Bytes original = DataOf(m_container, kTypeGlob, 128);
+
+    std::string out, err;
+    ASSERT_EQ(Run("set-glob " + Object() + " ChairGlobals '" + Path("same.iff") + "'", out, err), 0) << err;
+    EXPECT_EQ(DataOf(Load(Path("same.iff")), kTypeGlob, 128), original);
+
+    ASSERT_EQ(Run("set-glob " + Object() + " Sofas '" + Path("changed.iff") + "'", out, err), 0) << err;
+    const Bytes changed = DataOf(Load(Path("changed.iff")), kTypeGlob, 128);
+    ASSERT_EQ(changed.size(), 256u);
+    EXPECT_EQ(Bytes(changed.begin(), changed.begin() + 6), (Bytes{5, 'S', 'o', 'f', 'a', 's'}));
+    EXPECT_EQ(RunJson("glob '" + Path("changed.iff") + "' --json")["semi_global"], "Sofas");
+
+    ASSERT_EQ(Run("set-glob " + Object() + " '' '" + Path("removed.iff") + "'", out, err), 0) << err;
+    EXPECT_EQ(Load(Path("removed.iff")).FindFirstOfType(kTypeGlob), CIffFile::kNoPosition);
+}
+
+TEST_F(CRecordCommands, OptimizeRewritesTheScript)
+{
+    std::string out, err;
+    ASSERT_EQ(Run("optimize " + Object() + " 4096 '" + Path("optimized.iff") + "'", out, err), 0) << err;
+    CBhavScript script;
+    ASSERT_TRUE(script.Load(Load(Path("optimized.iff")), 4096));
+    ASSERT_EQ(script.m_instructions.size(), 2u);
+    EXPECT_EQ(script.m_instructions[0].trueTarget, 1);
+    EXPECT_EQ(script.m_instructions[1].opcode, 4);
+}
+
+TEST_F(CRecordCommands, RoundtripStoresEveryLoadableRecordUnchanged)
+{
+    std::string out, err;
+    const Json counts = RunJson("roundtrip " + Object() + " '" + Path("again.iff") + "' --json");
+    EXPECT_EQ(counts["stored"], Json::parse(R"({"BHAV": 1, "STR#": 2, "TTAs": 1, "BCON": 1, "TTAB": 1})"));
+    EXPECT_EQ(counts["not_loaded"]["STR#"], 1);
+
+    // Every table here is in a layout this program writes, so the bytes come back the same; the
+    // damaged table is left as it was.
+    const CIffFile again = Load(Path("again.iff"));
+    for (const CIffChunk& chunk : m_container.Chunks())
+    {
+        SCOPED_TRACE(TypeCodeText(chunk.type) + " " + std::to_string(chunk.id));
+        EXPECT_EQ(DataOf(again, chunk.type, chunk.id), DataOf(m_container, chunk.type, chunk.id));
+    }
+    EXPECT_EQ(again.Chunks().size(), m_container.Chunks().size() + 1);  // and the new resource map
+
+    ASSERT_EQ(Run("roundtrip " + Object() + " '" + Path("again.iff") + "'", out, err), 0) << err;
+    EXPECT_NE(out.find("STR#: 2 stored, 1 not loaded"), std::string::npos) << out;
+}
