@@ -13,7 +13,6 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <iomanip>
 #include <memory>
 #include <optional>
