@@ -29,6 +29,8 @@ public:
     void Clear();
     /// Appends a copy of a container under its file's name part (not yet indexed).
     void Append(const CIffFile& container, const std::string& name);
+    /// Appends a container that the caller no longer needs, without copying its image.
+    void Append(CIffFile&& container, const std::string& name);
     /// Builds the index entry for the container and name appended last.
     void IndexLastFile();
 
