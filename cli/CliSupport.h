@@ -64,3 +64,4 @@ void AddIffCommands(CLI::App& app, CommandResult& result);
 void AddContainerCommands(CLI::App& app, CommandResult& result);
 void AddRecordCommands(CLI::App& app, CommandResult& result);
 void AddRenderCommands(CLI::App& app, CommandResult& result);
+void AddIndexCommand(CLI::App& app, CommandResult& result);

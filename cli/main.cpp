@@ -11,6 +11,7 @@ int main(int argc, char** argv)
     AddContainerCommands(app, result);
     AddRecordCommands(app, result);
     AddRenderCommands(app, result);
+    AddIndexCommand(app, result);
 
     try
     {

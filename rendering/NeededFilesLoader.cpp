@@ -1,0 +1,368 @@
+#include "NeededFilesLoader.h"
+
+#include "containers/FarArchive.h"
+#include "containers/IffFile.h"
+#include "containers/UserPrompt.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <new>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+namespace
+{
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+constexpr const char* kGlobalSubfolder = "GameData\\Global";
+#else
+constexpr char kPathSeparator = '/';
+constexpr const char* kGlobalSubfolder = "GameData/Global";
+#endif
+constexpr const char* kErrorCaption = "Error";
+constexpr const char* kIffExtension = ".IFF";
+constexpr const char* kFarExtension = ".FAR";
+
+struct CFoundFile
+{
+    std::string path;
+    std::string name;
+};
+
+bool IsSeparator(char c)
+{
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// From the last dot to the end, dot included; empty for a name without a dot. Only ASCII letters
+// are folded, so that the result does not depend on the locale the worker runs under.
+std::string UpperExtension(const std::string& name)
+{
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return {};
+    std::string extension = name.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(), UpperAscii);
+    return extension;
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
+}
+
+// Archives name their members with backslashes; a slash is taken too, for archives packed by
+// tools that wrote the other kind.
+std::string MemberNamePart(const std::string& memberName)
+{
+    const std::size_t cut = memberName.find_last_of("\\/");
+    return cut == std::string::npos ? memberName : memberName.substr(cut + 1);
+}
+
+bool IsLoaded(const CNeededFiles& files, const std::string& name)
+{
+    return std::any_of(files.m_names.begin(), files.m_names.end(),
+                       [&](const std::string& loaded) { return SameNameIgnoringCase(loaded, name); });
+}
+
+// The folder's own entries with an IFF or FAR extension, sorted by name in byte order: the
+// system's directory order is arbitrary, and the load order decides which of two files of the
+// same name wins, so it has to be the same on every run.
+std::vector<CFoundFile> FindNeededFiles(const std::string& folder)
+{
+    std::vector<CFoundFile> found;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(std::filesystem::path(folder), error);
+    if (error)
+        return found;
+    for (; entries != std::filesystem::directory_iterator(); entries.increment(error))
+    {
+        if (error)
+            break;
+        std::error_code statusError;
+        const std::filesystem::file_status status = entries->status(statusError);
+        const bool targetMissing = statusError || status.type() == std::filesystem::file_type::not_found;
+        // Sub-folders are not searched. Pipes, sockets and devices are no files of the game, and
+        // opening a pipe would block the worker for good. A link whose target is gone stays, so
+        // that the user learns of it when it fails to open.
+        if (!targetMissing && !std::filesystem::is_regular_file(status))
+            continue;
+        std::string name = entries->path().filename().string();
+        const std::string extension = UpperExtension(name);
+        if (extension != kIffExtension && extension != kFarExtension)
+            continue;
+        std::string path = folder;
+        path += kPathSeparator;
+        path += name;
+        found.push_back({std::move(path), std::move(name)});
+    }
+    std::sort(found.begin(), found.end(), [](const CFoundFile& a, const CFoundFile& b) { return a.name < b.name; });
+    return found;
+}
+
+void ShowError(CUserPrompt& prompt, const std::string& text)
+{
+    prompt.ShowMessage(text, kErrorCaption);
+}
+
+void AppendAndIndex(CNeededFiles& files, CIffFile&& container, const std::string& name, CUserPrompt& prompt)
+{
+    const std::size_t containers = files.m_containers.size();
+    const std::size_t names = files.m_names.size();
+    const std::size_t entries = files.m_index.size();
+    try
+    {
+        files.Append(std::move(container), name);
+        files.IndexLastFile();
+    }
+    catch (const std::bad_alloc&)
+    {
+        // A file half appended would shift every later file's index entry against its container.
+        files.m_containers.erase(files.m_containers.begin() + static_cast<std::ptrdiff_t>(containers),
+                                 files.m_containers.end());
+        files.m_names.erase(files.m_names.begin() + static_cast<std::ptrdiff_t>(names), files.m_names.end());
+        files.m_index.erase(files.m_index.begin() + static_cast<std::ptrdiff_t>(entries), files.m_index.end());
+        ShowError(prompt, LooseFileReadMessage(kIffReadNoMemory));
+    }
+}
+
+void ReadLooseFile(const CFoundFile& file, CNeededFiles& files, CUserPrompt& prompt)
+{
+    CFileStream stream;
+    if (!stream.Open(file.path, CFileStream::EMode::Read))
+    {
+        ShowError(prompt, FileOpenErrorMessage(stream.LastOpenError(), file.path));
+        return;
+    }
+    CIffFile container;
+    int code = kIffReadOk;
+    const bool read = container.Read(&stream, code, &prompt);
+    // Not kept open while a message waits for the user.
+    stream.Close();
+    if (!read || code != kIffReadOk)
+    {
+        ShowError(prompt, LooseFileReadMessage(code));
+        return;
+    }
+    AppendAndIndex(files, std::move(container), file.name, prompt);
+}
+
+void ReadArchive(const CFoundFile& file, CNeededFiles& files, CUserPrompt& prompt)
+{
+    CFileStream stream;
+    if (!stream.Open(file.path, CFileStream::EMode::Read))
+    {
+        ShowError(prompt, FileOpenErrorMessage(stream.LastOpenError(), file.path));
+        return;
+    }
+    CFarArchive archive;
+    const bool opened = archive.Open(&stream);
+    stream.Close();
+    if (!opened)
+    {
+        ShowError(prompt, kFarOpenFailedMessage);
+        return;
+    }
+    for (const CFarEntry& entry : archive.Entries())
+    {
+        if (UpperExtension(entry.name) != kIffExtension)
+            continue;
+        // A member is known by the name it would be loaded under, so that a member kept in a
+        // folder of the archive cannot load a second file of a name already loaded.
+        const std::string name = MemberNamePart(entry.name);
+        if (IsLoaded(files, name))
+            continue;
+        CMemoryStream bytes;
+        CIffFile container;
+        int code = kIffReadOk;
+        bool read = false;
+        // A member whose bytes lie outside the archive is a damaged archive: an I/O error.
+        if (!archive.Extract(bytes, entry))
+            code = kIffReadIoError;
+        else
+            read = container.Read(&bytes, code, &prompt);
+        if (!read || code != kIffReadOk)
+        {
+            ShowError(prompt, FarMemberReadMessage(code));
+            continue;
+        }
+        AppendAndIndex(files, std::move(container), name, prompt);
+    }
+}
+
+void RunLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPrompt& prompt)
+{
+    CNeededFiles* files = progress.Files();
+    if (files == nullptr)
+    {
+        progress.RequestStop();
+        return;
+    }
+    files->Clear();
+    progress.SetPosition(0);
+    progress.SetStatus("Finding files...");
+    const std::string folder = GlobalFolderPath(gameDataFolder);
+    if (progress.StopRequested())
+        return;
+
+    const std::vector<CFoundFile> found = FindNeededFiles(folder);
+    const std::int64_t count = static_cast<std::int64_t>(found.size());
+    std::int64_t handled = 0;
+    if (progress.StopRequested())
+        return;
+    progress.SetPosition(0);
+    progress.SetStatus("Reading files...");
+
+    // Whole-number arithmetic on the count itself: a step truncated before it is multiplied
+    // would stop short of 100, and stand at 0 throughout beyond 100 files.
+    auto fileHandled = [&] {
+        ++handled;
+        progress.SetHandledPosition(static_cast<int>(handled * 100 / count));
+    };
+
+    for (const CFoundFile& file : found)
+    {
+        if (UpperExtension(file.name) != kIffExtension)
+            continue;
+        if (progress.StopRequested())
+            return;
+        progress.SetStatus("Reading " + file.name);
+        ReadLooseFile(file, *files, prompt);
+        if (progress.StopRequested())
+            return;
+        fileHandled();
+    }
+
+    for (const CFoundFile& file : found)
+    {
+        if (UpperExtension(file.name) != kFarExtension)
+            continue;
+        if (progress.StopRequested())
+            return;
+        progress.SetStatus("Reading " + file.name);
+        ReadArchive(file, *files, prompt);
+        if (progress.StopRequested())
+            return;
+        fileHandled();
+    }
+
+    // The same flag that Cancel sets tells the watcher that the load is complete.
+    progress.RequestStop();
+}
+}
+
+std::string CLoadProgress::Status() const
+{
+    std::lock_guard<std::mutex> lock(m_statusMutex);
+    return m_status;
+}
+
+void CLoadProgress::SetStatus(const std::string& status)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_statusMutex);
+        m_status = status;
+    }
+    if (m_statusHook)
+        m_statusHook(status);
+}
+
+void CLoadProgress::SetHandledPosition(int position)
+{
+    SetPosition(position);
+    if (m_fileHandledHook)
+        m_fileHandledHook(position);
+}
+
+void RunNeededFilesLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPrompt& prompt)
+{
+    progress.SetWorkerEnded(false);
+    try
+    {
+        RunLoad(progress, gameDataFolder, prompt);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // An exception must not leave the worker's thread; what was loaded so far stays usable.
+        ShowError(prompt, LooseFileReadMessage(kIffReadNoMemory));
+        progress.RequestStop();
+    }
+    progress.SetWorkerEnded(true);
+}
+
+void LoadNeededFiles(CNeededFiles& files, const std::string& gameDataFolder, CUserPrompt& prompt)
+{
+    CLoadProgress progress;
+    progress.SetFiles(&files);
+    RunNeededFilesLoad(progress, gameDataFolder, prompt);
+}
+
+std::string GlobalFolderPath(const std::string& gameDataFolder)
+{
+    std::string folder = gameDataFolder;
+    // The registry's folder ends with a separator; one typed on a command line often does not.
+    if (!folder.empty() && !IsSeparator(folder.back()))
+        folder += kPathSeparator;
+    return folder + kGlobalSubfolder;
+}
+
+std::string LooseFileReadMessage(int errorCode)
+{
+    switch (errorCode)
+    {
+    case kIffReadIoError:
+        return "File I/O Error!";
+    case kIffReadNoMemory:
+        return "Insufficient Memory!";
+    case kIffReadNotIff:
+        return "This file is not an IFF file!";
+    case kIffReadBadVersion:
+        return "Unsupported IFF file version number!";
+    default:
+        return std::string("Unknown Error, please contact ") + kAuthorContact;
+    }
+}
+
+std::string FarMemberReadMessage(int errorCode)
+{
+    switch (errorCode)
+    {
+    case kIffReadIoError:
+        return "FAR File I/O Error!";
+    case kIffReadNoMemory:
+        return "Insufficient Memory!";
+    case kIffReadNotIff:
+        return "This file (in the FAR file) is not an IFF file!";
+    case kIffReadBadVersion:
+        return "Unsupported IFF file version number of a file in the FAR file!";
+    default:
+        return std::string("Unknown Error 01, please contact ") + kAuthorContact;
+    }
+}
+
+std::string FileOpenErrorMessage(EFileOpenError error, const std::string& path)
+{
+    switch (error)
+    {
+    case EFileOpenError::NotFound:
+        return path + " was not found.";
+    case EFileOpenError::AccessDenied:
+        return "Access to " + path + " was denied.";
+    case EFileOpenError::SharingViolation:
+        return "A sharing violation occurred while accessing " + path + ".";
+    default:
+        return "An unknown error occurred while accessing " + path + ".";
+    }
+}
