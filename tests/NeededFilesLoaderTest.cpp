@@ -342,6 +342,28 @@ TEST(NeededFilesLoader, ReportsBadArchivesAndMembersWithTheArchiveWording)
     EXPECT_EQ(load.positions, (std::vector<int>{25, 50, 75, 100}));
 }
 
+TEST(NeededFilesLoader, PassesTheDecodersMessageOnBeforeItsOwn)
+{
+    CGameFolder folder("coded");
+    // A coded file with no body cannot decode to an image with a header.
+    std::vector<std::uint8_t> coded = Bytes("IFF FILE 3.0:TYPE FOLLOWED BY SIZE");
+    coded.resize(CIffFile::kHeaderSize);
+    folder.Put("Coded.iff", coded);
+    folder.Put("Coded.far", FarWith({{"Member.iff", coded}}));
+
+    CLoadRun load;
+    load.Run(folder.Root());
+
+    EXPECT_EQ(load.prompt.texts, (std::vector<std::string>{
+                                     "FAILURE",
+                                     "Unknown Error, please contact treewright@marrowfen.org",
+                                     "FAILURE",
+                                     "Unknown Error 01, please contact treewright@marrowfen.org",
+                                 }));
+    EXPECT_EQ(load.prompt.captions, (std::vector<std::string>{"", "Error", "", "Error"}));
+    EXPECT_TRUE(load.files.m_names.empty());
+}
+
 TEST(NeededFilesLoader, ReadErrorMessagesFollowTheCodeAndTheFileKind)
 {
     const std::string unknownLoose = "Unknown Error, please contact treewright@marrowfen.org";
