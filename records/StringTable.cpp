@@ -210,8 +210,10 @@ bool CStringTable::EncodeLanguages(std::vector<std::uint8_t>& data) const
     std::size_t count = 0;
     for (int slot = 0; slot < kSlotCount; ++slot)
     {
-        // Only strings keep a language in the chunk; descriptions alone do not.
-        const bool used = std::any_of(m_rows.begin(), m_rows.end(),
+        // Only strings keep a language in the chunk; descriptions alone do not. USEnglish stays
+        // even without strings: reading builds the rows from it, so leaving it out would lose
+        // every row, and the other languages' texts with them.
+        const bool used = slot == 0 || std::any_of(m_rows.begin(), m_rows.end(),
                                       [slot](const CRow& row) { return !row[std::size_t(slot)].text.empty(); });
         if (!used)
             continue;

@@ -41,8 +41,10 @@ public:
 
     /// Decodes chunk data as `type` would be read (only `STR#` may be plain). Same failures as Load.
     bool Decode(std::span<const std::uint8_t> data, std::uint32_t type);
-    /// The chunk data for `type`. False when the counts do not fit their 16-bit fields, or when a
-    /// plain table is to be written as `TTAs`, which is always read in the language layout.
+    /// The chunk data for `type`. The language layout leaves out languages without any string,
+    /// except USEnglish, which the rows are read back from. False when the counts do not fit their
+    /// 16-bit fields, or when a plain table is to be written as `TTAs`, which is always read in
+    /// the language layout.
     bool Encode(std::uint32_t type, std::vector<std::uint8_t>& data) const;
 
     /// The slot of a language code (1 to 31); -1 when the code maps above the last slot.

@@ -189,6 +189,17 @@ TEST(StringTableLanguages, StoringDropsLanguagesWithoutStrings)
     EXPECT_EQ(Encoded(empty), Languages(0, 0xFFFE).bytes);
 }
 
+TEST(StringTableLanguages, StoringKeepsUSEnglishSoOtherLanguagesSurvive)
+{
+    // Rows are read back from USEnglish: without its (empty) entries the French text would be lost.
+    CStringTable table;
+    table.m_rows.resize(2);
+    table.m_rows[1][kFrench].text = "Bonjour";
+    const Bytes data = Encoded(table);
+    EXPECT_EQ(data, Languages(4).Entry(1, "").Entry(1, "").Entry(3, "").Entry(3, "Bonjour").bytes);
+    EXPECT_EQ(Decoded(data).m_rows, table.m_rows);
+}
+
 TEST(StringTableLanguages, WrittenLayoutStoresBackByteForByte)
 {
     const Bytes data = Languages(4, 0xFFFF)
