@@ -166,3 +166,13 @@ TEST_F(CFarCommands, ExtractFailuresWriteNothing)
 
     EXPECT_EQ(Run("far-extract " + Quoted("sample.far") + " 'Dir\\A.iff'", out, err), 2);
 }
+
+TEST_F(CFarCommands, PathThatIsNotUtf8StillGivesJson)
+{
+    WriteFile("\xFF.far", SampleArchive());
+    std::string out, err;
+    ASSERT_EQ(Run("far " + Quoted("\xFF.far") + " --json", out, err), 0) << err;
+    const Json document = Json::parse(out, nullptr, false);
+    ASSERT_FALSE(document.is_discarded()) << out;
+    EXPECT_EQ(document["members"].size(), 2u);
+}
