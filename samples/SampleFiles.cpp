@@ -274,10 +274,12 @@ bool WriteSampleFolder(const std::string& folder, std::string& error)
         {global / "Objects.far", BuildSampleArchive()},
         {root / "Sample Object.iff", BuildSampleObject()},
     };
-    for (const auto& [path, bytes] : files)
+    // No structured binding here: clang 14 cannot capture one in a lambda.
+    for (const auto& file : files)
     {
-        if (!WriteFileAtomically(path.string(), [&](CByteStream& stream) { return stream.Write(bytes.data(), bytes.size()); },
-                                 &error))
+        const std::vector<std::uint8_t>& bytes = file.second;
+        if (!WriteFileAtomically(file.first.string(),
+                                 [&](CByteStream& stream) { return stream.Write(bytes.data(), bytes.size()); }, &error))
             return false;
     }
     return true;
