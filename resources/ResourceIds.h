@@ -1,0 +1,62 @@
+#pragma once
+
+#include <wx/defs.h>
+
+// Resource, command and control ids of the editor program. The numbers are the program's own
+// resource numbers, kept so that every window, command and control is known by one id across
+// the program, its tests and its screenshots.
+//
+// The OK and Cancel buttons of every dialog use wxWidgets' standard ids (wxID_OK, wxID_CANCEL):
+// only those get the toolkit's Enter and Escape handling and button order, so a modal run ends
+// with wxID_OK or wxID_CANCEL.
+
+// Templates: menu, accelerators, icon and toolbar of the main window share one id.
+constexpr int IDR_MAINFRAME = 128;
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDD_TREEWRIGHT_FORM = 101;
+constexpr int IDD_LOADING = 137;
+
+// Commands of the main menu, the accelerators and the toolbar. The Windows resources number them
+// from 57600 up, but wxWidgets takes only ids below 32767 (they are signed 16-bit on Windows).
+// Where wxWidgets has a standard id for the same command, that id stands for it, so the toolkit
+// treats the command as its own (stock labels, platform menus); the others keep their resource
+// number with its top bit cleared (57680 - 0x8000 = 24912).
+constexpr int ID_FILE_NEW = wxID_NEW;           // 57600
+constexpr int ID_FILE_OPEN = wxID_OPEN;         // 57601
+constexpr int ID_FILE_SAVE = wxID_SAVE;         // 57603
+constexpr int ID_FILE_SAVE_AS = wxID_SAVEAS;    // 57604
+constexpr int ID_FILE_PRINT = wxID_PRINT;       // 57607
+constexpr int ID_FILE_MRU_FILE1 = wxID_FILE1;   // 57616
+constexpr int ID_FILE_MRU_COUNT = 4;
+constexpr int ID_EDIT_COPY = wxID_COPY;         // 57634
+constexpr int ID_EDIT_CUT = wxID_CUT;           // 57635
+constexpr int ID_EDIT_PASTE = wxID_PASTE;       // 57637
+constexpr int ID_EDIT_UNDO = wxID_UNDO;         // 57643
+constexpr int ID_APP_ABOUT = wxID_ABOUT;        // 57664
+constexpr int ID_APP_EXIT = wxID_EXIT;          // 57665
+constexpr int ID_NEXT_PANE = 57680 - 0x8000;
+constexpr int ID_PREV_PANE = 57681 - 0x8000;
+constexpr int ID_VIEW_TOOLBAR = 59392 - 0x8000;
+constexpr int ID_VIEW_STATUS_BAR = 59393 - 0x8000;
+// Our own command: choosing the game's data folder where no registry names it.
+constexpr int ID_FILE_GAME_DATA_FOLDER = 32001;
+
+// Bars of the main window (0xE800 and 0xE801 in the Windows resources).
+constexpr int AFX_IDW_TOOLBAR = 0xE800 - 0x8000;
+constexpr int AFX_IDW_STATUS_BAR = 0xE801 - 0x8000;
+
+// Main view (form 101).
+constexpr int IDC_SEMI_GLOBAL = 1000;
+constexpr int IDC_SCRIPT_LIST = 1001;
+constexpr int IDC_STRING_LIST = 1002;
+constexpr int IDC_INTERACTION_LIST = 1003;
+constexpr int IDC_CONSTANT_LIST = 1011;
+
+// Loading dialog (template 137).
+constexpr int IDC_LOAD_PROGRESS = 1024;
+constexpr int IDC_LOAD_STATUS = 1025;
+
+// About box (template 100).
+constexpr int IDC_ABOUT_ICON = 1100;
+constexpr int IDC_ABOUT_VERSION = 1101;
+constexpr int IDC_ABOUT_NOTE = 1102;
