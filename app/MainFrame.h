@@ -1,0 +1,55 @@
+#pragma once
+
+#include <wx/docview.h>
+
+#include <array>
+
+class CTreewrightDocManager;
+class wxMenu;
+
+/// The main window: menus, accelerators, toolbar and status bar around the main view. Files
+/// dropped onto it are opened as Open opens them.
+class CMainFrame : public wxDocParentFrame
+{
+public:
+    CMainFrame(CTreewrightDocManager* manager, const wxString& title);
+
+    /// Rebuilds the recently used files in the File menu.
+    void RefreshRecentFiles();
+    /// Opens a file handed to the window (dropped onto it); asks about unsaved changes first.
+    void OpenDroppedFile(const wxString& path);
+    /// Sizes the window around the main view's form.
+    void FitToForm();
+
+private:
+    void CreateMenus();
+    void CreateBars();
+    void UpdateKeyIndicators();
+
+    void OnFileNew(wxCommandEvent& event);
+    void OnFileOpen(wxCommandEvent& event);
+    void OnFileSave(wxCommandEvent& event);
+    void OnFileSaveAs(wxCommandEvent& event);
+    void OnRecentFile(wxCommandEvent& event);
+    void OnGameDataFolder(wxCommandEvent& event);
+    void OnExit(wxCommandEvent& event);
+    void OnEditCommand(wxCommandEvent& event);
+    void OnUpdateEditCommand(wxUpdateUIEvent& event);
+    void OnUpdateNeedsDocument(wxUpdateUIEvent& event);
+    void OnUpdateDisabled(wxUpdateUIEvent& event);
+    void OnViewToolbar(wxCommandEvent& event);
+    void OnViewStatusBar(wxCommandEvent& event);
+    void OnUpdateViewToolbar(wxUpdateUIEvent& event);
+    void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
+    void OnIdle(wxIdleEvent& event);
+
+    CTreewrightDocManager* m_manager;
+    wxMenu* m_fileMenu = nullptr;
+    /// The File menu's position of the first recent file (or of the "Recent File" placeholder).
+    size_t m_recentPosition = 0;
+    size_t m_recentCount = 0;
+    std::array<bool, 3> m_keyStates{};
+    bool m_keyStatesShown = false;
+
+    wxDECLARE_EVENT_TABLE();
+};

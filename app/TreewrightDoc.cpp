@@ -1,0 +1,219 @@
+#include "TreewrightDoc.h"
+
+#include "LoadingDlg.h"
+#include "TreewrightView.h"
+
+#include "containers/AtomicFileWriter.h"
+#include "containers/ByteStream.h"
+#include "framework/GameDataFolder.h"
+#include "framework/UserInterface.h"
+#include "records/SemiGlobalReference.h"
+#include "rendering/NeededFilesLoader.h"
+#include "resources/Strings.h"
+
+#include <wx/filename.h>
+
+#include <filesystem>
+#include <system_error>
+
+wxIMPLEMENT_DYNAMIC_CLASS(CTreewrightDoc, wxDocument);
+
+namespace
+{
+std::string NamePart(const std::string& corePath)
+{
+    return std::filesystem::path(corePath).filename().string();
+}
+
+wxString IffWildcard()
+{
+    // GTK compares patterns with case, and the game's own files are often named in capitals.
+    return wxString(kDocTemplateFilterName) + "|*.iff;*.IFF;*.Iff|All Files (*.*)|*";
+}
+}
+
+CTreewrightView* CTreewrightDoc::View() const
+{
+    return wxDynamicCast(GetFirstView(), CTreewrightView);
+}
+
+wxWindow* CTreewrightDoc::MessageOwner() const
+{
+    CTreewrightView* view = View();
+    if (view != nullptr && view->Form() != nullptr)
+        return view->Form();
+    return view != nullptr ? view->GetFrame() : nullptr;
+}
+
+void CTreewrightDoc::SetSemiGlobalName(const std::string& name)
+{
+    if (name == m_semiGlobalName)
+        return;
+    m_semiGlobalName = name;
+    Modify(true);
+}
+
+void CTreewrightDoc::RecordStored()
+{
+    Modify(true);
+}
+
+void CTreewrightDoc::ShowTitle(const wxString& path, const wxString& title)
+{
+    SetTitle(title);
+    SetFilename(path, true);
+}
+
+bool CTreewrightDoc::OnNewDocument()
+{
+    m_container = CIffFile();
+    m_semiGlobalName.clear();
+    m_semiGlobalNameAsRead.clear();
+    m_fileName.clear();
+    SetDocumentSaved(false);
+    Modify(false);
+    const wxString name = GetDocumentManager() != nullptr ? GetDocumentManager()->MakeNewDocumentName()
+                                                          : wxString(kUntitledName);
+    ShowTitle(name, name);
+    UpdateAllViews();
+    return true;
+}
+
+bool CTreewrightDoc::OnOpenDocument(const wxString& path)
+{
+    if (!DoOpenDocument(path))
+        return false;
+    SetDocumentSaved(true);
+    Modify(false);
+    ShowTitle(path, wxFileName(path).GetFullName());
+    UpdateAllViews();
+    return true;
+}
+
+bool CTreewrightDoc::DoOpenDocument(const wxString& path)
+{
+    const std::string corePath = CorePath(path);
+    // A pipe or device would block the program on opening, waiting for a writer that never comes.
+    std::error_code statusError;
+    const std::filesystem::file_status status = std::filesystem::status(corePath, statusError);
+    if (!statusError && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+        !std::filesystem::is_directory(status))
+    {
+        ShowErrorMessage(MessageOwner(), WxPath(FileOpenErrorMessage(EFileOpenError::AccessDenied, corePath)));
+        return false;
+    }
+    CFileStream stream;
+    if (!stream.Open(corePath, CFileStream::EMode::Read))
+    {
+        ShowErrorMessage(MessageOwner(), WxPath(FileOpenErrorMessage(stream.LastOpenError(), corePath)));
+        return false;
+    }
+
+    if (stream.Length() == 0)
+    {
+        // Nothing to read and nothing that calls a global script: an empty container under the
+        // file's name, without the loader.
+        stream.Close();
+        m_container = CIffFile();
+        m_semiGlobalName.clear();
+        m_semiGlobalNameAsRead.clear();
+        m_fileName = NamePart(corePath);
+        return true;
+    }
+
+    CIffFile container;
+    int code = kIffReadOk;
+    CMessageBoxPrompt prompt;
+    const bool read = container.Read(&stream, code, &prompt);
+    stream.Close();
+    if (!read || code != kIffReadOk)
+    {
+        ShowErrorMessage(MessageOwner(), IffReadErrorMessage(read ? code : (code == kIffReadOk ? -1 : code)));
+        return false;
+    }
+
+    m_container = std::move(container);
+    m_semiGlobalNameAsRead = ReadSemiGlobalName(m_container);
+    m_semiGlobalName = m_semiGlobalNameAsRead;
+    RunLoader();
+    m_fileName = NamePart(corePath);
+    m_neededFiles.Append(m_container, m_fileName);
+    m_neededFiles.IndexLastFile();
+    return true;
+}
+
+void CTreewrightDoc::RunLoader()
+{
+    wxWindow* owner = MessageOwner();
+    CLoadingDlg dialog(owner != nullptr ? wxGetTopLevelParent(owner) : nullptr);
+    dialog.SetFiles(&m_neededFiles);
+    dialog.SetGameDataFolder(GameDataFolder());
+    // A cancelled load keeps what it had loaded, and the open goes on with it.
+    Ui().RunModal(dialog);
+}
+
+bool CTreewrightDoc::OnSaveModified()
+{
+    if (!IsModified())
+        return true;
+    const wxString question = wxString::Format("Save changes to %s?", GetUserReadableName());
+    const int answer = Ui().MessageBox(MessageOwner(), question, kProgramName, wxYES_NO | wxCANCEL | wxICON_QUESTION);
+    if (answer == wxID_YES)
+        return Save();
+    return answer == wxID_NO;
+}
+
+bool CTreewrightDoc::Save()
+{
+    if (GetFilename().empty() || !GetDocumentSaved())
+        return SaveAs();
+    return OnSaveDocument(GetFilename());
+}
+
+bool CTreewrightDoc::SaveAs()
+{
+    wxString defaultPath = GetFilename();
+    if (!GetDocumentSaved())
+    {
+        wxDocManager* manager = GetDocumentManager();
+        const wxString folder = manager != nullptr ? manager->GetLastDirectory() : wxString();
+        defaultPath = wxFileName(folder, GetTitle() + "." + kDocTemplateExtension).GetFullPath();
+    }
+    const wxString path = Ui().ChooseFileToSave(MessageOwner(), "Save As", IffWildcard(), defaultPath);
+    if (path.empty())
+        return false;
+    if (!OnSaveDocument(path))
+        return false;
+    // The file name that keys the index stays that of the file opened: the index was built under it.
+    ShowTitle(path, wxFileName(path).GetFullName());
+    if (wxDocManager* manager = GetDocumentManager())
+        manager->AddFileToHistory(path);
+    return true;
+}
+
+bool CTreewrightDoc::DoSaveDocument(const wxString& path)
+{
+    if (!StoreSemiGlobalName(m_container, m_semiGlobalName, m_semiGlobalNameAsRead))
+    {
+        ShowErrorMessage(MessageOwner(), "Failed to save document.\nThere is not enough memory to store the "
+                                         "semi-global file's name.");
+        return false;
+    }
+    m_semiGlobalNameAsRead = ReadSemiGlobalName(m_container);
+
+    const std::string corePath = CorePath(path);
+    const bool existed = wxFileName::FileExists(path);
+    CMessageBoxPrompt prompt;
+    std::string error;
+    const bool written = WriteFileAtomically(
+        corePath, [&](CByteStream& stream) { return m_container.Write(&stream, &prompt); }, &error);
+    if (!written)
+    {
+        wxString message = "Failed to save document.\n" + WxPath(error);
+        if (existed)
+            message += "\nThe file on disk has not been changed.";
+        ShowErrorMessage(MessageOwner(), message);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "containers/IffFile.h"
+#include "rendering/NeededFiles.h"
+
+#include <wx/docview.h>
+
+#include <string>
+
+class CTreewrightView;
+
+/// The one document: the container read from one file, the name of the semi-global file it refers
+/// to, the file's name part and the loaded global files with their script names. The framework
+/// creates it once; New and every Open reuse it.
+class CTreewrightDoc : public wxDocument
+{
+public:
+    CTreewrightDoc() = default;
+
+    CIffFile& Container() { return m_container; }
+    const CIffFile& Container() const { return m_container; }
+    /// The name held by the file's `GLOB` chunk as shown and edited in the main view
+    /// (windows-1252 bytes).
+    const std::string& SemiGlobalName() const { return m_semiGlobalName; }
+    /// Takes the name the user typed; a change marks the document modified.
+    void SetSemiGlobalName(const std::string& name);
+    /// The name the file's `GLOB` chunk held when it was read or last saved.
+    const std::string& SemiGlobalNameAsRead() const { return m_semiGlobalNameAsRead; }
+    /// The name part of the file last opened successfully; it keys the file's own scripts in the
+    /// script-name index.
+    const std::string& FileName() const { return m_fileName; }
+    CNeededFiles& NeededFiles() { return m_neededFiles; }
+    const CNeededFiles& NeededFiles() const { return m_neededFiles; }
+    CTreewrightView* View() const;
+
+    /// Called when an editor has stored its record into the container.
+    void RecordStored();
+
+    bool OnNewDocument() override;
+    /// Reads the file into a new container first: a file that fails to read leaves the document,
+    /// its title, lists and needed files as they were.
+    bool OnOpenDocument(const wxString& path) override;
+    bool OnSaveModified() override;
+    /// Writes the file even when nothing changed since the last save, as the user asked for it.
+    bool Save() override;
+    bool SaveAs() override;
+
+protected:
+    bool DoOpenDocument(const wxString& path) override;
+    /// Writes the semi-global name into the container and the container into a temporary file
+    /// that replaces the old one only when everything was written.
+    bool DoSaveDocument(const wxString& path) override;
+
+private:
+    /// The window that owns the document's messages.
+    wxWindow* MessageOwner() const;
+    void ShowTitle(const wxString& path, const wxString& title);
+    void RunLoader();
+
+    CIffFile m_container;
+    std::string m_semiGlobalName;
+    std::string m_semiGlobalNameAsRead;
+    std::string m_fileName;
+    CNeededFiles m_neededFiles;
+
+    wxDECLARE_DYNAMIC_CLASS(CTreewrightDoc);
+};

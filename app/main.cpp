@@ -1,0 +1,3 @@
+#include "TreewrightApp.h"
+
+wxIMPLEMENT_APP(CTreewrightApp);
