@@ -1,0 +1,127 @@
+#pragma once
+
+#include "framework/UserInterface.h"
+
+#include "containers/IffFile.h"
+
+#include <wx/string.h>
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CMainFrame;
+class CTreewrightDoc;
+class CTreewrightDocManager;
+class CTreewrightView;
+class wxDialog;
+class wxWindow;
+
+/// One message box the program showed.
+struct CShownMessage
+{
+    wxWindow* owner = nullptr;
+    wxString text;
+    wxString caption;
+    long style = 0;
+};
+
+/// A user who answers from a script: records every message box, answers questions from a queue,
+/// hands out file and folder names from queues and drives modal dialogs with queued drivers. A
+/// driver runs inside the dialog's real modal loop, once the dialog is up.
+class CScriptedUserInterface : public CUserInterface
+{
+public:
+    int MessageBox(wxWindow* owner, const wxString& text, const wxString& caption, long style) override;
+    int RunModal(wxDialog& dialog) override;
+    wxString ChooseFileToOpen(wxWindow* owner, const wxString& message, const wxString& wildcard,
+                              const wxString& folder) override;
+    wxString ChooseFileToSave(wxWindow* owner, const wxString& message, const wxString& wildcard,
+                              const wxString& defaultPath) override;
+    wxString ChooseFolder(wxWindow* owner, const wxString& message, const wxString& defaultPath) override;
+
+    /// The texts of the messages shown so far.
+    std::vector<wxString> Texts() const;
+
+    std::vector<CShownMessage> messages;
+    /// Answers (wxID_YES, wxID_NO, wxID_CANCEL) for questions, in order; a question without one
+    /// fails the test and is answered Cancel.
+    std::deque<int> answers;
+    /// Called with each message as it is shown, before it is answered.
+    std::function<void(const CShownMessage&)> onMessage;
+    /// Drivers for the next modal runs, in order; a run without one shows the dialog as it is.
+    std::deque<std::function<void(wxDialog&)>> modalDrivers;
+    /// Class names of the dialogs run modally, in order.
+    std::vector<wxString> modalRuns;
+    std::deque<wxString> filesToOpen;
+    std::deque<wxString> filesToSave;
+    std::deque<wxString> folders;
+};
+
+/// Puts a scripted user in force for one scope.
+class CUiScope
+{
+public:
+    explicit CUiScope(CUserInterface& ui) : m_previous(SetUi(&ui)) {}
+    ~CUiScope() { SetUi(m_previous); }
+    CUiScope(const CUiScope&) = delete;
+    CUiScope& operator=(const CUiScope&) = delete;
+
+private:
+    CUserInterface* m_previous;
+};
+
+/// The editor that the test program started, with its sample game data folder.
+CTreewrightDocManager& DocManager();
+CMainFrame& MainFrame();
+CTreewrightDoc& Document();
+CTreewrightView& View();
+/// Empties the document without asking, so that a test starts from "Untitled".
+void ResetDocument();
+/// The sample written by the build: its game data folder and its object file.
+std::string SampleFolder();
+std::string SampleObjectPath();
+
+/// Sends a click of the button `id` inside `parent`, as the user's click would.
+void ClickButton(wxWindow& parent, int id);
+/// Sends a command (menu item, accelerator or toolbar button) to the main window.
+void SendCommand(int id);
+/// Lets the toolkit handle what is pending (events, idle handling, timers already due).
+void Flush();
+
+/// A folder of its own for one test, removed with it.
+class CTempFolder
+{
+public:
+    CTempFolder();
+    ~CTempFolder();
+    CTempFolder(const CTempFolder&) = delete;
+    CTempFolder& operator=(const CTempFolder&) = delete;
+
+    std::filesystem::path Path() const { return m_path; }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+/// A chunk for WriteIff.
+struct CTestChunk
+{
+    std::string type;
+    std::uint16_t id = 0;
+    std::string name;
+    std::vector<std::uint8_t> data;
+};
+
+/// Writes a version 2.5 container with these chunks, in this order.
+void WriteIff(const std::string& path, const std::vector<CTestChunk>& chunks);
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+/// Reads a container from a file; fails the test when it does not read.
+CIffFile ReadIff(const std::string& path);
+/// `GLOB` data in the length-prefixed form.
+std::vector<std::uint8_t> GlobData(const std::string& name);
