@@ -39,7 +39,7 @@ const char kMemoryFailureText[] = "MEMORY FAILURE";
 
 // The adaptive order-0 model. Indices run from 1 to 257 in order of falling frequency (the
 // update keeps that order), and the cumulative frequency of index i is the sum of the
-// frequencies above i; index 0's is the total. The sums are kept in a Fenwick tree instead of the
+// frequencies of the indices after it; index 0's is the total. The sums are kept in a Fenwick tree instead of the
 // published flat table, so that finding and counting a symbol take log steps instead of a walk
 // over every index above it: the model's answers are the same.
 class CAdaptiveModel
