@@ -1,0 +1,41 @@
+#pragma once
+
+// Ids of the script editor and its two line editors. OK and Cancel use wxID_OK and wxID_CANCEL,
+// as in every dialog of the program (see ResourceIds.h). Two dialogs may use the same number for
+// different controls (3011); each id is looked up only inside its own dialog.
+
+// Script editor (template 132).
+constexpr int IDD_SCRIPT_EDITOR = 132;
+constexpr int IDC_SCRIPT_LINES = 1010;
+constexpr int IDC_SCRIPT_OPTIMIZE = 1026;
+constexpr int IDC_SCRIPT_ADD = 1036;
+constexpr int IDC_SCRIPT_DELETE = 1037;
+constexpr int IDC_SCRIPT_COPY = 1029;
+
+// Line editor (template 135).
+constexpr int IDD_LINE_EDIT = 135;
+constexpr int IDC_LINE_FUNCTION_SCOPE = 1017;
+constexpr int IDC_LINE_FUNCTION = 3011;
+constexpr int IDC_LINE_PARAMETERS = 1020;
+constexpr int IDC_LINE_SUCCESS_CHOICE = 1032;
+constexpr int IDC_LINE_SUCCESS_LINE = 1021;
+constexpr int IDC_LINE_FAILURE_CHOICE = 1031;
+constexpr int IDC_LINE_FAILURE_LINE = 1022;
+constexpr int IDC_LINE_EXPERT_EDIT = 1023;
+
+// Expert line editor (template 3004). Each row pairs a hexadecimal field with a decimal one:
+// row 0 the function (opcode), rows 1 to 4 parameters 0 to 3.
+constexpr int IDD_EXPERT_LINE = 3004;
+constexpr int IDC_EXPERT_FUNCTION_HEX = 3011;
+constexpr int IDC_EXPERT_PARAM0_HEX = 3012;
+constexpr int IDC_EXPERT_PARAM1_HEX = 3013;
+constexpr int IDC_EXPERT_PARAM2_HEX = 3014;
+constexpr int IDC_EXPERT_PARAM3_HEX = 3015;
+constexpr int IDC_EXPERT_FUNCTION_DEC = 3016;
+constexpr int IDC_EXPERT_PARAM0_DEC = 3017;
+constexpr int IDC_EXPERT_PARAM1_DEC = 3018;
+constexpr int IDC_EXPERT_PARAM2_DEC = 3019;
+constexpr int IDC_EXPERT_PARAM3_DEC = 3020;
+constexpr int IDC_EXPERT_DESCRIPTION = 1039;
+constexpr int IDC_EXPERT_TRUE_TARGET = 3021;
+constexpr int IDC_EXPERT_FALSE_TARGET = 3022;
