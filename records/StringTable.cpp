@@ -20,6 +20,8 @@ constexpr const char* kSlotNames[CStringTable::kSlotCount] = {
     "Simplified Chinese", "Thai", "Korean", ""};
 
 constexpr std::uint32_t kStoredFlags = 0x0010;
+// A STR# chunk whose byte 1 is this or more is in the language layout.
+constexpr std::uint8_t kFirstLanguageByte = 0xFD;
 
 // Reads a NUL-terminated string starting at `position`; false when the data end before the NUL.
 bool ReadTerminated(std::span<const std::uint8_t> data, std::size_t& position, std::string& text)
@@ -98,7 +100,7 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
         return false;
     m_format = ReadLE16(data.data());
     const std::uint8_t layoutByte = data[1];
-    m_plain = type != kTypeTtas && layoutByte < 0xFD;
+    m_plain = type != kTypeTtas && layoutByte < kFirstLanguageByte;
     bool loaded;
     try
     {
@@ -175,13 +177,18 @@ bool CStringTable::Encode(std::uint32_t type, std::vector<std::uint8_t>& data) c
     data.clear();
     try
     {
+        // The byte at offset 1 chooses the layout when a STR# chunk is read: a plain count whose low
+        // byte is 0xFD or more, or a format code whose high byte is below 0xFD, would read back
+        // in the other layout, as a different table.
         if (m_plain)
         {
-            if (type == kTypeTtas || m_strings.size() > 0xFFFF)
+            if (type == kTypeTtas || m_strings.size() > 0xFFFF || (m_strings.size() & 0xFF) >= kFirstLanguageByte)
                 return false;
             EncodePlain(data);
             return true;
         }
+        if (type == kTypeStr && (m_format >> 8) < kFirstLanguageByte)
+            return false;
         return EncodeLanguages(data);
     }
     catch (const std::bad_alloc&)

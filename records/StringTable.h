@@ -43,8 +43,9 @@ public:
     bool Decode(std::span<const std::uint8_t> data, std::uint32_t type);
     /// The chunk data for `type`. The language layout leaves out languages without any string,
     /// except USEnglish, which the rows are read back from. False when the counts do not fit their
-    /// 16-bit fields, or when a plain table is to be written as `TTAs`, which is always read in
-    /// the language layout.
+    /// 16-bit fields, or when the chunk would be read back in the other layout: a plain table as
+    /// `TTAs`, which is always read in the language layout; as `STR#`, a plain table of 253 to 255
+    /// strings (modulo 256), or a language table whose format code is below 0xFD00.
     bool Encode(std::uint32_t type, std::vector<std::uint8_t>& data) const;
 
     /// The slot of a language code (1 to 31); -1 when the code maps above the last slot.

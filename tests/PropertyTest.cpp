@@ -1,0 +1,392 @@
+// Seeded random containers and records: whatever the core writes must read back as what was
+// written. Each case is numbered by its seed, so a failure names the seed that reproduces it.
+
+#include "FuzzChecks.h"
+
+#include "containers/ByteStream.h"
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+#include "containers/UserPrompt.h"
+#include "records/BhavScript.h"
+#include "records/ConstantTable.h"
+#include "records/InteractionTable.h"
+#include "records/SemiGlobalReference.h"
+#include "records/StringTable.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+constexpr int kCases = 150;
+
+class CRandom
+{
+public:
+    explicit CRandom(std::uint32_t seed) : m_engine(seed) {}
+
+    std::uint32_t Below(std::uint32_t bound) { return std::uniform_int_distribution<std::uint32_t>(0, bound - 1)(m_engine); }
+    bool Chance(int percent) { return int(Below(100)) < percent; }
+    std::uint16_t Word() { return std::uint16_t(Below(0x10000)); }
+    std::uint32_t Long() { return std::uint32_t(m_engine()); }
+    Bytes Data(std::size_t most)
+    {
+        Bytes bytes(Below(std::uint32_t(most) + 1));
+        for (auto& byte : bytes)
+            byte = std::uint8_t(Below(256));
+        return bytes;
+    }
+    // Bytes 1 to 255: what a NUL-terminated field can hold.
+    std::string Text(std::size_t least, std::size_t most)
+    {
+        std::string text(least + Below(std::uint32_t(most - least) + 1), ' ');
+        for (char& c : text)
+            c = char(1 + Below(255));
+        return text;
+    }
+
+private:
+    std::mt19937 m_engine;
+};
+
+class CFixedPrompt : public CUserPrompt
+{
+public:
+    explicit CFixedPrompt(bool answer) : m_answer(answer) {}
+    void ShowMessage(const std::string&, const std::string&) override {}
+    bool AskYesNo(const std::string&, const std::string&) override { return m_answer; }
+
+private:
+    bool m_answer;
+};
+
+struct CExpectedChunk
+{
+    std::uint32_t type;
+    std::uint16_t id;
+    std::uint16_t flags;
+    std::string name;
+    Bytes data;
+
+    bool operator==(const CExpectedChunk&) const = default;
+};
+
+std::vector<CExpectedChunk> ChunksWithoutMap(const CIffFile& container)
+{
+    std::vector<CExpectedChunk> chunks;
+    for (const CIffChunk& chunk : container.Chunks())
+    {
+        if (chunk.type == kTypeRsmp)
+            continue;
+        const auto data = container.ChunkData(chunk);
+        chunks.push_back({chunk.type, chunk.id, chunk.flags, chunk.name, Bytes(data.begin(), data.end())});
+    }
+    return chunks;
+}
+
+// An empty container that counts as read from a file of the given header version.
+CIffFile EmptyContainer(const char* version)
+{
+    Bytes header(64, 0);
+    std::memcpy(header.data(), "IFF FILE ", 9);
+    std::memcpy(header.data() + 9, version, 3);
+    CIffFile container;
+    int code = 0;
+    CMemoryStream stream(header);
+    EXPECT_TRUE(container.Read(&stream, code));
+    return container;
+}
+}
+
+TEST(ContainerProperty, RandomContainersWrittenAndReadBackKeepTheirChunks)
+{
+    // A few types and a small id range, so that puts often replace an entry and removes find one.
+    const std::uint32_t types[] = {kTypeBhav, kTypeStr, kTypeTtab, kTypeGlob, MakeTypeCode("OBJD"),
+                                   MakeTypeCode("SPR2"), MakeTypeCode("\x01\x02\x03\x04")};
+    for (std::uint32_t seed = 1; seed <= kCases; ++seed)
+    {
+        CRandom random(seed);
+        const int kind = int(random.Below(3));  // 2.5; 2.0 kept; 2.0 converted to 2.5
+        CIffFile container = EmptyContainer(kind == 0 ? "2.5" : "2.0");
+        std::vector<CExpectedChunk> expected;
+        const int operations = int(random.Below(40));
+        for (int op = 0; op < operations; ++op)
+        {
+            CIffChunk entry;
+            entry.type = types[random.Below(std::size(types))];
+            entry.id = std::uint16_t(random.Chance(50) ? random.Below(6) : random.Word());
+            const auto same = std::find_if(expected.begin(), expected.end(), [&](const CExpectedChunk& chunk) {
+                return chunk.type == entry.type && chunk.id == entry.id;
+            });
+            if (random.Chance(15))
+            {
+                ASSERT_EQ(container.RemoveChunk(entry), same != expected.end()) << "seed " << seed;
+                if (same != expected.end())
+                    expected.erase(same);
+                continue;
+            }
+            entry.flags = random.Word();
+            entry.name = random.Text(0, 70);
+            const Bytes data = random.Data(300);
+            ASSERT_TRUE(container.PutChunk(entry, data)) << "seed " << seed;
+            const CExpectedChunk put{entry.type, entry.id, entry.flags, entry.name.substr(0, 63), data};
+            if (same != expected.end())
+                *same = put;
+            else
+                expected.push_back(put);
+        }
+
+        CMemoryStream stream;
+        CFixedPrompt prompt(kind == 2);
+        ASSERT_TRUE(container.Write(&stream, &prompt)) << "seed " << seed;
+        const Bytes file = stream.TakeBytes();
+        CIffFile reread;
+        int code = 0;
+        CMemoryStream again(file);
+        ASSERT_TRUE(reread.Read(&again, code)) << "seed " << seed;
+        EXPECT_EQ(ChunksWithoutMap(reread), expected) << "seed " << seed;
+        EXPECT_EQ(reread.Version(), kind == 1 ? 20 : 25) << "seed " << seed;
+        const bool hasMap = std::any_of(reread.Chunks().begin(), reread.Chunks().end(),
+                                        [](const CIffChunk& chunk) { return chunk.type == kTypeRsmp; });
+        EXPECT_EQ(hasMap, kind != 1) << "seed " << seed;
+        // The container that was written is unchanged by the write.
+        EXPECT_EQ(ChunksWithoutMap(container), expected) << "seed " << seed;
+        // Everything the fuzzers check of a read file holds for it too: the map, the walk, saving again.
+        EXPECT_EQ(CheckContainerBytes(file), "") << "seed " << seed;
+    }
+}
+
+TEST(RecordProperty, RandomScriptsSurviveStoreAndLoad)
+{
+    for (std::uint32_t seed = 1; seed <= kCases; ++seed)
+    {
+        CRandom random(seed);
+        CBhavScript script;
+        for (auto& byte : script.m_header)
+            byte = std::uint8_t(random.Below(256));
+        script.m_name = random.Text(0, 63);
+        script.m_instructions.resize(random.Below(300));
+        for (CBhavInstruction& line : script.m_instructions)
+        {
+            line.opcode = random.Word();
+            line.trueTarget = std::uint8_t(random.Below(256));
+            line.falseTarget = std::uint8_t(random.Below(256));
+            for (auto& p : line.params)
+                p = random.Word();
+        }
+        CIffFile container;
+        ASSERT_TRUE(script.Store(container, 4096)) << "seed " << seed;
+        CBhavScript loaded;
+        ASSERT_TRUE(loaded.Load(container, 4096)) << "seed " << seed;
+        auto header = script.m_header;
+        header[2] = std::uint8_t(script.m_instructions.size());
+        header[3] = std::uint8_t(script.m_instructions.size() >> 8);
+        EXPECT_EQ(loaded.m_header, header) << "seed " << seed;
+        EXPECT_EQ(loaded.m_instructions, script.m_instructions) << "seed " << seed;
+        EXPECT_EQ(loaded.m_name, script.m_name) << "seed " << seed;
+    }
+}
+
+TEST(RecordProperty, RandomPlainStringTablesSurviveStoreAndLoad)
+{
+    int refused = 0;
+    for (std::uint32_t seed = 1; seed <= kCases; ++seed)
+    {
+        CRandom random(seed);
+        CStringTable table;
+        table.m_plain = true;
+        // Counts around 253 to 255 (modulo 256) are the ones the layout byte cannot tell apart.
+        const std::size_t count = random.Chance(30) ? 253 + random.Below(3) + 256 * random.Below(2) : random.Below(300);
+        for (std::size_t i = 0; i < count; ++i)
+            table.m_strings.push_back(random.Chance(5) ? std::string() : random.Text(0, 300));
+        table.m_name = "strings";
+
+        CIffFile container;
+        const bool ambiguous = (count & 0xFF) >= 0xFD;
+        if (ambiguous)
+        {
+            // Written, these would read back as a table in the language layout.
+            EXPECT_FALSE(table.Store(container, kTypeStr, 128)) << "seed " << seed;
+            EXPECT_TRUE(container.Chunks().empty()) << "seed " << seed;
+            ++refused;
+            continue;
+        }
+        ASSERT_TRUE(table.Store(container, kTypeStr, 128)) << "seed " << seed;
+        CStringTable loaded;
+        ASSERT_TRUE(loaded.Load(container, kTypeStr, 128)) << "seed " << seed;
+        EXPECT_TRUE(loaded.m_plain) << "seed " << seed;
+        std::vector<std::string> expected = table.m_strings;
+        for (std::string& text : expected)
+            text.resize(std::min<std::size_t>(text.size(), 255));
+        EXPECT_EQ(loaded.m_strings, expected) << "seed " << seed;
+    }
+    EXPECT_GT(refused, 0);
+}
+
+TEST(RecordProperty, RandomLanguageTablesSurviveStoreAndLoad)
+{
+    for (std::uint32_t seed = 1; seed <= kCases; ++seed)
+    {
+        CRandom random(seed);
+        const std::uint32_t type = random.Chance(50) ? kTypeStr : kTypeTtas;
+        CStringTable table;
+        table.m_plain = false;
+        // A STR# chunk's format code must keep it in the language layout; TTAs take any code.
+        table.m_format = type == kTypeStr ? std::uint16_t(0xFD00 + random.Below(0x300)) : random.Word();
+        table.m_rows.resize(random.Below(40));
+        std::vector<bool> slotUsed(CStringTable::kSlotCount);
+        for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
+            slotUsed[slot] = random.Chance(40);
+        for (CStringTable::CRow& row : table.m_rows)
+            for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
+                if (slotUsed[slot] || slot == 0)
+                    row[slot] = {random.Chance(80) ? random.Text(0, 20) : "", random.Chance(50) ? random.Text(0, 20) : ""};
+        table.m_name = "names";
+
+        CIffFile container;
+        ASSERT_TRUE(table.Store(container, type, 200)) << "seed " << seed;
+        CStringTable loaded;
+        ASSERT_TRUE(loaded.Load(container, type, 200)) << "seed " << seed;
+        EXPECT_FALSE(loaded.m_plain) << "seed " << seed;
+        EXPECT_EQ(loaded.m_format, table.m_format) << "seed " << seed;
+
+        // Languages other than USEnglish without any string are not written, nor their descriptions.
+        CStringTable expected = table;
+        for (int slot = 1; slot < CStringTable::kSlotCount; ++slot)
+        {
+            const bool hasText = std::any_of(table.m_rows.begin(), table.m_rows.end(),
+                                             [&](const CStringTable::CRow& row) { return !row[slot].text.empty(); });
+            if (!hasText)
+                for (CStringTable::CRow& row : expected.m_rows)
+                    row[slot] = {};
+        }
+        EXPECT_EQ(loaded.m_rows, expected.m_rows) << "seed " << seed;
+    }
+}
+
+TEST(RecordProperty, LanguageTableWhoseFormatWouldReadAsPlainIsRefusedAsStrings)
+{
+    CStringTable table;
+    table.m_rows.resize(1);
+    table.m_rows[0][0].text = "Hello";
+    table.m_format = 0x0001;  // byte 1 is 0x00: as STR# this would be a plain table
+    CIffFile container;
+    EXPECT_FALSE(table.Store(container, kTypeStr, 1));
+    EXPECT_TRUE(table.Store(container, kTypeTtas, 1));
+    CStringTable loaded;
+    ASSERT_TRUE(loaded.Load(container, kTypeTtas, 1));
+    EXPECT_EQ(loaded.m_rows, table.m_rows);
+}
+
+TEST(RecordProperty, RandomConstantTablesSurviveStoreAndLoad)
+{
+    for (std::uint32_t seed = 1; seed <= kCases; ++seed)
+    {
+        CRandom random(seed);
+        CConstantTable table;
+        table.m_flags = std::uint8_t(random.Below(256));
+        table.m_values.resize(random.Below(300));
+        for (auto& value : table.m_values)
+            value = std::int16_t(random.Word());
+        table.m_name = random.Text(0, 63);
+        CIffFile container;
+        const bool fits = table.m_values.size() <= CConstantTable::kMaxConstants;
+        ASSERT_EQ(table.Store(container, 4096), fits) << "seed " << seed;
+        if (!fits)
+            continue;
+        CConstantTable loaded;
+        ASSERT_TRUE(loaded.Load(container, 4096)) << "seed " << seed;
+        EXPECT_EQ(loaded.m_flags, table.m_flags) << "seed " << seed;
+        EXPECT_EQ(loaded.m_values, table.m_values) << "seed " << seed;
+        EXPECT_EQ(loaded.m_name, table.m_name) << "seed " << seed;
+    }
+}
+
+TEST(RecordProperty, RandomInteractionTablesSurviveStoreAndLoadInBothLayouts)
+{
+    for (std::uint32_t seed = 1; seed <= kCases; ++seed)
+    {
+        CRandom random(seed);
+        CInteractionTable table;
+        table.m_version = random.Chance(50) ? CInteractionTable::kFieldEncodedVersion : random.Word();
+        table.m_name = random.Text(0, 63);
+        table.m_interactions.resize(random.Below(30));
+        for (CInteraction& interaction : table.m_interactions)
+        {
+            // Small numbers take the short field sizes, random ones the long.
+            const auto number = [&]() { return random.Chance(50) ? random.Below(40) : random.Long(); };
+            interaction.actionTree = std::uint16_t(number());
+            interaction.checkTree = std::uint16_t(number());
+            interaction.flags = number();
+            interaction.nameIndex = number();
+            interaction.attenuationCode = number();
+            interaction.attenuationValue = std::bit_cast<float>(random.Long());  // NaNs included
+            interaction.autonomyThreshold = number();
+            interaction.extraIndex = std::int32_t(number());
+            interaction.motives.resize(random.Below(24));
+            for (CMotiveEntry& motive : interaction.motives)
+                motive = {std::int16_t(number()), std::int16_t(number()), std::uint16_t(number())};
+        }
+
+        CIffFile container;
+        ASSERT_TRUE(table.Store(container, 128)) << "seed " << seed;
+        CInteractionTable loaded;
+        ASSERT_TRUE(loaded.Load(container, 128)) << "seed " << seed;
+        EXPECT_EQ(loaded.m_version, table.m_version) << "seed " << seed;
+        EXPECT_EQ(loaded.m_name, table.m_name) << "seed " << seed;
+        ASSERT_EQ(loaded.m_interactions.size(), table.m_interactions.size()) << "seed " << seed;
+        for (std::size_t i = 0; i < table.m_interactions.size(); ++i)
+        {
+            // Every interaction is written with exactly sixteen motives, cut or filled with zeros.
+            CInteraction expected = table.m_interactions[i];
+            expected.motiveCount = CInteraction::kStoredMotives;
+            expected.motives.resize(CInteraction::kStoredMotives);
+            // The attenuation compares by its bits, since a NaN equals nothing.
+            CInteraction got = loaded.m_interactions[i];
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(got.attenuationValue), std::bit_cast<std::uint32_t>(expected.attenuationValue))
+                << "seed " << seed;
+            got.attenuationValue = expected.attenuationValue = 0.0f;
+            EXPECT_EQ(got, expected) << "seed " << seed << ", interaction " << i;
+        }
+    }
+}
+
+TEST(RecordProperty, RandomSemiGlobalNamesSurviveSaveAndRead)
+{
+    for (std::uint32_t seed = 1; seed <= kCases; ++seed)
+    {
+        CRandom random(seed);
+        CIffFile container;
+        // Three starting points: no chunk, a chunk of id 128 with its filler, another id.
+        const int start = int(random.Below(3));
+        if (start > 0)
+        {
+            CIffChunk entry;
+            entry.type = kTypeGlob;
+            entry.id = start == 1 ? 128 : 2049;
+            entry.name = "semi global";
+            ASSERT_TRUE(container.PutChunk(entry, Bytes{3, 'O', 'l', 'd'}));
+        }
+        const std::string asRead = ReadSemiGlobalName(container);
+        // The length byte describes 1 to 47 characters, or 128 to 255 (any bytes, NULs too).
+        std::string name = random.Chance(70) ? random.Text(1, kMaxSemiGlobalNameLength)
+                                             : std::string(128 + random.Below(128), ' ');
+        if (name.size() >= 128)
+            for (char& c : name)
+                c = char(random.Below(256));
+        ASSERT_TRUE(StoreSemiGlobalName(container, name, asRead)) << "seed " << seed;
+        EXPECT_EQ(ReadSemiGlobalName(container), name) << "seed " << seed;
+
+        std::size_t position = container.FindFirstOfType(kTypeGlob);
+        const CIffChunk chunk = container.NextOfType(position);
+        EXPECT_EQ(chunk.id, start == 0 ? 1 : start == 1 ? 128 : 2049) << "seed " << seed;
+        EXPECT_EQ(chunk.size, start == 1 ? std::max<std::size_t>(256, name.size() + 1) : name.size() + 1) << "seed " << seed;
+    }
+}
