@@ -342,6 +342,10 @@ bool CIffFile::FindChunk(CIffChunk& query) const
 
 bool CIffFile::PutChunk(CIffChunk& entry, CByteStream& data)
 {
+    // Refused before copying: a stream too long for the image would otherwise be copied whole
+    // (gigabytes, zero-filled first) only to be turned down afterwards.
+    if (std::uint64_t(m_imageLength) + kChunkHeaderSize + data.Length() > std::numeric_limits<std::uint32_t>::max())
+        return false;
     std::vector<std::uint8_t> bytes;
     try
     {
