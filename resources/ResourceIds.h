@@ -1,7 +1,5 @@
 #pragma once
 
-#include <wx/defs.h>
-
 // Resource, command and control ids of the editor program. The numbers are the program's own
 // resource numbers, kept so that every window, command and control is known by one id across
 // the program, its tests and its screenshots.
@@ -17,33 +15,34 @@ constexpr int IDD_TREEWRIGHT_FORM = 101;
 constexpr int IDD_LOADING = 137;
 
 // Commands of the main menu, the accelerators and the toolbar. The Windows resources number them
-// from 57600 up, but wxWidgets takes only ids below 32767 (they are signed 16-bit on Windows).
-// Where wxWidgets has a standard id for the same command, that id stands for it, so the toolkit
-// treats the command as its own (stock labels, platform menus); the others keep their resource
-// number with its top bit cleared (57680 - 0x8000 = 24912).
-constexpr int ID_FILE_NEW = wxID_NEW;           // 57600
-constexpr int ID_FILE_OPEN = wxID_OPEN;         // 57601
-constexpr int ID_FILE_SAVE = wxID_SAVE;         // 57603
-constexpr int ID_FILE_SAVE_AS = wxID_SAVEAS;    // 57604
-constexpr int ID_FILE_PRINT = wxID_PRINT;       // 57607
-constexpr int ID_FILE_MRU_FILE1 = wxID_FILE1;   // 57616
+// from 57600 up, but wxWidgets takes only ids below 32767 (they are signed 16-bit on Windows), so
+// each keeps its resource number with the top bit cleared. wxWidgets' standard ids (wxID_SAVE and
+// the like) are not used for them: the document manager answers those itself, before the main
+// window, with rules of its own (Save only when modified, Undo through a command history).
+constexpr int kResourceCommandBit = 0x8000;
+constexpr int ID_FILE_NEW = 57600 - kResourceCommandBit;
+constexpr int ID_FILE_OPEN = 57601 - kResourceCommandBit;
+constexpr int ID_FILE_SAVE = 57603 - kResourceCommandBit;
+constexpr int ID_FILE_SAVE_AS = 57604 - kResourceCommandBit;
+constexpr int ID_FILE_PRINT = 57607 - kResourceCommandBit;
+constexpr int ID_FILE_MRU_FILE1 = 57616 - kResourceCommandBit;
 constexpr int ID_FILE_MRU_COUNT = 4;
-constexpr int ID_EDIT_COPY = wxID_COPY;         // 57634
-constexpr int ID_EDIT_CUT = wxID_CUT;           // 57635
-constexpr int ID_EDIT_PASTE = wxID_PASTE;       // 57637
-constexpr int ID_EDIT_UNDO = wxID_UNDO;         // 57643
-constexpr int ID_APP_ABOUT = wxID_ABOUT;        // 57664
-constexpr int ID_APP_EXIT = wxID_EXIT;          // 57665
-constexpr int ID_NEXT_PANE = 57680 - 0x8000;
-constexpr int ID_PREV_PANE = 57681 - 0x8000;
-constexpr int ID_VIEW_TOOLBAR = 59392 - 0x8000;
-constexpr int ID_VIEW_STATUS_BAR = 59393 - 0x8000;
+constexpr int ID_EDIT_COPY = 57634 - kResourceCommandBit;
+constexpr int ID_EDIT_CUT = 57635 - kResourceCommandBit;
+constexpr int ID_EDIT_PASTE = 57637 - kResourceCommandBit;
+constexpr int ID_EDIT_UNDO = 57643 - kResourceCommandBit;
+constexpr int ID_APP_ABOUT = 57664 - kResourceCommandBit;
+constexpr int ID_APP_EXIT = 57665 - kResourceCommandBit;
+constexpr int ID_NEXT_PANE = 57680 - kResourceCommandBit;
+constexpr int ID_PREV_PANE = 57681 - kResourceCommandBit;
+constexpr int ID_VIEW_TOOLBAR = 59392 - kResourceCommandBit;
+constexpr int ID_VIEW_STATUS_BAR = 59393 - kResourceCommandBit;
 // Our own command: choosing the game's data folder where no registry names it.
 constexpr int ID_FILE_GAME_DATA_FOLDER = 32001;
 
 // Bars of the main window (0xE800 and 0xE801 in the Windows resources).
-constexpr int AFX_IDW_TOOLBAR = 0xE800 - 0x8000;
-constexpr int AFX_IDW_STATUS_BAR = 0xE801 - 0x8000;
+constexpr int AFX_IDW_TOOLBAR = 0xE800 - kResourceCommandBit;
+constexpr int AFX_IDW_STATUS_BAR = 0xE801 - kResourceCommandBit;
 
 // Main view (form 101).
 constexpr int IDC_SEMI_GLOBAL = 1000;

@@ -108,6 +108,11 @@ struct CBadField
     const char* message;
 };
 
+void PrintTo(const CBadField& bad, std::ostream* out)
+{
+    *out << "field " << bad.field << " \"" << bad.text << "\"";
+}
+
 class DataExchangeFailure : public testing::TestWithParam<CBadField>
 {
 };

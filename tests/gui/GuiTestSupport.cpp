@@ -8,6 +8,7 @@
 
 #include "containers/ByteStream.h"
 #include "containers/TypeCodes.h"
+#include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
 
@@ -38,14 +39,19 @@ int CScriptedUserInterface::MessageBox(wxWindow* owner, const wxString& text, co
 
 int CScriptedUserInterface::RunModal(wxDialog& dialog)
 {
-    modalRuns.push_back(dialog.GetClassInfo()->GetClassName());
-    if (!modalDrivers.empty())
+    modalRuns.push_back(dialog.GetId());
+    if (modalDrivers.empty())
     {
-        std::function<void(wxDialog&)> driver = std::move(modalDrivers.front());
-        modalDrivers.pop_front();
-        wxDialog* shown = &dialog;
-        dialog.CallAfter([shown, driver] { driver(*shown); });
+        // Only the loader ends by itself; any other dialog would wait for a user who is not there.
+        if (dialog.GetId() == IDD_LOADING)
+            return dialog.ShowModal();
+        ADD_FAILURE() << "No driver for the dialog \"" << dialog.GetTitle().utf8_string() << "\"";
+        return wxID_CANCEL;
     }
+    std::function<void(wxDialog&)> driver = std::move(modalDrivers.front());
+    modalDrivers.pop_front();
+    wxDialog* shown = &dialog;
+    dialog.CallAfter([shown, driver] { driver(*shown); });
     return dialog.ShowModal();
 }
 

@@ -52,10 +52,11 @@ public:
     std::deque<int> answers;
     /// Called with each message as it is shown, before it is answered.
     std::function<void(const CShownMessage&)> onMessage;
-    /// Drivers for the next modal runs, in order; a run without one shows the dialog as it is.
+    /// Drivers for the next modal runs, in order. A run without one shows the loader as it is (it
+    /// ends by itself) and fails the test for any other dialog, answering Cancel.
     std::deque<std::function<void(wxDialog&)>> modalDrivers;
-    /// Class names of the dialogs run modally, in order.
-    std::vector<wxString> modalRuns;
+    /// Ids of the dialogs run modally (their template ids), in order.
+    std::vector<int> modalRuns;
     std::deque<wxString> filesToOpen;
     std::deque<wxString> filesToSave;
     std::deque<wxString> folders;

@@ -1,0 +1,153 @@
+// The needed-files loader behind its dialog: the worker's messages reach the user through the
+// user-interface thread, Cancel stops after the file being read and keeps what was loaded, and
+// every open starts from empty lists.
+
+#include "GuiTestSupport.h"
+
+#include "LoadingDlg.h"
+#include "TreewrightDoc.h"
+#include "TreewrightDocManager.h"
+
+#include "framework/GameDataFolder.h"
+#include "resources/ResourceIds.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/dialog.h>
+#include <wx/evtloop.h>
+#include <wx/gauge.h>
+#include <wx/stattext.h>
+#include <wx/thread.h>
+
+namespace
+{
+// Puts another game data folder in force for one test.
+class CGameDataScope
+{
+public:
+    explicit CGameDataScope(const std::string& folder) : m_previous(GameDataFolder()) { SetGameDataFolder(folder); }
+    ~CGameDataScope() { SetGameDataFolder(m_previous); }
+
+private:
+    std::string m_previous;
+};
+
+// A global folder with three loose files read in name order: a good one, one that is not a
+// container, and another good one.
+std::filesystem::path MakeGlobalFolder(const CTempFolder& temp)
+{
+    const std::filesystem::path global = temp.Path() / "Game" / "GameData" / "Global";
+    std::filesystem::create_directories(global);
+    WriteIff((global / "A Globals.iff").string(), {{"BHAV", 256, "first global", {}}});
+    const std::string text = "not a container";
+    WriteBytes((global / "B Broken.iff").string(), std::vector<std::uint8_t>(text.begin(), text.end()));
+    WriteIff((global / "C Globals.iff").string(), {{"BHAV", 512, "third global", {}}});
+    return global;
+}
+}
+
+TEST(Loader, WorkerMessagesAreShownOnTheUserInterfaceThreadAndCancelKeepsWhatWasLoaded)
+{
+    ResetDocument();
+    CTempFolder temp;
+    MakeGlobalFolder(temp);
+    CGameDataScope folder((temp.Path() / "Game").string() + "/");
+    const std::string object = temp.File("Object.iff");
+    WriteIff(object, {{"BHAV", 4096, "main", {}}});
+
+    CScriptedUserInterface user;
+    CUiScope scope(user);
+    bool onMainThread = false;
+    bool cancelled = false;
+    user.onMessage = [&](const CShownMessage&) {
+        onMainThread = wxThread::IsMain();
+        // The worker waits for this answer; Cancel now stops it after the file it is reading.
+        if (wxWindow* dialog = wxWindow::FindWindowById(IDD_LOADING))
+        {
+            ClickButton(*dialog, wxID_CANCEL);
+            cancelled = true;
+        }
+    };
+    ASSERT_TRUE(DocManager().OpenDocument(object));
+
+    ASSERT_EQ(user.messages.size(), 1U);
+    EXPECT_EQ(user.messages[0].text, "This file is not an IFF file!");
+    EXPECT_EQ(user.messages[0].caption, "Error");
+    EXPECT_EQ(user.messages[0].owner, nullptr);
+    EXPECT_TRUE(onMainThread);
+    EXPECT_TRUE(cancelled);
+    // The open went on with what had been loaded before the Cancel.
+    EXPECT_EQ(Document().NeededFiles().m_names, (std::vector<std::string>{"A Globals.iff", "Object.iff"}));
+    EXPECT_EQ(Document().GetTitle(), "Object.iff");
+}
+
+TEST(Loader, RunsToTheEndAndEveryOpenStartsFromEmptyLists)
+{
+    ResetDocument();
+    CTempFolder temp;
+    MakeGlobalFolder(temp);
+    CGameDataScope folder((temp.Path() / "Game").string() + "/");
+    const std::string object = temp.File("Object.iff");
+    WriteIff(object, {{"BHAV", 4096, "main", {}}});
+
+    CScriptedUserInterface user;
+    CUiScope scope(user);
+    const std::vector<std::string> expected = {"A Globals.iff", "C Globals.iff", "Object.iff"};
+    ASSERT_TRUE(DocManager().OpenDocument(object));
+    EXPECT_EQ(Document().NeededFiles().m_names, expected);
+    ASSERT_TRUE(DocManager().OpenDocument(object));
+    EXPECT_EQ(Document().NeededFiles().m_names, expected);
+    ASSERT_EQ(Document().NeededFiles().m_index.size(), 3U);
+    EXPECT_EQ(Document().NeededFiles().m_index[1].scripts.at(0).name, "third global");
+    EXPECT_EQ(user.Texts(), (std::vector<wxString>{"This file is not an IFF file!", "This file is not an IFF file!"}));
+}
+
+TEST(Loader, AMissingGlobalFolderLoadsOnlyTheOpenFile)
+{
+    ResetDocument();
+    CTempFolder temp;
+    CGameDataScope folder((temp.Path() / "No Game").string() + "/");
+    CScriptedUserInterface user;
+    CUiScope scope(user);
+    ASSERT_TRUE(DocManager().OpenDocument(SampleObjectPath()));
+    EXPECT_EQ(Document().NeededFiles().m_names, std::vector<std::string>{"Sample Object.iff"});
+    EXPECT_TRUE(user.messages.empty());
+}
+
+TEST(Loader, DialogShowsTheWorkersStatusAndClosesWhenItHasFinished)
+{
+    CTempFolder temp;
+    MakeGlobalFolder(temp);
+    CNeededFiles files;
+    CScriptedUserInterface user;
+    CUiScope scope(user);
+    CLoadingDlg dialog;
+    dialog.SetFiles(&files);
+    dialog.SetGameDataFolder((temp.Path() / "Game").string() + "/");
+    wxString shownAtStart;
+    wxString caption;
+    user.modalDrivers.push_back([&](wxDialog& shown) {
+        caption = shown.GetTitle();
+        shownAtStart = shown.FindWindow(IDC_LOAD_STATUS)->GetLabel();
+    });
+    // The worker's message about the broken file: answered once the status line shows that file.
+    wxString statusAtMessage;
+    int positionAtMessage = -1;
+    user.onMessage = [&](const CShownMessage&) {
+        // The worker waits for this answer, so its status stands still until the timer shows it.
+        wxStaticText* status = static_cast<wxStaticText*>(dialog.FindWindow(IDC_LOAD_STATUS));
+        for (int i = 0; i < 100 && status->GetLabel() != "Reading B Broken.iff"; ++i)
+        {
+            wxMilliSleep(20);
+            wxEventLoopBase::GetActive()->YieldFor(wxEVT_CATEGORY_TIMER | wxEVT_CATEGORY_UI);
+        }
+        statusAtMessage = status->GetLabel();
+        positionAtMessage = static_cast<wxGauge*>(dialog.FindWindow(IDC_LOAD_PROGRESS))->GetValue();
+    };
+    EXPECT_EQ(user.RunModal(dialog), wxID_OK);
+    EXPECT_EQ(caption, "Loading needed files...");
+    EXPECT_EQ(shownAtStart, "");
+    EXPECT_EQ(statusAtMessage, "Reading B Broken.iff");
+    EXPECT_EQ(positionAtMessage, 33);
+    EXPECT_EQ(files.m_names, (std::vector<std::string>{"A Globals.iff", "C Globals.iff"}));
+}
