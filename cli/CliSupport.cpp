@@ -93,7 +93,8 @@ std::string Shown(const std::string& bytes)
 
 void PrintJson(const nlohmann::ordered_json& document)
 {
-    std::cout << document.dump(2) << '\n';
+    // Paths from the command line are bytes that need not be UTF-8; the JSON must not fail on them.
+    std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 int Fail(const std::string& message)

@@ -10,12 +10,6 @@ namespace
 {
 const char kFarOpenError[] = "There was an error while opening this FAR file";
 
-// A path from the command line is bytes that need not be UTF-8; the JSON must not fail on it.
-void PrintJsonSafely(const nlohmann::ordered_json& document)
-{
-    std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
-}
-
 // Opens an archive file; prints why not and returns false when it is unreadable or no archive.
 bool OpenArchiveFile(const std::string& path, CFarArchive& archive)
 {
@@ -39,7 +33,7 @@ int ListArchive(const std::string& path, bool json)
     if (!OpenArchiveFile(path, archive))
     {
         if (json)
-            PrintJsonSafely({{"file", path}, {"message", kFarOpenError}});
+            PrintJson({{"file", path}, {"message", kFarOpenError}});
         return kExitFailed;
     }
     if (json)
@@ -50,7 +44,7 @@ int ListArchive(const std::string& path, bool json)
                                {"length1", entry.length1},
                                {"length2", entry.length2},
                                {"offset", entry.offset}});
-        PrintJsonSafely({{"file", path}, {"members", std::move(members)}});
+        PrintJson({{"file", path}, {"members", std::move(members)}});
         return kExitOk;
     }
     std::cout << path << ": " << archive.Entries().size() << " member"

@@ -149,13 +149,15 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
 
     if (coded)
     {
-        // The body after the 64-byte header is a whole 2.x file, coded.
+        // The body after the 64-byte header is a whole 2.x file, coded. It is decoded from the
+        // bytes already read, and the decoded bytes become the image.
+        std::vector<std::uint8_t> decoded;
+        CArithmeticDecoder decoder;
+        const std::size_t bodyStart = std::min(length, kHeaderSize);
+        const auto result = decoder.Decode(
+            std::span<const std::uint8_t>(m_image.get() + bodyStart, length - bodyStart), decoded, prompt);
         m_image.reset();
         m_imageLength = 0;
-        CMemoryStream decoded;
-        CArithmeticDecoder decoder;
-        const bool positioned = stream->Seek(std::min<std::uint64_t>(kHeaderSize, streamLength));
-        const auto result = positioned ? decoder.Decode(*stream, decoded, prompt) : CArithmeticDecoder::EResult::Failure;
         if (result != CArithmeticDecoder::EResult::Ok)
         {
             // A partly decoded file is never opened: saving it would destroy the rest of it.
@@ -163,7 +165,7 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
             errorCode = result == CArithmeticDecoder::EResult::MemoryFailure ? kIffReadNoMemory : kIffReadDecodeFailed;
             return false;
         }
-        length = decoded.Bytes().size();
+        length = decoded.size();
         m_image = AllocateImage(length);
         if (!m_image)
         {
@@ -172,7 +174,7 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
             return false;
         }
         if (length > 0)
-            std::memcpy(m_image.get(), decoded.Bytes().data(), length);
+            std::memcpy(m_image.get(), decoded.data(), length);
         m_imageLength = length;
     }
 
