@@ -10,7 +10,7 @@ namespace
 bool SetDefaultValue(const wxString& keyPath, const wxString& value)
 {
     wxRegKey key(wxRegKey::HKCU, "Software\\Classes\\" + keyPath);
-    if (!key.Create(false))
+    if (!key.Create())
         return false;
     wxString current;
     if (key.HasValue(wxString()) && key.QueryValue(wxString(), current) && current == value)

@@ -376,3 +376,31 @@ TEST(DocumentSave, SaveAsRenamesTheDocumentButKeepsTheIndexName)
     EXPECT_EQ(Document().GetTitle(), "New.iff");
     EXPECT_TRUE(user.messages.empty());
 }
+
+TEST(DocumentSave, AVersion20FileIsConvertedOnlyWhenTheUserSaysYes)
+{
+    ResetDocument();
+    CTempFolder temp;
+    const std::string object = temp.File("Old.iff");
+    WriteObject(object);
+    std::vector<std::uint8_t> bytes = ReadBytes(object);
+    bytes[11] = '0';
+    WriteBytes(object, bytes);
+    ASSERT_EQ(ReadIff(object).Version(), 20);
+
+    CScriptedUserInterface user;
+    CUiScope scope(user);
+    ASSERT_TRUE(DocManager().OpenDocument(object));
+    user.answers = {wxID_NO};
+    SendCommand(ID_FILE_SAVE);
+    ASSERT_EQ(user.messages.size(), 1U);
+    EXPECT_EQ(user.messages[0].text, "Do you want to convert this 2.0 file to 2.5?");
+    EXPECT_EQ(user.messages[0].owner, nullptr);
+    EXPECT_EQ(ReadIff(object).Version(), 20);
+
+    user.answers = {wxID_YES};
+    SendCommand(ID_FILE_SAVE);
+    const CIffFile converted = ReadIff(object);
+    EXPECT_EQ(converted.Version(), 25);
+    EXPECT_EQ(ReadSemiGlobalName(converted), "PersonGlobals");
+}
