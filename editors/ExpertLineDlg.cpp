@@ -90,12 +90,15 @@ CExpertLineDlg::CExpertLineDlg(wxWindow* parent) : CExchangeDialog(parent, IDD_E
         Bind(wxEVT_TEXT, &CExpertLineDlg::OnDecimalChanged, this, kDecimalIds[row]);
     }
 
+    // The buttons stand beside the rows from the second one down, as in the template, without
+    // making those rows taller than the others.
+    auto* buttons = new wxBoxSizer(wxVERTICAL);
     auto* ok = new wxButton(this, wxID_OK, "OK");
     ok->SetDefault();
-    grid->Add(ok, wxGBPosition(1, 4), wxDefaultSpan, wxEXPAND);
-    grid->Add(new wxButton(this, wxID_CANCEL, "Cancel"), wxGBPosition(2, 4), wxDefaultSpan, wxEXPAND);
-    // Keeps the buttons apart from the decimal column, as the template does.
-    grid->Add(FromDIP(8), 1, wxGBPosition(0, 3));
+    const int rowHeight = FindWindow(kHexIds[0])->GetBestSize().y;
+    buttons->Add(ok, 0, wxEXPAND | wxTOP, rowHeight + gap);
+    buttons->Add(new wxButton(this, wxID_CANCEL, "Cancel"), 0, wxEXPAND | wxTOP, gap);
+    grid->Add(buttons, wxGBPosition(0, 4), wxGBSpan(kRows, 1), wxALIGN_TOP | wxLEFT, FromDIP(8));
 
     auto* description = new wxTextCtrl(this, IDC_EXPERT_DESCRIPTION, wxString(), wxDefaultPosition,
                                        wxSize(ConvertDialogToPixels(wxSize(196, 12)).x, -1), wxTE_READONLY);

@@ -1,0 +1,196 @@
+#include "ScriptLineListBox.h"
+
+#include <wx/dc.h>
+
+#include <algorithm>
+
+namespace
+{
+const wxColour kWhite(255, 255, 255);
+const wxColour kBlue(0, 0, 255);
+const wxColour kRed(255, 0, 0);
+
+// The strip below each box that keeps the lines apart, and the right-hand target column.
+constexpr int kStripHeight = 10;
+constexpr int kTargetColumn = 100;
+
+// Rectangles as the drawing rules give them: right and bottom lie just outside. Filled areas
+// rather than pen strokes, so that every frame and line covers exactly its pixels whatever the
+// device context's stroke geometry.
+void FillArea(wxDC& dc, int left, int top, int right, int bottom, const wxColour& colour)
+{
+    if (right <= left || bottom <= top)
+        return;
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(colour));
+    dc.DrawRectangle(left, top, right - left, bottom - top);
+}
+
+void FrameArea(wxDC& dc, int left, int top, int right, int bottom, int width, const wxColour& colour)
+{
+    FillArea(dc, left, top, right, std::min(bottom, top + width), colour);
+    FillArea(dc, left, std::max(top, bottom - width), right, bottom, colour);
+    FillArea(dc, left, top, std::min(right, left + width), bottom, colour);
+    FillArea(dc, std::max(left, right - width), top, right, bottom, colour);
+}
+
+// Breaks the text into lines at blanks and line breaks; a word wider than the box is broken
+// between characters rather than lost behind the clipping. Stops once `maxLines` are made.
+std::vector<wxString> WrapText(const wxDC& dc, const wxString& text, int width, std::size_t maxLines)
+{
+    std::vector<wxString> lines;
+    auto widthOf = [&dc](const wxString& part) { return dc.GetTextExtent(part).GetWidth(); };
+    auto push = [&lines](const wxString& line) { lines.push_back(line); };
+
+    wxString paragraph;
+    const wxString source = text + "\n";
+    for (const wxUniChar c : source)
+    {
+        if (lines.size() >= maxLines)
+            break;
+        if (c != '\n')
+        {
+            paragraph += c;
+            continue;
+        }
+        wxString line;
+        std::size_t start = 0;
+        while (start <= paragraph.length() && lines.size() < maxLines)
+        {
+            std::size_t end = paragraph.find(' ', start);
+            if (end == wxString::npos)
+                end = paragraph.length();
+            wxString word = paragraph.substr(start, end - start);
+            start = end + 1;
+            const wxString joined = line.empty() ? word : line + " " + word;
+            if (widthOf(joined) <= width)
+            {
+                line = joined;
+                continue;
+            }
+            if (!line.empty())
+                push(line);
+            while (word.length() > 1 && widthOf(word) > width)
+            {
+                std::size_t fit = 1;
+                while (fit + 1 < word.length() && widthOf(word.Left(fit + 1)) <= width)
+                    ++fit;
+                push(word.Left(fit));
+                word = word.Mid(fit);
+            }
+            line = word;
+        }
+        push(line);
+        paragraph.clear();
+    }
+    if (lines.size() > maxLines)
+        lines.resize(maxLines);
+    return lines;
+}
+
+void DrawWrapped(wxDC& dc, const wxString& text, int left, int top, int right, int bottom, bool alignRight)
+{
+    if (right <= left || bottom <= top || text.empty())
+        return;
+    const int lineHeight = std::max(1, dc.GetCharHeight());
+    const std::size_t maxLines = static_cast<std::size_t>((bottom - top + lineHeight - 1) / lineHeight);
+    wxDCClipper clip(dc, wxRect(left, top, right - left, bottom - top));
+    int y = top;
+    for (const wxString& line : WrapText(dc, text, right - left, maxLines))
+    {
+        const int x = alignRight ? right - dc.GetTextExtent(line).GetWidth() : left;
+        dc.DrawText(line, x, y);
+        y += lineHeight;
+    }
+}
+}
+
+CScriptLineListBox::CScriptLineListBox(wxWindow* parent, wxWindowID id)
+    : wxVListBox(parent, id, wxDefaultPosition, wxDefaultSize, wxBORDER_SUNKEN | wxVSCROLL)
+{
+    SetBackgroundColour(kWhite);
+}
+
+const CScriptLineItem* CScriptLineListBox::Item(std::size_t index) const
+{
+    return index < m_items.size() ? m_items[index].get() : nullptr;
+}
+
+void CScriptLineListBox::InsertItem(std::size_t index, std::unique_ptr<CScriptLineItem> item)
+{
+    index = std::min(index, m_items.size());
+    const int selection = GetSelection();
+    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
+    CountChanged();
+    SetSelection(selection != wxNOT_FOUND && static_cast<std::size_t>(selection) >= index ? selection + 1
+                                                                                         : selection);
+}
+
+void CScriptLineListBox::DeleteItem(std::size_t index)
+{
+    if (index >= m_items.size())
+        return;
+    const int selection = GetSelection();
+    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
+    CountChanged();
+    if (selection == wxNOT_FOUND || static_cast<std::size_t>(selection) == index)
+        SetSelection(wxNOT_FOUND);
+    else
+        SetSelection(static_cast<std::size_t>(selection) > index ? selection - 1 : selection);
+}
+
+void CScriptLineListBox::DeleteAll()
+{
+    m_items.clear();
+    SetSelection(wxNOT_FOUND);
+    CountChanged();
+}
+
+void CScriptLineListBox::CountChanged()
+{
+    SetItemCount(m_items.size());
+    RefreshAll();
+}
+
+wxCoord CScriptLineListBox::OnMeasureItem(size_t) const
+{
+    return kItemHeight;
+}
+
+void CScriptLineListBox::OnDrawBackground(wxDC&, const wxRect&, size_t) const
+{
+    // The item draws its own white box; the toolkit's selection colour and focus frame would
+    // hide the red frame that marks the selected line.
+}
+
+void CScriptLineListBox::OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const
+{
+    dc.SetFont(GetFont());
+    DrawLineItem(dc, rect, Item(n), IsSelected(n));
+}
+
+void CScriptLineListBox::DrawLineItem(wxDC& dc, const wxRect& rect, const CScriptLineItem* item, bool selected)
+{
+    const int left = rect.GetLeft();
+    const int top = rect.GetTop();
+    const int right = rect.GetLeft() + rect.GetWidth();
+    const int bottom = rect.GetTop() + rect.GetHeight();
+    const int boxBottom = bottom - kStripHeight;
+    const int column = right - kTargetColumn;
+
+    FillArea(dc, left, top, right, bottom, kWhite);
+    FrameArea(dc, left, top, right, boxBottom, 1, kBlue);
+    FillArea(dc, column, top, column + 1, boxBottom, kBlue);
+    FillArea(dc, column, top + 25, right, top + 26, kBlue);
+    if (selected)
+        FrameArea(dc, left, top, right, boxBottom, 2, kRed);
+
+    if (item == nullptr)
+        return;
+    dc.SetTextForeground(*wxBLACK);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    dc.DrawText(wxString::Format("%d", item->lineNumber), left + 5, top + 10);
+    DrawWrapped(dc, item->description, left + 25, top + 10, right - 110, boxBottom, false);
+    DrawWrapped(dc, item->successText, right - 109, top + 5, right - 10, boxBottom, true);
+    DrawWrapped(dc, item->failureText, right - 109, top + 30, right - 10, boxBottom, true);
+}
