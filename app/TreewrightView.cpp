@@ -3,7 +3,9 @@
 #include "TreewrightDoc.h"
 
 #include "containers/TypeCodes.h"
+#include "editors/ScriptEditorDlg.h"
 #include "framework/UserInterface.h"
+#include "records/BhavScript.h"
 #include "records/SemiGlobalReference.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
@@ -205,11 +207,24 @@ void CTreewrightView::OnSemiGlobalChanged(wxCommandEvent&)
         TakeSemiGlobalName();
 }
 
+void CTreewrightView::EditScript(std::uint16_t id)
+{
+    CTreewrightDoc* doc = Document();
+    if (doc == nullptr)
+        return;
+    CBhavScript script;
+    if (!script.Load(doc->Container(), id))
+        return;
+    CScriptEditorDlg dialog(nullptr);
+    dialog.SetScript(script, doc->NeededFiles(), doc->FileName(), GameBytes(m_semiGlobal->GetValue()));
+    if (Ui().RunModal(dialog) != wxID_OK)
+        return;
+    if (script.Store(doc->Container(), id))
+        doc->RecordStored();
+}
+
 // The editors arrive with their own issue; until then a double-click selects the entry and
 // nothing more.
-void CTreewrightView::EditScript(std::uint16_t)
-{
-}
 
 void CTreewrightView::EditStrings(std::uint16_t)
 {
