@@ -15,6 +15,8 @@
 
 #include <wx/cmdline.h>
 #include <wx/config.h>
+#include <wx/fileconf.h>
+#include <wx/filename.h>
 #include <wx/stdpaths.h>
 
 wxBEGIN_EVENT_TABLE(CTreewrightApp, wxApp)
@@ -53,6 +55,21 @@ bool CTreewrightApp::StartEditor(const CStartOptions& options)
     SetVendorName(kCompanyName);
     SetAppName(kProgramName);
     SetAppDisplayName(kProgramName);
+#ifndef __WXMSW__
+    // Settings where today's desktops keep them: ~/.config/Treewright/Treewright.conf.
+    if (wxConfigBase::Get(false) == nullptr)
+    {
+        wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+        const wxFileName file(wxStandardPaths::Get().GetUserConfigDir() + "/" + kProgramName,
+                              wxString(kProgramName) + ".conf");
+        // The settings' own folder must exist before the first write, or nothing is kept.
+        if (!file.DirExists())
+            wxFileName::Mkdir(file.GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+        wxConfigBase::Set(new wxFileConfig(kProgramName, kCompanyName, file.GetFullPath(), wxString(),
+                                           wxCONFIG_USE_LOCAL_FILE));
+    }
+#endif
+    // On Windows this is the registry key of the company and the program below HKEY_CURRENT_USER.
     wxConfigBase* config = wxConfigBase::Get();
 
     SetGameDataFolder(FindGameDataFolder(options.gameDataFolder));

@@ -78,6 +78,10 @@ bool CTreewrightDocManager::OpenDocument(const wxString& requestedPath)
         if (path.empty())
             return false;
     }
+    // Kept absolute: the recent files and Save must still find it from another working folder.
+    wxFileName absolute(path);
+    absolute.MakeAbsolute();
+    path = absolute.GetFullPath();
     if (!doc->OnSaveModified())
         return false;
     if (!doc->OnOpenDocument(path))
