@@ -189,8 +189,12 @@ void CScriptLineListBox::DrawLineItem(wxDC& dc, const wxRect& rect, const CScrip
         return;
     dc.SetTextForeground(*wxBLACK);
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    dc.DrawText(wxString::Format("%d", item->lineNumber), left + 5, top + 10);
-    DrawWrapped(dc, item->description, left + 25, top + 10, right - 110, boxBottom, false);
+    const wxString number = wxString::Format("%d", item->lineNumber);
+    dc.DrawText(number, left + 5, top + 10);
+    // Twenty pixels hold two digits; from line 100 on, the description moves right to clear the
+    // number instead of being written over it.
+    const int descriptionLeft = std::max(left + 25, left + 5 + dc.GetTextExtent(number).GetWidth() + 5);
+    DrawWrapped(dc, item->description, descriptionLeft, top + 10, right - 110, boxBottom, false);
     DrawWrapped(dc, item->successText, right - 109, top + 5, right - 10, boxBottom, true);
     DrawWrapped(dc, item->failureText, right - 109, top + 30, right - 10, boxBottom, true);
 }

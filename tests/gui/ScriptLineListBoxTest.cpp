@@ -179,6 +179,17 @@ TEST(ScriptLineDrawing, WritesNumberDescriptionAndRightAlignedTargets)
     EXPECT_GE(failure.GetTop(), kTop + 30);
 }
 
+TEST(ScriptLineDrawing, DescriptionClearsLineNumbersOfThreeDigits)
+{
+    const CScriptLineItem numberOnly = MakeItem("", "", "", 253);
+    const CScriptLineItem item = MakeItem("Wait", "", "", 253);
+    const wxRect number = CDrawnLine(&numberOnly, false).InkBox(2, kTop + 2, kRight - 101, kBottom - 10);
+    ASSERT_FALSE(number.IsEmpty());
+    const CDrawnLine line(&item, false);
+    EXPECT_GT(line.InkBox(2, kTop + 2, kRight - 101, kBottom - 10).GetRight(), number.GetRight() + 5);
+    EXPECT_TRUE(line.InkBox(number.GetRight() + 1, kTop + 2, number.GetRight() + 4, kBottom - 10).IsEmpty());
+}
+
 TEST(ScriptLineDrawing, LongTextsWrapAndAreCutAtTheirBoxes)
 {
     wxString words;
