@@ -3,10 +3,16 @@
 #include "TreewrightDoc.h"
 
 #include "containers/TypeCodes.h"
+#include "editors/ConstantsDlg.h"
+#include "editors/InteractionsDlg.h"
 #include "editors/ScriptEditorDlg.h"
+#include "editors/StringsEditorDlg.h"
 #include "framework/UserInterface.h"
 #include "records/BhavScript.h"
+#include "records/ConstantTable.h"
+#include "records/InteractionTable.h"
 #include "records/SemiGlobalReference.h"
+#include "records/StringTable.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 
@@ -223,17 +229,53 @@ void CTreewrightView::EditScript(std::uint16_t id)
         doc->RecordStored();
 }
 
-// The editors arrive with their own issue; until then a double-click selects the entry and
-// nothing more.
-
-void CTreewrightView::EditStrings(std::uint16_t)
+void CTreewrightView::EditStrings(std::uint16_t id)
 {
+    CTreewrightDoc* doc = Document();
+    if (doc == nullptr)
+        return;
+    CStringTable table;
+    if (!table.Load(doc->Container(), kTypeStr, id))
+        return;
+    CStringsEditorDlg dialog(table, nullptr);
+    if (Ui().RunModal(dialog) != wxID_OK)
+        return;
+    if (table.Store(doc->Container(), kTypeStr, id))
+        doc->RecordStored();
 }
 
-void CTreewrightView::EditInteractions(std::uint16_t)
+void CTreewrightView::EditInteractions(std::uint16_t id)
 {
+    CTreewrightDoc* doc = Document();
+    if (doc == nullptr)
+        return;
+    // The names live in the `TTAs` table of the same id: the two open, and are kept, together.
+    CInteractionTable interactions;
+    CStringTable names;
+    if (!interactions.Load(doc->Container(), id) || !names.Load(doc->Container(), kTypeTtas, id))
+        return;
+    CInteractionsDlg dialog(nullptr);
+    dialog.SetTables(interactions, names);
+    if (Ui().RunModal(dialog) != wxID_OK)
+        return;
+    if (!interactions.Store(doc->Container(), id))
+        return;
+    names.Store(doc->Container(), kTypeTtas, id);
+    doc->RecordStored();
 }
 
-void CTreewrightView::EditConstants(std::uint16_t)
+void CTreewrightView::EditConstants(std::uint16_t id)
 {
+    CTreewrightDoc* doc = Document();
+    if (doc == nullptr)
+        return;
+    CConstantTable table;
+    if (!table.Load(doc->Container(), id))
+        return;
+    CConstantsDlg dialog(nullptr);
+    dialog.SetTable(table);
+    if (Ui().RunModal(dialog) != wxID_OK)
+        return;
+    if (table.Store(doc->Container(), id))
+        doc->RecordStored();
 }

@@ -1,0 +1,306 @@
+#include "StringsEditorDlg.h"
+
+#include "framework/UserInterface.h"
+#include "records/StringTable.h"
+#include "resources/Strings.h"
+#include "resources/TableEditorIds.h"
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/listctrl.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+
+namespace
+{
+constexpr int kStringColumn = 1;
+constexpr int kDescriptionColumn = 2;
+// The editor offers every slot but the last, which has no language name.
+constexpr int kLanguageCount = CStringTable::kSlotCount - 1;
+
+int NumberColumnWidth(wxWindow& window)
+{
+    return std::max(window.FromDIP(25), window.GetTextExtent("0000").x + window.FromDIP(12));
+}
+
+// Puts text into an edit without moving the caret, as the user is typing there.
+void ReplaceKeepingCaret(wxTextCtrl& field, const wxString& text)
+{
+    const long caret = field.GetInsertionPoint();
+    field.ChangeValue(text);
+    field.SetInsertionPoint(std::min(caret, field.GetLastPosition()));
+}
+}
+
+CStringsEditorDlg::CStringsEditorDlg(CStringTable& table, wxWindow* parent)
+    : CExchangeDialog(parent, IDD_STRINGS_EDITOR, "SimAntics Strings Editor"), m_table(table)
+{
+    const int gap = FromDIP(7);
+
+    m_languages = new wxChoice(this, IDC_STRINGS_LANGUAGE);
+    for (int slot = 0; slot < kLanguageCount; ++slot)
+        m_languages->Append(CStringTable::SlotName(slot));
+
+    m_list = new wxListCtrl(this, IDC_STRINGS_LIST, wxDefaultPosition, wxDefaultSize,
+                            wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_NO_SORT_HEADER | wxBORDER_THEME);
+    const int numberWidth = NumberColumnWidth(*this);
+    m_list->AppendColumn("#", wxLIST_FORMAT_LEFT, numberWidth);
+    m_list->AppendColumn("String", wxLIST_FORMAT_LEFT, FromDIP(200));
+    m_list->AppendColumn("Description", wxLIST_FORMAT_LEFT, FromDIP(100));
+    m_list->SetMinSize(wxSize(numberWidth + FromDIP(300 + 24), ConvertDialogToPixels(wxSize(0, 120)).y));
+
+    const wxSize editSize = ConvertDialogToPixels(wxSize(100, 40));
+    m_stringField = new wxTextCtrl(this, IDC_STRINGS_TEXT, wxString(), wxDefaultPosition, editSize,
+                                   wxTE_MULTILINE);
+    m_descriptionField = new wxTextCtrl(this, IDC_STRINGS_DESCRIPTION, wxString(), wxDefaultPosition, editSize,
+                                        wxTE_MULTILINE);
+
+    auto* ok = new wxButton(this, wxID_OK, "OK");
+    ok->SetDefault();
+    auto* buttons = new wxBoxSizer(wxVERTICAL);
+    buttons->Add(new wxButton(this, IDC_STRINGS_ADD, "Add"), 0, wxEXPAND | wxBOTTOM, gap / 2);
+    buttons->Add(new wxButton(this, IDC_STRINGS_DELETE, "Delete"), 0, wxEXPAND);
+    buttons->AddStretchSpacer();
+    buttons->Add(ok, 0, wxEXPAND | wxBOTTOM, gap / 2);
+    buttons->Add(new wxButton(this, wxID_CANCEL, "Cancel"), 0, wxEXPAND);
+
+    auto* texts = new wxFlexGridSizer(2, 2, gap / 2, gap);
+    texts->AddGrowableCol(0, 2);
+    texts->AddGrowableCol(1, 1);
+    texts->AddGrowableRow(1);
+    texts->Add(new wxStaticText(this, wxID_ANY, "String"));
+    texts->Add(new wxStaticText(this, wxID_ANY, "Description"));
+    texts->Add(m_stringField, 1, wxEXPAND);
+    texts->Add(m_descriptionField, 1, wxEXPAND);
+
+    auto* left = new wxBoxSizer(wxVERTICAL);
+    left->Add(m_languages, 0, wxBOTTOM, gap);
+    left->Add(m_list, 3, wxEXPAND | wxBOTTOM, gap);
+    left->Add(texts, 1, wxEXPAND);
+
+    auto* columns = new wxBoxSizer(wxHORIZONTAL);
+    columns->Add(left, 1, wxEXPAND | wxRIGHT, gap);
+    columns->Add(buttons, 0, wxEXPAND);
+    auto* outer = new wxBoxSizer(wxVERTICAL);
+    outer->Add(columns, 1, wxEXPAND | wxALL, gap);
+    SetSizerAndFit(outer);
+
+    m_list->Bind(wxEVT_LIST_ITEM_SELECTED, &CStringsEditorDlg::OnSelectionChanged, this);
+    m_list->Bind(wxEVT_LIST_ITEM_DESELECTED, &CStringsEditorDlg::OnSelectionChanged, this);
+    m_languages->Bind(wxEVT_CHOICE, &CStringsEditorDlg::OnLanguageChanged, this);
+    m_stringField->Bind(wxEVT_TEXT, &CStringsEditorDlg::OnStringChanged, this);
+    m_descriptionField->Bind(wxEVT_TEXT, &CStringsEditorDlg::OnDescriptionChanged, this);
+    Bind(wxEVT_BUTTON, &CStringsEditorDlg::OnAdd, this, IDC_STRINGS_ADD);
+    Bind(wxEVT_BUTTON, &CStringsEditorDlg::OnDelete, this, IDC_STRINGS_DELETE);
+}
+
+void CStringsEditorDlg::DoDataExchange(CDataExchange& dx)
+{
+    dx.Text(IDC_STRINGS_TEXT, m_string);
+    // Only checked: the toolkit limits no multi-line edit, so typing is held to the limit by
+    // OnStringChanged.
+    if (IsPlain() && dx.Reading())
+        dx.MaxChars(IDC_STRINGS_TEXT, m_string, static_cast<int>(CStringTable::kMaxPlainStringLength));
+    dx.Text(IDC_STRINGS_DESCRIPTION, m_description);
+    dx.Selection(IDC_STRINGS_LANGUAGE, m_language);
+}
+
+void CStringsEditorDlg::OnInitDialog()
+{
+    m_language = 0;
+    if (IsPlain())
+    {
+        m_languages->Disable();
+        m_descriptionField->Disable();
+    }
+    UpdateData(false);
+    RefillList();
+    CentreOnParent();
+}
+
+bool CStringsEditorDlg::IsPlain() const
+{
+    return m_table.m_plain;
+}
+
+std::size_t CStringsEditorDlg::LineCount() const
+{
+    return IsPlain() ? m_table.m_strings.size() : m_table.m_rows.size();
+}
+
+long CStringsEditorDlg::SelectedItem() const
+{
+    return m_list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+}
+
+void CStringsEditorDlg::ClearTexts()
+{
+    m_string.clear();
+    if (!IsPlain())
+        m_description.clear();
+}
+
+void CStringsEditorDlg::RefillList()
+{
+    const long noted = std::max(SelectedItem(), 0L);
+    ClearTexts();
+    UpdateData(false);
+
+    // Selecting an item raises the same event as the user's click; the line is shown once, below.
+    m_filling = true;
+    m_list->DeleteAllItems();
+    const int language = std::clamp(m_language, 0, kLanguageCount - 1);
+    for (std::size_t i = 0; i < LineCount(); ++i)
+    {
+        const long item = m_list->InsertItem(static_cast<long>(i), wxString::Format("%zu", i));
+        if (IsPlain())
+        {
+            m_list->SetItem(item, kStringColumn, GameText(m_table.m_strings[i]));
+        }
+        else
+        {
+            const CStringPair& pair = m_table.m_rows[i][static_cast<std::size_t>(language)];
+            m_list->SetItem(item, kStringColumn, GameText(pair.text));
+            m_list->SetItem(item, kDescriptionColumn, GameText(pair.description));
+        }
+        m_list->SetItemData(item, static_cast<long>(i));
+    }
+    if (noted < m_list->GetItemCount())
+    {
+        m_list->SetItemState(noted, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                             wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        m_list->EnsureVisible(noted);
+    }
+    m_filling = false;
+    ShowSelectedLine();
+}
+
+void CStringsEditorDlg::ShowSelectedLine()
+{
+    const long item = SelectedItem();
+    if (item < 0)
+    {
+        ClearTexts();
+    }
+    else
+    {
+        const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
+        const int language = std::clamp(m_language, 0, kLanguageCount - 1);
+        if (index >= LineCount())
+        {
+            Ui().MessageBox(this, kMissingStringMessage, kProgramName, wxOK | wxICON_EXCLAMATION);
+            m_string.clear();
+            m_description.clear();
+        }
+        else if (IsPlain())
+        {
+            m_string = GameText(m_table.m_strings[index]);
+        }
+        else
+        {
+            const CStringPair& pair = m_table.m_rows[index][static_cast<std::size_t>(language)];
+            m_string = GameText(pair.text);
+            m_description = GameText(pair.description);
+        }
+    }
+    UpdateData(false);
+}
+
+void CStringsEditorDlg::OnSelectionChanged(wxListEvent&)
+{
+    if (m_filling)
+        return;
+    UpdateData(true);
+    ShowSelectedLine();
+}
+
+void CStringsEditorDlg::OnLanguageChanged(wxCommandEvent&)
+{
+    UpdateData(true);
+    RefillList();
+}
+
+void CStringsEditorDlg::OnStringChanged(wxCommandEvent&)
+{
+    if (IsWritingFields())
+        return;
+    // The plain layout's length byte holds at most 255: refuse more here rather than cut the
+    // string unseen when the file is saved.
+    if (IsPlain() && m_stringField->GetValue().length() > CStringTable::kMaxPlainStringLength)
+    {
+        wxBell();
+        ReplaceKeepingCaret(*m_stringField, m_stringField->GetValue().Left(CStringTable::kMaxPlainStringLength));
+    }
+    UpdateData(true);
+    const long item = SelectedItem();
+    if (item < 0)
+        return;
+    const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
+    if (index >= LineCount())
+        return;
+    const std::string bytes = GameBytes(m_string);
+    if (IsPlain())
+        m_table.m_strings[index] = bytes;
+    else
+        m_table.m_rows[index][static_cast<std::size_t>(std::clamp(m_language, 0, kLanguageCount - 1))].text = bytes;
+    // A character the file cannot hold is stored as "?": show what will be saved.
+    const wxString stored = GameText(bytes);
+    m_list->SetItem(item, kStringColumn, stored);
+    if (stored != m_string)
+    {
+        m_string = stored;
+        ReplaceKeepingCaret(*m_stringField, stored);
+    }
+}
+
+void CStringsEditorDlg::OnDescriptionChanged(wxCommandEvent&)
+{
+    if (IsWritingFields() || IsPlain())
+        return;
+    UpdateData(true);
+    const long item = SelectedItem();
+    if (item < 0)
+        return;
+    const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
+    if (index >= LineCount())
+        return;
+    const std::string bytes = GameBytes(m_description);
+    m_table.m_rows[index][static_cast<std::size_t>(std::clamp(m_language, 0, kLanguageCount - 1))].description = bytes;
+    const wxString stored = GameText(bytes);
+    m_list->SetItem(item, kDescriptionColumn, stored);
+    if (stored != m_description)
+    {
+        m_description = stored;
+        ReplaceKeepingCaret(*m_descriptionField, stored);
+    }
+}
+
+void CStringsEditorDlg::OnAdd(wxCommandEvent&)
+{
+    UpdateData(true);
+    if (IsPlain())
+        m_table.m_strings.emplace_back();
+    else
+        m_table.m_rows.emplace_back();
+    RefillList();
+}
+
+void CStringsEditorDlg::OnDelete(wxCommandEvent&)
+{
+    UpdateData(true);
+    const long item = SelectedItem();
+    if (item < 0)
+        return;
+    const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
+    if (index >= LineCount())
+        return;
+    if (IsPlain())
+        m_table.m_strings.erase(m_table.m_strings.begin() + static_cast<std::ptrdiff_t>(index));
+    else
+        m_table.m_rows.erase(m_table.m_rows.begin() + static_cast<std::ptrdiff_t>(index));
+    RefillList();
+}

@@ -1,0 +1,360 @@
+// The strings editor: plain and language tables, the language switch that keeps the line, Add and
+// Delete with what stays selected, typing with no line selected, the plain layout's length limit
+// and the code page; then from the main view on the sample object, with Cancel keeping the
+// container's bytes and OK storing what the dialog shows, through to the saved file.
+
+#include "ScriptDialogDriving.h"
+
+#include "TreewrightDoc.h"
+#include "TreewrightView.h"
+
+#include "containers/TypeCodes.h"
+#include "editors/StringsEditorDlg.h"
+#include "records/StringTable.h"
+#include "resources/TableEditorIds.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/listbox.h>
+#include <wx/listctrl.h>
+
+#include <filesystem>
+
+namespace
+{
+constexpr int kFrench = 2;
+constexpr int kGerman = 3;
+
+wxListCtrl& StringList(wxWindow& dialog)
+{
+    return *wxDynamicCast(dialog.FindWindow(IDC_STRINGS_LIST), wxListCtrl);
+}
+
+/// "number|string|description" for every line, from the list's three columns.
+std::vector<std::string> Lines(wxWindow& dialog)
+{
+    wxListCtrl& list = StringList(dialog);
+    std::vector<std::string> lines;
+    for (long item = 0; item < list.GetItemCount(); ++item)
+    {
+        EXPECT_EQ(list.GetItemData(item), item);
+        lines.push_back(
+            (list.GetItemText(item, 0) + "|" + list.GetItemText(item, 1) + "|" + list.GetItemText(item, 2)).utf8_string());
+    }
+    return lines;
+}
+
+long SelectedLine(wxWindow& dialog)
+{
+    return StringList(dialog).GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+}
+
+/// Selects a line as a click would (-1: clears the selection); the list raises its events.
+void SelectLine(wxWindow& dialog, long item)
+{
+    wxListCtrl& list = StringList(dialog);
+    if (item >= 0)
+    {
+        list.SetItemState(item, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        return;
+    }
+    const long selected = SelectedLine(dialog);
+    if (selected >= 0)
+        list.SetItemState(selected, 0, wxLIST_STATE_SELECTED);
+}
+
+wxString Shown(wxWindow& dialog, int id)
+{
+    return Edit(dialog, id).GetValue();
+}
+
+CStringTable::CRow Row(std::initializer_list<std::tuple<int, const char*, const char*>> texts)
+{
+    CStringTable::CRow row;
+    for (const auto& [slot, text, description] : texts)
+        row[static_cast<std::size_t>(slot)] = {text, description};
+    return row;
+}
+
+class StringsEditor : public testing::Test
+{
+protected:
+    StringsEditor() : m_scope(m_ui) {}
+
+    void Plain(std::vector<std::string> strings)
+    {
+        m_table.m_type = kTypeStr;
+        m_table.m_plain = true;
+        m_table.m_strings = std::move(strings);
+    }
+
+    void Languages()
+    {
+        m_table.m_type = kTypeStr;
+        m_table.m_plain = false;
+        m_table.m_rows = {
+            Row({{0, "Chair", "name"}, {kFrench, "Chaise", "nom"}}),
+            Row({{0, "Table", ""}}),
+            Row({{0, "Lamp", "light"}, {kFrench, "Lampe", ""}, {kGerman, "Lampe", "Licht"}}),
+        };
+    }
+
+    int Run(std::function<void(wxDialog&)> body, int end = wxID_CANCEL)
+    {
+        m_ui.modalDrivers.clear();
+        CStringsEditorDlg dialog(m_table);
+        Drive(m_ui, std::move(body), end);
+        RefuseFurtherDialogs(m_ui);
+        return Ui().RunModal(dialog);
+    }
+
+    CScriptedUserInterface m_ui;
+    CUiScope m_scope;
+    CStringTable m_table;
+};
+}
+
+TEST_F(StringsEditor, PlainTableEditsTheSelectedStringOnly)
+{
+    Plain({"Sample Chair", "A chair", "\xA9 Marrowfen"});
+    Run([this](wxDialog& dialog) {
+        EXPECT_EQ(dialog.GetTitle(), "SimAntics Strings Editor");
+        EXPECT_FALSE(Choice(dialog, IDC_STRINGS_LANGUAGE).IsEnabled());
+        EXPECT_FALSE(Edit(dialog, IDC_STRINGS_DESCRIPTION).IsEnabled());
+        EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0|Sample Chair|", "1|A chair|", "2|\u00A9 Marrowfen|"}));
+        EXPECT_EQ(SelectedLine(dialog), 0);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "Sample Chair");
+
+        // With no line selected the edit is empty and typing changes nothing.
+        SelectLine(dialog, -1);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "");
+        Type(dialog, IDC_STRINGS_TEXT, "Stray");
+        EXPECT_EQ(m_table.m_strings,
+                  (std::vector<std::string>{"Sample Chair", "A chair", "\xA9 Marrowfen"}));
+
+        SelectLine(dialog, 1);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "A chair");
+        Type(dialog, IDC_STRINGS_TEXT, "A stool");
+        EXPECT_EQ(m_table.m_strings, (std::vector<std::string>{"Sample Chair", "A stool", "\xA9 Marrowfen"}));
+        EXPECT_EQ(Lines(dialog)[1], "1|A stool|");
+
+        SelectLine(dialog, 2);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), L"\u00A9 Marrowfen");
+        EXPECT_TRUE(m_ui.messages.empty());
+    });
+}
+
+TEST_F(StringsEditor, PlainStringIsHeldToTheLengthByte)
+{
+    Plain({"short"});
+    Run([this](wxDialog& dialog) {
+        Type(dialog, IDC_STRINGS_TEXT, wxString('x', 300));
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), wxString('x', 255));
+        EXPECT_EQ(m_table.m_strings[0], std::string(255, 'x'));
+        EXPECT_EQ(Lines(dialog)[0], "0|" + std::string(255, 'x') + "|");
+        EXPECT_TRUE(m_ui.messages.empty());
+    });
+    // A language table has no such limit.
+    Languages();
+    Run([this](wxDialog& dialog) {
+        Type(dialog, IDC_STRINGS_TEXT, wxString('y', 300));
+        EXPECT_EQ(m_table.m_rows[0][0].text, std::string(300, 'y'));
+    });
+}
+
+TEST_F(StringsEditor, SwitchingLanguageKeepsTheSelectedLine)
+{
+    Languages();
+    Run([this](wxDialog& dialog) {
+        EXPECT_TRUE(Choice(dialog, IDC_STRINGS_LANGUAGE).IsEnabled());
+        EXPECT_EQ(Entries(dialog, IDC_STRINGS_LANGUAGE),
+                  (std::vector<wxString>{"USEnglish", "UKEnglish", "French", "German", "Italian", "Spanian", "Dutch",
+                                         "Swedish", "Portuguese", "Japanese", "Polish", "Traditional Chinese",
+                                         "Simplified Chinese", "Thai", "Korean"}));
+        EXPECT_EQ(Choice(dialog, IDC_STRINGS_LANGUAGE).GetSelection(), 0);
+        EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0|Chair|name", "1|Table|", "2|Lamp|light"}));
+
+        SelectLine(dialog, 2);
+        Pick(dialog, IDC_STRINGS_LANGUAGE, kFrench);
+        EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0|Chaise|nom", "1||", "2|Lampe|"}));
+        EXPECT_EQ(SelectedLine(dialog), 2);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "Lampe");
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_DESCRIPTION), "");
+
+        // Typing reaches the chosen language only.
+        Type(dialog, IDC_STRINGS_DESCRIPTION, L"lumi\u00E8re");
+        Type(dialog, IDC_STRINGS_TEXT, "Lampe de table");
+        EXPECT_EQ(m_table.m_rows[2][kFrench], (CStringPair{"Lampe de table", "lumi\xE8re"}));
+        EXPECT_EQ(m_table.m_rows[2][0], (CStringPair{"Lamp", "light"}));
+        EXPECT_EQ(m_table.m_rows[2][kGerman], (CStringPair{"Lampe", "Licht"}));
+        EXPECT_EQ(Lines(dialog)[2], "2|Lampe de table|lumi\u00E8re");
+
+        Pick(dialog, IDC_STRINGS_LANGUAGE, kGerman);
+        EXPECT_EQ(SelectedLine(dialog), 2);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_DESCRIPTION), "Licht");
+    });
+}
+
+TEST_F(StringsEditor, AddAndDeleteKeepTheSelectionWhereItWas)
+{
+    Languages();
+    Run([this](wxDialog& dialog) {
+        SelectLine(dialog, 1);
+        ClickButton(dialog, IDC_STRINGS_ADD);
+        ASSERT_EQ(m_table.m_rows.size(), 4u);
+        EXPECT_EQ(m_table.m_rows[3], CStringTable::CRow{});
+        EXPECT_EQ(Lines(dialog)[3], "3||");
+        EXPECT_EQ(SelectedLine(dialog), 1);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "Table");
+
+        // The line that takes the deleted one's place is selected and shown.
+        ClickButton(dialog, IDC_STRINGS_DELETE);
+        EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0|Chair|name", "1|Lamp|light", "2||"}));
+        EXPECT_EQ(SelectedLine(dialog), 1);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "Lamp");
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_DESCRIPTION), "light");
+
+        // Deleting the last line leaves none selected and the edits empty.
+        SelectLine(dialog, 2);
+        ClickButton(dialog, IDC_STRINGS_DELETE);
+        EXPECT_EQ(m_table.m_rows.size(), 2u);
+        EXPECT_EQ(SelectedLine(dialog), -1);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "");
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_DESCRIPTION), "");
+
+        // With nothing selected, Delete does nothing and typing changes nothing.
+        ClickButton(dialog, IDC_STRINGS_DELETE);
+        Type(dialog, IDC_STRINGS_TEXT, "Stray");
+        Type(dialog, IDC_STRINGS_DESCRIPTION, "Stray");
+        EXPECT_EQ(m_table.m_rows.size(), 2u);
+        EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0|Chair|name", "1|Lamp|light"}));
+        EXPECT_EQ(SelectedLine(dialog), -1);
+    });
+    // A plain table gains an empty string.
+    Plain({"one"});
+    Run([this](wxDialog& dialog) {
+        ClickButton(dialog, IDC_STRINGS_ADD);
+        EXPECT_EQ(m_table.m_strings, (std::vector<std::string>{"one", ""}));
+        EXPECT_EQ(SelectedLine(dialog), 0);
+    });
+}
+
+TEST_F(StringsEditor, TextIsStoredInTheGamesCodePage)
+{
+    Languages();
+    Run([this](wxDialog& dialog) {
+        // "€" is 0x80 in windows-1252; "Ω" has no byte there and is stored, and shown, as "?".
+        Type(dialog, IDC_STRINGS_TEXT, L"\u20AC 5 \u03A9");
+        EXPECT_EQ(m_table.m_rows[0][0].text, "\x80 5 ?");
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), L"\u20AC 5 ?");
+        EXPECT_EQ(Lines(dialog)[0], "0|\u20AC 5 ?|name");
+        Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u03C0");
+        EXPECT_EQ(m_table.m_rows[0][0].description, "?");
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_DESCRIPTION), "?");
+    });
+}
+
+namespace
+{
+// The sample object, copied so that saving never touches the build's own sample.
+class StringsOnSample : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetDocument();
+        m_path = m_folder.File("Sample Object.iff");
+        std::filesystem::copy_file(SampleObjectPath(), m_path);
+        CUiScope scope(m_ui);
+        ASSERT_TRUE(Document().OnOpenDocument(m_path));
+        Flush();
+        m_ui.modalRuns.clear();
+    }
+
+    void TearDown() override { ResetDocument(); }
+
+    /// Double-clicks the entry of string table `id` in the main view's list.
+    void Open(std::uint16_t id)
+    {
+        wxListBox& list = *View().StringList();
+        for (unsigned item = 0; item < list.GetCount(); ++item)
+        {
+            if (ChunkIdOf(list, item) != id)
+                continue;
+            list.SetSelection(static_cast<int>(item));
+            wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list.GetId());
+            event.SetEventObject(&list);
+            event.SetInt(static_cast<int>(item));
+            list.GetEventHandler()->ProcessEvent(event);
+            return;
+        }
+        ADD_FAILURE() << "no string table " << id;
+    }
+
+    std::vector<std::uint8_t> Image() const
+    {
+        const CIffFile& container = Document().Container();
+        return std::vector<std::uint8_t>(container.Image(), container.Image() + container.ImageLength());
+    }
+
+    CScriptedUserInterface m_ui;
+    CTempFolder m_folder;
+    std::string m_path;
+};
+
+CStringTable LoadStrings(const CIffFile& container, std::uint16_t id)
+{
+    CStringTable table;
+    EXPECT_TRUE(table.Load(container, kTypeStr, id)) << id;
+    return table;
+}
+}
+
+TEST_F(StringsOnSample, CancelKeepsTheContainerAndOkStoresWhatTheDialogShows)
+{
+    CUiScope scope(m_ui);
+    const std::vector<std::uint8_t> before = Image();
+    const auto renameChair = [](wxDialog& dialog) {
+        SelectLine(dialog, 0);
+        Type(dialog, IDC_STRINGS_TEXT, "Sample Stool");
+    };
+    Drive(m_ui, renameChair, wxID_CANCEL);
+    RefuseFurtherDialogs(m_ui);
+    Open(128);
+    ASSERT_EQ(m_ui.modalRuns, (std::vector<int>{IDD_STRINGS_EDITOR}));
+    EXPECT_EQ(Image(), before);
+    EXPECT_FALSE(Document().IsModified());
+
+    m_ui.modalDrivers.clear();
+    Drive(m_ui, [renameChair](wxDialog& dialog) {
+        renameChair(dialog);
+        ClickButton(dialog, wxID_OK);
+    });
+    RefuseFurtherDialogs(m_ui);
+    Open(128);
+    // The untouched "© Marrowfen" keeps its byte 0xA9.
+    const std::vector<std::string> edited{"Sample Stool", "A chair made for testing", "\xA9 Marrowfen"};
+    EXPECT_EQ(LoadStrings(Document().Container(), 128).m_strings, edited);
+    EXPECT_TRUE(Document().IsModified());
+
+    // The catalog strings in French, through the same road.
+    m_ui.modalDrivers.clear();
+    Drive(m_ui, [](wxDialog& dialog) {
+        Pick(dialog, IDC_STRINGS_LANGUAGE, kFrench);
+        SelectLine(dialog, 1);
+        Type(dialog, IDC_STRINGS_TEXT, "Un Sim s'y assied.");
+        ClickButton(dialog, wxID_OK);
+    });
+    RefuseFurtherDialogs(m_ui);
+    Open(129);
+
+    ASSERT_TRUE(Document().OnSaveDocument(m_path));
+    const CIffFile saved = ReadIff(m_path);
+    EXPECT_EQ(LoadStrings(saved, 128).m_strings, edited);
+    const CStringTable catalog = LoadStrings(saved, 129);
+    ASSERT_EQ(catalog.m_rows.size(), 2u);
+    EXPECT_EQ(catalog.m_rows[1][kFrench].text, "Un Sim s'y assied.");
+    EXPECT_EQ(catalog.m_rows[1][0].text, "Sits one Sim in reasonable comfort.");
+    EXPECT_EQ(catalog.m_rows[0][kGerman].text, "Beispielstuhl");
+    EXPECT_EQ(catalog.m_name, "catalog strings");
+}
