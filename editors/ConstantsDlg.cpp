@@ -74,6 +74,7 @@ void CConstantsDlg::OnInitDialog()
 {
     FillList();
     CExchangeDialog::OnInitDialog();
+    m_list->SetFocus();
     CentreOnParent();
 }
 

@@ -194,10 +194,17 @@ CInteractionsDlg::CInteractionsDlg(wxWindow* parent)
     for (const CMotiveRow& row : kMotiveRows)
         motiveWidth = std::max(motiveWidth, GetTextExtent(row.name).x + margin);
     const int advertWidth = std::max(FromDIP(160), GetTextExtent("-32768...-32768, Gardening Skill").x + margin);
+    const int listWidth = std::max(ConvertDialogToPixels(wxSize(157, 0)).x, motiveWidth + advertWidth + FromDIP(6));
     m_motives->AppendColumn("Motive", wxLIST_FORMAT_LEFT, motiveWidth);
-    m_motives->AppendColumn("Advertisment", wxLIST_FORMAT_LEFT, advertWidth);
-    const wxSize listSize = ConvertDialogToPixels(wxSize(157, 98));
-    m_motives->SetMinSize(wxSize(std::max(listSize.x, motiveWidth + advertWidth + FromDIP(6)), listSize.y));
+    m_motives->AppendColumn("Advertisment", wxLIST_FORMAT_LEFT, listWidth - motiveWidth - FromDIP(6));
+    // The nine rows are always there; the list is made tall enough to show them all.
+    for (std::size_t row = 0; row < kMotiveRows.size(); ++row)
+        m_motives->InsertItem(static_cast<long>(row), kMotiveRows[row].name);
+    wxRect firstRow;
+    m_motives->GetItemRect(0, firstRow);
+    const int rowsHeight = firstRow.GetBottom() + firstRow.height * static_cast<int>(kMotiveRows.size() - 1);
+    m_motives->SetMinSize(
+        wxSize(listWidth, std::max(ConvertDialogToPixels(wxSize(0, 98)).y, rowsHeight + FromDIP(8))));
 
     auto* range = new wxBoxSizer(wxHORIZONTAL);
     range->Add(new wxStaticText(advert, wxID_ANY, "Min:"), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, small);
@@ -290,9 +297,6 @@ void CInteractionsDlg::OnInitDialog()
     m_language = 0;
     m_selectedEntry = 0;
     UpdateData(false);
-    m_motives->DeleteAllItems();
-    for (std::size_t row = 0; row < kMotiveRows.size(); ++row)
-        m_motives->InsertItem(static_cast<long>(row), kMotiveRows[row].name);
     m_refreshing = false;
     Refresh();
     CentreOnParent();

@@ -88,6 +88,9 @@ CStringsEditorDlg::CStringsEditorDlg(CStringTable& table, wxWindow* parent)
     auto* outer = new wxBoxSizer(wxVERTICAL);
     outer->Add(columns, 1, wxEXPAND | wxALL, gap);
     SetSizerAndFit(outer);
+    // The description takes what the edits below leave of the list's width.
+    const int rest = m_list->GetClientSize().x - m_list->GetColumnWidth(0) - m_list->GetColumnWidth(kStringColumn);
+    m_list->SetColumnWidth(kDescriptionColumn, std::max(FromDIP(100), rest - FromDIP(4)));
 
     m_list->Bind(wxEVT_LIST_ITEM_SELECTED, &CStringsEditorDlg::OnSelectionChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_DESELECTED, &CStringsEditorDlg::OnSelectionChanged, this);
@@ -119,6 +122,7 @@ void CStringsEditorDlg::OnInitDialog()
     }
     UpdateData(false);
     RefillList();
+    m_list->SetFocus();
     CentreOnParent();
 }
 
