@@ -313,11 +313,9 @@ void CInteractionsDlg::DoRefresh(bool readFields)
         return;
     m_refreshing = true;
 
-    if (readFields)
-    {
-        UpdateData(true);
-    }
-    else
+    // The two selections come after the number fields in the exchange: a number that fails its
+    // check (a threshold of 150 read from a file) must not hold the list on the old entry.
+    if (!readFields || !UpdateData(true))
     {
         m_selectedEntry = m_items->GetSelection();
         m_language = m_languages->GetSelection();

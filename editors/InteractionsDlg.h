@@ -43,7 +43,7 @@ protected:
 
 private:
     /// `readFields` false: a read has just failed and shown its message; the fields are not read
-    /// again, only the two selections are taken.
+    /// again. The two selections are always taken.
     void DoRefresh(bool readFields);
     /// The interaction of the selected list entry; nullptr when none is selected.
     CInteraction* SelectedInteraction();

@@ -431,6 +431,37 @@ TEST_F(InteractionsEditor, FieldChecksShowTheirMessageOnceAndTheStoredValueComes
     });
 }
 
+TEST_F(InteractionsEditor, OutOfRangeValueFromTheFileIsReportedAndCanBeCorrected)
+{
+    Sit().autonomyThreshold = 150;
+    const int result = Run([this](wxDialog& dialog) {
+        const std::vector<wxString> range{"Please enter an integer between 0 and 100."};
+        EXPECT_EQ(m_ui.Texts(), range);
+        EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_AUTONOMY), "150");
+
+        // The list still moves to another interaction.
+        m_ui.messages.clear();
+        SelectEntry(dialog, 1);
+        EXPECT_EQ(m_ui.Texts(), range);
+        EXPECT_EQ(Items(dialog).GetSelection(), 1);
+        EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_NAME), "Admire");
+        EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_AUTONOMY), "70");
+
+        SelectEntry(dialog, 0);
+        m_ui.messages.clear();
+        ClickButton(dialog, wxID_OK);  // refused while the field holds 150
+        EXPECT_EQ(m_ui.Texts(), range);
+        EXPECT_TRUE(dialog.IsModal());
+
+        m_ui.messages.clear();
+        Type(dialog, IDC_INTERACTIONS_AUTONOMY, "90");
+        EXPECT_TRUE(m_ui.messages.empty());
+        ClickButton(dialog, wxID_OK);
+    });
+    EXPECT_EQ(result, wxID_OK);
+    EXPECT_EQ(Sit().autonomyThreshold, 90u);
+}
+
 TEST_F(InteractionsEditor, NumberStaysAsTypedWhileItMeansTheStoredValue)
 {
     Run([this](wxDialog& dialog) {
