@@ -181,7 +181,9 @@ void CDataExchange::MaxChars(int id, const wxString& value, int maxChars)
     }
     else if (auto* edit = wxDynamicCast(Field(id), wxTextCtrl))
     {
-        edit->SetMaxLength(static_cast<unsigned long>(maxChars));
+        // GTK cannot limit a multi-line field; there the check on reading stands alone.
+        if (!edit->IsMultiLine())
+            edit->SetMaxLength(static_cast<unsigned long>(maxChars));
     }
 }
 
