@@ -122,7 +122,9 @@ bool CStringTable::DecodePlain(std::span<const std::uint8_t> data)
 {
     const std::size_t count = ReadBE16(data.data());
     std::size_t position = 2;
-    m_strings.reserve(count);
+    // Every string takes at least its length byte: a count of 65535 in a short chunk must not
+    // reserve room for that many strings.
+    m_strings.reserve(std::min(count, data.size() - position));
     for (std::size_t i = 0; i < count; ++i)
     {
         if (position >= data.size())

@@ -13,6 +13,7 @@
 #include "containers/UserPrompt.h"
 #include "records/BhavScript.h"
 #include "records/FieldStream.h"
+#include "records/StringTable.h"
 
 #include <gtest/gtest.h>
 
@@ -382,6 +383,15 @@ TEST(ResourceLimits, PutChunkRefusesAStreamTooLongForTheImageWithoutCopyingIt)
     // Copying the claimed bytes first would have filled gigabytes with zeros.
     EXPECT_LT(PeakResidentBytes() - before, std::uint64_t(256) << 20);
 #endif
+}
+
+TEST(ResourceLimits, StringCountReservesOnlyWhatTheDataCanHold)
+{
+    // Two bytes promising 65532 strings: the load fails, and nothing was reserved for them.
+    CStringTable table;
+    const Bytes data = {0xFF, 0xFC, 0x01, 'a'};
+    EXPECT_FALSE(table.Decode(data, kTypeStr));
+    EXPECT_LE(table.m_strings.capacity(), data.size());
 }
 
 namespace
