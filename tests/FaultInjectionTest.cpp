@@ -219,7 +219,7 @@ TEST(WriteFaults, StreamThatCannotBeEmptiedOrPositionedIsNotWritten)
 
 TEST(WriteFaults, FieldWriterReportsALostByte)
 {
-    // Eleven bytes of fields: every cut loses a byte, and Finish must say so.
+    // Twelve bytes of fields: every cut loses a byte, and Finish must say so.
     const auto writeFields = [](CByteStream& stream) {
         CFieldWriter writer(stream);
         for (std::uint32_t value : {0u, 15u, 1000u, 0xFFFFFFFFu, 0x12345678u, 7u})
