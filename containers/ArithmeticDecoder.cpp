@@ -15,7 +15,6 @@ namespace
 constexpr std::uint32_t kTopValue = 0xFFFF;
 constexpr std::uint32_t kFirstQuarter = kTopValue / 4 + 1;
 constexpr std::uint32_t kHalf = 2 * kFirstQuarter;
-constexpr std::uint32_t kThirdQuarter = 3 * kFirstQuarter;
 
 constexpr int kByteSymbols = 256;
 constexpr int kEndOfStream = kByteSymbols + 1;
@@ -267,6 +266,19 @@ bool Reserve(std::vector<std::uint8_t>& bytes, std::uint64_t capacity)
 }
 }
 
+std::uint64_t CArithmeticDecoder::GrownCapacity(std::uint64_t capacity, std::uint64_t consumed,
+                                                std::uint64_t codedCount, std::uint64_t limit)
+{
+    // At least a quarter more, so that a poor guess near the end does not turn into one copy of
+    // the buffer per byte.
+    const std::uint64_t least = capacity + std::max<std::uint64_t>(capacity / 4, 4096);
+    if (consumed == 0)
+        return std::min(least, limit);
+    const double estimate = double(capacity) * double(codedCount) / double(consumed);
+    const std::uint64_t expected = estimate >= double(limit) ? limit : std::uint64_t(estimate);
+    return std::min(std::max(expected, least), limit);
+}
+
 CArithmeticDecoder::EResult CArithmeticDecoder::DecodeBytes(std::vector<std::uint8_t>& prepared,
                                                             std::uint64_t initialCapacity,
                                                             std::vector<std::uint8_t>& output,
@@ -333,15 +345,7 @@ CArithmeticDecoder::EResult CArithmeticDecoder::DecodeBytes(std::vector<std::uin
                 Release(output);
                 return Report(EResult::MemoryFailure, prompt);
             }
-            // Enlarge by the expected ratio of output to input; at least by a quarter, so that
-            // a poor guess near the end does not turn into one copy of the buffer per byte.
-            const std::uint64_t consumed = bits.Consumed();
-            const double estimate = consumed == 0
-                                        ? double(limit)
-                                        : double(capacity) * double(bits.CodedCount()) / double(consumed);
-            std::uint64_t enlarged = estimate >= double(limit) ? limit : std::uint64_t(estimate);
-            enlarged = std::max(enlarged, capacity + std::max<std::uint64_t>(capacity / 4, 4096));
-            enlarged = std::min(enlarged, limit);
+            const std::uint64_t enlarged = GrownCapacity(capacity, bits.Consumed(), bits.CodedCount(), limit);
             if (!Reserve(output, enlarged))
             {
                 Release(output);

@@ -37,6 +37,13 @@ public:
     void SetMaxOutputBytes(std::uint64_t limit) { m_maxOutputBytes = limit; }
     std::uint64_t MaxOutputBytes() const { return m_maxOutputBytes; }
 
+    /// The room to make once an output of `capacity` bytes is full, after `consumed` of
+    /// `codedCount` coded bytes: the output expected at the ratio so far, at least a quarter more
+    /// (and 4 KiB), never past `limit`. Until a coded byte has been consumed there is no ratio:
+    /// an empty body is decoded from filler alone and gets only the least step.
+    static std::uint64_t GrownCapacity(std::uint64_t capacity, std::uint64_t consumed, std::uint64_t codedCount,
+                                       std::uint64_t limit);
+
 private:
     EResult DecodeBytes(std::vector<std::uint8_t>& prepared, std::uint64_t initialCapacity,
                         std::vector<std::uint8_t>& output, CUserPrompt* prompt) const;

@@ -355,6 +355,29 @@ TEST(ArithmeticDecoder, ExpandingStreamStopsAtOutputLimit)
     EXPECT_EQ(DecodeStream(coded, decoded, nullptr, plain.size() - 1), EResult::MemoryFailure);
 }
 
+TEST(ArithmeticDecoder, OutputRoomFollowsWhatTheCodedBytesCanHold)
+{
+    constexpr std::uint64_t kLimit = CArithmeticDecoder::kMaxOutputBytes;
+    // An empty body (a coded header cut inside its 64 bytes) decodes from filler alone: it once
+    // reserved the whole output limit, a gibibyte, for a 29-byte file.
+    EXPECT_EQ(CArithmeticDecoder::GrownCapacity(0, 0, 0, kLimit), 4096u);
+    EXPECT_EQ(CArithmeticDecoder::GrownCapacity(8192, 0, 0, kLimit), 8192u + 4096u);
+    // Otherwise the output expected at the ratio so far, at least a quarter more, at most the limit.
+    EXPECT_EQ(CArithmeticDecoder::GrownCapacity(1 << 20, 1000, 4000, kLimit), 4u << 20);
+    EXPECT_EQ(CArithmeticDecoder::GrownCapacity(1 << 20, 3990, 4000, kLimit), (1u << 20) + (1u << 18));
+    EXPECT_EQ(CArithmeticDecoder::GrownCapacity(1 << 20, 1, kLimit, kLimit), kLimit);
+    EXPECT_EQ(CArithmeticDecoder::GrownCapacity(kLimit - 10, 5, 10, kLimit), kLimit);
+
+    // A stream that expands a few hundredfold ends with room near its size, not the limit's.
+    const Bytes plain(300'000, 0x41);
+    const Bytes coded = EncodeArithmetic(plain);
+    CArithmeticDecoder decoder;
+    Bytes decoded;
+    ASSERT_EQ(decoder.Decode(std::span<const std::uint8_t>(coded), decoded), EResult::Ok);
+    EXPECT_EQ(decoded, plain);
+    EXPECT_LE(decoded.capacity(), 4 * plain.size());
+}
+
 TEST(ArithmeticDecoder, MemoryOverloadEmptiesOutputOnFailure)
 {
     Bytes coded = EncodeArithmetic(RandomBytes(4000, 11, 256));
