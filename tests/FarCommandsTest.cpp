@@ -1,12 +1,12 @@
+#include "CliRunner.h"
+
 #include "containers/ByteOrder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -75,24 +75,9 @@ protected:
         return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
 
-    // Runs the command-line tool; returns its exit status with stdout and stderr.
     int Run(const std::string& arguments, std::string& out, std::string& err) const
     {
-        const std::string errPath = Path("stderr.txt");
-        const std::string command = std::string(TREEWRIGHT_CLI_PATH) + " " + arguments + " 2>'" + errPath + "'";
-        std::FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
-            return -1;
-        out.clear();
-        char buffer[4096];
-        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-            out.append(buffer, got);
-        const int status = pclose(pipe);
-        std::ifstream errFile(errPath);
-        std::stringstream errText;
-        errText << errFile.rdbuf();
-        err = errText.str();
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return RunCli(arguments, m_folder / "stderr.txt", out, err);
     }
 
     std::filesystem::path m_folder;

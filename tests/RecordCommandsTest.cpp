@@ -1,3 +1,5 @@
+#include "CliRunner.h"
+
 #include "containers/ByteStream.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
@@ -10,10 +12,7 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -127,24 +126,9 @@ protected:
 
     std::string Path(const std::string& name) const { return (m_folder / name).string(); }
 
-    // Runs the command-line tool; returns its exit status with stdout and stderr.
     int Run(const std::string& arguments, std::string& out, std::string& err) const
     {
-        const std::string errPath = Path("stderr.txt");
-        const std::string command = std::string(TREEWRIGHT_CLI_PATH) + " " + arguments + " 2>'" + errPath + "'";
-        std::FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
-            return -1;
-        out.clear();
-        char buffer[4096];
-        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-            out.append(buffer, got);
-        const int status = pclose(pipe);
-        std::ifstream errFile(errPath);
-        std::stringstream errText;
-        errText << errFile.rdbuf();
-        err = errText.str();
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return RunCli(arguments, m_folder / "stderr.txt", out, err);
     }
 
     Json RunJson(const std::string& arguments) const

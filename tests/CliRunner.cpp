@@ -1,0 +1,26 @@
+#include "CliRunner.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+int RunCli(const std::string& arguments, const std::filesystem::path& stderrFile, std::string& out, std::string& err)
+{
+    const std::string command =
+        std::string(TREEWRIGHT_CLI_PATH) + " " + arguments + " 2>'" + stderrFile.string() + "'";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return -1;
+    out.clear();
+    char buffer[4096];
+    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, got);
+    const int status = pclose(pipe);
+    std::ifstream errFile(stderrFile);
+    std::stringstream errText;
+    errText << errFile.rdbuf();
+    err = errText.str();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
