@@ -14,10 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/listbox.h>
 #include <wx/listctrl.h>
 
-#include <filesystem>
 
 namespace
 {
@@ -176,46 +174,11 @@ TEST_F(ConstantsEditor, DeleteRenumbersTheConstantsAfterIt)
 
 namespace
 {
-// The sample object, copied so that saving never touches the build's own sample.
-class ConstantsOnSample : public testing::Test
+class ConstantsOnSample : public CSampleDocumentTest
 {
 protected:
-    void SetUp() override
-    {
-        ResetDocument();
-        m_path = m_folder.File("Sample Object.iff");
-        std::filesystem::copy_file(SampleObjectPath(), m_path);
-        CUiScope scope(m_ui);
-        ASSERT_TRUE(Document().OnOpenDocument(m_path));
-        Flush();
-        m_ui.modalRuns.clear();
-    }
-
-    void TearDown() override { ResetDocument(); }
-
     /// Double-clicks the entry of constant table `id` in the main view's list.
-    void Open(std::uint16_t id)
-    {
-        wxListBox& list = *View().ConstantList();
-        for (unsigned item = 0; item < list.GetCount(); ++item)
-        {
-            if (ChunkIdOf(list, item) != id)
-                continue;
-            list.SetSelection(static_cast<int>(item));
-            wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list.GetId());
-            event.SetEventObject(&list);
-            event.SetInt(static_cast<int>(item));
-            list.GetEventHandler()->ProcessEvent(event);
-            return;
-        }
-        ADD_FAILURE() << "no constant table " << id;
-    }
-
-    std::vector<std::uint8_t> Image() const
-    {
-        const CIffFile& container = Document().Container();
-        return std::vector<std::uint8_t>(container.Image(), container.Image() + container.ImageLength());
-    }
+    void Open(std::uint16_t id) { DoubleClickEntry(*View().ConstantList(), id, "constant table"); }
 
     // Edits constant 4 to 7 and removes constant 1.
     void EditTuning(CScriptedUserInterface& ui, int end)
@@ -234,10 +197,6 @@ protected:
         RefuseFurtherDialogs(ui);
         Open(4096);
     }
-
-    CScriptedUserInterface m_ui;
-    CTempFolder m_folder;
-    std::string m_path;
 };
 
 CConstantTable LoadConstants(const CIffFile& container, std::uint16_t id)

@@ -16,6 +16,7 @@
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
+#include <wx/listbox.h>
 
 #include <fstream>
 #include <random>
@@ -221,4 +222,48 @@ std::vector<std::uint8_t> GlobData(const std::string& name)
     for (const char c : name)
         data.push_back(static_cast<std::uint8_t>(c));
     return data;
+}
+
+void CSampleDocumentTest::SetUp()
+{
+    ResetDocument();
+    m_path = m_folder.File("Sample Object.iff");
+    std::filesystem::copy_file(SampleObjectPath(), m_path);
+    OpenDocument(m_path);
+}
+
+void CSampleDocumentTest::TearDown()
+{
+    ResetDocument();
+}
+
+void CSampleDocumentTest::OpenDocument(const std::string& path)
+{
+    CUiScope scope(m_ui);
+    ASSERT_TRUE(Document().OnOpenDocument(path));
+    Flush();
+    m_ui.modalRuns.clear();
+    m_ui.modalDrivers.clear();
+}
+
+void CSampleDocumentTest::DoubleClickEntry(wxListBox& list, std::uint16_t id, const char* what)
+{
+    for (unsigned item = 0; item < list.GetCount(); ++item)
+    {
+        if (ChunkIdOf(list, item) != id)
+            continue;
+        list.SetSelection(static_cast<int>(item));
+        wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list.GetId());
+        event.SetEventObject(&list);
+        event.SetInt(static_cast<int>(item));
+        list.GetEventHandler()->ProcessEvent(event);
+        return;
+    }
+    ADD_FAILURE() << "no " << what << " " << id;
+}
+
+std::vector<std::uint8_t> CSampleDocumentTest::Image() const
+{
+    const CIffFile& container = Document().Container();
+    return std::vector<std::uint8_t>(container.Image(), container.Image() + container.ImageLength());
 }

@@ -4,6 +4,8 @@
 
 #include "containers/IffFile.h"
 
+#include <gtest/gtest.h>
+
 #include <wx/string.h>
 
 #include <cstdint>
@@ -18,6 +20,7 @@ class CTreewrightDoc;
 class CTreewrightDocManager;
 class CTreewrightView;
 class wxDialog;
+class wxListBox;
 class wxWindow;
 
 /// One message box the program showed.
@@ -126,3 +129,26 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path);
 CIffFile ReadIff(const std::string& path);
 /// `GLOB` data in the length-prefixed form.
 std::vector<std::uint8_t> GlobData(const std::string& name);
+
+/// The build's sample object open in the editor, from a copy in the test's own folder so that
+/// saving never touches the build's own sample; the document is emptied again afterwards.
+class CSampleDocumentTest : public testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// Opens `path` with the scripted user answering, then forgets the dialogs that the opening ran
+    /// and any driver still queued, so that a test sees only the dialogs of its own steps.
+    void OpenDocument(const std::string& path);
+    /// Double-clicks the entry of chunk `id` in one of the main view's lists, as the user would; a
+    /// list without it fails the test, the message calling the entry `what`.
+    void DoubleClickEntry(wxListBox& list, std::uint16_t id, const char* what);
+    /// The container's bytes as the document holds them.
+    std::vector<std::uint8_t> Image() const;
+
+    CScriptedUserInterface m_ui;
+    CTempFolder m_folder;
+    /// The copy of the sample object.
+    std::string m_path;
+};

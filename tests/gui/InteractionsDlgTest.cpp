@@ -21,7 +21,6 @@
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 
-#include <filesystem>
 
 // Readable failures: the records as their fields, not their bytes.
 static void PrintTo(const CMotiveEntry& entry, std::ostream* out)
@@ -592,56 +591,11 @@ TEST_F(InteractionsEditor, WithoutTablesShowsTheProgrammersErrorAndCancels)
 
 namespace
 {
-// The sample object, copied so that saving never touches the build's own sample.
-class InteractionsOnSample : public testing::Test
+class InteractionsOnSample : public CSampleDocumentTest
 {
 protected:
-    void SetUp() override
-    {
-        ResetDocument();
-        m_path = m_folder.File("Sample Object.iff");
-        std::filesystem::copy_file(SampleObjectPath(), m_path);
-        Open(m_path);
-    }
-
-    void TearDown() override { ResetDocument(); }
-
-    void Open(const std::string& path)
-    {
-        CUiScope scope(m_ui);
-        ASSERT_TRUE(Document().OnOpenDocument(path));
-        Flush();
-        m_ui.modalRuns.clear();
-        m_ui.modalDrivers.clear();
-    }
-
     /// Double-clicks the entry of interaction table `id` in the main view's list.
-    void OpenInteractions(std::uint16_t id)
-    {
-        wxListBox& list = *View().InteractionList();
-        for (unsigned item = 0; item < list.GetCount(); ++item)
-        {
-            if (ChunkIdOf(list, item) != id)
-                continue;
-            list.SetSelection(static_cast<int>(item));
-            wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list.GetId());
-            event.SetEventObject(&list);
-            event.SetInt(static_cast<int>(item));
-            list.GetEventHandler()->ProcessEvent(event);
-            return;
-        }
-        ADD_FAILURE() << "no interaction table " << id;
-    }
-
-    std::vector<std::uint8_t> Image() const
-    {
-        const CIffFile& container = Document().Container();
-        return std::vector<std::uint8_t>(container.Image(), container.Image() + container.ImageLength());
-    }
-
-    CScriptedUserInterface m_ui;
-    CTempFolder m_folder;
-    std::string m_path;
+    void OpenInteractions(std::uint16_t id) { DoubleClickEntry(*View().InteractionList(), id, "interaction table"); }
 };
 
 // Renames "Sit" in French, raises its autonomy threshold, ticks "Auto first select" on "Admire"
@@ -724,7 +678,7 @@ TEST_F(InteractionsOnSample, InteractionTableWithoutItsNameTableDoesNotOpen)
     const std::string path = m_folder.File("Lonely.iff");
     WriteIff(path, {{"TTAB", 200, "lonely", data}, {"TTAs", 201, "other names", {0xFD, 0xFF, 0, 0}}});
     ResetDocument();
-    Open(path);
+    OpenDocument(path);
 
     CUiScope scope(m_ui);
     RefuseFurtherDialogs(m_ui);

@@ -15,10 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/listbox.h>
 #include <wx/listctrl.h>
 
-#include <filesystem>
 
 namespace
 {
@@ -256,50 +254,11 @@ TEST_F(StringsEditor, TextIsStoredInTheGamesCodePage)
 
 namespace
 {
-// The sample object, copied so that saving never touches the build's own sample.
-class StringsOnSample : public testing::Test
+class StringsOnSample : public CSampleDocumentTest
 {
 protected:
-    void SetUp() override
-    {
-        ResetDocument();
-        m_path = m_folder.File("Sample Object.iff");
-        std::filesystem::copy_file(SampleObjectPath(), m_path);
-        CUiScope scope(m_ui);
-        ASSERT_TRUE(Document().OnOpenDocument(m_path));
-        Flush();
-        m_ui.modalRuns.clear();
-    }
-
-    void TearDown() override { ResetDocument(); }
-
     /// Double-clicks the entry of string table `id` in the main view's list.
-    void Open(std::uint16_t id)
-    {
-        wxListBox& list = *View().StringList();
-        for (unsigned item = 0; item < list.GetCount(); ++item)
-        {
-            if (ChunkIdOf(list, item) != id)
-                continue;
-            list.SetSelection(static_cast<int>(item));
-            wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list.GetId());
-            event.SetEventObject(&list);
-            event.SetInt(static_cast<int>(item));
-            list.GetEventHandler()->ProcessEvent(event);
-            return;
-        }
-        ADD_FAILURE() << "no string table " << id;
-    }
-
-    std::vector<std::uint8_t> Image() const
-    {
-        const CIffFile& container = Document().Container();
-        return std::vector<std::uint8_t>(container.Image(), container.Image() + container.ImageLength());
-    }
-
-    CScriptedUserInterface m_ui;
-    CTempFolder m_folder;
-    std::string m_path;
+    void Open(std::uint16_t id) { DoubleClickEntry(*View().StringList(), id, "string table"); }
 };
 
 CStringTable LoadStrings(const CIffFile& container, std::uint16_t id)
