@@ -14,7 +14,6 @@
 
 namespace
 {
-constexpr int kNumberColumn = 0;
 constexpr int kValueColumn = 1;
 
 // The "#" column is 25 pixels in the original layout; at a larger font the widest number must

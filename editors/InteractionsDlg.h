@@ -31,7 +31,15 @@ public:
 
     /// Rebuilds the list from the tables and shows the selected interaction. Does nothing while a
     /// refresh runs, so that the controls it writes cannot start another.
+#if defined(__GNUC__)
+    // The dialog's refresh of its contents keeps its name; a repaint is still wxWindow::Refresh.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
+#endif
     void Refresh();
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
     static constexpr const char* kNotSetMessage = "Programmer's error while calling CInteractionsDlg::OnInitDialog()!";
     static constexpr const char* kDeleteQuestion = "Are you sure you want to delete the selected item?";
