@@ -1,5 +1,7 @@
 #include "rendering/NeededFilesLoader.h"
 
+#include "CliRunner.h"
+
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/UserPrompt.h"
@@ -9,7 +11,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -583,16 +584,10 @@ TEST(NeededFilesLoader, IndexCommandPrintsTheLoad)
     folder.Put("Broken.iff", Bytes("plain text"));
     folder.Put("Objects.far", FarWith({{"Objects\\Chair.iff", IffWithScript(4096, "sit")}}));
 
-    const std::string command = std::string(TREEWRIGHT_CLI_PATH) + " index '" + folder.Root() + "' --json";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
+    // Standard error goes beside the game folder, outside what the index loads.
     std::string output;
-    char buffer[4096];
-    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, got);
-    const int status = pclose(pipe);
-
-    EXPECT_EQ(status, 0);
+    std::string errors;
+    EXPECT_EQ(RunCli("index '" + folder.Root() + "' --json", fs::path(folder.Root()) / "stderr.txt", output, errors), 0);
     // JSON printed with indentation; compare with the blanks removed.
     std::string compact;
     for (const char c : output)
