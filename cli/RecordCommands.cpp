@@ -6,6 +6,7 @@
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
 #include "records/InteractionTable.h"
+#include "records/RecordCheck.h"
 #include "records/SemiGlobalReference.h"
 #include "records/StringTable.h"
 
@@ -21,12 +22,13 @@ namespace
 {
 using Json = nlohmann::ordered_json;
 
-const char kStringsNotLoaded[] = "The string table could not be loaded.";
-const char kConstantsNotLoaded[] = "The constant table could not be loaded.";
-const char kInteractionsNotLoaded[] = "The interaction table could not be loaded.";
-const char kScriptNotLoaded[] = "The behaviour script could not be loaded.";
-const char kScriptNotStored[] = "The behaviour script could not be stored.";
 const char kNameNotStored[] = "The semi-global name could not be stored.";
+
+// A record that does not load or store ends the command with the reason the editor would give.
+int Refused(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault)
+{
+    return Fail(Shown(RecordRefusalText(type, id, name, fault)));
+}
 
 std::uint16_t ParseChunkId(const std::string& text)
 {
@@ -78,7 +80,7 @@ int RunStrings(const std::string& path, const std::string& idText, const std::st
         return kExitFailed;
     CStringTable table;
     if (!table.Load(container, type, id))
-        return Fail(kStringsNotLoaded);
+        return Refused(type, id, table.m_name, table.Fault());
 
     if (json)
     {
@@ -128,7 +130,8 @@ int RunStrings(const std::string& path, const std::string& idText, const std::st
             const CStringPair& pair = table.m_rows[r][std::size_t(slot)];
             if (pair.text.empty() && pair.description.empty())
                 continue;
-            const std::string language = slot == 15 ? "slot 15" : CStringTable::SlotName(slot);
+            const std::string name = CStringTable::SlotName(slot);
+            const std::string language = name.empty() ? "code " + std::to_string(CStringTable::CodeForSlot(slot)) : name;
             std::cout << "  " << std::left << std::setw(20) << language << std::right << '"' << Shown(pair.text)
                       << '"';
             if (!pair.description.empty())
@@ -148,7 +151,7 @@ int RunConstants(const std::string& path, const std::string& idText, bool json)
         return kExitFailed;
     CConstantTable table;
     if (!table.Load(container, id))
-        return Fail(kConstantsNotLoaded);
+        return Refused(kTypeBcon, id, table.m_name, table.Fault());
 
     if (json)
     {
@@ -174,7 +177,7 @@ int RunInteractions(const std::string& path, const std::string& idText, bool jso
         return kExitFailed;
     CInteractionTable table;
     if (!table.Load(container, id))
-        return Fail(kInteractionsNotLoaded);
+        return Refused(kTypeTtab, id, table.m_name, table.Fault());
 
     if (json)
     {
@@ -238,7 +241,10 @@ int RunSetGlob(const std::string& in, const std::string& name, const std::string
     CCliPrompt prompt(false);
     if (!ReadInput(in, container, prompt))
         return kExitFailed;
-    if (!StoreSemiGlobalName(container, Utf8ToWindows1252(name), ReadSemiGlobalName(container)))
+    const std::string bytes = Utf8ToWindows1252(name);
+    if (const std::string problem = SemiGlobalNameProblem(bytes); !problem.empty())
+        return Fail(problem);
+    if (!StoreSemiGlobalName(container, bytes, ReadSemiGlobalName(container)))
         return Fail(kNameNotStored);
     return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
 }
@@ -252,10 +258,10 @@ int RunOptimize(const std::string& in, const std::string& idText, const std::str
         return kExitFailed;
     CBhavScript script;
     if (!script.Load(container, id))
-        return Fail(kScriptNotLoaded);
+        return Refused(kTypeBhav, id, script.m_name, script.Fault());
     script.Optimize();
     if (!script.Store(container, id))
-        return Fail(kScriptNotStored);
+        return Refused(kTypeBhav, id, script.m_name, script.Fault());
     return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
 }
 
@@ -303,6 +309,38 @@ const CRoundTripKind kRoundTripKinds[] = {
      }},
 };
 
+int RunCheck(const std::string& path, bool json)
+{
+    CIffFile container;
+    CCliPrompt prompt;
+    int code = 0;
+    if (!ReadContainerFile(path, container, code, prompt))
+    {
+        if (json)
+            PrintJson({{"file", path}, {"error", code}, {"message", IffReadErrorMessage(code)}});
+        return kExitFailed;
+    }
+    const CRecordCheck check = CheckRecords(container);
+    if (json)
+    {
+        Json refused = Json::array();
+        for (const CRecordRefusal& refusal : check.refused)
+            refused.push_back({{"type", Shown(TypeCodeText(refusal.type))},
+                               {"id", refusal.id},
+                               {"name", Shown(refusal.name)},
+                               {"reason", RecordFaultText(refusal.type, refusal.fault)}});
+        PrintJson({{"file", path}, {"records", check.records}, {"refused", refused}});
+    }
+    else
+    {
+        for (const CRecordRefusal& refusal : check.refused)
+            std::cout << Shown(RecordRefusalText(refusal.type, refusal.id, refusal.name, refusal.fault)) << '\n';
+        std::cout << check.records << (check.records == 1 ? " record" : " records") << " tried, "
+                  << check.refused.size() << " refused\n";
+    }
+    return check.refused.empty() ? kExitOk : kExitFailed;
+}
+
 int RunRoundTrip(const std::string& in, const std::string& out, bool json)
 {
     CIffFile container;
@@ -316,13 +354,7 @@ int RunRoundTrip(const std::string& in, const std::string& out, bool json)
     {
         // Loading and storing go by id, which reaches the first chunk of a type and id; a later
         // chunk with the same id is left as it stands.
-        std::vector<std::uint16_t> ids;
-        for (std::size_t position = container.FindFirstOfType(kind.type); position != CIffFile::kNoPosition;)
-        {
-            const std::uint16_t id = container.NextOfType(position).id;
-            if (std::find(ids.begin(), ids.end(), id) == ids.end())
-                ids.push_back(id);
-        }
+        const std::vector<std::uint16_t> ids = ChunkIdsOfType(container, kind.type);
         int storedCount = 0;
         int notLoadedCount = 0;
         for (const std::uint16_t id : ids)
@@ -415,6 +447,13 @@ void AddRecordCommands(CLI::App& app, CommandResult& result)
         command->add_option("ID", options->id, "BHAV chunk id")->required();
         command->add_option("OUT", options->out, "IFF file to write")->required();
         command->callback([&result, options] { result = RunOptimize(options->in, options->id, options->out); });
+    }
+    {
+        auto* command = app.add_subcommand("check", "List every record that the editor would refuse to open, and why");
+        auto options = std::make_shared<COptions>();
+        command->add_option("FILE", options->file, "IFF file")->required();
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] { result = RunCheck(options->file, options->json); });
     }
     {
         auto* command = app.add_subcommand("roundtrip", "Load and store every record, then write the container");

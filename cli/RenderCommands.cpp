@@ -1,6 +1,7 @@
 #include "CliSupport.h"
 
 #include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
 #include "containers/Windows1252.h"
 #include "records/BhavScript.h"
 #include "records/SemiGlobalReference.h"
@@ -67,7 +68,7 @@ std::string OneLine(std::string text)
     return text;
 }
 
-std::string HeaderHex(const std::array<std::uint8_t, CBhavScript::kHeaderSize>& header)
+std::string HeaderHex(const std::vector<std::uint8_t>& header)
 {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
@@ -104,7 +105,7 @@ int RunScript(const std::string& path, const std::string& idText, const CRenderS
 
     CBhavScript script;
     if (!script.Load(container, id))
-        return Fail("There is no behaviour script " + std::to_string(id) + " that loads in " + path);
+        return Fail(Shown(RecordRefusalText(kTypeBhav, id, script.m_name, script.Fault())));
 
     const CPlainTextRenderer renderer(files, NamePart(path), semiGlobalName);
 

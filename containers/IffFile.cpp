@@ -165,6 +165,16 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
             errorCode = result == CArithmeticDecoder::EResult::MemoryFailure ? kIffReadNoMemory : kIffReadDecodeFailed;
             return false;
         }
+        // Saving writes the image back as a 2.x container: an image that is not one would be
+        // written over the file as if it were.
+        const auto decodedVersionIs = [&](const char* text) { return std::memcmp(decoded.data() + 9, text, 3) == 0; };
+        if (decoded.size() < 12 || std::memcmp(decoded.data(), kMagic, kMagicLength) != 0 ||
+            (!decodedVersionIs("2.0") && !decodedVersionIs("2.5")))
+        {
+            Clear();
+            errorCode = kIffReadNotIff;
+            return false;
+        }
         length = decoded.size();
         m_image = AllocateImage(length);
         if (!m_image)

@@ -363,13 +363,33 @@ constexpr std::uint16_t kPlainLayoutId = 3;
 constexpr std::uint16_t kStoredId = 100;
 const std::string kChunkName = "fuzzed chunk";
 
+std::span<const std::uint8_t> LoadedData(const CIffFile& container, std::uint32_t type)
+{
+    CIffChunk chunk;
+    chunk.type = type;
+    chunk.id = kLoadedId;
+    return container.FindChunk(chunk) ? container.ChunkData(chunk) : std::span<const std::uint8_t>();
+}
+
+bool BeginsWith(std::span<const std::uint8_t> data, const std::vector<std::uint8_t>& start)
+{
+    return start.size() <= data.size() && std::equal(start.begin(), start.end(), data.begin());
+}
+
 std::string CheckScript(CIffFile& container)
 {
     CBhavScript script;
     if (!script.Load(container, kLoadedId))
         return script.m_instructions.empty() ? std::string() : "a script that failed to load kept lines";
-    if (script.m_instructions.size() != ReadLE16(script.m_header.data() + 2))
+    const bool wide = script.Format() == 0x8003;
+    if (script.m_header.size() != CBhavScript::HeaderSizeFor(script.Format()) ||
+        script.m_instructions.size() !=
+            (wide ? ReadLE32(script.m_header.data() + 9) : ReadLE16(script.m_header.data() + 2)))
         return "a script loaded another number of lines than its header says";
+    // Unchanged, a script stores back as the bytes it was read from, up to its last line.
+    const std::vector<std::uint8_t> encoded = script.Encode();
+    if (!BeginsWith(LoadedData(container, kTypeBhav), encoded))
+        return "an unchanged script does not store back as it was read";
     if (!script.Store(container, kStoredId))
         return "a loaded script did not store";
     CBhavScript again;
@@ -399,19 +419,19 @@ std::string CheckScript(CIffFile& container)
     return {};
 }
 
-// What a table holds after storing and loading: languages other than USEnglish without any text
-// are left out of the chunk, their descriptions with them.
+// What a table holds after storing and loading: the same rows, and a codeless table given what its
+// form cannot hold (another language, or a description in a table of texts alone) moves to the
+// coded form.
 CStringTable AsStored(const CStringTable& table)
 {
     CStringTable stored = table;
-    for (std::size_t slot = 1; slot < CStringTable::kSlotCount; ++slot)
-    {
-        const bool used = std::any_of(stored.m_rows.begin(), stored.m_rows.end(),
-                                      [&](const CStringTable::CRow& row) { return !row[slot].text.empty(); });
-        if (!used)
-            for (CStringTable::CRow& row : stored.m_rows)
-                row[slot] = CStringPair{};
-    }
+    if (table.m_plain || (table.m_format != CStringTable::kPairsFormat && table.m_format != CStringTable::kTextsFormat))
+        return stored;
+    for (const CStringTable::CRow& row : table.m_rows)
+        for (std::size_t slot = 0; slot < row.size(); ++slot)
+            if ((slot > 0 && (!row[slot].text.empty() || !row[slot].description.empty())) ||
+                (table.m_format == CStringTable::kTextsFormat && !row[slot].description.empty()))
+                stored.m_format = CStringTable::kDefaultFormat;
     return stored;
 }
 
@@ -422,6 +442,14 @@ std::string CheckStrings(CIffFile& container, std::uint32_t type)
         return table.m_strings.empty() && table.m_rows.empty() ? std::string() : "a string table that failed to load kept entries";
     if (table.m_plain && type == kTypeTtas)
         return "an interaction-name table loaded in the plain layout";
+    // A plain or codeless table that was read stores back as the bytes it was read from, up to its
+    // last entry: nothing else can hold what those layouts hold.
+    if (table.m_plain || table.m_format == CStringTable::kPairsFormat || table.m_format == CStringTable::kTextsFormat)
+    {
+        std::vector<std::uint8_t> encoded;
+        if (!table.Encode(type, encoded) || !BeginsWith(LoadedData(container, type), encoded))
+            return "an unchanged string table does not store back as it was read";
+    }
     if (!table.Store(container, type, kStoredId))
         return "a loaded string table did not store";
     CStringTable again;

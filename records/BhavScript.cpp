@@ -6,11 +6,39 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 namespace
 {
+constexpr std::uint16_t kFirstFormat = 0x8000;
+constexpr std::uint16_t kWideCountFormat = 0x8003;
+// Formats up to 0x8002 count their lines in 16 bits at offset 2; 0x8003 in 32 bits at offset 9.
 constexpr std::size_t kCountOffset = 2;
+constexpr std::size_t kWideCountOffset = 9;
+constexpr std::size_t kWideHeaderSize = 13;
 constexpr std::uint16_t kStoredFlags = 0x0010;
+
+bool IsWide(std::uint16_t format)
+{
+    return format == kWideCountFormat;
+}
+}
+
+std::size_t CBhavScript::HeaderSizeFor(std::uint16_t format)
+{
+    if (format < kFirstFormat || format > kWideCountFormat)
+        return 0;
+    return IsWide(format) ? kWideHeaderSize : kHeaderSize;
+}
+
+CBhavScript::CBhavScript() : m_header(kHeaderSize, 0)
+{
+    WriteLE16(m_header.data(), kDefaultFormat);
+}
+
+std::uint16_t CBhavScript::Format() const
+{
+    return m_header.size() >= 2 ? ReadLE16(m_header.data()) : 0;
 }
 
 bool CBhavScript::Load(const CIffFile& container, std::uint16_t id)
@@ -20,52 +48,113 @@ bool CBhavScript::Load(const CIffFile& container, std::uint16_t id)
     chunk.type = kTypeBhav;
     chunk.id = id;
     if (!container.FindChunk(chunk))
+    {
+        m_fault = {ERecordFault::Missing};
         return false;
+    }
     m_name = chunk.name;
     m_id = id;
+    return Decode(container.ChunkData(chunk));
+}
 
-    const std::span<const std::uint8_t> data = container.ChunkData(chunk);
-    if (data.size() < kHeaderSize)
-        return false;
-    std::copy_n(data.begin(), kHeaderSize, m_header.begin());
-    const std::size_t count = ReadLE16(m_header.data() + kCountOffset);
-    if (data.size() < kHeaderSize + count * CBhavInstruction::kSize)
-        return false;
-
-    m_instructions.reserve(count);
-    for (std::size_t line = 0; line < count; ++line)
+bool CBhavScript::Decode(std::span<const std::uint8_t> data)
+{
+    m_instructions.clear();
+    m_fault = {};
+    if (data.size() < 2)
     {
-        const std::uint8_t* bytes = data.data() + kHeaderSize + line * CBhavInstruction::kSize;
-        CBhavInstruction instruction;
-        instruction.opcode = ReadLE16(bytes);
-        instruction.trueTarget = bytes[2];
-        instruction.falseTarget = bytes[3];
-        for (std::size_t p = 0; p < instruction.params.size(); ++p)
-            instruction.params[p] = ReadLE16(bytes + 4 + 2 * p);
-        m_instructions.push_back(instruction);
+        m_fault = {ERecordFault::Damaged};
+        return false;
+    }
+    // A format this program does not know may lay its header out otherwise: reading it with a
+    // known layout would show a wrong script, and storing it would write that over the real one.
+    const std::uint16_t format = ReadLE16(data.data());
+    const std::size_t headerSize = HeaderSizeFor(format);
+    if (headerSize == 0)
+    {
+        m_fault = {ERecordFault::UnknownFormat, format};
+        return false;
+    }
+    if (data.size() < headerSize)
+    {
+        m_fault = {ERecordFault::Damaged};
+        return false;
+    }
+    const std::uint64_t count =
+        IsWide(format) ? ReadLE32(data.data() + kWideCountOffset) : ReadLE16(data.data() + kCountOffset);
+    if (data.size() - headerSize < count * CBhavInstruction::kSize)
+    {
+        m_fault = {ERecordFault::Damaged};
+        return false;
+    }
+    try
+    {
+        m_header.assign(data.begin(), data.begin() + std::ptrdiff_t(headerSize));
+        m_instructions.reserve(count);
+        for (std::size_t line = 0; line < count; ++line)
+        {
+            const std::uint8_t* bytes = data.data() + headerSize + line * CBhavInstruction::kSize;
+            CBhavInstruction instruction;
+            instruction.opcode = ReadLE16(bytes);
+            instruction.trueTarget = bytes[2];
+            instruction.falseTarget = bytes[3];
+            for (std::size_t p = 0; p < instruction.params.size(); ++p)
+                instruction.params[p] = ReadLE16(bytes + 4 + 2 * p);
+            m_instructions.push_back(instruction);
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        m_instructions.clear();
+        m_fault = {ERecordFault::NoMemory};
+        return false;
     }
     return true;
 }
 
 std::vector<std::uint8_t> CBhavScript::Encode() const
 {
-    // The count field has 16 bits; a longer list cannot be written without corrupting the chunk.
-    if (m_instructions.size() > std::numeric_limits<std::uint16_t>::max())
-        return {};
-    std::vector<std::uint8_t> data(kHeaderSize + m_instructions.size() * CBhavInstruction::kSize);
-    std::copy(m_header.begin(), m_header.end(), data.begin());
-    WriteLE16(data.data() + kCountOffset, static_cast<std::uint16_t>(m_instructions.size()));
-    std::uint8_t* bytes = data.data() + kHeaderSize;
-    for (const CBhavInstruction& instruction : m_instructions)
+    m_fault = {};
+    const std::uint16_t format = Format();
+    const std::size_t headerSize = HeaderSizeFor(format);
+    if (headerSize == 0 || m_header.size() != headerSize)
     {
-        WriteLE16(bytes, instruction.opcode);
-        bytes[2] = instruction.trueTarget;
-        bytes[3] = instruction.falseTarget;
-        for (std::size_t p = 0; p < instruction.params.size(); ++p)
-            WriteLE16(bytes + 4 + 2 * p, instruction.params[p]);
-        bytes += CBhavInstruction::kSize;
+        m_fault = {ERecordFault::UnknownFormat, format};
+        return {};
     }
-    return data;
+    // A count that does not fit its field cannot be written without corrupting the chunk.
+    const std::uint64_t maxLines =
+        IsWide(format) ? std::numeric_limits<std::uint32_t>::max() : std::numeric_limits<std::uint16_t>::max();
+    if (m_instructions.size() > maxLines)
+    {
+        m_fault = {ERecordFault::TooManyEntries, std::uint32_t(maxLines)};
+        return {};
+    }
+    try
+    {
+        std::vector<std::uint8_t> data(headerSize + m_instructions.size() * CBhavInstruction::kSize);
+        std::copy(m_header.begin(), m_header.end(), data.begin());
+        if (IsWide(format))
+            WriteLE32(data.data() + kWideCountOffset, std::uint32_t(m_instructions.size()));
+        else
+            WriteLE16(data.data() + kCountOffset, std::uint16_t(m_instructions.size()));
+        std::uint8_t* bytes = data.data() + headerSize;
+        for (const CBhavInstruction& instruction : m_instructions)
+        {
+            WriteLE16(bytes, instruction.opcode);
+            bytes[2] = instruction.trueTarget;
+            bytes[3] = instruction.falseTarget;
+            for (std::size_t p = 0; p < instruction.params.size(); ++p)
+                WriteLE16(bytes + 4 + 2 * p, instruction.params[p]);
+            bytes += CBhavInstruction::kSize;
+        }
+        return data;
+    }
+    catch (const std::bad_alloc&)
+    {
+        m_fault = {ERecordFault::NoMemory};
+        return {};
+    }
 }
 
 bool CBhavScript::Store(CIffFile& container, std::uint16_t id) const
@@ -78,5 +167,10 @@ bool CBhavScript::Store(CIffFile& container, std::uint16_t id) const
     entry.id = id;
     entry.flags = kStoredFlags;
     entry.name = m_name;
-    return container.PutChunk(entry, data);
+    if (!container.PutChunk(entry, data))
+    {
+        m_fault = {ERecordFault::NotStored};
+        return false;
+    }
+    return true;
 }

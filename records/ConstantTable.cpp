@@ -10,7 +10,10 @@ bool CConstantTable::Load(const CIffFile& container, std::uint16_t id)
     chunk.type = kTypeBcon;
     chunk.id = id;
     if (!container.FindChunk(chunk))
+    {
+        m_fault = {ERecordFault::Missing};
         return false;
+    }
     m_name = chunk.name;
     m_id = id;
     return Decode(container.ChunkData(chunk));
@@ -26,17 +29,24 @@ bool CConstantTable::Store(CIffFile& container, std::uint16_t id) const
     entry.id = id;
     entry.flags = 0x0010;
     entry.name = m_name;
-    return container.PutChunk(entry, data);
+    if (!container.PutChunk(entry, data))
+    {
+        m_fault = {ERecordFault::NotStored};
+        return false;
+    }
+    return true;
 }
 
 bool CConstantTable::Decode(std::span<const std::uint8_t> data)
 {
-    if (data.size() < 2)
+    m_fault = {};
+    if (data.size() < 2 || data.size() < 2 + 2 * std::size_t(data[0]))
+    {
+        m_fault = {ERecordFault::Damaged};
         return false;
+    }
     m_flags = data[1];
     const std::size_t count = data[0];
-    if (data.size() < 2 + 2 * count)
-        return false;
     m_values.clear();
     for (std::size_t i = 0; i < count; ++i)
         m_values.push_back(std::int16_t(ReadLE16(data.data() + 2 + 2 * i)));
@@ -46,8 +56,12 @@ bool CConstantTable::Decode(std::span<const std::uint8_t> data)
 bool CConstantTable::Encode(std::vector<std::uint8_t>& data) const
 {
     data.clear();
+    m_fault = {};
     if (m_values.size() > kMaxConstants)
+    {
+        m_fault = {ERecordFault::TooManyEntries, std::uint32_t(kMaxConstants)};
         return false;
+    }
     data.resize(2 + 2 * m_values.size());
     data[0] = std::uint8_t(m_values.size());
     data[1] = m_flags;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordFault.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -27,8 +29,14 @@ public:
     /// The chunk data; false when the list is too long for the count byte.
     bool Encode(std::vector<std::uint8_t>& data) const;
 
+    /// Why the last Load, Decode, Encode or Store failed.
+    CRecordFault Fault() const { return m_fault; }
+
     std::uint8_t m_flags = 0;
     std::vector<std::int16_t> m_values;
     std::string m_name;
     std::uint16_t m_id = 0;
+
+private:
+    mutable CRecordFault m_fault;
 };

@@ -6,6 +6,7 @@
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 
+#include <algorithm>
 #include <bit>
 #include <new>
 
@@ -17,6 +18,8 @@ constexpr std::size_t kPlainMotiveSize = 6;
 constexpr std::size_t kFieldStreamOffset = 5;
 // Every motive entry takes at least three bits (three zero fields).
 constexpr std::uint64_t kMinMotiveBits = 3;
+// Chunks are padded with this byte; a plain table may end in it.
+constexpr std::uint8_t kFiller = 0xA3;
 
 // Each writer clears `written` when the stream could not take the bytes.
 void PutLE16(CMemoryStream& stream, std::uint16_t value, bool& written)
@@ -46,7 +49,10 @@ bool CInteractionTable::Load(const CIffFile& container, std::uint16_t id)
     chunk.type = kTypeTtab;
     chunk.id = id;
     if (!container.FindChunk(chunk))
+    {
+        m_fault = {ERecordFault::Missing};
         return false;
+    }
     m_name = chunk.name;
     return Decode(container.ChunkData(chunk));
 }
@@ -61,16 +67,32 @@ bool CInteractionTable::Store(CIffFile& container, std::uint16_t id) const
     entry.id = id;
     entry.flags = 0x0010;
     entry.name = m_name;
-    return container.PutChunk(entry, data);
+    if (!container.PutChunk(entry, data))
+    {
+        m_fault = {ERecordFault::NotStored};
+        return false;
+    }
+    return true;
 }
 
 bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
 {
     m_interactions.clear();
+    m_fault = {};
     if (data.size() < 4)
+    {
+        m_fault = {ERecordFault::Damaged};
         return false;
+    }
     const std::size_t count = ReadLE16(data.data());
     m_version = ReadLE16(data.data() + 2);
+    // Later versions encode other fields: read as either layout here they show nonsense, and
+    // storing would write that nonsense over the table.
+    if (m_version > kFieldEncodedVersion)
+    {
+        m_fault = {ERecordFault::UnknownVersion, m_version};
+        return false;
+    }
     bool loaded;
     try
     {
@@ -78,10 +100,17 @@ bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
     }
     catch (const std::bad_alloc&)
     {
+        m_fault = {ERecordFault::NoMemory};
         loaded = false;
     }
     if (!loaded)
+    {
+        // A plain table cut short is as likely a table of shorter records as a damaged one.
+        if (!m_fault)
+            m_fault = m_version == kFieldEncodedVersion ? CRecordFault{ERecordFault::Damaged}
+                                                        : CRecordFault{ERecordFault::LayoutMismatch, m_version};
         m_interactions.clear();
+    }
     return loaded;
 }
 
@@ -121,7 +150,9 @@ bool CInteractionTable::DecodePlain(std::span<const std::uint8_t> data, std::siz
         }
         m_interactions.push_back(std::move(interaction));
     }
-    return true;
+    // Files of some versions hold shorter records than this layout: read with it, their
+    // interactions come out shifted and leave bytes over. Only filler may follow the last one.
+    return std::all_of(data.begin() + std::ptrdiff_t(position), data.end(), [](std::uint8_t b) { return b == kFiller; });
 }
 
 bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::size_t count)
@@ -166,8 +197,12 @@ bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::si
 bool CInteractionTable::Encode(std::vector<std::uint8_t>& data) const
 {
     data.clear();
+    m_fault = {};
     if (m_interactions.size() > 0xFFFF)
+    {
+        m_fault = {ERecordFault::TooManyEntries, 0xFFFF};
         return false;
+    }
     try
     {
         CMemoryStream stream;
@@ -223,13 +258,17 @@ bool CInteractionTable::Encode(std::vector<std::uint8_t>& data) const
             }
         }
         if (!written)
+        {
+            m_fault = {ERecordFault::NoMemory};
             return false;
+        }
         data = stream.TakeBytes();
         return true;
     }
     catch (const std::bad_alloc&)
     {
         data.clear();
+        m_fault = {ERecordFault::NoMemory};
         return false;
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordFault.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -46,6 +48,9 @@ struct CInteraction
 };
 
 /// An interaction table (`TTAB` chunk), in the plain layout or, for version 9, the field-encoded one.
+/// Versions above 9 use field sets this program does not know and are refused; a plain table is
+/// opened only when its interactions fill the chunk exactly, since files of some versions hold
+/// shorter records than the layout read here.
 class CInteractionTable
 {
 public:
@@ -53,9 +58,11 @@ public:
     static constexpr std::uint16_t kFieldEncodedVersion = 9;
 
     /// Decodes the `TTAB` chunk `id`. A missing chunk fails and leaves the table as it was. A
-    /// damaged chunk (an interaction or motive list cut off by the end of the data, a field-encoded
-    /// motive count beyond what the stream could hold) fails with the list empty. A count larger
-    /// than the interactions present is not damage: the walk stops at the end of the data.
+    /// version above 9, a damaged chunk (an interaction or motive list cut off by the end of the
+    /// data, a field-encoded motive count beyond what the stream could hold) or a plain table
+    /// followed by bytes other than 0xA3 filler fails with the list empty; Fault() says why. A
+    /// count larger than the interactions present is not damage: the walk stops at the end of
+    /// the data.
     bool Load(const CIffFile& container, std::uint16_t id);
     /// Puts the table as `TTAB` `id`, flags 0x0010, under the kept name, every interaction with
     /// 16 motive entries. Fails without storing when the list is longer than the 16-bit count.
@@ -66,11 +73,16 @@ public:
     /// The chunk data in the layout of m_version.
     bool Encode(std::vector<std::uint8_t>& data) const;
 
+    /// Why the last Load, Decode, Encode or Store failed.
+    CRecordFault Fault() const { return m_fault; }
+
     std::vector<CInteraction> m_interactions;
     std::uint16_t m_version = 0;
     std::string m_name;
 
 private:
+    mutable CRecordFault m_fault;
+
     bool DecodePlain(std::span<const std::uint8_t> data, std::size_t count);
     bool DecodeFields(std::span<const std::uint8_t> data, std::size_t count);
 };

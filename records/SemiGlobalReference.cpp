@@ -14,6 +14,10 @@ constexpr std::uint16_t kFixedFieldId = 128;
 constexpr std::size_t kFixedFieldSize = 256;
 constexpr std::uint8_t kFiller = 0xA3;
 
+// Length bytes from '0' to 0x7F read back as the first character of a NUL-terminated name.
+constexpr std::size_t kFirstCharacterLength = 0x30;
+constexpr std::size_t kLastCharacterLength = 0x7F;
+
 constexpr std::uint16_t kNewChunkId = 1;
 constexpr std::uint16_t kNewChunkFlags = 0x0010;
 constexpr const char* kNewChunkName = "semi global file";
@@ -44,6 +48,28 @@ std::string ReadSemiGlobalName(const CIffFile& container)
     return DecodeSemiGlobalName(container.ChunkData(chunk));
 }
 
+namespace
+{
+bool NeedsTerminatedForm(std::size_t length)
+{
+    return length >= kFirstCharacterLength && length <= kLastCharacterLength;
+}
+}
+
+std::string SemiGlobalNameProblem(const std::string& name)
+{
+    const std::size_t length = std::min(name.size(), kMaxStoredLength);
+    if (!NeedsTerminatedForm(length))
+        return {};
+    const std::uint8_t first = std::uint8_t(name[0]);
+    if (first < kFirstCharacterLength || first > kLastCharacterLength)
+        return "A semi-global name of 48 to 127 characters must begin with a digit, a letter or another "
+               "character from \"0\" to \"~\".";
+    if (name.find('\0', 0) < length)
+        return "A semi-global name cannot hold a NUL character.";
+    return {};
+}
+
 bool StoreSemiGlobalName(CIffFile& container, const std::string& name, const std::string& nameAsRead)
 {
     std::size_t position = container.FindFirstOfType(kTypeGlob);
@@ -64,10 +90,20 @@ bool StoreSemiGlobalName(CIffFile& container, const std::string& name, const std
         return true;
     }
 
+    if (!SemiGlobalNameProblem(name).empty())
+        return false;
     const std::size_t length = std::min(name.size(), kMaxStoredLength);
     std::vector<std::uint8_t> data;
-    data.push_back(std::uint8_t(length));
-    data.insert(data.end(), name.begin(), name.begin() + std::ptrdiff_t(length));
+    if (NeedsTerminatedForm(length))
+    {
+        data.insert(data.end(), name.begin(), name.begin() + std::ptrdiff_t(length));
+        data.push_back(0);
+    }
+    else
+    {
+        data.push_back(std::uint8_t(length));
+        data.insert(data.end(), name.begin(), name.begin() + std::ptrdiff_t(length));
+    }
     if (exists && entry.id == kFixedFieldId)
         data.resize(kFixedFieldSize, kFiller);
 

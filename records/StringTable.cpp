@@ -9,19 +9,21 @@
 
 namespace
 {
-// The code byte written in front of each slot's entries. Codes 8 and 10 to 13 are never written:
-// on reading they fall on slots that other codes own.
-constexpr std::uint8_t kSlotCodes[CStringTable::kSlotCount] = {1, 2, 3, 4, 5, 6, 7, 9,
-                                                               14, 15, 16, 17, 18, 19, 20, 21};
+// Slot s holds language code s + 1; every code from 1 to 21 has a slot of its own, so no
+// language's texts ever land in another's.
+constexpr int kLastCode = CStringTable::kSlotCount;
 
 constexpr const char* kSlotNames[CStringTable::kSlotCount] = {
-    "USEnglish", "UKEnglish", "French",   "German",   "Italian",             "Spanian",
-    "Dutch",     "Swedish",   "Portuguese", "Japanese", "Polish", "Traditional Chinese",
-    "Simplified Chinese", "Thai", "Korean", ""};
+    "USEnglish", "UKEnglish",  "French",   "German", "Italian",             "Spanian",            "Dutch",
+    "Danish",    "Swedish",    "Norwegian", "Finnish", "Hebrew",            "Russian",            "Portuguese",
+    "Japanese",  "Polish",     "Traditional Chinese", "Simplified Chinese", "Thai", "Korean", ""};
 
 constexpr std::uint32_t kStoredFlags = 0x0010;
 // A STR# chunk whose byte 1 is this or more is in the language layout.
 constexpr std::uint8_t kFirstLanguageByte = 0xFD;
+// In the coded form an entry's first byte from 1 to 31 is a language code.
+constexpr std::uint8_t kLastCodeByte = 31;
+constexpr std::size_t kMaxCount = 0xFFFF;
 
 // Reads a NUL-terminated string starting at `position`; false when the data end before the NUL.
 bool ReadTerminated(std::span<const std::uint8_t> data, std::size_t& position, std::string& text)
@@ -35,27 +37,26 @@ bool ReadTerminated(std::span<const std::uint8_t> data, std::size_t& position, s
     return true;
 }
 
-void Append(std::vector<std::uint8_t>& data, const std::string& text)
+void AppendTerminated(std::vector<std::uint8_t>& data, const std::string& text)
 {
     data.insert(data.end(), text.begin(), text.end());
+    data.push_back(0);
+}
+
+bool IsCodeless(std::uint16_t format)
+{
+    return format == CStringTable::kPairsFormat || format == CStringTable::kTextsFormat;
 }
 }
 
 int CStringTable::SlotForCode(std::uint8_t code)
 {
-    int slot;
-    if (code >= 1 && code <= 7)
-        slot = code - 1;
-    else if (code == 9)
-        slot = 7;
-    else
-        slot = int(code) - 6;
-    return slot >= 0 && slot < kSlotCount ? slot : -1;
+    return code >= 1 && code <= kLastCode ? int(code) - 1 : -1;
 }
 
 std::uint8_t CStringTable::CodeForSlot(int slot)
 {
-    return slot >= 0 && slot < kSlotCount ? kSlotCodes[slot] : 0;
+    return slot >= 0 && slot < kSlotCount ? std::uint8_t(slot + 1) : 0;
 }
 
 const char* CStringTable::SlotName(int slot)
@@ -71,7 +72,10 @@ bool CStringTable::Load(const CIffFile& container, std::uint32_t type, std::uint
     chunk.type = type;
     chunk.id = id;
     if (!container.FindChunk(chunk))
+    {
+        m_fault = {ERecordFault::Missing};
         return false;
+    }
     m_name = chunk.name;
     m_id = id;
     return Decode(container.ChunkData(chunk), type);
@@ -87,7 +91,12 @@ bool CStringTable::Store(CIffFile& container, std::uint32_t type, std::uint16_t 
     entry.id = id;
     entry.flags = kStoredFlags;
     entry.name = m_name;
-    return container.PutChunk(entry, data);
+    if (!container.PutChunk(entry, data))
+    {
+        m_fault = {ERecordFault::NotStored};
+        return false;
+    }
+    return true;
 }
 
 bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type)
@@ -95,9 +104,13 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
     m_strings.clear();
     m_rows.clear();
     m_type = type;
+    m_fault = {};
     // Both layouts begin with a 16-bit number; without it the table cannot even be told apart.
     if (data.size() < 2)
+    {
+        m_fault = {ERecordFault::Damaged};
         return false;
+    }
     m_format = ReadLE16(data.data());
     const std::uint8_t layoutByte = data[1];
     m_plain = type != kTypeTtas && layoutByte < kFirstLanguageByte;
@@ -108,10 +121,13 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
     }
     catch (const std::bad_alloc&)
     {
+        m_fault = {ERecordFault::NoMemory};
         loaded = false;
     }
     if (!loaded)
     {
+        if (!m_fault)
+            m_fault = {ERecordFault::Damaged};
         m_strings.clear();
         m_rows.clear();
     }
@@ -141,9 +157,18 @@ bool CStringTable::DecodePlain(std::span<const std::uint8_t> data)
 
 bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
 {
+    // Its entries carry a length in front instead of a NUL behind: read as NUL-terminated texts
+    // they would come out as other texts, and storing would write those over the real ones.
+    if (m_format == kLengthPrefixedFormat)
+    {
+        m_fault = {ERecordFault::UnknownFormat, m_format};
+        return false;
+    }
     if (data.size() < 4)
         return false;
     const std::size_t count = ReadLE16(data.data() + 2);
+    const bool codes = !IsCodeless(m_format);
+    const bool descriptions = m_format != kTextsFormat;
     std::size_t position = 4;
     std::array<std::vector<CStringPair>, kSlotCount> slots;
     int slot = 0;
@@ -152,24 +177,32 @@ bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
         if (position >= data.size())
             return false;
         const std::uint8_t first = data[position];
-        if (first >= 1 && first <= 31)
+        if (codes && first >= 1 && first <= kLastCodeByte)
         {
             slot = SlotForCode(first);
             if (slot < 0)
+            {
+                m_fault = {ERecordFault::UnknownLanguage, first};
                 return false;
+            }
             ++position;
         }
         CStringPair pair;
-        if (!ReadTerminated(data, position, pair.text) || !ReadTerminated(data, position, pair.description))
+        if (!ReadTerminated(data, position, pair.text) ||
+            (descriptions && !ReadTerminated(data, position, pair.description)))
             return false;
         slots[std::size_t(slot)].push_back(std::move(pair));
     }
 
-    // A row is one text in every language, so the rows follow USEnglish; other languages'
-    // surplus entries have no row to go to.
-    m_rows.resize(slots[0].size());
+    // A row is one text in every language. Languages need not have the same number of entries, and
+    // USEnglish need not be there at all: the rows follow the longest, and a shorter language has
+    // empty texts in the rows it lacks.
+    std::size_t rows = 0;
+    for (const auto& entries : slots)
+        rows = std::max(rows, entries.size());
+    m_rows.resize(rows);
     for (std::size_t s = 0; s < slots.size(); ++s)
-        for (std::size_t r = 0; r < m_rows.size() && r < slots[s].size(); ++r)
+        for (std::size_t r = 0; r < slots[s].size(); ++r)
             m_rows[r][s] = std::move(slots[s][r]);
     return true;
 }
@@ -177,6 +210,7 @@ bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
 bool CStringTable::Encode(std::uint32_t type, std::vector<std::uint8_t>& data) const
 {
     data.clear();
+    m_fault = {};
     try
     {
         // The byte at offset 1 chooses the layout when a STR# chunk is read: a plain count whose low
@@ -184,18 +218,28 @@ bool CStringTable::Encode(std::uint32_t type, std::vector<std::uint8_t>& data) c
         // in the other layout, as a different table.
         if (m_plain)
         {
-            if (type == kTypeTtas || m_strings.size() > 0xFFFF || (m_strings.size() & 0xFF) >= kFirstLanguageByte)
+            if (m_strings.size() > kMaxCount)
+                m_fault = {ERecordFault::TooManyEntries, std::uint32_t(kMaxCount)};
+            else if ((m_strings.size() & 0xFF) >= kFirstLanguageByte)
+                m_fault = {ERecordFault::AmbiguousCount, std::uint32_t(m_strings.size())};
+            else if (type == kTypeTtas)
+                m_fault = {ERecordFault::UnknownFormat, m_format};
+            if (m_fault)
                 return false;
             EncodePlain(data);
             return true;
         }
-        if (type == kTypeStr && (m_format >> 8) < kFirstLanguageByte)
+        if ((type == kTypeStr && (m_format >> 8) < kFirstLanguageByte) || m_format == kLengthPrefixedFormat)
+        {
+            m_fault = {ERecordFault::UnknownFormat, m_format};
             return false;
+        }
         return EncodeLanguages(data);
     }
     catch (const std::bad_alloc&)
     {
         data.clear();
+        m_fault = {ERecordFault::NoMemory};
         return false;
     }
 }
@@ -212,34 +256,63 @@ void CStringTable::EncodePlain(std::vector<std::uint8_t>& data) const
     }
 }
 
+bool CStringTable::FitsCodelessForm() const
+{
+    for (const CRow& row : m_rows)
+    {
+        if (m_format == kTextsFormat && !row[0].description.empty())
+            return false;
+        for (std::size_t slot = 1; slot < row.size(); ++slot)
+            if (!row[slot].text.empty() || !row[slot].description.empty())
+                return false;
+    }
+    return true;
+}
+
 bool CStringTable::EncodeLanguages(std::vector<std::uint8_t>& data) const
 {
     data.resize(4);
-    WriteLE16(data.data(), m_format);
     std::size_t count = 0;
-    for (int slot = 0; slot < kSlotCount; ++slot)
+    if (IsCodeless(m_format) && FitsCodelessForm())
     {
-        // Only strings keep a language in the chunk; descriptions alone do not. USEnglish stays
-        // even without strings: reading builds the rows from it, so leaving it out would lose
-        // every row, and the other languages' texts with them.
-        const bool used = slot == 0 || std::any_of(m_rows.begin(), m_rows.end(),
-                                      [slot](const CRow& row) { return !row[std::size_t(slot)].text.empty(); });
-        if (!used)
-            continue;
+        WriteLE16(data.data(), m_format);
         for (const CRow& row : m_rows)
         {
-            const CStringPair& pair = row[std::size_t(slot)];
-            data.push_back(kSlotCodes[slot]);
-            Append(data, pair.text);
-            data.push_back(0);
-            Append(data, pair.description);
-            data.push_back(0);
+            AppendTerminated(data, row[0].text);
+            if (m_format == kPairsFormat)
+                AppendTerminated(data, row[0].description);
         }
-        count += m_rows.size();
+        count = m_rows.size();
     }
-    if (count > 0xFFFF)
+    else
+    {
+        // A codeless table given another language or a description it has no room for moves to
+        // the coded form, which holds both.
+        WriteLE16(data.data(), IsCodeless(m_format) ? kDefaultFormat : m_format);
+        for (int slot = 0; slot < kSlotCount; ++slot)
+        {
+            // A language whose strings and descriptions are all empty says nothing and is left out.
+            // USEnglish stays while there are rows, as tools that read the rows from it expect.
+            const bool used = slot == 0 || std::any_of(m_rows.begin(), m_rows.end(), [slot](const CRow& row) {
+                                  const CStringPair& pair = row[std::size_t(slot)];
+                                  return !pair.text.empty() || !pair.description.empty();
+                              });
+            if (!used)
+                continue;
+            for (const CRow& row : m_rows)
+            {
+                const CStringPair& pair = row[std::size_t(slot)];
+                data.push_back(CodeForSlot(slot));
+                AppendTerminated(data, pair.text);
+                AppendTerminated(data, pair.description);
+            }
+            count += m_rows.size();
+        }
+    }
+    if (count > kMaxCount)
     {
         data.clear();
+        m_fault = {ERecordFault::TooManyEntries, std::uint32_t(kMaxCount)};
         return false;
     }
     WriteLE16(data.data() + 2, std::uint16_t(count));

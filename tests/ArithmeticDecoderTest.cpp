@@ -487,3 +487,21 @@ TEST(CodedIffRead, DamagedBodyFailsWithEmptyContainer)
     EXPECT_FALSE(container.ReadSucceeded());
     EXPECT_EQ(prompt.messages, std::vector<std::string>{"FAILURE"});
 }
+
+TEST(CodedIffRead, DecodedImageThatIsNoContainerFailsAsNotAnIffFile)
+{
+    // Saving writes the image back as a 2.x container, so an image of anything else is refused
+    // rather than opened and written over the file.
+    Bytes version30 = PlainHeader("2.5");
+    std::memcpy(version30.data() + 9, "3.0", 3);
+    const Bytes images[] = {ImageLikeBytes(400, 5), PlainHeader("2.7"), version30, Bytes{'I', 'F', 'F'}};
+    for (const Bytes& image : images)
+    {
+        CIffFile container;
+        int code = 0;
+        CMemoryStream stream(MakeCodedIffFile(image));
+        EXPECT_FALSE(container.Read(&stream, code));
+        EXPECT_EQ(code, kIffReadNotIff);
+        EXPECT_TRUE(container.Chunks().empty());
+    }
+}

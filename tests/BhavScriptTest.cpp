@@ -214,3 +214,77 @@ TEST(BhavStore, RefusesMoreLinesThanTheCountHolds)
     script.m_instructions.resize(65535);
     EXPECT_EQ(script.Encode().size(), 12u + 65535u * 12u);
 }
+
+TEST(BhavFormats, EachKnownFormatKeepsItsHeaderAndCount)
+{
+    // Formats up to 0x8002 count in 16 bits at offset 2 of a 12-byte header; 0x8003 counts in 32
+    // bits at offset 9 of a 13-byte header, and its bytes 2 and 3 are no count at all.
+    struct CCase
+    {
+        std::uint16_t format;
+        std::size_t headerSize;
+        std::size_t countAt;
+    };
+    const CCase cases[] = {{0x8000, 12, 2}, {0x8001, 12, 2}, {0x8002, 12, 2}, {0x8003, 13, 9}};
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << std::hex << c.format);
+        Bytes data(c.headerSize);
+        for (std::size_t i = 2; i < data.size(); ++i)
+            data[i] = std::uint8_t(0xA0 + i);
+        WriteLE16(&data[0], c.format);
+        data[c.countAt] = 2;
+        for (std::size_t i = 1; i < (c.headerSize == 13 ? 4u : 2u); ++i)
+            data[c.countAt + i] = 0;
+        AppendInstruction(data, 0x0100, 1, 255, 1, 2, 3, 4);
+        AppendInstruction(data, 0x0002, 254, 254, 5, 6, 7, 8);
+
+        CIffFile container;
+        PutRaw(container, 0x1000, data);
+        CBhavScript script;
+        ASSERT_TRUE(script.Load(container, 0x1000));
+        EXPECT_EQ(script.Format(), c.format);
+        ASSERT_EQ(script.m_instructions.size(), 2u);
+        EXPECT_EQ(script.m_instructions[1].params[3], 8);
+        EXPECT_EQ(script.Encode(), data);
+
+        script.m_instructions.push_back(script.m_instructions[0]);
+        ASSERT_TRUE(script.Store(container, 0x1000));
+        const Bytes stored = StoredData(container, 0x1000);
+        ASSERT_EQ(stored.size(), c.headerSize + 3 * 12);
+        EXPECT_EQ(stored[c.countAt], 3);
+        Bytes header = data;
+        header.resize(c.headerSize);
+        header[c.countAt] = 3;
+        EXPECT_EQ(Bytes(stored.begin(), stored.begin() + std::ptrdiff_t(c.headerSize)), header);
+
+        // The count promises a line more than the chunk holds.
+        data[c.countAt] = 3;
+        PutRaw(container, 0x1001, data);
+        EXPECT_FALSE(script.Load(container, 0x1001));
+        EXPECT_EQ(script.Fault(), CRecordFault{ERecordFault::Damaged});
+    }
+}
+
+TEST(BhavFormats, RefusesFormatsItCannotEdit)
+{
+    for (const std::uint16_t format : {0x0000, 0x0001, 0x7FFF, 0x8004, 0x8009, 0xFFFF})
+    {
+        SCOPED_TRACE(format);
+        Bytes data = ScriptOfLines(1);
+        WriteLE16(&data[0], format);
+        CIffFile container;
+        PutRaw(container, 1, data);
+        CBhavScript script;
+        EXPECT_FALSE(script.Load(container, 1));
+        EXPECT_TRUE(script.m_instructions.empty());
+        EXPECT_EQ(script.Fault(), (CRecordFault{ERecordFault::UnknownFormat, format}));
+    }
+    // A 0x8003 chunk that stops inside its 13-byte header.
+    Bytes cut = ScriptHeader(0);
+    WriteLE16(&cut[0], 0x8003);
+    CIffFile container;
+    PutRaw(container, 2, cut);
+    CBhavScript script;
+    EXPECT_FALSE(script.Load(container, 2));
+}

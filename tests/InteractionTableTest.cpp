@@ -143,6 +143,38 @@ TEST(InteractionTablePlain, FailsOnAnInteractionCutOffByTheEnd)
     }
 }
 
+TEST(InteractionTableVersions, OpensOnlyWhatItsLayoutsDescribeExactly)
+{
+    // Shorter records of older versions leave bytes over when read with the plain layout here;
+    // versions above 9 encode other fields. Both are refused rather than shown wrong.
+    Bytes shortRecords = Table(2, 3).bytes;
+    for (int i = 0; i < 2; ++i)
+        shortRecords.insert(shortRecords.end(), 24, std::uint8_t(0x11));
+    struct CCase
+    {
+        const char* what;
+        Bytes data;
+        CRecordFault fault;
+    };
+    const CCase cases[] = {
+        {"version 5 filling the chunk", Table(2, 5).Plain(1, 2).Plain(2, 16).bytes, {}},
+        {"version 5 followed by filler", Table(1, 5).Plain(1, 2).Byte(0xA3).Byte(0xA3).bytes, {}},
+        {"version 2 records shorter than the layout", shortRecords, {ERecordFault::LayoutMismatch, 3}},
+        {"version 5 followed by other bytes", Table(1, 5).Plain(1, 2).Byte(0xA3).Byte(0).bytes,
+         {ERecordFault::LayoutMismatch, 5}},
+        {"version 10", Table(1, 10).Byte(1).Byte(0x80).bytes, {ERecordFault::UnknownVersion, 10}},
+        {"version 65535", Table(0, 0xFFFF).bytes, {ERecordFault::UnknownVersion, 0xFFFF}},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        CInteractionTable table;
+        EXPECT_EQ(table.Decode(c.data), !c.fault);
+        EXPECT_EQ(table.Fault(), c.fault);
+        EXPECT_EQ(table.m_interactions.empty(), bool(c.fault));
+    }
+}
+
 TEST(InteractionTableFields, StoresAndLoadsTheSameInteractions)
 {
     CInteractionTable table;

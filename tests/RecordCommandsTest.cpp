@@ -79,7 +79,21 @@ protected:
             CData().LE16(0xFFFD).LE16(2).Byte(1).Text("Sit").Byte(0).Text("verb").Byte(0)
                 .Byte(3).Text("S'asseoir").Byte(0).Byte(0).bytes,
             "languages");
-        Put(kTypeTtas, 4096, CData().LE16(0xFFFF).LE16(1).Byte(1).Text("Sit").Byte(0).Byte(0).bytes, "names");
+        // Danish (code 8) and Finnish (code 11) keep slots of their own beside French.
+        Put(kTypeTtas, 4096,
+            CData().LE16(0xFFFD).LE16(3).Byte(1).Text("Sit").Byte(0).Byte(0).Byte(8).Text("Sid").Byte(0).Byte(0)
+                .Byte(11).Text("Istu").Byte(0).Byte(0).bytes,
+            "names");
+        Put(kTypeStr, 130, CData().LE16(0xFFFE).LE16(2).Text("\x05" "five").Byte(0).Text("d").Byte(0).Text("two")
+                               .Byte(0).Byte(0).bytes, "pairs");
+        Put(kTypeStr, 131, CData().LE16(0xFFFF).LE16(2).Text("one").Byte(0).Text("two").Byte(0).bytes, "texts");
+        Put(kTypeBhav, 4097,
+            CData().LE16(0x8003).Byte(0).LE32(0x0A0B0C0D).Byte(0xEE).Byte(0).LE32(1).Line(2, 254, 255).bytes,
+            "wide");
+        // Records this program cannot edit faithfully, each refused with its reason.
+        Put(kTypeBhav, 4100, CData().LE16(0x8004).LE16(0).LE32(0).LE32(0).bytes, "future");
+        Put(kTypeStr, 132, CData().LE16(0xFFFC).LE16(1).Byte(3).Text("abc").bytes, "prefixed");
+        Put(kTypeTtab, 4200, CData().LE16(0).LE16(10).Byte(1).bytes, "tomorrow");
         Put(kTypeTtab, 4096, InteractionData(), "interactions");
         Put(kTypeBcon, 4096, Bytes{0x02, 0x80, 0x05, 0x00, 0xFF, 0xFF}, "constants");
         Put(kTypeStr, 300, CData().BE16(5).Byte(1).Text("a").bytes, "damaged");
@@ -131,10 +145,10 @@ protected:
         return RunCli(arguments, m_folder / "stderr.txt", out, err);
     }
 
-    Json RunJson(const std::string& arguments) const
+    Json RunJson(const std::string& arguments, int status = 0) const
     {
         std::string out, err;
-        EXPECT_EQ(Run(arguments, out, err), 0) << err;
+        EXPECT_EQ(Run(arguments, out, err), status) << err;
         return Json::parse(out, nullptr, false);
     }
 
@@ -157,13 +171,20 @@ TEST_F(CRecordCommands, StringsShowsBothLayouts)
     EXPECT_EQ(languages["plain"], false);
     EXPECT_EQ(languages["format"], 0xFFFD);
     ASSERT_EQ(languages["rows"].size(), 1u);
-    ASSERT_EQ(languages["rows"][0].size(), 16u);
+    ASSERT_EQ(languages["rows"][0].size(), 21u);
     EXPECT_EQ(languages["rows"][0][0], Json::array({"Sit", "verb"}));
     EXPECT_EQ(languages["rows"][0][2], Json::array({"S'asseoir", ""}));
 
     const Json names = RunJson("strings " + Object() + " 0x1000 --type TTAs --json");
     EXPECT_EQ(names["type"], "TTAs");
     EXPECT_EQ(names["rows"][0][0][0], "Sit");
+    EXPECT_EQ(names["rows"][0][7][0], "Sid");
+    EXPECT_EQ(names["rows"][0][10][0], "Istu");
+
+    const Json pairs = RunJson("strings " + Object() + " 130 --json");
+    EXPECT_EQ(pairs["format"], 0xFFFE);
+    EXPECT_EQ(pairs["rows"][0][0], Json::array({"\u0005five", "d"}));
+    EXPECT_EQ(pairs["rows"][1][0], Json::array({"two", ""}));
 
     std::string out, err;
     EXPECT_EQ(Run("strings " + Object() + " 129", out, err), 0);
@@ -175,9 +196,11 @@ TEST_F(CRecordCommands, RecordsThatDoNotLoadFailWithAMessage)
 {
     std::string out, err;
     EXPECT_EQ(Run("strings " + Object() + " 300", out, err), 1);
-    EXPECT_EQ(err, "The string table could not be loaded.\n");
+    EXPECT_EQ(err, "STR# #300 \"damaged\": the table is damaged: it promises more than its data hold\n");
     EXPECT_EQ(Run("constants " + Object() + " 1", out, err), 1);
-    EXPECT_EQ(err, "The constant table could not be loaded.\n");
+    EXPECT_EQ(err, "BCON #1: the table is not in the file\n");
+    EXPECT_EQ(Run("script " + Object() + " 4100", out, err), 1);
+    EXPECT_EQ(err, "BHAV #4100 \"future\": format 0x8004 is not one this program can edit\n");
     EXPECT_EQ(Run("interactions " + Object() + " 1 --json", out, err), 1);
     EXPECT_EQ(Run("optimize " + Object() + " 1 '" + Path("out.iff") + "'", out, err), 1);
     EXPECT_FALSE(std::filesystem::exists(Path("out.iff")));
@@ -237,11 +260,11 @@ TEST_F(CRecordCommands, RoundtripStoresEveryLoadableRecordUnchanged)
 {
     std::string out, err;
     const Json counts = RunJson("roundtrip " + Object() + " '" + Path("again.iff") + "' --json");
-    EXPECT_EQ(counts["stored"], Json::parse(R"({"BHAV": 1, "STR#": 2, "TTAs": 1, "BCON": 1, "TTAB": 1})"));
-    EXPECT_EQ(counts["not_loaded"]["STR#"], 1);
+    EXPECT_EQ(counts["stored"], Json::parse(R"({"BHAV": 2, "STR#": 4, "TTAs": 1, "BCON": 1, "TTAB": 1})"));
+    EXPECT_EQ(counts["not_loaded"], Json::parse(R"({"BHAV": 1, "STR#": 2, "TTAs": 0, "BCON": 0, "TTAB": 1})"));
 
-    // Every table here is in a layout this program writes, so the bytes come back the same; the
-    // damaged table is left as it was.
+    // Every record here that loads is in a layout this program writes back as it found it, so the
+    // bytes come back the same; the refused ones are left as they were.
     const CIffFile again = Load(Path("again.iff"));
     for (const CIffChunk& chunk : m_container.Chunks())
     {
@@ -251,5 +274,30 @@ TEST_F(CRecordCommands, RoundtripStoresEveryLoadableRecordUnchanged)
     EXPECT_EQ(again.Chunks().size(), m_container.Chunks().size() + 1);  // and the new resource map
 
     ASSERT_EQ(Run("roundtrip " + Object() + " '" + Path("again.iff") + "'", out, err), 0) << err;
-    EXPECT_NE(out.find("STR#: 2 stored, 1 not loaded"), std::string::npos) << out;
+    EXPECT_NE(out.find("STR#: 4 stored, 2 not loaded"), std::string::npos) << out;
+}
+
+TEST_F(CRecordCommands, CheckListsEveryRefusedRecordWithItsReason)
+{
+    const Json check = RunJson("check " + Object() + " --json", 1);
+    EXPECT_EQ(check["records"], 13);
+    EXPECT_EQ(check["refused"], Json::parse(R"([
+        {"type": "BHAV", "id": 4100, "name": "future", "reason": "format 0x8004 is not one this program can edit"},
+        {"type": "STR#", "id": 132, "name": "prefixed", "reason": "format 0xFFFC is not one this program can edit"},
+        {"type": "STR#", "id": 300, "name": "damaged", "reason": "the table is damaged: it promises more than its data hold"},
+        {"type": "TTAB", "id": 4200, "name": "tomorrow", "reason": "version 10 is not one this program can edit"}])"));
+
+    std::string out, err;
+    EXPECT_EQ(Run("check " + Object(), out, err), 1);
+    EXPECT_NE(out.find("13 records tried, 4 refused"), std::string::npos) << out;
+    EXPECT_EQ(Run("check '" + Path("again.iff") + "'", out, err), 1) << "a file that does not exist";
+
+    CIffFile clean;
+    CIffChunk chunk;
+    chunk.type = kTypeBhav;
+    chunk.id = 4096;
+    ASSERT_TRUE(clean.PutChunk(chunk, ScriptData()));
+    ASSERT_TRUE(Save(clean, Path("clean.iff")));
+    EXPECT_EQ(RunJson("check '" + Path("clean.iff") + "' --json"),
+              Json::parse(R"({"file": ")" + Path("clean.iff") + R"(", "records": 1, "refused": []})"));
 }

@@ -163,14 +163,57 @@ TEST(SemiGlobalNameSave, CutsLongNamesTo255)
     EXPECT_EQ(stored, LengthPrefixed(std::string(255, 'n')));
 }
 
-TEST(SemiGlobalNameSave, TypedNamesUpToTheLimitReadBack)
+TEST(SemiGlobalNameSave, EveryNameReadsBackOrIsRefused)
 {
-    // Longer names get a length byte from '0' up, which reads back as their first character.
-    for (const std::size_t length : {kMaxSemiGlobalNameLength, kMaxSemiGlobalNameLength + 1})
+    // A length byte from '0' to 0x7F would read back as the name's first character, so names of 48
+    // to 127 characters are written NUL-terminated when their first byte allows it, else refused.
+    struct CCase
     {
-        CIffFile container;
-        const std::string name(length, 'g');
-        ASSERT_TRUE(StoreSemiGlobalName(container, name, ""));
-        EXPECT_EQ(ReadSemiGlobalName(container) == name, length <= kMaxSemiGlobalNameLength);
+        std::string name;
+        bool stored;
+        bool terminated;
+    };
+    const CCase cases[] = {
+        {std::string(47, 'g'), true, false},
+        {std::string(48, 'g'), true, true},
+        {"0" + std::string(59, 'x'), true, true},
+        {"\x7F" + std::string(126, 'x'), true, true},
+        {std::string(128, 'g'), true, false},
+        {std::string(255, 'g'), true, false},
+        {" " + std::string(59, 'x'), false, false},
+        {"\x80" + std::string(59, 'x'), false, false},
+        {"g" + std::string(10, 'x') + '\0' + std::string(50, 'x'), false, false},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "length " << c.name.size() << ", first byte " << int(std::uint8_t(c.name[0])));
+        EXPECT_EQ(SemiGlobalNameProblem(c.name).empty(), c.stored);
+        for (const std::uint16_t id : {std::uint16_t(1), std::uint16_t(128)})
+        {
+            CIffFile container;
+            ASSERT_TRUE(StoreSemiGlobalName(container, "Old", ""));
+            CIffChunk chunk;
+            Bytes before;
+            ASSERT_TRUE(FirstGlob(container, chunk, before));
+            if (id == 128)
+            {
+                container.RemoveChunk(chunk);
+                chunk.id = 128;
+                ASSERT_TRUE(container.PutChunk(chunk, before));
+            }
+            EXPECT_EQ(StoreSemiGlobalName(container, c.name, "Old"), c.stored);
+            Bytes stored;
+            ASSERT_TRUE(FirstGlob(container, chunk, stored));
+            if (!c.stored)
+            {
+                EXPECT_EQ(stored, before);
+                continue;
+            }
+            EXPECT_EQ(ReadSemiGlobalName(container), c.name);
+            Bytes expected = c.terminated ? FromText(c.name + '\0') : LengthPrefixed(c.name);
+            if (id == 128)
+                expected.resize(256, 0xA3);
+            EXPECT_EQ(stored, expected);
+        }
     }
 }

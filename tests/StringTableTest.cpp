@@ -111,34 +111,22 @@ TEST(StringTablePlain, FailsWhenTheDataEndEarly)
     }
 }
 
-TEST(StringTableLanguages, MapsCodesToSlots)
+TEST(StringTableLanguages, EveryCodeKeepsASlotOfItsOwn)
 {
-    const int codes[] = {1, 2, 3, 4, 5, 6, 7, 9, 14, 15, 16, 17, 18, 19, 20, 21};
-    for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
-    {
-        EXPECT_EQ(CStringTable::SlotForCode(std::uint8_t(codes[slot])), slot);
-        EXPECT_EQ(CStringTable::CodeForSlot(slot), codes[slot]);
-    }
-    // Codes 8 and 10 to 13 land on slots that other codes own.
-    EXPECT_EQ(CStringTable::SlotForCode(8), kFrench);
-    EXPECT_EQ(CStringTable::SlotForCode(10), 4);
-    EXPECT_EQ(CStringTable::SlotForCode(11), 5);
-    EXPECT_EQ(CStringTable::SlotForCode(12), 6);
-    EXPECT_EQ(CStringTable::SlotForCode(13), 7);
+    // Codes 8 and 10 to 13 (Danish, Norwegian, Finnish, Hebrew, Russian) stand beside the
+    // languages whose slots they once shared; storing gives each its own code back.
+    const Bytes data = Languages(7)
+                           .Entry(1, "Sit").Entry(3, "S'asseoir").Entry(8, "Sid").Entry(10, "Sitt")
+                           .Entry(11, "Istu").Entry(13, "\xD1\xE5\xF1\xF2\xFC").Entry(21, "last", "code")
+                           .bytes;
+    const CStringTable table = Decoded(data, kTypeTtas);
+    ASSERT_EQ(table.m_rows.size(), 1u);
+    const int codes[] = {1, 3, 8, 10, 11, 13, 21};
+    for (const int code : codes)
+        EXPECT_FALSE(table.m_rows[0][std::size_t(CStringTable::SlotForCode(std::uint8_t(code)))].text.empty()) << code;
+    EXPECT_EQ(Encoded(table, kTypeTtas), data);
     EXPECT_EQ(CStringTable::SlotForCode(22), -1);
     EXPECT_EQ(CStringTable::SlotForCode(31), -1);
-    EXPECT_STREQ(CStringTable::SlotName(5), "Spanian");
-    EXPECT_STREQ(CStringTable::SlotName(15), "");
-}
-
-TEST(StringTableLanguages, SharedCodesFillTheSameSlotAsTheirOwner)
-{
-    const Bytes data = Languages(4).Entry(1, "Hi").Entry(0, "Bye").Entry(8, "Salut").Entry(3, "Adieu").bytes;
-    const CStringTable table = Decoded(data);
-    ASSERT_EQ(table.m_rows.size(), 2u);
-    EXPECT_EQ(table.m_rows[1][0].text, "Bye");  // no code: stays with the language before it
-    EXPECT_EQ(table.m_rows[0][kFrench].text, "Salut");
-    EXPECT_EQ(table.m_rows[1][kFrench].text, "Adieu");
 }
 
 TEST(StringTableLanguages, EntriesBeforeTheFirstCodeAreUSEnglish)
@@ -151,82 +139,126 @@ TEST(StringTableLanguages, EntriesBeforeTheFirstCodeAreUSEnglish)
     EXPECT_EQ(table.m_rows[1][0].text, "two");
 }
 
-TEST(StringTableLanguages, RowsFollowUSEnglish)
+TEST(StringTableLanguages, RowsFollowTheLongestLanguage)
 {
+    // More French than USEnglish: the third French text gets a row and survives storing.
     const Bytes extra = Languages(5).Entry(1, "a").Entry(1, "b").Entry(3, "A").Entry(3, "B").Entry(3, "C").bytes;
     const CStringTable table = Decoded(extra);
-    ASSERT_EQ(table.m_rows.size(), 2u);
-    EXPECT_EQ(table.m_rows[1][kFrench].text, "B");
-    // The third French text has no row and is gone when stored.
-    EXPECT_EQ(Encoded(table), Languages(4).Entry(1, "a").Entry(1, "b").Entry(3, "A").Entry(3, "B").bytes);
+    ASSERT_EQ(table.m_rows.size(), 3u);
+    EXPECT_EQ(table.m_rows[2][kFrench].text, "C");
+    EXPECT_EQ(Encoded(table),
+              Languages(6).Entry(1, "a").Entry(1, "b").Entry(1, "").Entry(3, "A").Entry(3, "B").Entry(3, "C").bytes);
+
+    // No USEnglish at all: the German rows stand on their own.
+    const Bytes german = Languages(2).Entry(4, "Eins").Entry(4, "Zwei").bytes;
+    EXPECT_EQ(Decoded(german).m_rows.size(), 2u);
+    EXPECT_EQ(Decoded(Encoded(Decoded(german))).m_rows, Decoded(german).m_rows);
 
     const Bytes fewer = Languages(4).Entry(1, "a").Entry(1, "b").Entry(1, "c").Entry(4, "Eins", "d").bytes;
     const CStringTable padded = Decoded(fewer);
     ASSERT_EQ(padded.m_rows.size(), 3u);
     EXPECT_EQ(padded.m_rows[2][kGerman], CStringPair{});
-    // German has one string, so it is stored in full: three entries, two of them empty.
     EXPECT_EQ(Encoded(padded), Languages(6)
                                    .Entry(1, "a").Entry(1, "b").Entry(1, "c")
                                    .Entry(4, "Eins", "d").Entry(4, "").Entry(4, "")
                                    .bytes);
 }
 
-TEST(StringTableLanguages, StoringDropsLanguagesWithoutStrings)
+TEST(StringTableLanguages, StoringDropsOnlyLanguagesWithNothingInThem)
 {
     CStringTable table;
     table.m_rows.resize(2);
     table.m_rows[0][0] = {"Chair", "the object"};
     table.m_rows[1][0] = {"", "empty in English"};
     table.m_rows[0][kFrench] = {"", "a description alone"};
-    table.m_rows[1][15] = {"last slot", ""};
-    EXPECT_EQ(Encoded(table), Languages(4)
+    table.m_rows[1][20] = {"last slot", ""};
+    EXPECT_EQ(Encoded(table), Languages(6)
                                   .Entry(1, "Chair", "the object").Entry(1, "", "empty in English")
+                                  .Entry(3, "", "a description alone").Entry(3, "")
                                   .Entry(21, "").Entry(21, "last slot")
                                   .bytes);
 
+    // Rows can be read back from any language, but USEnglish stays while there are rows.
+    CStringTable french;
+    french.m_rows.resize(2);
+    french.m_rows[1][kFrench].text = "Bonjour";
+    EXPECT_EQ(Encoded(french), Languages(4).Entry(1, "").Entry(1, "").Entry(3, "").Entry(3, "Bonjour").bytes);
+
     CStringTable empty;
-    empty.m_format = 0xFFFE;
-    EXPECT_EQ(Encoded(empty), Languages(0, 0xFFFE).bytes);
+    EXPECT_EQ(Encoded(empty), Languages(0).bytes);
 }
 
-TEST(StringTableLanguages, StoringKeepsUSEnglishSoOtherLanguagesSurvive)
+TEST(StringTableLanguages, CodelessFormsKeepTheirLayoutWhileTheyCan)
 {
-    // Rows are read back from USEnglish: without its (empty) entries the French text would be lost.
-    CStringTable table;
-    table.m_rows.resize(2);
-    table.m_rows[1][kFrench].text = "Bonjour";
-    const Bytes data = Encoded(table);
-    EXPECT_EQ(data, Languages(4).Entry(1, "").Entry(1, "").Entry(3, "").Entry(3, "Bonjour").bytes);
-    EXPECT_EQ(Decoded(data).m_rows, table.m_rows);
-}
-
-TEST(StringTableLanguages, WrittenLayoutStoresBackByteForByte)
-{
-    const Bytes data = Languages(4, 0xFFFF)
-                           .Entry(1, "Sit", "verb").Entry(1, "Stand")
-                           .Entry(21, "\xC1\xE9", "").Entry(21, "x", "y")
-                           .bytes;
-    EXPECT_EQ(Encoded(Decoded(data, kTypeTtas), kTypeTtas), data);
-}
-
-TEST(StringTableLanguages, FailsOnDamage)
-{
-    const Bytes cases[] = {
-        CData().LE16(0xFFFD).bytes,                                   // no entry count
-        Languages(3).Entry(1, "a").Entry(1, "b").bytes,               // count promises a third entry
-        Languages(1).Byte(1).Text("no terminator").bytes,             // string runs off the end
-        Languages(1).Byte(1).Text("a").Byte(0).Text("desc").bytes,    // description runs off the end
-        Languages(1).Byte(1).bytes,                                   // a code and nothing else
-        Languages(2).Entry(1, "a").Entry(22, "beyond slot 15").bytes, // code maps above slot 15
-    };
-    for (const Bytes& data : cases)
+    struct CCase
     {
-        SCOPED_TRACE(testing::PrintToString(data));
+        const char* what;
+        Bytes data;
+        int slot;          // where an edit puts a text, -1 for none
+        bool description;  // whether the edit is a description of USEnglish
+        int storedFormat;
+    };
+    const Bytes pairs = Languages(2, 0xFFFE).Text("\x03one").Byte(0).Text("first").Byte(0).Text("two").Byte(0).Byte(0).bytes;
+    const Bytes texts = Languages(2, 0xFFFF).Text("\x05one").Byte(0).Text("two").Byte(0).bytes;
+    const CCase cases[] = {
+        {"pairs unchanged", pairs, -1, false, 0xFFFE},
+        {"pairs given a description", pairs, -1, true, 0xFFFE},
+        {"pairs given French", pairs, kFrench, false, 0xFFFD},
+        {"texts unchanged", texts, -1, false, 0xFFFF},
+        {"texts given a description", texts, -1, true, 0xFFFD},
+        {"texts given Korean", texts, 19, false, 0xFFFD},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        CStringTable table = Decoded(c.data);
+        ASSERT_EQ(table.m_rows.size(), 2u);
+        // A first byte from 1 to 31 is text here, not a language code.
+        EXPECT_EQ(table.m_rows[0][0].text.substr(1), "one");
+        if (c.slot < 0 && !c.description)
+        {
+            EXPECT_EQ(Encoded(table), c.data);
+        }
+        if (c.slot >= 0)
+            table.m_rows[1][std::size_t(c.slot)].text = "added";
+        if (c.description)
+            table.m_rows[1][0].description = "added";
+        const Bytes stored = Encoded(table);
+        const CStringTable again = Decoded(stored);
+        EXPECT_EQ(again.m_format, c.storedFormat);
+        EXPECT_EQ(again.m_rows, table.m_rows);
+    }
+}
+
+TEST(StringTableLanguages, FailsOnDamageAndOnLayoutsItCannotEdit)
+{
+    struct CCase
+    {
+        const char* what;
+        Bytes data;
+        CRecordFault fault;
+    };
+    const CCase cases[] = {
+        {"no entry count", CData().LE16(0xFFFD).bytes, {ERecordFault::Damaged}},
+        {"count promises a third entry", Languages(3).Entry(1, "a").Entry(1, "b").bytes, {ERecordFault::Damaged}},
+        {"string runs off the end", Languages(1).Byte(1).Text("no terminator").bytes, {ERecordFault::Damaged}},
+        {"description runs off the end", Languages(1).Byte(1).Text("a").Byte(0).Text("desc").bytes, {ERecordFault::Damaged}},
+        {"a code and nothing else", Languages(1).Byte(1).bytes, {ERecordFault::Damaged}},
+        {"pair without its description", Languages(1, 0xFFFE).Text("a").Byte(0).bytes, {ERecordFault::Damaged}},
+        {"a code past the last language", Languages(2).Entry(1, "a").Entry(22, "x").bytes, {ERecordFault::UnknownLanguage, 22}},
+        {"length-prefixed entries", Languages(1, 0xFFFC).Byte(3).Text("abc").bytes, {ERecordFault::UnknownFormat, 0xFFFC}},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
         CStringTable table;
         table.m_rows.resize(1);
-        EXPECT_FALSE(table.Decode(data, kTypeStr));
+        EXPECT_FALSE(table.Decode(c.data, kTypeStr));
         EXPECT_TRUE(table.m_rows.empty());
+        EXPECT_EQ(table.Fault(), c.fault);
     }
+    CStringTable names;
+    EXPECT_FALSE(names.Decode(Languages(1, 0xFFFC).Byte(3).Text("abc").bytes, kTypeTtas));
 }
 
 TEST(StringTableRecord, LoadsAndStoresThroughTheContainer)
@@ -272,7 +304,7 @@ TEST(StringTableRecord, RefusesToStoreWhatItsLayoutCannotHold)
     for (CStringTable::CRow& row : rows.m_rows)
         for (CStringPair& pair : row)
             pair.text = "t";
-    EXPECT_FALSE(rows.Encode(kTypeStr, data));  // 16 x 4096 entries overflow the count
+    EXPECT_FALSE(rows.Encode(kTypeStr, data));  // 21 x 4096 entries overflow the count
 
     CIffFile container;
     EXPECT_FALSE(rows.Store(container, kTypeStr, 1));

@@ -1,0 +1,58 @@
+#include "RecordFault.h"
+
+#include "containers/TypeCodes.h"
+
+#include <cstdio>
+
+namespace
+{
+std::string Formatted(const char* pattern, std::uint32_t value)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, pattern, unsigned(value));
+    return text;
+}
+}
+
+std::string RecordFaultText(std::uint32_t type, const CRecordFault& fault)
+{
+    const char* record = type == kTypeBhav ? "script" : "table";
+    switch (fault.kind)
+    {
+    case ERecordFault::None:
+        return {};
+    case ERecordFault::Missing:
+        return std::string("the ") + record + " is not in the file";
+    case ERecordFault::NoMemory:
+        return "there is not enough memory to open it";
+    case ERecordFault::Damaged:
+        return std::string("the ") + record + " is damaged: it promises more than its data hold";
+    case ERecordFault::UnknownFormat:
+        return Formatted("format 0x%04X is not one this program can edit", fault.value);
+    case ERecordFault::UnknownVersion:
+        return Formatted("version %u is not one this program can edit", fault.value);
+    case ERecordFault::UnknownLanguage:
+        return Formatted("language code %u is not one this program knows", fault.value);
+    case ERecordFault::LayoutMismatch:
+        return Formatted("its interactions do not fill it as version %u is laid out here, so it cannot be "
+                         "edited without changing it",
+                         fault.value);
+    case ERecordFault::TooManyEntries:
+        return Formatted("it holds more entries than its layout can count (at most %u)", fault.value);
+    case ERecordFault::AmbiguousCount:
+        return Formatted("a plain string table of %u strings would read back as a table of languages; "
+                         "add or remove a string",
+                         fault.value);
+    case ERecordFault::NotStored:
+        return "the file cannot grow to hold it";
+    }
+    return {};
+}
+
+std::string RecordRefusalText(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault)
+{
+    std::string text = TypeCodeText(type) + " #" + std::to_string(id);
+    if (!name.empty())
+        text += " \"" + name + "\"";
+    return text + ": " + RecordFaultText(type, fault);
+}

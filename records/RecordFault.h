@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+/// Why a record could not be opened from its chunk, or stored back into one. Every front end shows
+/// a refused record with RecordFaultText, so the editor's status bar and `check` give the same words.
+enum class ERecordFault
+{
+    None,
+    Missing,          // no chunk of the type and id
+    NoMemory,
+    Damaged,          // a count or a text promises more than the chunk holds
+    UnknownFormat,    // value: the format code
+    UnknownVersion,   // value: the format version
+    UnknownLanguage,  // value: the language code
+    LayoutMismatch,   // value: the version whose plain layout the interactions do not fill
+    TooManyEntries,   // value: the most the layout can count
+    AmbiguousCount,   // value: a plain string count that would read back as a language table
+    NotStored,        // the container refused the chunk (it would pass the 4 GiB the format can address)
+};
+
+struct CRecordFault
+{
+    ERecordFault kind = ERecordFault::None;
+    std::uint32_t value = 0;
+
+    explicit operator bool() const { return kind != ERecordFault::None; }
+    bool operator==(const CRecordFault&) const = default;
+};
+
+/// What is wrong with a record of chunk `type`, as one phrase ("format 0x8004 is not one this
+/// program can edit").
+std::string RecordFaultText(std::uint32_t type, const CRecordFault& fault);
+
+/// A whole line for a status bar or a list of refusals: the record, then what is wrong with it.
+/// The name is the chunk's (windows-1252 bytes); the rest of the line is ASCII.
+std::string RecordRefusalText(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault);
