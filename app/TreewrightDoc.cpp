@@ -193,6 +193,15 @@ bool CTreewrightDoc::SaveAs()
 
 bool CTreewrightDoc::DoSaveDocument(const wxString& path)
 {
+    if (m_semiGlobalName != m_semiGlobalNameAsRead)
+    {
+        if (const std::string problem = SemiGlobalNameProblem(m_semiGlobalName); !problem.empty())
+        {
+            ShowErrorMessage(MessageOwner(), "Failed to save document.\n" + wxString(problem) +
+                                                 "\nThe file on disk has not been changed.");
+            return false;
+        }
+    }
     if (!StoreSemiGlobalName(m_container, m_semiGlobalName, m_semiGlobalNameAsRead))
     {
         ShowErrorMessage(MessageOwner(), "Failed to save document.\nThere is not enough memory to store the "

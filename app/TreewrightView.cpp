@@ -11,12 +11,14 @@
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
 #include "records/InteractionTable.h"
+#include "records/RecordFault.h"
 #include "records/SemiGlobalReference.h"
 #include "records/StringTable.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 
 #include <wx/app.h>
+#include <wx/frame.h>
 #include <wx/listbox.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -115,6 +117,8 @@ void CTreewrightView::OnUpdate(wxView*, wxObject*)
     CTreewrightDoc* doc = Document();
     if (doc == nullptr || m_form == nullptr)
         return;
+    // A refusal shown for the file before no longer applies.
+    ShowStatus("Ready");
     m_form->Freeze();
     FillList(m_scripts, kTypeBhav);
     FillList(m_strings, kTypeStr);
@@ -213,6 +217,35 @@ void CTreewrightView::OnSemiGlobalChanged(wxCommandEvent&)
         TakeSemiGlobalName();
 }
 
+void CTreewrightView::ShowStatus(const wxString& text) const
+{
+    if (auto* frame = wxDynamicCast(GetFrame(), wxFrame); frame != nullptr && frame->GetStatusBar() != nullptr)
+        frame->SetStatusText(text, 0);
+}
+
+void CTreewrightView::ShowRefusal(std::uint32_t type, std::uint16_t id, const std::string& name,
+                                  const CRecordFault& fault) const
+{
+    ShowStatus(GameText(RecordRefusalText(type, id, name, fault)));
+}
+
+namespace
+{
+// OK of an editor whose record cannot be stored keeps the editor open with the user's changes and
+// says why; the document stays as it was.
+bool ExplainIfNotStored(wxWindow* editor, bool stored, std::uint32_t type, std::uint16_t id, const std::string& name,
+                        const CRecordFault& fault)
+{
+    if (!stored)
+        Ui().MessageBox(editor,
+                        GameText(RecordRefusalText(type, id, name, fault)) +
+                            "\n\nThe changes cannot be stored. The editor stays open with them; "
+                            "Cancel leaves the record as it was.",
+                        kProgramName, wxOK | wxICON_ERROR);
+    return stored;
+}
+}
+
 void CTreewrightView::EditScript(std::uint16_t id)
 {
     CTreewrightDoc* doc = Document();
@@ -220,12 +253,14 @@ void CTreewrightView::EditScript(std::uint16_t id)
         return;
     CBhavScript script;
     if (!script.Load(doc->Container(), id))
-        return;
+        return ShowRefusal(kTypeBhav, id, script.m_name, script.Fault());
     CScriptEditorDlg dialog(nullptr);
     dialog.SetScript(script, doc->NeededFiles(), doc->FileName(), GameBytes(m_semiGlobal->GetValue()));
-    if (Ui().RunModal(dialog) != wxID_OK)
-        return;
-    if (script.Store(doc->Container(), id))
+    dialog.SetCommit([&] {
+        const bool stored = script.Store(doc->Container(), id);
+        return ExplainIfNotStored(&dialog, stored, kTypeBhav, id, script.m_name, script.Fault());
+    });
+    if (Ui().RunModal(dialog) == wxID_OK)
         doc->RecordStored();
 }
 
@@ -236,11 +271,13 @@ void CTreewrightView::EditStrings(std::uint16_t id)
         return;
     CStringTable table;
     if (!table.Load(doc->Container(), kTypeStr, id))
-        return;
+        return ShowRefusal(kTypeStr, id, table.m_name, table.Fault());
     CStringsEditorDlg dialog(table, nullptr);
-    if (Ui().RunModal(dialog) != wxID_OK)
-        return;
-    if (table.Store(doc->Container(), kTypeStr, id))
+    dialog.SetCommit([&] {
+        const bool stored = table.Store(doc->Container(), kTypeStr, id);
+        return ExplainIfNotStored(&dialog, stored, kTypeStr, id, table.m_name, table.Fault());
+    });
+    if (Ui().RunModal(dialog) == wxID_OK)
         doc->RecordStored();
 }
 
@@ -252,16 +289,28 @@ void CTreewrightView::EditInteractions(std::uint16_t id)
     // The names live in the `TTAs` table of the same id: the two open, and are kept, together.
     CInteractionTable interactions;
     CStringTable names;
-    if (!interactions.Load(doc->Container(), id) || !names.Load(doc->Container(), kTypeTtas, id))
-        return;
+    if (!interactions.Load(doc->Container(), id))
+        return ShowRefusal(kTypeTtab, id, interactions.m_name, interactions.Fault());
+    if (!names.Load(doc->Container(), kTypeTtas, id))
+        return ShowRefusal(kTypeTtas, id, names.m_name, names.Fault());
     CInteractionsDlg dialog(nullptr);
     dialog.SetTables(interactions, names);
-    if (Ui().RunModal(dialog) != wxID_OK)
-        return;
-    if (!interactions.Store(doc->Container(), id))
-        return;
-    names.Store(doc->Container(), kTypeTtas, id);
-    doc->RecordStored();
+    dialog.SetCommit([&] {
+        // Both tables are stored or neither: a table whose names were not stored would show other
+        // names, or none, the next time.
+        CIffFile& container = doc->Container();
+        CIffFile before = container;
+        const bool storedTable = interactions.Store(container, id);
+        if (!ExplainIfNotStored(&dialog, storedTable, kTypeTtab, id, interactions.m_name, interactions.Fault()))
+            return false;
+        const bool storedNames = names.Store(container, kTypeTtas, id);
+        if (ExplainIfNotStored(&dialog, storedNames, kTypeTtas, id, names.m_name, names.Fault()))
+            return true;
+        container = std::move(before);
+        return false;
+    });
+    if (Ui().RunModal(dialog) == wxID_OK)
+        doc->RecordStored();
 }
 
 void CTreewrightView::EditConstants(std::uint16_t id)
@@ -271,11 +320,13 @@ void CTreewrightView::EditConstants(std::uint16_t id)
         return;
     CConstantTable table;
     if (!table.Load(doc->Container(), id))
-        return;
+        return ShowRefusal(kTypeBcon, id, table.m_name, table.Fault());
     CConstantsDlg dialog(nullptr);
     dialog.SetTable(table);
-    if (Ui().RunModal(dialog) != wxID_OK)
-        return;
-    if (table.Store(doc->Container(), id))
+    dialog.SetCommit([&] {
+        const bool stored = table.Store(doc->Container(), id);
+        return ExplainIfNotStored(&dialog, stored, kTypeBcon, id, table.m_name, table.Fault());
+    });
+    if (Ui().RunModal(dialog) == wxID_OK)
         doc->RecordStored();
 }

@@ -5,6 +5,9 @@
 #include <wx/weakref.h>
 
 #include <cstdint>
+#include <string>
+
+struct CRecordFault;
 
 class CTreewrightDoc;
 class wxListBox;
@@ -38,7 +41,9 @@ public:
     wxTextCtrl* SemiGlobalField() const { return m_semiGlobal; }
 
     // Where the record editing begins: each loads the record of that id from the document's
-    // container, runs its editor and stores it back when the editor ends with OK.
+    // container, runs its editor and stores it back when the editor ends with OK. A record that
+    // does not load opens no editor and says why in the status bar; one that cannot be stored
+    // keeps its editor open.
     void EditScript(std::uint16_t id);
     void EditStrings(std::uint16_t id);
     void EditInteractions(std::uint16_t id);
@@ -46,6 +51,9 @@ public:
 
 private:
     void CreateForm(wxWindow* parent);
+    void ShowStatus(const wxString& text) const;
+    /// Puts why a record does not open into the status bar.
+    void ShowRefusal(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault) const;
     void FillList(wxListBox* list, std::uint32_t type);
     /// Takes the edit field's text into the document's semi-global name.
     void TakeSemiGlobalName();

@@ -4,6 +4,8 @@
 
 #include <wx/dialog.h>
 
+#include <functional>
+
 /// A dialog whose controls are exchanged with its members by one DoDataExchange. Showing it writes
 /// the members into the controls (OnInitDialog); OK reads them back and closes only when every
 /// check passed. Writing never starts a change handler: the controls are written without change
@@ -31,8 +33,12 @@ public:
     /// True while UpdateData(false) puts the members into the controls.
     bool IsWritingFields() const { return m_writeDepth > 0; }
 
+    /// Runs when OK has read every field, before the dialog closes. Returning false keeps the
+    /// dialog open with everything the user changed; the hook has told the user why.
+    void SetCommit(std::function<bool()> commit) { m_commit = std::move(commit); }
+
     bool TransferDataToWindow() override { return UpdateData(false); }
-    bool TransferDataFromWindow() override { return UpdateData(true); }
+    bool TransferDataFromWindow() override { return UpdateData(true) && (!m_commit || m_commit()); }
 
 protected:
     /// The dialog's fields in their fixed order.
@@ -45,6 +51,7 @@ private:
     void BindInit();
     void OnInitDialogEvent(wxInitDialogEvent& event);
 
+    std::function<bool()> m_commit;
     int m_writeDepth = 0;
     bool m_initBound = false;
 };

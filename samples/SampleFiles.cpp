@@ -219,6 +219,21 @@ std::vector<std::uint8_t> BuildSampleObject()
     }
     PutScript(object, 4098, "check available", {{2, 0, 1, Bytes(0, 0), Bytes(8, 7)}, {37, 0, 0, 0, 0}});
     PutScript(object, 4099, "sit action", {{8192, 0, 0, 0, 0}, {256, 0, 0, 0, 0}, {8193, 0, 0, 0, 0}});
+    // A script of the format with the 13-byte header, whose line count is 32 bits at offset 9.
+    {
+        CBhavScript script;
+        script.m_header = {0x03, 0x80, 0x01, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0, 0, 0, 0};
+        script.m_name = "stand up";
+        CBhavInstruction first;
+        first.opcode = 2;
+        first.trueTarget = 1;
+        first.falseTarget = kTargetFalse;
+        first.params = {0, 0, Bytes(0, 2), Bytes(9, 7)};
+        CBhavInstruction second;
+        second.opcode = 8193;
+        script.m_instructions = {first, second};
+        script.Store(object, 4100);
+    }
 
     PutPlainStrings(object, 128, "body strings", {"Sample Chair", "A chair made for testing", "\xA9 Marrowfen"});
     PutLanguageStrings(object, kTypeStr, 129, "catalog strings",
@@ -228,8 +243,21 @@ std::vector<std::uint8_t> BuildSampleObject()
                          {5, "Silla de ejemplo", ""}},
                         {{0, "Sits one Sim in reasonable comfort.", "catalog description"},
                          {2, "Un Sim y est assis.", ""}}});
+    // Danish (code 8) and Finnish (code 11) each keep a language of their own.
     PutLanguageStrings(object, kTypeTtas, 128, "interaction names",
-                       {{{0, "Sit", ""}, {2, "S'asseoir", ""}}, {{0, "Admire", ""}, {2, "Admirer", ""}}});
+                       {{{0, "Sit", ""}, {2, "S'asseoir", ""}, {7, "Sid ned", ""}, {10, "Istu", ""}},
+                        {{0, "Admire", ""}, {2, "Admirer", ""}, {7, "Beundre", ""}, {10, "Ihaile", ""}}});
+    // Texts and descriptions without language codes, as many objects keep their tooltips.
+    {
+        CStringTable tips;
+        tips.m_plain = false;
+        tips.m_format = CStringTable::kPairsFormat;
+        tips.m_name = "tooltips";
+        tips.m_rows.resize(2);
+        tips.m_rows[0][0] = {"Comfort: 4", "shown on hover"};
+        tips.m_rows[1][0] = {"Sturdy", ""};
+        tips.Store(object, kTypeStr, 130);
+    }
 
     CInteractionTable interactions;
     interactions.m_version = CInteractionTable::kFieldEncodedVersion;

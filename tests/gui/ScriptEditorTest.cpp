@@ -388,7 +388,7 @@ TEST_F(ScriptEditorOnSample, OkStoresWhatTheListShowsAndTheSavedFileKeepsIt)
     ASSERT_EQ(stored.m_instructions.size(), 6u);
     EXPECT_EQ(stored.m_instructions.back(), Line(8193, 254, 0, {0, 0, 255, 0}));
     // The header as read, but for its instruction count.
-    std::array<std::uint8_t, CBhavScript::kHeaderSize> header = before.m_header;
+    std::vector<std::uint8_t> header = before.m_header;
     header[2] = 6;
     header[3] = 0;
     EXPECT_EQ(stored.m_header, header);

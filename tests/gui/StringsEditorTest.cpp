@@ -165,10 +165,15 @@ TEST_F(StringsEditor, SwitchingLanguageKeepsTheSelectedLine)
     Languages();
     Run([this](wxDialog& dialog) {
         EXPECT_TRUE(Choice(dialog, IDC_STRINGS_LANGUAGE).IsEnabled());
-        EXPECT_EQ(Entries(dialog, IDC_STRINGS_LANGUAGE),
-                  (std::vector<wxString>{"USEnglish", "UKEnglish", "French", "German", "Italian", "Spanian", "Dutch",
-                                         "Swedish", "Portuguese", "Japanese", "Polish", "Traditional Chinese",
-                                         "Simplified Chinese", "Thai", "Korean"}));
+        // Languages in code order, every code from 1 to 20 selectable, so the added ones stand at
+        // their codes: Danish 8, Norwegian 10, Finnish 11, Hebrew 12, Russian 13.
+        const std::vector<wxString> languages = Entries(dialog, IDC_STRINGS_LANGUAGE);
+        ASSERT_EQ(languages.size(), 20u);
+        EXPECT_EQ(languages[0], "USEnglish");
+        EXPECT_EQ(languages[8 - 1], "Danish");
+        EXPECT_EQ(languages[9 - 1], "Swedish");
+        EXPECT_EQ(languages[13 - 1], "Russian");
+        EXPECT_EQ(languages[20 - 1], "Korean");
         EXPECT_EQ(Choice(dialog, IDC_STRINGS_LANGUAGE).GetSelection(), 0);
         EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0|Chair|name", "1|Table|", "2|Lamp|light"}));
 

@@ -1,0 +1,150 @@
+// Records the editor cannot open faithfully are refused with their reason in the status bar, and an
+// OK whose record cannot be stored keeps the editor open with the user's changes.
+
+#include "GuiTestSupport.h"
+
+#include "MainFrame.h"
+#include "TreewrightDoc.h"
+#include "TreewrightView.h"
+
+#include "containers/TypeCodes.h"
+#include "records/InteractionTable.h"
+#include "records/StringTable.h"
+#include "resources/TableEditorIds.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/dialog.h>
+#include <wx/listbox.h>
+#include <wx/statusbr.h>
+
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes LE16(std::initializer_list<int> values)
+{
+    Bytes bytes;
+    for (const int value : values)
+    {
+        bytes.push_back(std::uint8_t(value));
+        bytes.push_back(std::uint8_t(value >> 8));
+    }
+    return bytes;
+}
+
+Bytes PlainStrings(int count)
+{
+    Bytes data{std::uint8_t(count >> 8), std::uint8_t(count)};
+    for (int i = 0; i < count; ++i)
+        data.insert(data.end(), {1, std::uint8_t('a' + i % 26)});
+    return data;
+}
+
+class RecordRefusal : public CSampleDocumentTest
+{
+protected:
+    wxString Status() const { return MainFrame().GetStatusBar()->GetStatusText(0); }
+};
+}
+
+TEST_F(RecordRefusal, ARecordThatDoesNotLoadOpensNoEditorAndSaysWhy)
+{
+    const std::string path = m_folder.File("Refused.iff");
+    Bytes shortConstants{3, 0, 1, 0};
+    WriteIff(path, {{"BHAV", 4100, "future", LE16({0x8004, 0, 0, 0, 0, 0})},
+                    {"STR#", 132, "prefixed", LE16({0xFFFC, 1})},
+                    {"TTAB", 4200, "tomorrow", LE16({0, 10})},
+                    {"TTAs", 4200, "tomorrow names", LE16({0xFFFD, 0})},
+                    {"TTAB", 4201, "no names", LE16({0, 9})},
+                    {"BCON", 4096, "short", shortConstants}});
+    OpenDocument(path);
+    CUiScope scope(m_ui);
+    struct CCase
+    {
+        wxListBox* list;
+        std::uint16_t id;
+        const char* status;
+    };
+    const CCase cases[] = {
+        {View().ScriptList(), 4100, "BHAV #4100 \"future\": format 0x8004 is not one this program can edit"},
+        {View().StringList(), 132, "STR# #132 \"prefixed\": format 0xFFFC is not one this program can edit"},
+        {View().InteractionList(), 4200, "TTAB #4200 \"tomorrow\": version 10 is not one this program can edit"},
+        {View().InteractionList(), 4201, "TTAs #4201: the table is not in the file"},
+        {View().ConstantList(), 4096, "BCON #4096 \"short\": the table is damaged: it promises more than its data hold"},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.status);
+        DoubleClickEntry(*c.list, c.id, "record");
+        EXPECT_TRUE(m_ui.modalRuns.empty());
+        EXPECT_EQ(Status(), c.status);
+        EXPECT_FALSE(Document().IsModified());
+    }
+}
+
+TEST_F(RecordRefusal, AnOkThatCannotStoreKeepsTheEditorOpenWithTheChanges)
+{
+    // 252 plain strings and one more: a count of 253 would read back as a table of languages.
+    const std::string path = m_folder.File("Full.iff");
+    WriteIff(path, {{"STR#", 128, "many", PlainStrings(252)}});
+    OpenDocument(path);
+    CUiScope scope(m_ui);
+    const Bytes before = Image();
+    bool stayedOpen = false;
+    m_ui.modalDrivers.push_back([&](wxDialog& editor) {
+        ClickButton(editor, IDC_STRINGS_ADD);
+        ClickButton(editor, wxID_OK);
+        stayedOpen = editor.IsModal();
+        ASSERT_EQ(m_ui.messages.size(), 1u);
+        EXPECT_NE(m_ui.messages[0].text.find("a plain string table of 253 strings would read back"), wxString::npos)
+            << m_ui.messages[0].text;
+        EXPECT_EQ(Image(), before);
+        // Two more make 254, still refused; three more make a count the layout tells apart.
+        ClickButton(editor, IDC_STRINGS_ADD);
+        ClickButton(editor, IDC_STRINGS_ADD);
+        ClickButton(editor, IDC_STRINGS_ADD);
+        ClickButton(editor, wxID_OK);
+    });
+    DoubleClickEntry(*View().StringList(), 128, "string table");
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(Document().IsModified());
+    CStringTable stored;
+    ASSERT_TRUE(stored.Load(Document().Container(), kTypeStr, 128));
+    EXPECT_EQ(stored.m_strings.size(), 256u);
+    Document().Modify(false);
+}
+
+TEST_F(RecordRefusal, AnInteractionTableIsStoredOnlyWithItsNames)
+{
+    // Names in twenty languages for 3276 rows fill the 16-bit entry count all but 15: the row that
+    // Add gives the new interaction cannot be counted, so neither table may be stored.
+    CStringTable names;
+    names.m_rows.resize(3276);
+    for (CStringTable::CRow& row : names.m_rows)
+        for (int slot = 0; slot < 20; ++slot)
+            row[std::size_t(slot)].text = "n";
+    Bytes namesData;
+    ASSERT_TRUE(names.Encode(kTypeTtas, namesData));
+    CInteractionTable table;
+    table.m_version = 9;
+    table.m_interactions.resize(1);
+    Bytes tableData;
+    ASSERT_TRUE(table.Encode(tableData));
+    const std::string path = m_folder.File("Crowded.iff");
+    WriteIff(path, {{"TTAB", 128, "interactions", tableData}, {"TTAs", 128, "names", namesData}});
+    OpenDocument(path);
+    CUiScope scope(m_ui);
+    const Bytes before = Image();
+    m_ui.modalDrivers.push_back([&](wxDialog& editor) {
+        ClickButton(editor, IDC_INTERACTIONS_ADD);
+        ClickButton(editor, wxID_OK);
+        EXPECT_TRUE(editor.IsModal());
+        EXPECT_EQ(m_ui.messages.size(), 1u);
+        EXPECT_EQ(Image(), before);
+        editor.EndModal(wxID_CANCEL);
+    });
+    DoubleClickEntry(*View().InteractionList(), 128, "interaction table");
+    EXPECT_EQ(Image(), before);
+    EXPECT_FALSE(Document().IsModified());
+}
