@@ -10,6 +10,7 @@
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "records/BhavScript.h"
+#include "records/InteractionTable.h"
 #include "tests/ArithmeticEncoderForTests.h"
 
 #include <cctype>
@@ -103,6 +104,14 @@ bool WriteRecordSeeds(const fs::path& folder)
     filled[0] = 4;
     filled[1] = 'S', filled[2] = 'o', filled[3] = 'f', filled[4] = 'a';
     ok = Save(folder / "semi-global-filled.bin", filled) && ok;
+    // Layouts the sample does not hold: a table of texts alone, and plain interactions of version 5.
+    ok = Save(folder / "texts-only-strings.bin", Bytes{0xFF, 0xFF, 2, 0, 'o', 'n', 'e', 0, 't', 'w', 'o', 0}) && ok;
+    CInteractionTable plain;
+    plain.m_version = 5;
+    plain.m_interactions.resize(1);
+    plain.m_interactions[0].motives.resize(2);
+    Bytes interactions;
+    ok = plain.Encode(interactions) && Save(folder / "interactions-plain-5.bin", interactions) && ok;
     return ok;
 }
 
