@@ -69,6 +69,17 @@ bool ReadContainerFile(const std::string& path, CIffFile& container, int& code, 
     return true;
 }
 
+bool ReadContainerForReport(const std::string& path, CIffFile& container, bool json)
+{
+    CCliPrompt prompt;
+    int code = 0;
+    if (ReadContainerFile(path, container, code, prompt))
+        return true;
+    if (json)
+        PrintJson({{"file", path}, {"error", code}, {"message", IffReadErrorMessage(code)}});
+    return false;
+}
+
 bool WriteContainerFile(const std::string& path, CIffFile& container, CUserPrompt& prompt)
 {
     std::string error;

@@ -43,6 +43,10 @@ private:
 /// `code` gets the read's error code (or 1 when the file cannot be opened).
 bool ReadContainerFile(const std::string& path, CIffFile& container, int& code, CUserPrompt& prompt);
 
+/// ReadContainerFile for a command that reports on the file: with `json`, a failure also prints
+/// the error document {"file", "error", "message"} on stdout.
+bool ReadContainerForReport(const std::string& path, CIffFile& container, bool json);
+
 /// Writes a container to `path` through a temporary file; prints a message and returns false on failure.
 bool WriteContainerFile(const std::string& path, CIffFile& container, CUserPrompt& prompt);
 

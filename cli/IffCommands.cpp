@@ -9,14 +9,8 @@ namespace
 int RunInfo(const std::string& path, bool json)
 {
     CIffFile container;
-    CCliPrompt prompt;
-    int code = 0;
-    if (!ReadContainerFile(path, container, code, prompt))
-    {
-        if (json)
-            PrintJson({{"file", path}, {"error", code}, {"message", IffReadErrorMessage(code)}});
+    if (!ReadContainerForReport(path, container, json))
         return kExitFailed;
-    }
 
     if (json)
     {

@@ -312,14 +312,8 @@ const CRoundTripKind kRoundTripKinds[] = {
 int RunCheck(const std::string& path, bool json)
 {
     CIffFile container;
-    CCliPrompt prompt;
-    int code = 0;
-    if (!ReadContainerFile(path, container, code, prompt))
-    {
-        if (json)
-            PrintJson({{"file", path}, {"error", code}, {"message", IffReadErrorMessage(code)}});
+    if (!ReadContainerForReport(path, container, json))
         return kExitFailed;
-    }
     const CRecordCheck check = CheckRecords(container);
     if (json)
     {
