@@ -1,5 +1,7 @@
 #include "StringTable.h"
 
+#include "CodePage.h"
+
 #include "containers/ByteOrder.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
@@ -16,7 +18,13 @@ constexpr int kLastCode = CStringTable::kSlotCount;
 constexpr const char* kSlotNames[CStringTable::kSlotCount] = {
     "USEnglish", "UKEnglish",  "French",   "German", "Italian",             "Spanian",            "Dutch",
     "Danish",    "Swedish",    "Norwegian", "Finnish", "Hebrew",            "Russian",            "Portuguese",
-    "Japanese",  "Polish",     "Traditional Chinese", "Simplified Chinese", "Thai", "Korean", ""};
+    "Japanese",  "Polish",     "Simplified Chinese", "Traditional Chinese", "Thai", "Korean", ""};
+
+// The code page of each language's texts, as the game's releases for that language wrote them.
+constexpr const char* kSlotCodePages[CStringTable::kSlotCount] = {
+    kWindows1252, kWindows1252, kWindows1252, kWindows1252,  kWindows1252, kWindows1252, kWindows1252,
+    kWindows1252, kWindows1252, kWindows1252, kWindows1252,  "windows-1255", "windows-1251", kWindows1252,
+    "cp932",      "windows-1250", "cp936",    "cp950",       "windows-874", "cp949",       kWindows1252};
 
 constexpr std::uint32_t kStoredFlags = 0x0010;
 // A STR# chunk whose byte 1 is this or more is in the language layout.
@@ -62,6 +70,11 @@ std::uint8_t CStringTable::CodeForSlot(int slot)
 const char* CStringTable::SlotName(int slot)
 {
     return slot >= 0 && slot < kSlotCount ? kSlotNames[slot] : "";
+}
+
+const char* CStringTable::SlotCodePage(int slot)
+{
+    return slot >= 0 && slot < kSlotCount ? kSlotCodePages[slot] : kWindows1252;
 }
 
 bool CStringTable::Load(const CIffFile& container, std::uint32_t type, std::uint16_t id)

@@ -11,7 +11,8 @@
 
 class CIffFile;
 
-/// One language's text of a row: the string and its description (windows-1252 bytes).
+/// One language's text of a row: the string and its description, bytes in the language's code page
+/// (CStringTable::SlotCodePage).
 struct CStringPair
 {
     std::string text;
@@ -71,6 +72,9 @@ public:
     static std::uint8_t CodeForSlot(int slot);
     /// The language's name as the strings editor lists it; empty for the last slot.
     static const char* SlotName(int slot);
+    /// The code page of a slot's texts ("windows-1252", "cp932", ...). The table keeps the bytes;
+    /// converting them for the user is the front ends' part. Plain tables are windows-1252.
+    static const char* SlotCodePage(int slot);
 
     /// Why the last Load, Decode, Encode or Store failed.
     CRecordFault Fault() const { return m_fault; }
