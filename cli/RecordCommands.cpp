@@ -1,4 +1,5 @@
 #include "CliSupport.h"
+#include "CodePageText.h"
 
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
@@ -65,7 +66,8 @@ bool ReadInput(const std::string& path, CIffFile& container, CCliPrompt& prompt)
     return ReadContainerFile(path, container, code, prompt);
 }
 
-int RunStrings(const std::string& path, const std::string& idText, const std::string& typeText, bool json)
+int RunStrings(const std::string& path, const std::string& idText, const std::string& typeText, bool json,
+               bool raw1252)
 {
     const std::uint16_t id = ParseChunkId(idText);
     std::uint32_t type = kTypeStr;
@@ -81,6 +83,10 @@ int RunStrings(const std::string& path, const std::string& idText, const std::st
     CStringTable table;
     if (!table.Load(container, type, id))
         return Refused(type, id, table.m_name, table.Fault());
+    // Each language's texts in its own code page, unless the caller asks for the bytes' one view.
+    const auto shownInSlot = [raw1252](const std::string& bytes, int slot) {
+        return raw1252 ? Shown(bytes) : ShownInSlot(bytes, slot);
+    };
 
     if (json)
     {
@@ -102,11 +108,20 @@ int RunStrings(const std::string& path, const std::string& idText, const std::st
             for (const CStringTable::CRow& row : table.m_rows)
             {
                 Json pairs = Json::array();
-                for (const CStringPair& pair : row)
-                    pairs.push_back(Json::array({Shown(pair.text), Shown(pair.description)}));
+                for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
+                {
+                    const CStringPair& pair = row[std::size_t(slot)];
+                    pairs.push_back(Json::array({shownInSlot(pair.text, slot), shownInSlot(pair.description, slot)}));
+                }
                 rows.push_back(pairs);
             }
             document["rows"] = rows;
+            Json languages = Json::array();
+            for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
+                languages.push_back({{"code", CStringTable::CodeForSlot(slot)},
+                                     {"name", CStringTable::SlotName(slot)},
+                                     {"code_page", CStringTable::SlotCodePage(slot)}});
+            document["languages"] = languages;
         }
         PrintJson(document);
         return kExitOk;
@@ -132,10 +147,10 @@ int RunStrings(const std::string& path, const std::string& idText, const std::st
                 continue;
             const std::string name = CStringTable::SlotName(slot);
             const std::string language = name.empty() ? "code " + std::to_string(CStringTable::CodeForSlot(slot)) : name;
-            std::cout << "  " << std::left << std::setw(20) << language << std::right << '"' << Shown(pair.text)
-                      << '"';
+            std::cout << "  " << std::left << std::setw(20) << language << std::right << '"'
+                      << shownInSlot(pair.text, slot) << '"';
             if (!pair.description.empty())
-                std::cout << "  (" << Shown(pair.description) << ')';
+                std::cout << "  (" << shownInSlot(pair.description, slot) << ')';
             std::cout << '\n';
         }
     }
@@ -390,6 +405,7 @@ void AddRecordCommands(CLI::App& app, CommandResult& result)
     {
         std::string file, id, type = "STR#", name, in, out;
         bool json = false;
+        bool raw1252 = false;
     };
 
     {
@@ -399,8 +415,10 @@ void AddRecordCommands(CLI::App& app, CommandResult& result)
         command->add_option("ID", options->id, "chunk id")->required();
         command->add_option("--type", options->type, "STR# (default) or TTAs");
         command->add_flag("--json", options->json, "Print JSON");
+        command->add_flag("--raw-1252", options->raw1252,
+                          "Show every text as windows-1252 instead of its language's code page");
         command->callback([&result, options] {
-            result = RunStrings(options->file, options->id, options->type, options->json);
+            result = RunStrings(options->file, options->id, options->type, options->json, options->raw1252);
         });
     }
     {

@@ -1,8 +1,10 @@
 #include "CliRunner.h"
+#include "LanguageSamples.h"
 
 #include "containers/ByteStream.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
+#include "containers/Windows1252.h"
 #include "records/BhavScript.h"
 #include "records/InteractionTable.h"
 #include "records/StringTable.h"
@@ -190,6 +192,39 @@ TEST_F(CRecordCommands, StringsShowsBothLayouts)
     EXPECT_EQ(Run("strings " + Object() + " 129", out, err), 0);
     EXPECT_NE(out.find("French"), std::string::npos) << out;
     EXPECT_NE(out.find("S'asseoir"), std::string::npos) << out;
+}
+
+TEST_F(CRecordCommands, StringsShowEachLanguageInItsCodePage)
+{
+    CStringTable table;
+    table.m_type = kTypeStr;
+    table.m_name = "languages";
+    table.m_rows.resize(1);
+    for (const CLanguageSample& sample : LanguageSamples())
+        table.m_rows[0][std::size_t(sample.slot)].text = sample.stored;
+    constexpr int kJapanese = 14;
+    table.m_rows[0][kJapanese].description = kBrokenJapanese;
+    ASSERT_TRUE(table.Store(m_container, kTypeStr, 140));
+    ASSERT_TRUE(Save(m_container, Path("languages.iff")));
+    const std::string file = "'" + Path("languages.iff") + "' 140";
+
+    const Json shown = RunJson("strings " + file + " --json");
+    for (const CLanguageSample& sample : LanguageSamples())
+        EXPECT_EQ(shown["rows"][0][sample.slot][0], sample.typed) << sample.slot;
+    EXPECT_EQ(shown["rows"][0][kJapanese][1], kBrokenJapaneseShown);
+    ASSERT_EQ(shown["languages"].size(), 21u);
+    EXPECT_EQ(shown["languages"][16], Json::parse(R"({"code": 17, "name": "Simplified Chinese", "code_page": "cp936"})"));
+    EXPECT_EQ(shown["languages"][17]["name"], "Traditional Chinese");
+
+    // The old view, byte for byte.
+    const Json raw = RunJson("strings " + file + " --raw-1252 --json");
+    for (const CLanguageSample& sample : LanguageSamples())
+        EXPECT_EQ(Utf8ToWindows1252(raw["rows"][0][sample.slot][0].get<std::string>()), sample.stored) << sample.slot;
+    EXPECT_EQ(Utf8ToWindows1252(raw["rows"][0][kJapanese][1].get<std::string>()), kBrokenJapanese);
+
+    std::string out, err;
+    EXPECT_EQ(Run("strings " + file, out, err), 0);
+    EXPECT_NE(out.find(LanguageSamples().back().typed), std::string::npos) << out;
 }
 
 TEST_F(CRecordCommands, RecordsThatDoNotLoadFailWithAMessage)
