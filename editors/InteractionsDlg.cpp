@@ -1,6 +1,7 @@
 #include "InteractionsDlg.h"
 
 #include "framework/DataExchange.h"
+#include "framework/LanguageText.h"
 #include "framework/UserInterface.h"
 #include "records/InteractionTable.h"
 #include "records/StringTable.h"
@@ -229,6 +230,7 @@ CInteractionsDlg::CInteractionsDlg(wxWindow* parent)
     auto* outer = new wxBoxSizer(wxVERTICAL);
     outer->Add(columns, 1, wxEXPAND | wxALL, gap);
     SetSizerAndFit(outer);
+    m_baseFont = m_items->GetFont();
 
     Bind(wxEVT_LISTBOX, &CInteractionsDlg::OnSelectionChanged, this, IDC_INTERACTIONS_ITEMS);
     Bind(wxEVT_CHOICE, &CInteractionsDlg::OnSelectionChanged, this, IDC_INTERACTIONS_LANGUAGE);
@@ -323,13 +325,19 @@ void CInteractionsDlg::DoRefresh(bool readFields)
     const int entry = std::max(m_selectedEntry, 0);
     const int language = Language();
 
+    const wxFont font = SlotFont(m_baseFont, language);
+    if (font != m_items->GetFont())
+    {
+        m_items->SetFont(font);
+        FindWindow(IDC_INTERACTIONS_NAME)->SetFont(font);
+    }
     m_items->Clear();
     const std::vector<CStringTable::CRow>& rows = m_names->m_rows;
     for (std::size_t position = 0; position < m_interactions->m_interactions.size(); ++position)
     {
         const std::uint32_t nameIndex = m_interactions->m_interactions[position].nameIndex;
         if (nameIndex < rows.size())
-            m_items->Append(GameText(rows[nameIndex][static_cast<std::size_t>(language)].text),
+            m_items->Append(SlotText(rows[nameIndex][static_cast<std::size_t>(language)].text, language),
                             reinterpret_cast<void*>(static_cast<std::uintptr_t>(position)));
     }
 
@@ -385,7 +393,7 @@ void CInteractionsDlg::FillMembers(const CInteraction& interaction, bool selecte
     // The interaction of zeros that stands in when none is selected has no name of its own.
     m_name.clear();
     if (selected && interaction.nameIndex < m_names->m_rows.size())
-        m_name = GameText(m_names->m_rows[interaction.nameIndex][static_cast<std::size_t>(Language())].text);
+        m_name = SlotText(m_names->m_rows[interaction.nameIndex][static_cast<std::size_t>(Language())].text, Language());
     m_actionTree = interaction.actionTree;
     m_checkTree = interaction.checkTree;
     m_visitors = (interaction.flags & kInteractionVisitors) != 0;
@@ -495,9 +503,14 @@ void CInteractionsDlg::OnNameChanged(wxCommandEvent&)
     // Only a listed interaction is renamed: with none selected, the row its name index 0 points
     // to belongs to another interaction.
     const CInteraction* current = SelectedInteraction();
+    wxString refusal;
     if (read && current != nullptr && current->nameIndex < m_names->m_rows.size())
-        m_names->m_rows[current->nameIndex][static_cast<std::size_t>(Language())].text = GameBytes(m_name);
+        TakeSlotText(m_name, Language(), m_names->m_rows[current->nameIndex][static_cast<std::size_t>(Language())].text,
+                     refusal);
+    // The refresh puts the stored name back, without the character the language cannot hold.
     DoRefresh(read);
+    if (!refusal.empty())
+        Ui().MessageBox(this, refusal, kProgramName, wxOK | wxICON_EXCLAMATION);
 }
 
 void CInteractionsDlg::OnActionTreeChanged(wxCommandEvent&)

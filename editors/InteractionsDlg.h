@@ -2,6 +2,8 @@
 
 #include "framework/ExchangeDialog.h"
 
+#include <wx/font.h>
+
 #include <cstdint>
 #include <functional>
 
@@ -114,6 +116,7 @@ private:
 
     wxChoice* m_languages = nullptr;
     wxListBox* m_items = nullptr;
+    wxFont m_baseFont;
     wxTextCtrl* m_attenuationField = nullptr;
     wxListCtrl* m_motives = nullptr;
 };

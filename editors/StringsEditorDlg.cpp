@@ -1,5 +1,6 @@
 #include "StringsEditorDlg.h"
 
+#include "framework/LanguageText.h"
 #include "framework/UserInterface.h"
 #include "records/StringTable.h"
 #include "resources/Strings.h"
@@ -77,10 +78,16 @@ CStringsEditorDlg::CStringsEditorDlg(CStringTable& table, wxWindow* parent)
     texts->Add(m_stringField, 1, wxEXPAND);
     texts->Add(m_descriptionField, 1, wxEXPAND);
 
+    m_refusal = new wxStaticText(this, wxID_ANY, wxString());
+    m_refusal->SetForegroundColour(*wxRED);
+    // Room for a refusal of two lines, so that showing one does not move the edits.
+    m_refusal->SetMinSize(wxSize(-1, 2 * m_refusal->GetCharHeight()));
+
     auto* left = new wxBoxSizer(wxVERTICAL);
     left->Add(m_languages, 0, wxBOTTOM, gap);
     left->Add(m_list, 3, wxEXPAND | wxBOTTOM, gap);
     left->Add(texts, 1, wxEXPAND);
+    left->Add(m_refusal, 0, wxEXPAND | wxTOP, gap / 2);
 
     auto* columns = new wxBoxSizer(wxHORIZONTAL);
     columns->Add(left, 1, wxEXPAND | wxRIGHT, gap);
@@ -88,6 +95,7 @@ CStringsEditorDlg::CStringsEditorDlg(CStringTable& table, wxWindow* parent)
     auto* outer = new wxBoxSizer(wxVERTICAL);
     outer->Add(columns, 1, wxEXPAND | wxALL, gap);
     SetSizerAndFit(outer);
+    m_baseFont = m_list->GetFont();
     // The description takes what the edits below leave of the list's width.
     const int rest = m_list->GetClientSize().x - m_list->GetColumnWidth(0) - m_list->GetColumnWidth(kStringColumn);
     m_list->SetColumnWidth(kDescriptionColumn, std::max(FromDIP(100), rest - FromDIP(4)));
@@ -110,6 +118,23 @@ void CStringsEditorDlg::DoDataExchange(CDataExchange& dx)
         dx.MaxChars(IDC_STRINGS_TEXT, m_string, static_cast<int>(CStringTable::kMaxPlainStringLength));
     dx.Text(IDC_STRINGS_DESCRIPTION, m_description);
     dx.Selection(IDC_STRINGS_LANGUAGE, m_language);
+}
+
+bool CStringsEditorDlg::TransferDataFromWindow()
+{
+    if (!UpdateData(true))
+        return false;
+    // Text that could not be stored would be lost without a word if the dialog closed now.
+    for (auto [field, refusal] : {std::pair{m_stringField, &m_stringRefusal}, std::pair{m_descriptionField, &m_descriptionRefusal}})
+    {
+        if (refusal->empty())
+            continue;
+        Ui().MessageBox(this, *refusal, kProgramName, wxOK | wxICON_EXCLAMATION);
+        field->SetFocus();
+        field->SelectAll();
+        return false;
+    }
+    return CExchangeDialog::TransferDataFromWindow();
 }
 
 void CStringsEditorDlg::OnInitDialog()
@@ -146,6 +171,69 @@ void CStringsEditorDlg::ClearTexts()
     m_string.clear();
     if (!IsPlain())
         m_description.clear();
+    m_stringRefusal.clear();
+    m_descriptionRefusal.clear();
+    ShowRefusal();
+}
+
+int CStringsEditorDlg::Language() const
+{
+    return IsPlain() ? 0 : std::clamp(m_language, 0, kLanguageCount - 1);
+}
+
+wxString CStringsEditorDlg::Shown(const std::string& bytes) const
+{
+    // The plain layout has no languages: its strings are in the program's one code page.
+    return IsPlain() ? GameText(bytes) : SlotText(bytes, Language());
+}
+
+void CStringsEditorDlg::ShowRefusal()
+{
+    const wxString& refusal = m_stringRefusal.empty() ? m_descriptionRefusal : m_stringRefusal;
+    if (m_shownRefusal == refusal)
+        return;
+    m_shownRefusal = refusal;
+    m_refusal->SetLabel(refusal);
+    m_refusal->Wrap(m_list->GetSize().x);
+    Layout();
+}
+
+void CStringsEditorDlg::UseLanguageFont()
+{
+    const wxFont font = SlotFont(m_baseFont, Language());
+    if (font == m_list->GetFont())
+        return;
+    for (wxWindow* window : {static_cast<wxWindow*>(m_list), static_cast<wxWindow*>(m_stringField),
+                             static_cast<wxWindow*>(m_descriptionField)})
+    {
+        window->SetFont(font);
+        window->Refresh();
+    }
+}
+
+void CStringsEditorDlg::TakeText(wxTextCtrl& field, wxString& text, std::string& stored, long item, int column,
+                                 wxString& refusal)
+{
+    if (IsPlain())
+    {
+        stored = GameBytes(text);
+    }
+    else if (!TakeSlotText(text, Language(), stored, refusal))
+    {
+        wxBell();
+        ShowRefusal();
+        return;
+    }
+    ShowRefusal();
+    // Show what is stored: in a plain table a character windows-1252 lacks became "?", and a code
+    // page may write two characters the same way.
+    const wxString shown = Shown(stored);
+    m_list->SetItem(item, column, shown);
+    if (shown != text)
+    {
+        text = shown;
+        ReplaceKeepingCaret(field, shown);
+    }
 }
 
 void CStringsEditorDlg::RefillList()
@@ -156,20 +244,21 @@ void CStringsEditorDlg::RefillList()
 
     // Selecting an item raises the same event as the user's click; the line is shown once, below.
     m_filling = true;
+    UseLanguageFont();
     m_list->DeleteAllItems();
-    const int language = std::clamp(m_language, 0, kLanguageCount - 1);
+    const auto language = static_cast<std::size_t>(Language());
     for (std::size_t i = 0; i < LineCount(); ++i)
     {
         const long item = m_list->InsertItem(static_cast<long>(i), wxString::Format("%zu", i));
         if (IsPlain())
         {
-            m_list->SetItem(item, kStringColumn, GameText(m_table.m_strings[i]));
+            m_list->SetItem(item, kStringColumn, Shown(m_table.m_strings[i]));
         }
         else
         {
-            const CStringPair& pair = m_table.m_rows[i][static_cast<std::size_t>(language)];
-            m_list->SetItem(item, kStringColumn, GameText(pair.text));
-            m_list->SetItem(item, kDescriptionColumn, GameText(pair.description));
+            const CStringPair& pair = m_table.m_rows[i][language];
+            m_list->SetItem(item, kStringColumn, Shown(pair.text));
+            m_list->SetItem(item, kDescriptionColumn, Shown(pair.description));
         }
         m_list->SetItemData(item, static_cast<long>(i));
     }
@@ -193,7 +282,9 @@ void CStringsEditorDlg::ShowSelectedLine()
     else
     {
         const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
-        const int language = std::clamp(m_language, 0, kLanguageCount - 1);
+        m_stringRefusal.clear();
+        m_descriptionRefusal.clear();
+        ShowRefusal();
         if (index >= LineCount())
         {
             Ui().MessageBox(this, kMissingStringMessage, kProgramName, wxOK | wxICON_EXCLAMATION);
@@ -202,13 +293,13 @@ void CStringsEditorDlg::ShowSelectedLine()
         }
         else if (IsPlain())
         {
-            m_string = GameText(m_table.m_strings[index]);
+            m_string = Shown(m_table.m_strings[index]);
         }
         else
         {
-            const CStringPair& pair = m_table.m_rows[index][static_cast<std::size_t>(language)];
-            m_string = GameText(pair.text);
-            m_description = GameText(pair.description);
+            const CStringPair& pair = m_table.m_rows[index][static_cast<std::size_t>(Language())];
+            m_string = Shown(pair.text);
+            m_description = Shown(pair.description);
         }
     }
     UpdateData(false);
@@ -246,19 +337,9 @@ void CStringsEditorDlg::OnStringChanged(wxCommandEvent&)
     const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
     if (index >= LineCount())
         return;
-    const std::string bytes = GameBytes(m_string);
-    if (IsPlain())
-        m_table.m_strings[index] = bytes;
-    else
-        m_table.m_rows[index][static_cast<std::size_t>(std::clamp(m_language, 0, kLanguageCount - 1))].text = bytes;
-    // A character the file cannot hold is stored as "?": show what will be saved.
-    const wxString stored = GameText(bytes);
-    m_list->SetItem(item, kStringColumn, stored);
-    if (stored != m_string)
-    {
-        m_string = stored;
-        ReplaceKeepingCaret(*m_stringField, stored);
-    }
+    std::string& stored =
+        IsPlain() ? m_table.m_strings[index] : m_table.m_rows[index][static_cast<std::size_t>(Language())].text;
+    TakeText(*m_stringField, m_string, stored, item, kStringColumn, m_stringRefusal);
 }
 
 void CStringsEditorDlg::OnDescriptionChanged(wxCommandEvent&)
@@ -272,15 +353,8 @@ void CStringsEditorDlg::OnDescriptionChanged(wxCommandEvent&)
     const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
     if (index >= LineCount())
         return;
-    const std::string bytes = GameBytes(m_description);
-    m_table.m_rows[index][static_cast<std::size_t>(std::clamp(m_language, 0, kLanguageCount - 1))].description = bytes;
-    const wxString stored = GameText(bytes);
-    m_list->SetItem(item, kDescriptionColumn, stored);
-    if (stored != m_description)
-    {
-        m_description = stored;
-        ReplaceKeepingCaret(*m_descriptionField, stored);
-    }
+    TakeText(*m_descriptionField, m_description, m_table.m_rows[index][static_cast<std::size_t>(Language())].description,
+             item, kDescriptionColumn, m_descriptionRefusal);
 }
 
 void CStringsEditorDlg::OnAdd(wxCommandEvent&)

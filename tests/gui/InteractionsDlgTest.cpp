@@ -286,6 +286,28 @@ TEST_F(InteractionsEditor, LanguageListsItsNamesAndTypingRenamesThatLanguageOnly
     EXPECT_TRUE(m_ui.messages.empty());
 }
 
+TEST_F(InteractionsEditor, NamesAreShownAndTypedInTheLanguagesCodePage)
+{
+    constexpr int kThai = 18;
+    const std::string thai = "\xE0\xA1\xE9\xD2\xCD\xD5\xE9";  // "chair", in windows-874
+    m_names.m_rows[0][kThai].text = thai;
+    Run([this, &thai](wxDialog& dialog) {
+        Pick(dialog, IDC_INTERACTIONS_LANGUAGE, kThai);
+        EXPECT_EQ(ListLines(dialog)[0], L"\u0E40\u0E01\u0E49\u0E32\u0E2D\u0E35\u0E49");
+        // A Japanese character has no place in windows-874: said, and the stored name stays.
+        Type(dialog, IDC_INTERACTIONS_NAME, L"\u0E40\u0E01\u0E49\u0E32\u0E2D\u0E35\u0E49\u30B5");
+        ASSERT_EQ(m_ui.messages.size(), 1u);
+        EXPECT_NE(m_ui.messages[0].text.Find(L"\"\u30B5\" (U+30B5)"), wxNOT_FOUND) << m_ui.messages[0].text;
+        EXPECT_NE(m_ui.messages[0].text.Find("Thai"), wxNOT_FOUND);
+        EXPECT_EQ(m_names.m_rows[0][kThai].text, thai);
+        EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_NAME), L"\u0E40\u0E01\u0E49\u0E32\u0E2D\u0E35\u0E49");
+
+        Type(dialog, IDC_INTERACTIONS_NAME, L"\u0E19\u0E31\u0E48\u0E07");  // "sit"
+        EXPECT_EQ(m_names.m_rows[0][kThai].text, "\xB9\xD1\xE8\xA7");
+        EXPECT_EQ(m_names.m_rows[0][0].text, "Sit");
+    });
+}
+
 TEST_F(InteractionsEditor, PresetsShowTheirValueAndLeaveTheOwnOne)
 {
     Run([this](wxDialog& dialog) {

@@ -1,9 +1,11 @@
 // The strings editor: plain and language tables, the language switch that keeps the line, Add and
-// Delete with what stays selected, typing with no line selected, the plain layout's length limit
-// and the code page; then from the main view on the sample object, with Cancel keeping the
+// Delete with what stays selected, typing with no line selected, the plain layout's length limit,
+// each language's code page with its refusals and the bytes of unchanged texts; then from the main view on the sample object, with Cancel keeping the
 // container's bytes and OK storing what the dialog shows, through to the saved file.
 
 #include "ScriptDialogDriving.h"
+
+#include "../LanguageSamples.h"
 
 #include "TreewrightDoc.h"
 #include "TreewrightView.h"
@@ -16,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <wx/listctrl.h>
+
+#include <algorithm>
 
 
 namespace
@@ -242,19 +246,103 @@ TEST_F(StringsEditor, AddAndDeleteKeepTheSelectionWhereItWas)
     });
 }
 
-TEST_F(StringsEditor, TextIsStoredInTheGamesCodePage)
+TEST_F(StringsEditor, TextIsShownAndTypedInItsLanguagesCodePage)
 {
     Languages();
     Run([this](wxDialog& dialog) {
-        // "€" is 0x80 in windows-1252; "Ω" has no byte there and is stored, and shown, as "?".
-        Type(dialog, IDC_STRINGS_TEXT, L"\u20AC 5 \u03A9");
-        EXPECT_EQ(m_table.m_rows[0][0].text, "\x80 5 ?");
-        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), L"\u20AC 5 ?");
-        EXPECT_EQ(Lines(dialog)[0], "0|\u20AC 5 ?|name");
-        Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u03C0");
-        EXPECT_EQ(m_table.m_rows[0][0].description, "?");
-        EXPECT_EQ(Shown(dialog, IDC_STRINGS_DESCRIPTION), "?");
+        // Code 17 holds Simplified Chinese (cp936), code 18 Traditional Chinese (cp950).
+        EXPECT_EQ(Entries(dialog, IDC_STRINGS_LANGUAGE)[16], "Simplified Chinese");
+        EXPECT_EQ(Entries(dialog, IDC_STRINGS_LANGUAGE)[17], "Traditional Chinese");
+        SelectLine(dialog, 1);
+        for (const CLanguageSample& sample : LanguageSamples())
+        {
+            Pick(dialog, IDC_STRINGS_LANGUAGE, sample.slot);
+            Type(dialog, IDC_STRINGS_TEXT, wxString::FromUTF8(sample.typed));
+            EXPECT_EQ(m_table.m_rows[1][std::size_t(sample.slot)].text, sample.stored) << sample.slot;
+        }
+        // Read back from the stored bytes.
+        for (const CLanguageSample& sample : LanguageSamples())
+        {
+            Pick(dialog, IDC_STRINGS_LANGUAGE, sample.slot);
+            EXPECT_EQ(Lines(dialog)[1], "1|" + std::string(sample.typed) + "|") << sample.slot;
+            EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT).utf8_string(), sample.typed) << sample.slot;
+        }
     });
+}
+
+TEST_F(StringsEditor, CharacterTheLanguageCannotHoldIsRefusedUntilFixed)
+{
+    constexpr int kPolish = 15;
+    Languages();
+    const CStringTable original = m_table;
+    const int result = Run([this, &original](wxDialog& dialog) {
+        Pick(dialog, IDC_STRINGS_LANGUAGE, kPolish);
+        SelectLine(dialog, 0);
+        Type(dialog, IDC_STRINGS_TEXT, L"Krzes\u0142o \u4E2D");
+        EXPECT_EQ(m_table.m_rows, original.m_rows);
+        EXPECT_EQ(Lines(dialog)[0], "0||");
+        const wxString refusal = L"The character \"\u4E2D\" (U+4E2D) cannot be written in Polish: its code page, "
+                                 L"windows-1250, has no such character.";
+        EXPECT_NE(dialog.GetChildren().end(),
+                  std::find_if(dialog.GetChildren().begin(), dialog.GetChildren().end(),
+                               [&](wxWindow* child) {
+                                   wxString label = child->GetLabel();
+                                   label.Replace("\n", " ");
+                                   return label == refusal;
+                               }));
+
+        // OK says so and keeps the dialog open with the text as typed.
+        ClickButton(dialog, wxID_OK);
+        EXPECT_TRUE(dialog.IsModal());
+        ASSERT_EQ(m_ui.messages.size(), 1u);
+        EXPECT_EQ(m_ui.messages[0].text, refusal);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), L"Krzes\u0142o \u4E2D");
+
+        Type(dialog, IDC_STRINGS_TEXT, L"Krzes\u0142o");
+        EXPECT_EQ(m_table.m_rows[0][kPolish].text, "Krzes\xB3o");
+        // windows-1252 languages refuse too, rather than store "?".
+        Pick(dialog, IDC_STRINGS_LANGUAGE, 0);
+        Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u03A9");
+        EXPECT_EQ(m_table.m_rows[0][0].description, "name");
+        Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u20AC 5");
+        EXPECT_EQ(m_table.m_rows[0][0].description, "\x80 5");
+        ClickButton(dialog, wxID_OK);
+    });
+    EXPECT_EQ(result, wxID_OK);
+    EXPECT_EQ(m_ui.messages.size(), 1u);
+}
+
+TEST_F(StringsEditor, UnchangedTextsKeepTheirBytesEvenWhenTheyDoNotDecode)
+{
+    constexpr int kJapanese = 14;
+    Languages();
+    for (const CLanguageSample& sample : LanguageSamples())
+        m_table.m_rows[0][std::size_t(sample.slot)] = {sample.stored, sample.stored};
+    m_table.m_rows[2][kJapanese] = {kBrokenJapanese, "\x83T"};
+    std::vector<std::uint8_t> before;
+    ASSERT_TRUE(m_table.Encode(kTypeStr, before));
+
+    const int result = Run([this](wxDialog& dialog) {
+        // Every line in every language, each shown in the edits, then OK.
+        for (int slot = 0; slot < CStringTable::kSlotCount - 1; ++slot)
+        {
+            Pick(dialog, IDC_STRINGS_LANGUAGE, slot);
+            for (long line = 0; line < 3; ++line)
+                SelectLine(dialog, line);
+        }
+        Pick(dialog, IDC_STRINGS_LANGUAGE, kJapanese);
+        SelectLine(dialog, 2);
+        EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT).utf8_string(), kBrokenJapaneseShown);
+        // Editing the description leaves the text beside it as it was.
+        Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u30B5\u30F3");
+        EXPECT_EQ(m_table.m_rows[2][kJapanese], (CStringPair{kBrokenJapanese, "\x83T\x83\x93"}));
+        Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u30B5");
+        ClickButton(dialog, wxID_OK);
+    });
+    EXPECT_EQ(result, wxID_OK);
+    std::vector<std::uint8_t> after;
+    ASSERT_TRUE(m_table.Encode(kTypeStr, after));
+    EXPECT_EQ(after, before);
 }
 
 namespace
