@@ -104,6 +104,9 @@ CEncodedText EncodeStrictly(const CCodePageConverter& converter, std::string_vie
 std::string RefusedCharacterMessage(const std::string& character, const std::string& language,
                                     const std::string& codePage)
 {
+    if (character == kReplacementMark)
+        return "The mark \"" + character + "\" stands for bytes that are not " + language + " text (" + codePage +
+               ") and cannot be written back: replace it.";
     char number[16];
     std::snprintf(number, sizeof number, "U+%04X", unsigned(CodePoint(character.empty() ? std::string_view("?") : character)));
     return "The character \"" + character + "\" (" + number + ") cannot be written in " + language +

@@ -43,6 +43,7 @@ struct CEncodedText
 CEncodedText EncodeStrictly(const CCodePageConverter& converter, std::string_view text);
 
 /// The message for a refused character in a language's text, e.g. ‹The character "中" (U+4E2D)
-/// cannot be written in Polish: its code page, windows-1250, has no such character.›
+/// cannot be written in Polish: its code page, windows-1250, has no such character.› The
+/// replacement mark gets its own words: it stands for bytes that did not decode.
 std::string RefusedCharacterMessage(const std::string& character, const std::string& language,
                                     const std::string& codePage);

@@ -337,9 +337,15 @@ TEST_F(StringsEditor, UnchangedTextsKeepTheirBytesEvenWhenTheyDoNotDecode)
         Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u30B5\u30F3");
         EXPECT_EQ(m_table.m_rows[2][kJapanese], (CStringPair{kBrokenJapanese, "\x83T\x83\x93"}));
         Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u30B5");
+        // The mark cannot be written back; put back as it was, the text keeps its bytes.
+        const wxString broken = wxString::FromUTF8(kBrokenJapaneseShown);
+        Type(dialog, IDC_STRINGS_TEXT, broken + "?");
+        EXPECT_EQ(m_table.m_rows[2][kJapanese].text, kBrokenJapanese);
+        Type(dialog, IDC_STRINGS_TEXT, broken);
         ClickButton(dialog, wxID_OK);
     });
     EXPECT_EQ(result, wxID_OK);
+    EXPECT_TRUE(m_ui.messages.empty());
     std::vector<std::uint8_t> after;
     ASSERT_TRUE(m_table.Encode(kTypeStr, after));
     EXPECT_EQ(after, before);
