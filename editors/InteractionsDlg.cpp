@@ -393,7 +393,10 @@ void CInteractionsDlg::FillMembers(const CInteraction& interaction, bool selecte
     // The interaction of zeros that stands in when none is selected has no name of its own.
     m_name.clear();
     if (selected && interaction.nameIndex < m_names->m_rows.size())
-        m_name = SlotText(m_names->m_rows[interaction.nameIndex][static_cast<std::size_t>(Language())].text, Language());
+    {
+        const CStringPair& name = m_names->m_rows[interaction.nameIndex][static_cast<std::size_t>(Language())];
+        m_name = SlotText(name.text, Language());
+    }
     m_actionTree = interaction.actionTree;
     m_checkTree = interaction.checkTree;
     m_visitors = (interaction.flags & kInteractionVisitors) != 0;

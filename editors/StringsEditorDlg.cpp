@@ -125,7 +125,9 @@ bool CStringsEditorDlg::TransferDataFromWindow()
     if (!UpdateData(true))
         return false;
     // Text that could not be stored would be lost without a word if the dialog closed now.
-    for (auto [field, refusal] : {std::pair{m_stringField, &m_stringRefusal}, std::pair{m_descriptionField, &m_descriptionRefusal}})
+    const std::pair<wxTextCtrl*, const wxString*> fields[] = {{m_stringField, &m_stringRefusal},
+                                                              {m_descriptionField, &m_descriptionRefusal}};
+    for (const auto& [field, refusal] : fields)
     {
         if (refusal->empty())
             continue;
@@ -353,8 +355,8 @@ void CStringsEditorDlg::OnDescriptionChanged(wxCommandEvent&)
     const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
     if (index >= LineCount())
         return;
-    TakeText(*m_descriptionField, m_description, m_table.m_rows[index][static_cast<std::size_t>(Language())].description,
-             item, kDescriptionColumn, m_descriptionRefusal);
+    std::string& stored = m_table.m_rows[index][static_cast<std::size_t>(Language())].description;
+    TakeText(*m_descriptionField, m_description, stored, item, kDescriptionColumn, m_descriptionRefusal);
 }
 
 void CStringsEditorDlg::OnAdd(wxCommandEvent&)

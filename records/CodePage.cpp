@@ -108,7 +108,8 @@ std::string RefusedCharacterMessage(const std::string& character, const std::str
         return "The mark \"" + character + "\" stands for bytes that are not " + language + " text (" + codePage +
                ") and cannot be written back: replace it.";
     char number[16];
-    std::snprintf(number, sizeof number, "U+%04X", unsigned(CodePoint(character.empty() ? std::string_view("?") : character)));
+    const char32_t code = character.empty() ? U'?' : CodePoint(character);
+    std::snprintf(number, sizeof number, "U+%04X", unsigned(code));
     return "The character \"" + character + "\" (" + number + ") cannot be written in " + language +
            ": its code page, " + codePage + ", has no such character.";
 }

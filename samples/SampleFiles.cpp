@@ -247,7 +247,10 @@ std::vector<std::uint8_t> BuildSampleObject()
                           "\xAA\xD7\xE8\xCD\xE3\xB9\xE1\xA4\xB5\xB5\xD2\xC5\xE7\xCD\xA1"}},
                         {{0, "Sits one Sim in reasonable comfort.", "catalog description"},
                          {2, "Un Sim y est assis.", ""},
-                         {14, "\x83V\x83\x80\x82\xAA\x88\xEA\x90l\x82\xE4\x82\xC1\x82\xBD\x82\xE8\x8D\xC0\x82\xEA\x82\xDC\x82\xB7\x81" "B", ""},
+                         {14,
+                          "\x83V\x83\x80\x82\xAA\x88\xEA\x90l\x82\xE4\x82\xC1\x82\xBD\x82\xE8\x8D\xC0\x82\xEA"
+                          "\x82\xDC\x82\xB7\x81" "B",
+                          ""},
                          {18, "\xAB\xD4\xC1\xB9\xD1\xE8\xA7\xE4\xB4\xE9\xCD\xC2\xE8\xD2\xA7\xCA\xBA\xD2\xC2", ""}}});
     // Danish (code 8) and Finnish (code 11) each keep a language of their own.
     PutLanguageStrings(object, kTypeTtas, 128, "interaction names",

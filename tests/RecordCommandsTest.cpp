@@ -213,7 +213,8 @@ TEST_F(CRecordCommands, StringsShowEachLanguageInItsCodePage)
         EXPECT_EQ(shown["rows"][0][sample.slot][0], sample.typed) << sample.slot;
     EXPECT_EQ(shown["rows"][0][kJapanese][1], kBrokenJapaneseShown);
     ASSERT_EQ(shown["languages"].size(), 21u);
-    EXPECT_EQ(shown["languages"][16], Json::parse(R"({"code": 17, "name": "Simplified Chinese", "code_page": "cp936"})"));
+    EXPECT_EQ(shown["languages"][16],
+              Json::parse(R"({"code": 17, "name": "Simplified Chinese", "code_page": "cp936"})"));
     EXPECT_EQ(shown["languages"][17]["name"], "Traditional Chinese");
 
     // The old view, byte for byte.

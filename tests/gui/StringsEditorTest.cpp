@@ -1,7 +1,8 @@
 // The strings editor: plain and language tables, the language switch that keeps the line, Add and
 // Delete with what stays selected, typing with no line selected, the plain layout's length limit,
-// each language's code page with its refusals and the bytes of unchanged texts; then from the main view on the sample object, with Cancel keeping the
-// container's bytes and OK storing what the dialog shows, through to the saved file.
+// each language's code page with its refusals and the bytes of unchanged texts; then from the main
+// view on the sample object, with Cancel keeping the container's bytes and OK storing what the
+// dialog shows, through to the saved file.
 
 #include "ScriptDialogDriving.h"
 
