@@ -1,5 +1,7 @@
 #include "ByteStream.h"
 
+#include "ImageBytes.h"
+
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -16,6 +18,18 @@
 #define TW_FSEEK fseeko
 #define TW_FTELL ftello
 #endif
+
+EImageRead CByteStream::ReadImage(std::uint64_t offset, std::size_t count, CImageBytes& image)
+{
+    if (!image.Allocate(count))
+        return EImageRead::NoMemory;
+    if (!Seek(offset) || Read(image.MutableData(), count) != count)
+    {
+        image.Reset();
+        return EImageRead::ReadFailed;
+    }
+    return EImageRead::Ok;
+}
 
 std::size_t CMemoryStream::Read(void* buffer, std::size_t count)
 {
@@ -94,6 +108,7 @@ bool CFileStream::Open(const std::string& path, EMode mode)
     // Others may read the file while we hold it, but not write it.
     m_file = _fsopen(path.c_str(), fopenMode, mode == EMode::Read ? _SH_DENYWR : _SH_DENYRW);
 #else
+    m_readOnly = mode == EMode::Read;
     m_file = std::fopen(path.c_str(), fopenMode);
     if (m_file != nullptr)
     {
@@ -204,6 +219,23 @@ bool CFileStream::Truncate(std::uint64_t length)
 #endif
 }
 
+EImageRead CFileStream::ReadImage(std::uint64_t offset, std::size_t count, CImageBytes& image)
+{
+#ifndef _WIN32
+    // Large ranges of a file opened for reading are mapped: a read into fresh memory made `info`
+    // take four times as long as cat on a 200 MB file, nearly all of it the system handing out
+    // and clearing pages. The mapping is private and the program replaces files only by
+    // renaming a new one over them (WriteFileAtomically), so the bytes stay as read.
+    constexpr std::size_t kSmallestMapped = 64 * 1024;
+    struct stat info{};
+    if (m_file != nullptr && m_readOnly && count >= kSmallestMapped && fstat(fileno(m_file), &info) == 0 &&
+        S_ISREG(info.st_mode) && offset <= std::uint64_t(info.st_size) && count <= std::uint64_t(info.st_size) - offset &&
+        image.Map(fileno(m_file), offset, count))
+        return EImageRead::Ok;
+#endif
+    return CByteStream::ReadImage(offset, count, image);
+}
+
 bool CFileStream::Sync()
 {
     if (m_file == nullptr || std::fflush(m_file) != 0)
@@ -213,6 +245,32 @@ bool CFileStream::Sync()
 #else
     return fsync(fileno(m_file)) == 0;
 #endif
+}
+
+std::size_t CStreamSlice::Read(void* buffer, std::size_t count)
+{
+    if (m_position >= m_length || !m_source.Seek(m_start + m_position))
+        return 0;
+    const std::uint64_t left = m_length - m_position;
+    const std::size_t taken = m_source.Read(buffer, count < left ? count : static_cast<std::size_t>(left));
+    m_position += taken;
+    return taken;
+}
+
+bool CStreamSlice::Seek(std::uint64_t offset)
+{
+    m_position = offset;
+    return true;
+}
+
+EImageRead CStreamSlice::ReadImage(std::uint64_t offset, std::size_t count, CImageBytes& image)
+{
+    if (offset > m_length || count > m_length - offset)
+    {
+        image.Reset();
+        return EImageRead::ReadFailed;
+    }
+    return m_source.ReadImage(m_start + offset, count, image);
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, EFileOpenError* openError)

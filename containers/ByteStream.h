@@ -3,9 +3,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+class CImageBytes;
+
+/// How putting bytes of a stream into an image went.
+enum class EImageRead
+{
+    Ok,
+    NoMemory,
+    ReadFailed  // the stream could not be positioned, or held fewer bytes
+};
 
 /// A seekable stream of bytes: what the container, the archive and the records read and write.
 /// Every operation reports failure by its result; nothing throws.
@@ -24,6 +35,10 @@ public:
     virtual std::uint64_t Length() const = 0;
     /// Cuts (or extends with zeros) the stream to `length` bytes.
     virtual bool Truncate(std::uint64_t length) = 0;
+
+    /// Puts `count` bytes from `offset` into `image`, read once straight into it (the image is
+    /// left empty unless all of them were had). A file opened for reading maps them instead.
+    virtual EImageRead ReadImage(std::uint64_t offset, std::size_t count, CImageBytes& image);
 
     bool SeekToEnd() { return Seek(Length()); }
     bool Write(std::span<const std::uint8_t> bytes) { return Write(bytes.data(), bytes.size()); }
@@ -92,14 +107,41 @@ public:
     std::uint64_t Position() const override;
     std::uint64_t Length() const override;
     bool Truncate(std::uint64_t length) override;
+    EImageRead ReadImage(std::uint64_t offset, std::size_t count, CImageBytes& image) override;
     /// Flushes buffered bytes and asks the system to put them on the disk.
     bool Sync();
 
 private:
     std::FILE* m_file = nullptr;
+    bool m_readOnly = false;
     EFileOpenError m_openError = EFileOpenError::None;
     std::string m_errorText;
     bool m_writeFailed = false;
+};
+
+/// A read-only window of `length` bytes from `start` of another stream, which must outlive it:
+/// lets a member of an archive be read as a file of its own, straight from the archive's file.
+class CStreamSlice : public CByteStream
+{
+public:
+    CStreamSlice(CByteStream& source, std::uint64_t start, std::uint64_t length)
+        : m_source(source), m_start(start), m_length(length)
+    {
+    }
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    bool Write(const void*, std::size_t) override { return false; }
+    bool Seek(std::uint64_t offset) override;
+    std::uint64_t Position() const override { return m_position; }
+    std::uint64_t Length() const override { return m_length; }
+    bool Truncate(std::uint64_t) override { return false; }
+    EImageRead ReadImage(std::uint64_t offset, std::size_t count, CImageBytes& image) override;
+
+private:
+    CByteStream& m_source;
+    std::uint64_t m_start;
+    std::uint64_t m_length;
+    std::uint64_t m_position = 0;
 };
 
 /// Reads a whole file into memory; false (with the reason) when it cannot be opened or read.

@@ -1,0 +1,97 @@
+#include "ImageBytes.h"
+
+#include <cstdlib>
+#include <utility>
+
+#ifndef _WIN32
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+CImageBytes::CImageBytes(CImageBytes&& other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr)),
+      m_size(std::exchange(other.m_size, 0)),
+      m_mapBase(std::exchange(other.m_mapBase, nullptr)),
+      m_mapLength(std::exchange(other.m_mapLength, 0))
+{
+}
+
+CImageBytes& CImageBytes::operator=(CImageBytes&& other) noexcept
+{
+    if (this != &other)
+    {
+        Reset();
+        m_data = std::exchange(other.m_data, nullptr);
+        m_size = std::exchange(other.m_size, 0);
+        m_mapBase = std::exchange(other.m_mapBase, nullptr);
+        m_mapLength = std::exchange(other.m_mapLength, 0);
+    }
+    return *this;
+}
+
+void CImageBytes::Reset()
+{
+#ifndef _WIN32
+    if (m_mapBase != nullptr)
+        munmap(m_mapBase, m_mapLength);
+    else
+#endif
+        std::free(m_data);
+    m_data = nullptr;
+    m_size = 0;
+    m_mapBase = nullptr;
+    m_mapLength = 0;
+}
+
+bool CImageBytes::Allocate(std::size_t size)
+{
+    Reset();
+    // Plain malloc, not a zero-filled vector: every byte is read or written over at once, and
+    // filling 200 MB first cost as much as reading them. Large blocks come straight from the
+    // system, so that Reallocate can move them without copying.
+    m_data = static_cast<std::uint8_t*>(std::malloc(size == 0 ? 1 : size));
+    m_size = m_data != nullptr ? size : 0;
+    return m_data != nullptr;
+}
+
+bool CImageBytes::Reallocate(std::size_t size)
+{
+    if (m_mapBase != nullptr)
+        return false;
+    // A decoded image grows in steps; on Linux a large block is remapped rather than copied, so
+    // the old and the new block never both take memory (the peak of a 3.0 read stays near the
+    // coded file plus the decoded image).
+    auto* grown = static_cast<std::uint8_t*>(std::realloc(m_data, size == 0 ? 1 : size));
+    if (grown == nullptr)
+        return false;
+    m_data = grown;
+    m_size = size;
+    return true;
+}
+
+bool CImageBytes::Map(int fd, std::uint64_t offset, std::size_t size)
+{
+    Reset();
+#ifdef _WIN32
+    (void)fd;
+    (void)offset;
+    (void)size;
+    return false;
+#else
+    if (size == 0)
+        return false;
+    const auto page = static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+    const std::uint64_t start = offset - offset % page;
+    const std::size_t lead = static_cast<std::size_t>(offset - start);
+    if (size > static_cast<std::size_t>(-1) - lead)
+        return false;
+    void* base = mmap(nullptr, size + lead, PROT_READ, MAP_PRIVATE, fd, static_cast<off_t>(start));
+    if (base == MAP_FAILED)
+        return false;
+    m_mapBase = base;
+    m_mapLength = size + lead;
+    m_data = static_cast<std::uint8_t*>(base) + lead;
+    m_size = size;
+    return true;
+#endif
+}

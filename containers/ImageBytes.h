@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+/// The bytes of a container's image, owned one of two ways: a block from the heap, or a private
+/// read-only mapping of part of a file. Move-only; releases what it owns.
+class CImageBytes
+{
+public:
+    CImageBytes() = default;
+    ~CImageBytes() { Reset(); }
+    CImageBytes(CImageBytes&& other) noexcept;
+    CImageBytes& operator=(CImageBytes&& other) noexcept;
+    CImageBytes(const CImageBytes&) = delete;
+    CImageBytes& operator=(const CImageBytes&) = delete;
+
+    /// Replaces the bytes by a heap block of `size` bytes that are not filled: the caller writes
+    /// or reads into every one of them. False, and empty, without memory.
+    bool Allocate(std::size_t size);
+    /// Grows or shrinks a heap block, keeping its first bytes; false, unchanged, without memory.
+    bool Reallocate(std::size_t size);
+    /// Replaces the bytes by a private read-only mapping of `size` bytes of the open file `fd`
+    /// from `offset`. False, and empty, when the system cannot map them.
+    bool Map(int fd, std::uint64_t offset, std::size_t size);
+    void Reset();
+
+    const std::uint8_t* Data() const { return m_data; }
+    /// Writable bytes of a heap block; null for a mapping.
+    std::uint8_t* MutableData() { return m_mapBase == nullptr ? m_data : nullptr; }
+    std::size_t Size() const { return m_size; }
+    bool Empty() const { return m_data == nullptr; }
+
+private:
+    std::uint8_t* m_data = nullptr;
+    std::size_t m_size = 0;
+    void* m_mapBase = nullptr;
+    std::size_t m_mapLength = 0;
+};
