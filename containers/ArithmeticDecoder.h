@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+class CImageBytes;
 class CUserPrompt;
 
 /// Decodes the body of a version 3.0 container: an adaptive order-0 arithmetic code (Witten,
@@ -33,6 +34,12 @@ public:
     EResult Decode(std::span<const std::uint8_t> coded, std::vector<std::uint8_t>& output,
                    CUserPrompt* prompt = nullptr);
 
+    /// Decodes coded bytes in place (no copy of them is made) into `output`, a heap block that
+    /// starts with room for `initialCapacity` bytes and ends exactly as long as the decoded bytes;
+    /// empty on a failure. A container read takes the block as its image.
+    EResult Decode(std::span<const std::uint8_t> coded, CImageBytes& output, std::uint64_t initialCapacity,
+                   CUserPrompt* prompt = nullptr) const;
+
     /// Lowers (or raises) the output limit of this decoder; kMaxOutputBytes unless set.
     void SetMaxOutputBytes(std::uint64_t limit) { m_maxOutputBytes = limit; }
     std::uint64_t MaxOutputBytes() const { return m_maxOutputBytes; }
@@ -45,8 +52,5 @@ public:
                                        std::uint64_t limit);
 
 private:
-    EResult DecodeBytes(std::vector<std::uint8_t>& prepared, std::uint64_t initialCapacity,
-                        std::vector<std::uint8_t>& output, CUserPrompt* prompt) const;
-
     std::uint64_t m_maxOutputBytes = kMaxOutputBytes;
 };

@@ -27,11 +27,6 @@ std::array<std::uint8_t, CIffFile::kHeaderSize> HeaderTemplate(char minorDigit)
     return header;
 }
 
-std::unique_ptr<std::uint8_t[]> AllocateImage(std::size_t length)
-{
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[length == 0 ? 1 : length]);
-}
-
 bool WriteBytes(CByteStream& stream, const void* bytes, std::size_t count)
 {
     return stream.Write(bytes, count);
@@ -48,12 +43,8 @@ bool WriteLE32At(CByteStream& stream, std::uint64_t position, std::uint32_t valu
 CIffFile::CIffFile()
 {
     m_header = HeaderTemplate('5');
-    m_image = AllocateImage(kHeaderSize);
-    if (m_image)
-    {
-        std::memcpy(m_image.get(), m_header.data(), kHeaderSize);
-        m_imageLength = kHeaderSize;
-    }
+    if (m_image.Allocate(kHeaderSize))
+        std::memcpy(m_image.MutableData(), m_header.data(), kHeaderSize);
 }
 
 CIffFile::CIffFile(const CIffFile& other)
@@ -63,13 +54,12 @@ CIffFile::CIffFile(const CIffFile& other)
       m_readSucceeded(other.m_readSucceeded),
       m_fileVersion(other.m_fileVersion)
 {
-    if (other.m_image)
+    if (!other.m_image.Empty())
     {
-        m_image = AllocateImage(other.m_imageLength);
-        if (m_image)
+        if (m_image.Allocate(other.m_image.Size()))
         {
-            std::memcpy(m_image.get(), other.m_image.get(), other.m_imageLength);
-            m_imageLength = other.m_imageLength;
+            if (other.m_image.Size() > 0)
+                std::memcpy(m_image.MutableData(), other.m_image.Data(), other.m_image.Size());
         }
         else
         {
@@ -95,8 +85,7 @@ void CIffFile::Clear()
 {
     m_chunks.clear();
     m_types.clear();
-    m_image.reset();
-    m_imageLength = 0;
+    m_image.Reset();
     m_readSucceeded = false;
 }
 
@@ -117,27 +106,23 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
         return false;
     }
     std::size_t length = static_cast<std::size_t>(streamLength);
-    m_image = AllocateImage(length);
-    if (!m_image)
-    {
-        errorCode = kIffReadNoMemory;
-        return false;
-    }
-    if (!stream->Seek(0) || stream->Read(m_image.get(), length) != length)
+    // Read once, straight into the image (or mapped, for a large file opened for reading).
+    const EImageRead taken = stream->ReadImage(0, length, m_image);
+    if (taken != EImageRead::Ok)
     {
         Clear();
-        errorCode = kIffReadIoError;
+        errorCode = taken == EImageRead::NoMemory ? kIffReadNoMemory : kIffReadIoError;
         return false;
     }
-    m_imageLength = length;
+    const std::uint8_t* image = m_image.Data();
 
-    if (length < kMagicLength || std::memcmp(m_image.get(), kMagic, kMagicLength) != 0)
+    if (length < kMagicLength || std::memcmp(image, kMagic, kMagicLength) != 0)
     {
         Clear();
         errorCode = kIffReadNotIff;
         return false;
     }
-    auto versionIs = [&](const char* text) { return length >= 12 && std::memcmp(m_image.get() + 9, text, 3) == 0; };
+    auto versionIs = [&](const char* text) { return length >= 12 && std::memcmp(image + 9, text, 3) == 0; };
     const bool coded = versionIs("3.0");
     if (!coded && !versionIs("2.0") && !versionIs("2.5"))
     {
@@ -150,14 +135,13 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
     if (coded)
     {
         // The body after the 64-byte header is a whole 2.x file, coded. It is decoded from the
-        // bytes already read, and the decoded bytes become the image.
-        std::vector<std::uint8_t> decoded;
+        // bytes already read, and the decoded block becomes the image as it is, by move.
+        CImageBytes decoded;
         CArithmeticDecoder decoder;
         const std::size_t bodyStart = std::min(length, kHeaderSize);
-        const auto result = decoder.Decode(
-            std::span<const std::uint8_t>(m_image.get() + bodyStart, length - bodyStart), decoded, prompt);
-        m_image.reset();
-        m_imageLength = 0;
+        // The output starts with room for twice the whole coded file, header included.
+        const auto result = decoder.Decode(std::span<const std::uint8_t>(image + bodyStart, length - bodyStart),
+                                           decoded, 2 * std::uint64_t(length), prompt);
         if (result != CArithmeticDecoder::EResult::Ok)
         {
             // A partly decoded file is never opened: saving it would destroy the rest of it.
@@ -167,37 +151,29 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
         }
         // Saving writes the image back as a 2.x container: an image that is not one would be
         // written over the file as if it were.
-        const auto decodedVersionIs = [&](const char* text) { return std::memcmp(decoded.data() + 9, text, 3) == 0; };
-        if (decoded.size() < 12 || std::memcmp(decoded.data(), kMagic, kMagicLength) != 0 ||
+        const auto decodedVersionIs = [&](const char* text) { return std::memcmp(decoded.Data() + 9, text, 3) == 0; };
+        if (decoded.Size() < 12 || std::memcmp(decoded.Data(), kMagic, kMagicLength) != 0 ||
             (!decodedVersionIs("2.0") && !decodedVersionIs("2.5")))
         {
             Clear();
             errorCode = kIffReadNotIff;
             return false;
         }
-        length = decoded.size();
-        m_image = AllocateImage(length);
-        if (!m_image)
-        {
-            Clear();
-            errorCode = kIffReadNoMemory;
-            return false;
-        }
-        if (length > 0)
-            std::memcpy(m_image.get(), decoded.data(), length);
-        m_imageLength = length;
+        m_image = std::move(decoded);
+        image = m_image.Data();
+        length = m_image.Size();
     }
 
     // A file shorter than its header reads with the missing header bytes as zeros.
     m_header.fill(0);
-    std::memcpy(m_header.data(), m_image.get(), std::min(length, kHeaderSize));
+    std::memcpy(m_header.data(), image, std::min(length, kHeaderSize));
 
     const std::uint64_t end = length;
     std::uint64_t p = kHeaderSize;
     while (p < end)
     {
         auto runsPastEnd = [&](std::uint64_t at) {
-            return at + 8 > end || at + ReadBE32(m_image.get() + at + 4) > end;
+            return at + 8 > end || at + ReadBE32(image + at + 4) > end;
         };
         if (runsPastEnd(p))
         {
@@ -207,7 +183,7 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
         }
         if (p + 75 >= end)
             break;
-        const std::uint8_t* header = m_image.get() + p;
+        const std::uint8_t* header = image + p;
         const std::uint32_t chunkSize = ReadBE32(header + 4);
         if (chunkSize < kChunkHeaderSize)
             break;  // no chunk can be this small; what follows cannot be walked
@@ -259,13 +235,13 @@ bool CIffFile::Write(CByteStream* stream, CUserPrompt* prompt)
             continue;
         const std::uint64_t start = std::uint64_t(chunk.offset) - kChunkHeaderSize;
         const std::uint64_t count = std::uint64_t(chunk.size) + kChunkHeaderSize;
-        if (chunk.offset < kChunkHeaderSize || start + count > m_imageLength)
+        if (chunk.offset < kChunkHeaderSize || start + count > m_image.Size())
             return false;
         const std::uint64_t position = stream->Position();
         if (position > std::numeric_limits<std::uint32_t>::max())
             return false;
         positions[i] = static_cast<std::uint32_t>(position);
-        if (!WriteBytes(*stream, m_image.get() + start, static_cast<std::size_t>(count)))
+        if (!WriteBytes(*stream, m_image.Data() + start, static_cast<std::size_t>(count)))
             return false;
     }
 
@@ -356,7 +332,7 @@ bool CIffFile::PutChunk(CIffChunk& entry, CByteStream& data)
 {
     // Refused before copying: a stream too long for the image would otherwise be copied whole
     // (gigabytes, zero-filled first) only to be turned down afterwards.
-    if (std::uint64_t(m_imageLength) + kChunkHeaderSize + data.Length() > std::numeric_limits<std::uint32_t>::max())
+    if (std::uint64_t(m_image.Size()) + kChunkHeaderSize + data.Length() > std::numeric_limits<std::uint32_t>::max())
         return false;
     std::vector<std::uint8_t> bytes;
     try
@@ -374,15 +350,15 @@ bool CIffFile::PutChunk(CIffChunk& entry, CByteStream& data)
 
 bool CIffFile::PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data)
 {
-    const std::uint64_t end = m_imageLength;
+    const std::uint64_t end = m_image.Size();
     const std::uint64_t newLength = end + kChunkHeaderSize + data.size();
     if (newLength > std::numeric_limits<std::uint32_t>::max())
         return false;  // offsets and sizes are 32-bit in the file
-    auto image = AllocateImage(static_cast<std::size_t>(newLength));
-    if (!image)
+    CImageBytes image;
+    if (!image.Allocate(static_cast<std::size_t>(newLength)))
         return false;
-    if (m_image && m_imageLength > 0)
-        std::memcpy(image.get(), m_image.get(), m_imageLength);
+    if (end > 0)
+        std::memcpy(image.MutableData(), m_image.Data(), static_cast<std::size_t>(end));
 
     CIffChunk stored = entry;
     stored.offset = static_cast<std::uint32_t>(end + kChunkHeaderSize);
@@ -390,7 +366,7 @@ bool CIffFile::PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data)
     if (stored.name.size() > kMaxStoredNameLength)
         stored.name.resize(kMaxStoredNameLength);
 
-    std::uint8_t* header = image.get() + end;
+    std::uint8_t* header = image.MutableData() + end;
     std::memset(header, 0, kChunkHeaderSize);
     WriteBE32(header, stored.type);
     WriteBE32(header + 4, static_cast<std::uint32_t>(data.size() + kChunkHeaderSize));
@@ -401,7 +377,6 @@ bool CIffFile::PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data)
         std::memcpy(header + kChunkHeaderSize, data.data(), data.size());
 
     m_image = std::move(image);
-    m_imageLength = static_cast<std::size_t>(newLength);
     if (std::find(m_types.begin(), m_types.end(), stored.type) == m_types.end())
         m_types.push_back(stored.type);
     auto existing = std::find_if(m_chunks.begin(), m_chunks.end(), [&](const CIffChunk& chunk) {
@@ -451,16 +426,16 @@ CIffChunk CIffFile::NextOfType(std::size_t& position) const
 
 int CIffFile::Version() const
 {
-    if (!m_image || m_imageLength < 12)
+    if (m_image.Size() < 12)
         return 0;
-    return int(m_image[9]) * 10 + int(m_image[11]) - 528;
+    return int(m_image.Data()[9]) * 10 + int(m_image.Data()[11]) - 528;
 }
 
 std::span<const std::uint8_t> CIffFile::ChunkData(const CIffChunk& chunk) const
 {
-    if (!m_image || std::uint64_t(chunk.offset) + chunk.size > m_imageLength)
+    if (m_image.Empty() || std::uint64_t(chunk.offset) + chunk.size > m_image.Size())
         return {};
-    return {m_image.get() + chunk.offset, chunk.size};
+    return {m_image.Data() + chunk.offset, chunk.size};
 }
 
 const char* IffReadErrorMessage(int errorCode)

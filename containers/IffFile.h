@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ByteStream.h"
+#include "ImageBytes.h"
 #include "TypeCodes.h"
 
 #include <array>
@@ -85,8 +86,8 @@ public:
     const std::vector<std::uint32_t>& Types() const { return m_types; }
     const std::array<std::uint8_t, kHeaderSize>& Header() const { return m_header; }
     bool ReadSucceeded() const { return m_readSucceeded; }
-    const std::uint8_t* Image() const { return m_image.get(); }
-    std::size_t ImageLength() const { return m_imageLength; }
+    const std::uint8_t* Image() const { return m_image.Data(); }
+    std::size_t ImageLength() const { return m_image.Size(); }
     /// The data bytes of an entry, checked against the image; empty when they do not fit.
     std::span<const std::uint8_t> ChunkData(const CIffChunk& chunk) const;
 
@@ -95,8 +96,8 @@ private:
     bool WriteResourceMap(CByteStream& stream, const std::vector<std::uint32_t>& positions);
 
     std::array<std::uint8_t, kHeaderSize> m_header{};
-    std::unique_ptr<std::uint8_t[]> m_image;
-    std::size_t m_imageLength = 0;
+    // The file's bytes, or the decoded bytes of a coded file; mapped from the file when large.
+    CImageBytes m_image;
     std::vector<CIffChunk> m_chunks;
     std::vector<std::uint32_t> m_types;
     bool m_readSucceeded = false;
