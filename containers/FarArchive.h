@@ -26,6 +26,12 @@ public:
     /// Reads the archive. On failure the entries read so far stay listed, but the archive does
     /// not count as open and Extract refuses.
     bool Open(CByteStream* stream);
+    /// Reads the header and the directory only, as Open checks them; the members stay in the
+    /// stream, to be read from it where they lie (see Holds), and Extract refuses. Loading reads
+    /// each member once this way, straight into its container, with no copy of the archive kept.
+    bool OpenDirectory(CByteStream* stream);
+    /// Whether the entry's `length2` bytes from its `offset` lie inside the archive's file.
+    bool Holds(const CFarEntry& entry) const;
     /// Writes the entry's `length2` bytes to `out`; fails when nothing is open or the range
     /// does not lie inside the image.
     bool Extract(CByteStream& out, const CFarEntry& entry) const;
@@ -37,6 +43,7 @@ private:
     std::uint8_t m_header[kHeaderSize]{};
     std::unique_ptr<std::uint8_t[]> m_image;
     std::uint64_t m_imageLength = 0;
+    std::uint64_t m_fileLength = 0;
     std::vector<CFarEntry> m_entries;
     bool m_open = false;
 };
