@@ -1,0 +1,321 @@
+#include "RecordEditing.h"
+
+#include "BhavScript.h"
+#include "ConstantTable.h"
+#include "InteractionTable.h"
+#include "RecordCheck.h"
+#include "StringTable.h"
+#include "containers/ChunkSnapshot.h"
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+
+#include <algorithm>
+
+namespace
+{
+// Chunk names are a 64-byte field ending in a NUL.
+constexpr std::size_t kMaxNameLength = 63;
+constexpr std::uint16_t kFirstScriptId = 0x1000;
+constexpr std::uint16_t kLastScriptId = 0x1FFF;
+constexpr std::uint16_t kFirstTableId = 128;
+constexpr std::uint16_t kNewChunkFlags = 0x0010;
+
+bool HasChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id)
+{
+    CIffChunk chunk;
+    chunk.type = type;
+    chunk.id = id;
+    return container.FindChunk(chunk);
+}
+
+bool IdInUse(const CIffFile& container, ERecordKind kind, std::uint16_t id)
+{
+    const std::vector<std::uint32_t> types = RecordChunkTypes(kind);
+    return std::any_of(types.begin(), types.end(), [&](std::uint32_t type) { return HasChunk(container, type, id); });
+}
+
+bool HasFieldEncodedTable(const CIffFile& container)
+{
+    for (const std::uint16_t id : ChunkIdsOfType(container, kTypeTtab))
+    {
+        CInteractionTable table;
+        if (table.Load(container, id) && table.m_version == CInteractionTable::kFieldEncodedVersion)
+            return true;
+    }
+    return false;
+}
+
+bool Put(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
+         const std::vector<std::uint8_t>& data, std::uint16_t flags = kNewChunkFlags)
+{
+    CIffChunk chunk;
+    chunk.type = type;
+    chunk.id = id;
+    chunk.flags = flags;
+    chunk.name = name;
+    return container.PutChunk(chunk, data);
+}
+
+// Applies `change` to a copy and takes it only when every step succeeded: a record of two chunks
+// is never left half made.
+template <typename TChange>
+bool AllOrNothing(CIffFile& container, TChange change)
+{
+    CIffFile changed = container;
+    if (!change(changed))
+        return false;
+    container = std::move(changed);
+    return true;
+}
+}
+
+std::uint32_t ListedType(ERecordKind kind)
+{
+    switch (kind)
+    {
+    case ERecordKind::Script:
+        return kTypeBhav;
+    case ERecordKind::Strings:
+        return kTypeStr;
+    case ERecordKind::Interactions:
+        return kTypeTtab;
+    case ERecordKind::Constants:
+        return kTypeBcon;
+    }
+    return 0;
+}
+
+std::vector<std::uint32_t> RecordChunkTypes(ERecordKind kind)
+{
+    if (kind == ERecordKind::Interactions)
+        return {kTypeTtab, kTypeTtas};
+    return {ListedType(kind)};
+}
+
+const char* RecordKindName(ERecordKind kind)
+{
+    switch (kind)
+    {
+    case ERecordKind::Script:
+        return "Script";
+    case ERecordKind::Strings:
+        return "String Table";
+    case ERecordKind::Interactions:
+        return "Interaction Table";
+    case ERecordKind::Constants:
+        return "Constant Table";
+    }
+    return "";
+}
+
+std::optional<ERecordKind> KindOfListedType(std::uint32_t type)
+{
+    for (const ERecordKind kind :
+         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+        if (ListedType(kind) == type)
+            return kind;
+    return std::nullopt;
+}
+
+std::uint16_t FirstRecordId(ERecordKind kind)
+{
+    return kind == ERecordKind::Script ? kFirstScriptId : kFirstTableId;
+}
+
+std::uint16_t LastRecordId(ERecordKind kind)
+{
+    return kind == ERecordKind::Script ? kLastScriptId : 0xFFFF;
+}
+
+std::optional<std::uint16_t> NextFreeRecordId(const CIffFile& container, ERecordKind kind)
+{
+    for (std::uint32_t id = FirstRecordId(kind); id <= LastRecordId(kind); ++id)
+        if (!IdInUse(container, kind, std::uint16_t(id)))
+            return std::uint16_t(id);
+    return std::nullopt;
+}
+
+std::string RecordIdProblem(const CIffFile& container, ERecordKind kind, std::int64_t id)
+{
+    const std::string kindName = RecordKindName(kind);
+    if (id < FirstRecordId(kind) || id > LastRecordId(kind))
+        return "The id of a " + kindName + " goes from " + std::to_string(FirstRecordId(kind)) + " to " +
+               std::to_string(LastRecordId(kind)) + ".";
+    if (IdInUse(container, kind, std::uint16_t(id)))
+        return "#" + std::to_string(id) + " is in use by another " + kindName + ".";
+    return {};
+}
+
+std::string RecordNameProblem(const std::string& name)
+{
+    if (name.size() > kMaxNameLength)
+        return "A name has at most 63 characters.";
+    if (name.find('\0') != std::string::npos)
+        return "A name cannot hold a NUL character.";
+    return {};
+}
+
+bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const std::string& name)
+{
+    if (!RecordIdProblem(container, kind, id).empty() || !RecordNameProblem(name).empty())
+        return false;
+    std::vector<std::uint8_t> data;
+    switch (kind)
+    {
+    case ERecordKind::Script:
+    {
+        CBhavScript script;
+        CBhavInstruction line;
+        line.trueTarget = kTargetTrue;
+        line.falseTarget = kTargetFalse;
+        script.m_instructions.push_back(line);
+        data = script.Encode();
+        break;
+    }
+    case ERecordKind::Strings:
+    {
+        CStringTable table;
+        if (!table.Encode(kTypeStr, data))
+            return false;
+        break;
+    }
+    case ERecordKind::Interactions:
+    {
+        // A file whose tables are field-encoded gets another of that version; otherwise the plain
+        // layout of version 8.
+        CInteractionTable table;
+        table.m_version = HasFieldEncodedTable(container) ? CInteractionTable::kFieldEncodedVersion : 8;
+        std::vector<std::uint8_t> names;
+        if (!table.Encode(data) || !CStringTable().Encode(kTypeTtas, names))
+            return false;
+        return AllOrNothing(container, [&](CIffFile& changed) {
+            return Put(changed, kTypeTtab, id, name, data) && Put(changed, kTypeTtas, id, name, names);
+        });
+    }
+    case ERecordKind::Constants:
+        if (!CConstantTable().Encode(data))
+            return false;
+        break;
+    }
+    return Put(container, ListedType(kind), id, name, data);
+}
+
+bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, std::uint16_t to,
+                     const std::string& name)
+{
+    if (!HasChunk(container, ListedType(kind), from) || !RecordIdProblem(container, kind, to).empty() ||
+        !RecordNameProblem(name).empty())
+        return false;
+    return AllOrNothing(container, [&](CIffFile& changed) {
+        for (const std::uint32_t type : RecordChunkTypes(kind))
+        {
+            CChunkSnapshot chunk = TakeChunkSnapshot(container, type, from);
+            if (!chunk.present)
+                continue;
+            chunk.id = to;
+            if (type == ListedType(kind))
+                chunk.name = name;
+            if (!RestoreChunkSnapshot(changed, chunk))
+                return false;
+        }
+        return true;
+    });
+}
+
+bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId,
+                  const std::string& name)
+{
+    if (!HasChunk(container, ListedType(kind), id) || !RecordNameProblem(name).empty() ||
+        (newId != id && !RecordIdProblem(container, kind, newId).empty()))
+        return false;
+    return AllOrNothing(container, [&](CIffFile& changed) {
+        for (const std::uint32_t type : RecordChunkTypes(kind))
+        {
+            CChunkSnapshot chunk = TakeChunkSnapshot(container, type, id);
+            if (!chunk.present)
+                continue;
+            if (type == ListedType(kind))
+                chunk.name = name;
+            if (newId != id)
+            {
+                CChunkSnapshot gone = chunk;
+                gone.present = false;
+                RestoreChunkSnapshot(changed, gone);
+                chunk.id = newId;
+            }
+            if (!RestoreChunkSnapshot(changed, chunk))
+                return false;
+        }
+        return true;
+    });
+}
+
+bool DeleteRecord(CIffFile& container, ERecordKind kind, std::uint16_t id)
+{
+    if (!HasChunk(container, ListedType(kind), id))
+        return false;
+    for (const std::uint32_t type : RecordChunkTypes(kind))
+    {
+        CIffChunk chunk;
+        chunk.type = type;
+        chunk.id = id;
+        if (container.FindChunk(chunk))
+            container.RemoveChunk(chunk);
+    }
+    return true;
+}
+
+bool CopyRecord(const CIffFile& from, CIffFile& to, ERecordKind kind, std::uint16_t id, bool replace)
+{
+    if (!HasChunk(from, ListedType(kind), id) || (IdInUse(to, kind, id) && !replace))
+        return false;
+    return AllOrNothing(to, [&](CIffFile& changed) {
+        for (const std::uint32_t type : RecordChunkTypes(kind))
+        {
+            CChunkSnapshot chunk = TakeChunkSnapshot(from, type, id);
+            if (!chunk.present)
+                chunk.type = type;  // an absent companion is absent in the copy too
+            if (!RestoreChunkSnapshot(changed, chunk))
+                return false;
+        }
+        return true;
+    });
+}
+
+std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, std::uint16_t id)
+{
+    std::vector<CRecordReference> references;
+    for (const std::uint16_t caller : ChunkIdsOfType(container, kTypeBhav))
+    {
+        CBhavScript script;
+        if (!script.Load(container, caller))
+            continue;
+        for (std::size_t line = 0; line < script.m_instructions.size(); ++line)
+            if (script.m_instructions[line].opcode == id)
+                references.push_back({kTypeBhav, caller, script.m_name, int(line), -1, false});
+    }
+    for (const std::uint16_t tableId : ChunkIdsOfType(container, kTypeTtab))
+    {
+        CInteractionTable table;
+        if (!table.Load(container, tableId))
+            continue;
+        for (std::size_t i = 0; i < table.m_interactions.size(); ++i)
+        {
+            const CInteraction& interaction = table.m_interactions[i];
+            if (interaction.actionTree == id)
+                references.push_back({kTypeTtab, tableId, table.m_name, -1, int(i), false});
+            if (interaction.checkTree == id)
+                references.push_back({kTypeTtab, tableId, table.m_name, -1, int(i), true});
+        }
+    }
+    return references;
+}
+
+std::string RecordReferenceText(const CRecordReference& reference)
+{
+    std::string text = TypeCodeText(reference.type) + " #" + std::to_string(reference.id) + " \"" + reference.name + "\"";
+    if (reference.type == kTypeBhav)
+        return text + ", line " + std::to_string(reference.line);
+    return text + ", interaction " + std::to_string(reference.interaction) +
+           (reference.checkTree ? ", check tree" : ", action tree");
+}

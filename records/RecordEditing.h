@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CIffFile;
+
+// Whole-record commands of the workbench: create, duplicate, rename, delete and copy records, and
+// find what refers to a script. The editor's main view and the CLI call the same functions.
+
+/// A record as the main view lists it. An interaction table is two chunks: the `TTAB` and the
+/// `TTAs` names of the same id, always created, renamed, copied and deleted together.
+enum class ERecordKind
+{
+    Script,
+    Strings,
+    Interactions,
+    Constants,
+};
+
+/// The chunk type the main view lists the kind by.
+std::uint32_t ListedType(ERecordKind kind);
+/// Every chunk type of one record of the kind.
+std::vector<std::uint32_t> RecordChunkTypes(ERecordKind kind);
+/// The kind as the user reads it in commands and questions ("Script", "String Table", ...).
+const char* RecordKindName(ERecordKind kind);
+/// The kind listed by `type`; nothing for a type the main view does not list.
+std::optional<ERecordKind> KindOfListedType(std::uint32_t type);
+
+/// The ids the game expects for an object's own records: scripts 4096 to 8191 (a call to 8192 or
+/// above goes to the semi-global file), tables 128 and up.
+std::uint16_t FirstRecordId(ERecordKind kind);
+std::uint16_t LastRecordId(ERecordKind kind);
+/// The lowest id in the kind's range that no chunk of the record's types uses; nothing when the
+/// range is full.
+std::optional<std::uint16_t> NextFreeRecordId(const CIffFile& container, ERecordKind kind);
+/// Why `id` cannot take a new record of the kind, as a sentence; empty when it can.
+std::string RecordIdProblem(const CIffFile& container, ERecordKind kind, std::int64_t id);
+/// Why `name` (windows-1252 bytes) cannot be a chunk name; empty when it can.
+std::string RecordNameProblem(const std::string& name);
+
+/// A new, empty record: a script of format 0x8002 with one line (opcode 0, returning TRUE on
+/// success and FALSE on failure), a string table of format 0xFFFD without rows, an interaction
+/// table of version 9 when the file already has one and version 8 otherwise, with its empty names,
+/// or a constant table without constants. False, with nothing changed, when the id or the name
+/// has a problem or the container cannot grow.
+bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const std::string& name);
+/// The record `from` again under `to` and `name`, chunk for chunk.
+bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, std::uint16_t to,
+                     const std::string& name);
+/// Gives the record a new name and, when `newId` differs, a new (free) id; data and flags stay.
+bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId,
+                  const std::string& name);
+/// Removes every chunk of the record.
+bool DeleteRecord(CIffFile& container, ERecordKind kind, std::uint16_t id);
+/// Copies the record `id` of `from` into `to` under the same id, name and flags. An id in use in
+/// `to` is refused unless `replace`, which first removes the record there.
+bool CopyRecord(const CIffFile& from, CIffFile& to, ERecordKind kind, std::uint16_t id, bool replace);
+
+/// A place in the file that refers to a script.
+struct CRecordReference
+{
+    std::uint32_t type = 0;  // BHAV: a line calls it; TTAB: an interaction names it
+    std::uint16_t id = 0;
+    std::string name;        // the referring chunk's name
+    int line = -1;           // BHAV: the calling line, from 0
+    int interaction = -1;    // TTAB: the interaction, from 0
+    bool checkTree = false;  // TTAB: named as check tree (else as action tree)
+};
+/// Every line of the file's scripts that calls script `id`, and every interaction naming it as
+/// action or check tree, in directory and line order. Records that do not load are passed over.
+std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, std::uint16_t id);
+/// One reference as a line of text: "BHAV #4097 \"main\", line 3" or "TTAB #128 \"...\",
+/// interaction 0, action tree".
+std::string RecordReferenceText(const CRecordReference& reference);
