@@ -8,6 +8,8 @@
 #include "framework/KeyIndicators.h"
 #include "framework/UserInterface.h"
 #include "resources/ResourceIds.h"
+
+#include <wx/cmdproc.h>
 #include "resources/Strings.h"
 
 #include <wx/accel.h>
@@ -67,11 +69,13 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_MENU_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + ID_FILE_MRU_COUNT - 1, CMainFrame::OnRecentFile)
     EVT_MENU(ID_FILE_GAME_DATA_FOLDER, CMainFrame::OnGameDataFolder)
     EVT_MENU(ID_APP_EXIT, CMainFrame::OnExit)
-    EVT_MENU(ID_EDIT_UNDO, CMainFrame::OnEditCommand)
+    EVT_MENU(ID_EDIT_UNDO, CMainFrame::OnUndo)
+    EVT_MENU(ID_EDIT_REDO, CMainFrame::OnRedo)
+    EVT_UPDATE_UI(ID_EDIT_UNDO, CMainFrame::OnUpdateUndo)
+    EVT_UPDATE_UI(ID_EDIT_REDO, CMainFrame::OnUpdateUndo)
     EVT_MENU(ID_EDIT_CUT, CMainFrame::OnEditCommand)
     EVT_MENU(ID_EDIT_COPY, CMainFrame::OnEditCommand)
     EVT_MENU(ID_EDIT_PASTE, CMainFrame::OnEditCommand)
-    EVT_UPDATE_UI(ID_EDIT_UNDO, CMainFrame::OnUpdateEditCommand)
     EVT_UPDATE_UI(ID_EDIT_CUT, CMainFrame::OnUpdateEditCommand)
     EVT_UPDATE_UI(ID_EDIT_COPY, CMainFrame::OnUpdateEditCommand)
     EVT_UPDATE_UI(ID_EDIT_PASTE, CMainFrame::OnUpdateEditCommand)
@@ -95,7 +99,8 @@ CMainFrame::CMainFrame(CTreewrightDocManager* manager, const wxString& title)
 
     // Keys beside those the menu items carry.
     wxAcceleratorEntry keys[] = {
-        {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},      {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},
+        {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},      {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', ID_EDIT_REDO},
+        {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},
         {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},   {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE},
         {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},     {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},
     };
@@ -122,10 +127,22 @@ void CMainFrame::CreateMenus()
 
     auto* editMenu = new wxMenu;
     editMenu->Append(ID_EDIT_UNDO, "&Undo\tCtrl+Z", "Undo the last action");
+    editMenu->Append(ID_EDIT_REDO, "&Redo\tCtrl+Y", "Redo the previously undone action");
     editMenu->AppendSeparator();
     editMenu->Append(ID_EDIT_CUT, "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard");
     editMenu->Append(ID_EDIT_COPY, "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard");
     editMenu->Append(ID_EDIT_PASTE, "&Paste\tCtrl+V", "Insert the Clipboard contents");
+    // Record commands; Insert, Delete and F2 act in the lists themselves, where they do not take
+    // those keys from the semi-global field.
+    editMenu->AppendSeparator();
+    editMenu->Append(ID_RECORD_NEW_SCRIPT, "New &Script...", "Create a behaviour script (Insert in the list)");
+    editMenu->Append(ID_RECORD_NEW_STRINGS, "New S&tring Table...", "Create a string table");
+    editMenu->Append(ID_RECORD_NEW_INTERACTIONS, "New &Interaction Table...",
+                     "Create an interaction table with its table of names");
+    editMenu->Append(ID_RECORD_NEW_CONSTANTS, "New C&onstant Table...", "Create a constant table");
+    editMenu->Append(ID_RECORD_DUPLICATE, "&Duplicate...\tCtrl+D", "Copy the selected record under a new id");
+    editMenu->Append(ID_RECORD_RENAME, "Re&name...", "Change the selected record's name or id (F2 in the list)");
+    editMenu->Append(ID_RECORD_DELETE, "De&lete...", "Delete the selected record (Delete in the list)");
 
     auto* viewMenu = new wxMenu;
     viewMenu->AppendCheckItem(ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar");
@@ -156,11 +173,15 @@ void CMainFrame::CreateBars()
     toolBar->AddTool(ID_EDIT_COPY, "Copy", art(wxART_COPY), "Copy (Ctrl+C)", wxITEM_NORMAL);
     toolBar->AddTool(ID_EDIT_PASTE, "Paste", art(wxART_PASTE), "Paste (Ctrl+V)", wxITEM_NORMAL);
     toolBar->AddSeparator();
+    toolBar->AddTool(ID_EDIT_UNDO, "Undo", art(wxART_UNDO), "Undo (Ctrl+Z)", wxITEM_NORMAL);
+    toolBar->AddTool(ID_EDIT_REDO, "Redo", art(wxART_REDO), "Redo (Ctrl+Y)", wxITEM_NORMAL);
+    toolBar->AddSeparator();
     toolBar->AddTool(ID_FILE_PRINT, "Print", art(wxART_PRINT), "Print", wxITEM_NORMAL);
     toolBar->AddSeparator();
     toolBar->AddTool(ID_APP_ABOUT, "About", art(wxART_HELP), "About Treewright", wxITEM_NORMAL);
     // The status-bar help of each button is its menu item's.
-    for (const int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_APP_ABOUT})
+    for (const int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
+                         ID_EDIT_UNDO, ID_EDIT_REDO, ID_APP_ABOUT})
         if (wxMenuItem* item = GetMenuBar()->FindItem(id))
             toolBar->SetToolLongHelp(id, item->GetHelp());
     toolBar->SetToolLongHelp(ID_FILE_PRINT, "Print the active document");
@@ -277,6 +298,42 @@ void CMainFrame::OnExit(wxCommandEvent&)
     Close();
 }
 
+CTreewrightDoc* CMainFrame::Document() const
+{
+    return wxDynamicCast(m_manager->GetCurrentDocument(), CTreewrightDoc);
+}
+
+void CMainFrame::OnUndo(wxCommandEvent&)
+{
+    if (CTreewrightDoc* doc = Document())
+        doc->UndoChange();
+}
+
+void CMainFrame::OnRedo(wxCommandEvent&)
+{
+    if (CTreewrightDoc* doc = Document())
+        doc->RedoChange();
+}
+
+void CMainFrame::OnUpdateUndo(wxUpdateUIEvent& event)
+{
+    // The items name the step they take back or bring again: "Undo Edit Script #4096".
+    CTreewrightDoc* doc = Document();
+    const wxCommandProcessor* history = doc != nullptr ? doc->GetCommandProcessor() : nullptr;
+    const bool undo = event.GetId() == ID_EDIT_UNDO;
+    if (history == nullptr)
+    {
+        event.Enable(false);
+        return;
+    }
+    const bool typedName = undo && doc->SemiGlobalName() != doc->CommittedSemiGlobalName();
+    event.Enable(typedName || (undo ? history->CanUndo() : history->CanRedo()));
+    if (typedName)
+        event.SetText("&Undo Edit Semi-global Name\tCtrl+Z");
+    else
+        event.SetText(undo ? history->GetUndoMenuLabel() : history->GetRedoMenuLabel());
+}
+
 void CMainFrame::OnEditCommand(wxCommandEvent& event)
 {
     // The semi-global field is the only text in the main window; the clipboard commands serve it.
@@ -285,10 +342,6 @@ void CMainFrame::OnEditCommand(wxCommandEvent& event)
         return;
     switch (event.GetId())
     {
-    case ID_EDIT_UNDO:
-        if (entry->CanUndo())
-            entry->Undo();
-        break;
     case ID_EDIT_CUT:
         if (entry->CanCut())
             entry->Cut();
@@ -312,9 +365,6 @@ void CMainFrame::OnUpdateEditCommand(wxUpdateUIEvent& event)
     {
         switch (event.GetId())
         {
-        case ID_EDIT_UNDO:
-            enable = entry->CanUndo();
-            break;
         case ID_EDIT_CUT:
             enable = entry->CanCut();
             break;

@@ -4,6 +4,7 @@
 
 #include <array>
 
+class CTreewrightDoc;
 class CTreewrightDocManager;
 class wxMenu;
 
@@ -33,6 +34,10 @@ private:
     void OnRecentFile(wxCommandEvent& event);
     void OnGameDataFolder(wxCommandEvent& event);
     void OnExit(wxCommandEvent& event);
+    CTreewrightDoc* Document() const;
+    void OnUndo(wxCommandEvent& event);
+    void OnRedo(wxCommandEvent& event);
+    void OnUpdateUndo(wxUpdateUIEvent& event);
     void OnEditCommand(wxCommandEvent& event);
     void OnUpdateEditCommand(wxUpdateUIEvent& event);
     void OnUpdateNeedsDocument(wxUpdateUIEvent& event);

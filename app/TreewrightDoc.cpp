@@ -1,6 +1,7 @@
 #include "TreewrightDoc.h"
 
 #include "LoadingDlg.h"
+#include "RecordChangeCommand.h"
 #include "TreewrightView.h"
 
 #include "containers/AtomicFileWriter.h"
@@ -53,9 +54,92 @@ void CTreewrightDoc::SetSemiGlobalName(const std::string& name)
     Modify(true);
 }
 
-void CTreewrightDoc::RecordStored()
+bool CTreewrightDoc::ChangeRecords(const wxString& label, const std::vector<CChunkKey>& keys,
+                                   const std::function<bool(CIffFile&)>& change)
 {
-    Modify(true);
+    std::vector<CChunkSnapshot> before;
+    for (const auto& [type, id] : keys)
+        before.push_back(TakeChunkSnapshot(m_container, type, id));
+    CIffFile changed = m_container;
+    if (!change(changed))
+        return false;
+    std::vector<CChunkSnapshot> after;
+    bool same = true;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+    {
+        after.push_back(TakeChunkSnapshot(changed, keys[i].first, keys[i].second));
+        const CChunkSnapshot& a = after.back();
+        const CChunkSnapshot& b = before[i];
+        same = same && a.present == b.present && a.name == b.name && a.data == b.data;
+    }
+    if (same)
+        return true;
+    m_container = std::move(changed);
+    CommitSemiGlobalName();
+    if (wxCommandProcessor* history = GetCommandProcessor())
+        history->Submit(new CRecordChangeCommand(*this, label, std::move(before), std::move(after), m_committedName,
+                                                 m_committedName));
+    FollowHistory();
+    UpdateAllViews();
+    return true;
+}
+
+void CTreewrightDoc::CommitSemiGlobalName()
+{
+    if (m_semiGlobalName == m_committedName)
+        return;
+    if (wxCommandProcessor* history = GetCommandProcessor())
+        history->Submit(new CRecordChangeCommand(*this, "Edit Semi-global Name", {}, {}, m_committedName,
+                                                 m_semiGlobalName));
+    m_committedName = m_semiGlobalName;
+    FollowHistory();
+}
+
+bool CTreewrightDoc::UndoChange()
+{
+    CommitSemiGlobalName();
+    wxCommandProcessor* history = GetCommandProcessor();
+    if (history == nullptr || !history->CanUndo())
+        return false;
+    const bool undone = history->Undo();
+    FollowHistory();
+    UpdateAllViews();
+    return undone;
+}
+
+bool CTreewrightDoc::RedoChange()
+{
+    CommitSemiGlobalName();
+    wxCommandProcessor* history = GetCommandProcessor();
+    if (history == nullptr || !history->CanRedo())
+        return false;
+    const bool redone = history->Redo();
+    FollowHistory();
+    UpdateAllViews();
+    return redone;
+}
+
+void CTreewrightDoc::TakeHistoryName(const std::string& name)
+{
+    m_semiGlobalName = name;
+    m_committedName = name;
+}
+
+void CTreewrightDoc::ResetHistory()
+{
+    m_committedName = m_semiGlobalName;
+    if (wxCommandProcessor* history = GetCommandProcessor())
+    {
+        history->ClearCommands();
+        history->MarkAsSaved();
+    }
+}
+
+void CTreewrightDoc::FollowHistory()
+{
+    // Undoing back to the state last saved leaves nothing to save, as editors do.
+    const wxCommandProcessor* history = GetCommandProcessor();
+    Modify((history != nullptr && history->IsDirty()) || m_semiGlobalName != m_committedName);
 }
 
 void CTreewrightDoc::ShowTitle(const wxString& path, const wxString& title)
@@ -72,6 +156,7 @@ bool CTreewrightDoc::OnNewDocument()
     m_fileName.clear();
     SetDocumentSaved(false);
     Modify(false);
+    ResetHistory();
     const wxString name = GetDocumentManager() != nullptr ? GetDocumentManager()->MakeNewDocumentName()
                                                           : wxString(kUntitledName);
     ShowTitle(name, name);
@@ -85,6 +170,7 @@ bool CTreewrightDoc::OnOpenDocument(const wxString& path)
         return false;
     SetDocumentSaved(true);
     Modify(false);
+    ResetHistory();
     ShowTitle(path, wxFileName(path).GetFullName());
     UpdateAllViews();
     return true;
@@ -193,6 +279,7 @@ bool CTreewrightDoc::SaveAs()
 
 bool CTreewrightDoc::DoSaveDocument(const wxString& path)
 {
+    CommitSemiGlobalName();
     if (m_semiGlobalName != m_semiGlobalNameAsRead)
     {
         if (const std::string problem = SemiGlobalNameProblem(m_semiGlobalName); !problem.empty())
@@ -224,5 +311,7 @@ bool CTreewrightDoc::DoSaveDocument(const wxString& path)
         ShowErrorMessage(MessageOwner(), message);
         return false;
     }
+    if (wxCommandProcessor* history = GetCommandProcessor())
+        history->MarkAsSaved();
     return true;
 }

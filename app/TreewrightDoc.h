@@ -5,9 +5,16 @@
 
 #include <wx/docview.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CTreewrightView;
+
+/// A chunk by type and id.
+using CChunkKey = std::pair<std::uint32_t, std::uint16_t>;
 
 /// The one document: the container read from one file, the name of the semi-global file it refers
 /// to, the file's name part and the loaded global files with their script names. The framework
@@ -33,8 +40,22 @@ public:
     const CNeededFiles& NeededFiles() const { return m_neededFiles; }
     CTreewrightView* View() const;
 
-    /// Called when an editor has stored its record into the container.
-    void RecordStored();
+    /// Runs `change` on the container as one step of the history, named `label` ("Edit Script
+    /// #4096"); `keys` are the chunks it may touch. A change that fails is taken back whole. One
+    /// that leaves every chunk's name and data as they were adds no step, marks nothing and puts
+    /// the chunks back as they were, flags and all.
+    bool ChangeRecords(const wxString& label, const std::vector<CChunkKey>& keys,
+                       const std::function<bool(CIffFile&)>& change);
+    /// Ends an edit of the semi-global name: a name that differs from the last one committed
+    /// becomes one step of the history.
+    void CommitSemiGlobalName();
+    /// The semi-global name as the history last saw it.
+    const std::string& CommittedSemiGlobalName() const { return m_committedName; }
+    /// Undoes or redoes one step; the lists, the field and the modified flag follow.
+    bool UndoChange();
+    bool RedoChange();
+    /// Called by the history when it puts a name back.
+    void TakeHistoryName(const std::string& name);
 
     bool OnNewDocument() override;
     /// Reads the file into a new container first: a file that fails to read leaves the document,
@@ -56,10 +77,15 @@ private:
     wxWindow* MessageOwner() const;
     void ShowTitle(const wxString& path, const wxString& title);
     void RunLoader();
+    /// Starts the history anew for the document as it now is.
+    void ResetHistory();
+    /// The modified flag as the history and the typed name leave it.
+    void FollowHistory();
 
     CIffFile m_container;
     std::string m_semiGlobalName;
     std::string m_semiGlobalNameAsRead;
+    std::string m_committedName;  // the semi-global name as the history last saw it
     std::string m_fileName;
     CNeededFiles m_neededFiles;
 

@@ -4,12 +4,18 @@
 #include <wx/panel.h>
 #include <wx/weakref.h>
 
+#include "records/RecordEditing.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct CRecordFault;
 
 class CTreewrightDoc;
+using CChunkKey = std::pair<std::uint32_t, std::uint16_t>;
 class wxListBox;
 class wxTextCtrl;
 
@@ -49,8 +55,24 @@ public:
     void EditInteractions(std::uint16_t id);
     void EditConstants(std::uint16_t id);
 
+    // Record commands of the Edit menu, the lists' context menus and their keys (Insert, Delete,
+    // F2, Ctrl+D). Each is one undoable step; the lists select the record made or renamed.
+    void NewRecord(ERecordKind kind);
+    void DuplicateSelectedRecord();
+    void RenameSelectedRecord();
+    void DeleteSelectedRecord();
+    /// Selects the entry of `id` in the list of `kind` and makes that list the one in use.
+    void SelectRecord(ERecordKind kind, std::uint16_t id);
+
 private:
+    static wxString StepLabel(const char* verb, ERecordKind kind, std::uint16_t id);
     void CreateForm(wxWindow* parent);
+    wxListBox* ListOf(ERecordKind kind) const;
+    std::optional<ERecordKind> KindOf(const wxListBox* list) const;
+    /// The list that had the focus last; the record commands act on its selected entry.
+    wxListBox* ActiveList() const;
+    bool SelectedRecord(ERecordKind& kind, std::uint16_t& id, std::string& name) const;
+    std::vector<CChunkKey> RecordKeys(ERecordKind kind, std::initializer_list<std::uint16_t> ids) const;
     void ShowStatus(const wxString& text) const;
     /// Puts why a record does not open into the status bar.
     void ShowRefusal(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault) const;
@@ -65,6 +87,12 @@ private:
     void OnInteractionsDoubleClick(wxCommandEvent& event);
     void OnConstantsDoubleClick(wxCommandEvent& event);
     void OnSemiGlobalChanged(wxCommandEvent& event);
+    void OnSemiGlobalDone(wxFocusEvent& event);
+    void OnListFocus(wxFocusEvent& event);
+    void OnListKey(wxKeyEvent& event);
+    void OnListContextMenu(wxContextMenuEvent& event);
+    void OnRecordCommand(wxCommandEvent& event);
+    void OnUpdateRecordCommand(wxUpdateUIEvent& event);
 
     // The frame may destroy the form before the view closes, when the program ends.
     wxWeakRef<wxPanel> m_form;
@@ -73,6 +101,7 @@ private:
     wxListBox* m_strings = nullptr;
     wxListBox* m_scripts = nullptr;
     wxTextCtrl* m_semiGlobal = nullptr;
+    wxListBox* m_activeList = nullptr;
     bool m_writingFields = false;
 
     wxDECLARE_DYNAMIC_CLASS(CTreewrightView);

@@ -31,6 +31,7 @@ constexpr int ID_EDIT_COPY = 57634 - kResourceCommandBit;
 constexpr int ID_EDIT_CUT = 57635 - kResourceCommandBit;
 constexpr int ID_EDIT_PASTE = 57637 - kResourceCommandBit;
 constexpr int ID_EDIT_UNDO = 57643 - kResourceCommandBit;
+constexpr int ID_EDIT_REDO = 57644 - kResourceCommandBit;
 constexpr int ID_APP_ABOUT = 57664 - kResourceCommandBit;
 constexpr int ID_APP_EXIT = 57665 - kResourceCommandBit;
 constexpr int ID_NEXT_PANE = 57680 - kResourceCommandBit;
@@ -39,6 +40,16 @@ constexpr int ID_VIEW_TOOLBAR = 59392 - kResourceCommandBit;
 constexpr int ID_VIEW_STATUS_BAR = 59393 - kResourceCommandBit;
 // Our own command: choosing the game's data folder where no registry names it.
 constexpr int ID_FILE_GAME_DATA_FOLDER = 32001;
+// Our own record commands of the Edit menu and the lists' context menus. "New" alone makes a
+// record of the kind of the list in use.
+constexpr int ID_RECORD_NEW = 32010;
+constexpr int ID_RECORD_NEW_SCRIPT = 32011;
+constexpr int ID_RECORD_NEW_STRINGS = 32012;
+constexpr int ID_RECORD_NEW_INTERACTIONS = 32013;
+constexpr int ID_RECORD_NEW_CONSTANTS = 32014;
+constexpr int ID_RECORD_DUPLICATE = 32015;
+constexpr int ID_RECORD_RENAME = 32016;
+constexpr int ID_RECORD_DELETE = 32017;
 
 // Bars of the main window (0xE800 and 0xE801 in the Windows resources).
 constexpr int AFX_IDW_TOOLBAR = 0xE800 - kResourceCommandBit;
@@ -54,6 +65,11 @@ constexpr int IDC_CONSTANT_LIST = 1011;
 // Loading dialog (template 137).
 constexpr int IDC_LOAD_PROGRESS = 1024;
 constexpr int IDC_LOAD_STATUS = 1025;
+
+// Name and id of a new, duplicated or renamed record (our own template).
+constexpr int IDD_RECORD_NAME = 140;
+constexpr int IDC_RECORD_NAME = 1200;
+constexpr int IDC_RECORD_ID = 1201;
 
 // About box (template 100).
 constexpr int IDC_ABOUT_ICON = 1100;

@@ -344,7 +344,7 @@ TEST_F(ScriptEditorOnSample, CancelAtEveryLevelKeepsTheContainer)
     const CBhavScript before = LoadScript(Document().Container(), 4096);
     OpenScript(4096);
     EXPECT_EQ(m_ui.modalRuns.size(), 6u);
-    EXPECT_TRUE(Document().IsModified());  // OK stores, even with nothing changed
+    EXPECT_FALSE(Document().IsModified());  // an OK that changed nothing is no change
     const CBhavScript after = LoadScript(Document().Container(), 4096);
     EXPECT_EQ(after.m_instructions, before.m_instructions);
     EXPECT_EQ(after.m_header, before.m_header);

@@ -1,0 +1,79 @@
+#include "RecordNameDlg.h"
+
+#include "framework/UserInterface.h"
+#include "resources/ResourceIds.h"
+#include "resources/Strings.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+namespace
+{
+// Ids are typed as the lists show them, in decimal, or in hexadecimal as modders often write them.
+std::optional<long long> ParseId(const wxString& text)
+{
+    wxString digits = text;
+    digits.Trim(true).Trim(false);
+    long long value = 0;
+    if (digits.StartsWith("0x") || digits.StartsWith("0X"))
+        return digits.Mid(2).ToLongLong(&value, 16) && !digits.Mid(2).empty() ? std::optional(value) : std::nullopt;
+    return ParseSignedField(digits, 0, 0xFFFF);
+}
+}
+
+CRecordNameDlg::CRecordNameDlg(wxWindow* parent, const wxString& title, const CIffFile& container, ERecordKind kind,
+                               const std::string& name, std::uint16_t id, std::optional<std::uint16_t> ownId)
+    : CExchangeDialog(parent, IDD_RECORD_NAME, title), m_container(container), m_kind(kind), m_ownId(ownId),
+      m_name(GameText(name)), m_idText(wxString::Format("%u", unsigned(id))), m_nameBytes(name), m_id(id)
+{
+    const int gap = FromDIP(7);
+    auto* fields = new wxFlexGridSizer(2, gap, gap);
+    fields->AddGrowableCol(1);
+    fields->Add(new wxStaticText(this, wxID_ANY, "&Name:"), 0, wxALIGN_CENTER_VERTICAL);
+    auto* nameField = new wxTextCtrl(this, IDC_RECORD_NAME);
+    nameField->SetMinSize(wxSize(ConvertDialogToPixels(wxSize(160, 0)).x, -1));
+    fields->Add(nameField, 1, wxEXPAND);
+    fields->Add(new wxStaticText(this, wxID_ANY, "&Id:"), 0, wxALIGN_CENTER_VERTICAL);
+    fields->Add(new wxTextCtrl(this, IDC_RECORD_ID), 0);
+
+    auto* buttons = new wxStdDialogButtonSizer;
+    buttons->AddButton(new wxButton(this, wxID_OK, "OK"));
+    buttons->AddButton(new wxButton(this, wxID_CANCEL, "Cancel"));
+    buttons->Realize();
+
+    auto* outer = new wxBoxSizer(wxVERTICAL);
+    outer->Add(fields, 0, wxEXPAND | wxALL, gap);
+    outer->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, gap);
+    SetSizerAndFit(outer);
+    CentreOnParent();
+}
+
+void CRecordNameDlg::DoDataExchange(CDataExchange& dx)
+{
+    dx.Text(IDC_RECORD_NAME, m_name);
+    if (dx.Reading())
+    {
+        m_nameBytes = GameBytes(m_name);
+        if (const std::string problem = RecordNameProblem(m_nameBytes); !problem.empty())
+            dx.Fail(IDC_RECORD_NAME, problem);
+    }
+    dx.Text(IDC_RECORD_ID, m_idText);
+    if (dx.Reading() && !dx.Failed())
+    {
+        const std::optional<long long> id = ParseId(m_idText);
+        if (!id || *id < 0 || *id > 0xFFFF)
+        {
+            dx.Fail(IDC_RECORD_ID, FormatMessage(kParseIntRangeMessage, "0", "65535"));
+            return;
+        }
+        if (!m_ownId || *id != *m_ownId)
+            if (const std::string problem = RecordIdProblem(m_container, m_kind, *id); !problem.empty())
+            {
+                dx.Fail(IDC_RECORD_ID, problem);
+                return;
+            }
+        m_id = std::uint16_t(*id);
+    }
+}
