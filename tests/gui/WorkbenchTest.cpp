@@ -193,3 +193,35 @@ TEST_F(Workbench, TheNameIsOneStepPerEditAndSavingKeepsTheHistory)
     OpenDocument(m_path);
     EXPECT_FALSE(Document().GetCommandProcessor()->CanUndo());
 }
+
+TEST_F(Workbench, ASmallObjectBuiltFromNewSavesAndReopensUnchanged)
+{
+    CUiScope scope(m_ui);
+    ResetDocument();
+    Drive(m_ui, [](wxDialog& dialog) {
+        // An empty id is no number.
+        Type(dialog, IDC_RECORD_NAME, "init");
+        Type(dialog, IDC_RECORD_ID, "");
+        ClickButton(dialog, wxID_OK);
+        Type(dialog, IDC_RECORD_ID, "0x1000");
+        ClickButton(dialog, wxID_OK);
+    });
+    SendCommand(ID_RECORD_NEW_SCRIPT);
+    EXPECT_EQ(m_ui.messages.size(), 1u);
+    for (const int command : {ID_RECORD_NEW_STRINGS, ID_RECORD_NEW_INTERACTIONS, ID_RECORD_NEW_CONSTANTS})
+    {
+        Drive(m_ui, [](wxDialog& dialog) { ClickButton(dialog, wxID_OK); });  // the proposed id, no name
+        SendCommand(command);
+    }
+    const std::vector<CChunkSnapshot> built = Chunks();
+    ASSERT_EQ(built.size(), 5u);
+    EXPECT_EQ(View().ScriptList()->GetString(0), "#4096: init");
+
+    const std::string saved = m_folder.File("Built.iff");
+    m_ui.filesToSave.push_back(saved);
+    SendCommand(ID_FILE_SAVE);
+    EXPECT_FALSE(Document().IsModified());
+    OpenDocument(saved);
+    EXPECT_EQ(Chunks(), built);
+    EXPECT_EQ(View().InteractionList()->GetCount(), 1u);
+}
