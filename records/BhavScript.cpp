@@ -1,6 +1,7 @@
 #include "BhavScript.h"
 
 #include "containers/ByteOrder.h"
+#include "containers/ByteReader.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 
@@ -61,28 +62,21 @@ bool CBhavScript::Decode(std::span<const std::uint8_t> data)
 {
     m_instructions.clear();
     m_fault = {};
-    if (data.size() < 2)
-    {
-        m_fault = {ERecordFault::Damaged};
-        return false;
-    }
+    CByteReader reader(data);
     // A format this program does not know may lay its header out otherwise: reading it with a
     // known layout would show a wrong script, and storing it would write that over the real one.
-    const std::uint16_t format = ReadLE16(data.data());
+    const std::uint16_t format = reader.U16LE();
     const std::size_t headerSize = HeaderSizeFor(format);
-    if (headerSize == 0)
+    if (!reader.OutOfData() && headerSize == 0)
     {
         m_fault = {ERecordFault::UnknownFormat, format};
         return false;
     }
-    if (data.size() < headerSize)
-    {
-        m_fault = {ERecordFault::Damaged};
-        return false;
-    }
-    const std::uint64_t count =
-        IsWide(format) ? ReadLE32(data.data() + kWideCountOffset) : ReadLE16(data.data() + kCountOffset);
-    if (data.size() - headerSize < count * CBhavInstruction::kSize)
+    CByteReader header(CByteReader(data).Bytes(headerSize));
+    header.Skip(IsWide(format) ? kWideCountOffset : kCountOffset);
+    const std::uint64_t count = IsWide(format) ? header.U32LE() : header.U16LE();
+    reader = CByteReader(data, headerSize);
+    if (reader.OutOfData() || header.OutOfData() || !reader.Has(count * CBhavInstruction::kSize))
     {
         m_fault = {ERecordFault::Damaged};
         return false;
@@ -93,13 +87,12 @@ bool CBhavScript::Decode(std::span<const std::uint8_t> data)
         m_instructions.reserve(count);
         for (std::size_t line = 0; line < count; ++line)
         {
-            const std::uint8_t* bytes = data.data() + headerSize + line * CBhavInstruction::kSize;
             CBhavInstruction instruction;
-            instruction.opcode = ReadLE16(bytes);
-            instruction.trueTarget = bytes[2];
-            instruction.falseTarget = bytes[3];
-            for (std::size_t p = 0; p < instruction.params.size(); ++p)
-                instruction.params[p] = ReadLE16(bytes + 4 + 2 * p);
+            instruction.opcode = reader.U16LE();
+            instruction.trueTarget = reader.U8();
+            instruction.falseTarget = reader.U8();
+            for (std::uint16_t& param : instruction.params)
+                param = reader.U16LE();
             m_instructions.push_back(instruction);
         }
     }

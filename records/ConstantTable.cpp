@@ -1,6 +1,7 @@
 #include "ConstantTable.h"
 
 #include "containers/ByteOrder.h"
+#include "containers/ByteReader.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 
@@ -40,16 +41,18 @@ bool CConstantTable::Store(CIffFile& container, std::uint16_t id) const
 bool CConstantTable::Decode(std::span<const std::uint8_t> data)
 {
     m_fault = {};
-    if (data.size() < 2 || data.size() < 2 + 2 * std::size_t(data[0]))
+    CByteReader reader(data);
+    const std::size_t count = reader.U8();
+    const std::uint8_t flags = reader.U8();
+    if (!reader.Has(2 * count))
     {
         m_fault = {ERecordFault::Damaged};
         return false;
     }
-    m_flags = data[1];
-    const std::size_t count = data[0];
+    m_flags = flags;
     m_values.clear();
     for (std::size_t i = 0; i < count; ++i)
-        m_values.push_back(std::int16_t(ReadLE16(data.data() + 2 + 2 * i)));
+        m_values.push_back(std::int16_t(reader.U16LE()));
     return true;
 }
 

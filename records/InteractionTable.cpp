@@ -2,6 +2,7 @@
 
 #include "FieldStream.h"
 #include "containers/ByteOrder.h"
+#include "containers/ByteReader.h"
 #include "containers/ByteStream.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
@@ -79,13 +80,14 @@ bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
 {
     m_interactions.clear();
     m_fault = {};
-    if (data.size() < 4)
+    CByteReader reader(data);
+    const std::size_t count = reader.U16LE();
+    m_version = reader.U16LE();
+    if (reader.OutOfData())
     {
         m_fault = {ERecordFault::Damaged};
         return false;
     }
-    const std::size_t count = ReadLE16(data.data());
-    m_version = ReadLE16(data.data() + 2);
     // Later versions encode other fields: read as either layout here they show nonsense, and
     // storing would write that nonsense over the table.
     if (m_version > kFieldEncodedVersion)
@@ -96,7 +98,7 @@ bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
     bool loaded;
     try
     {
-        loaded = m_version == kFieldEncodedVersion ? DecodeFields(data, count) : DecodePlain(data, count);
+        loaded = m_version == kFieldEncodedVersion ? DecodeFields(data, count) : DecodePlain(reader, count);
     }
     catch (const std::bad_alloc&)
     {
@@ -114,45 +116,41 @@ bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
     return loaded;
 }
 
-bool CInteractionTable::DecodePlain(std::span<const std::uint8_t> data, std::size_t count)
+bool CInteractionTable::DecodePlain(CByteReader& reader, std::size_t count)
 {
-    const std::uint64_t end = data.size();
-    std::uint64_t position = 4;
-    for (std::size_t i = 0; i < count && position < end; ++i)
+    for (std::size_t i = 0; i < count && !reader.AtEnd(); ++i)
     {
         // An interaction that starts inside the data but does not fit is damage, not a short
         // count: keeping part of it would let the next save drop the rest silently.
-        if (end - position < kPlainFixedSize)
+        if (!reader.Has(kPlainFixedSize))
             return false;
-        const std::uint8_t* p = data.data() + position;
         CInteraction interaction;
-        interaction.actionTree = ReadLE16(p);
-        interaction.checkTree = ReadLE16(p + 2);
-        interaction.motiveCount = ReadLE32(p + 4);
-        interaction.flags = ReadLE32(p + 8);
-        interaction.nameIndex = ReadLE32(p + 12);
-        interaction.attenuationCode = ReadLE32(p + 16);
-        interaction.attenuationValue = std::bit_cast<float>(ReadLE32(p + 20));
-        interaction.autonomyThreshold = ReadLE32(p + 24);
-        interaction.extraIndex = std::int32_t(ReadLE32(p + 28));
-        position += kPlainFixedSize;
-
-        const std::uint64_t motivesSize = std::uint64_t(interaction.motiveCount) * kPlainMotiveSize;
-        if (motivesSize > end - position)
+        interaction.actionTree = reader.U16LE();
+        interaction.checkTree = reader.U16LE();
+        interaction.motiveCount = reader.U32LE();
+        interaction.flags = reader.U32LE();
+        interaction.nameIndex = reader.U32LE();
+        interaction.attenuationCode = reader.U32LE();
+        interaction.attenuationValue = std::bit_cast<float>(reader.U32LE());
+        interaction.autonomyThreshold = reader.U32LE();
+        interaction.extraIndex = std::int32_t(reader.U32LE());
+        if (!reader.Has(std::uint64_t(interaction.motiveCount) * kPlainMotiveSize))
             return false;
         interaction.motives.reserve(interaction.motiveCount);
         for (std::uint32_t m = 0; m < interaction.motiveCount; ++m)
         {
-            const std::uint8_t* q = data.data() + position;
-            interaction.motives.push_back(
-                CMotiveEntry{std::int16_t(ReadLE16(q)), std::int16_t(ReadLE16(q + 2)), ReadLE16(q + 4)});
-            position += kPlainMotiveSize;
+            CMotiveEntry entry;
+            entry.minimum = std::int16_t(reader.U16LE());
+            entry.maximum = std::int16_t(reader.U16LE());
+            entry.varyBy = reader.U16LE();
+            interaction.motives.push_back(entry);
         }
         m_interactions.push_back(std::move(interaction));
     }
     // Files of some versions hold shorter records than this layout: read with it, their
     // interactions come out shifted and leave bytes over. Only filler may follow the last one.
-    return std::all_of(data.begin() + std::ptrdiff_t(position), data.end(), [](std::uint8_t b) { return b == kFiller; });
+    const std::span<const std::uint8_t> rest = reader.Rest();
+    return std::all_of(rest.begin(), rest.end(), [](std::uint8_t b) { return b == kFiller; });
 }
 
 bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::size_t count)

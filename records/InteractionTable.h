@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class CByteReader;
 class CIffFile;
 
 /// What an interaction advertises for one motive.
@@ -83,6 +84,6 @@ public:
 private:
     mutable CRecordFault m_fault;
 
-    bool DecodePlain(std::span<const std::uint8_t> data, std::size_t count);
+    bool DecodePlain(CByteReader& reader, std::size_t count);
     bool DecodeFields(std::span<const std::uint8_t> data, std::size_t count);
 };

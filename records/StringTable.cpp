@@ -3,6 +3,7 @@
 #include "CodePage.h"
 
 #include "containers/ByteOrder.h"
+#include "containers/ByteReader.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 
@@ -32,18 +33,6 @@ constexpr std::uint8_t kFirstLanguageByte = 0xFD;
 // In the coded form an entry's first byte from 1 to 31 is a language code.
 constexpr std::uint8_t kLastCodeByte = 31;
 constexpr std::size_t kMaxCount = 0xFFFF;
-
-// Reads a NUL-terminated string starting at `position`; false when the data end before the NUL.
-bool ReadTerminated(std::span<const std::uint8_t> data, std::size_t& position, std::string& text)
-{
-    const auto begin = data.begin() + std::ptrdiff_t(position);
-    const auto nul = std::find(begin, data.end(), std::uint8_t(0));
-    if (nul == data.end())
-        return false;
-    text.assign(begin, nul);
-    position = std::size_t(nul - data.begin()) + 1;
-    return true;
-}
 
 void AppendTerminated(std::vector<std::uint8_t>& data, const std::string& text)
 {
@@ -119,14 +108,14 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
     m_type = type;
     m_fault = {};
     // Both layouts begin with a 16-bit number; without it the table cannot even be told apart.
-    if (data.size() < 2)
+    CByteReader reader(data);
+    m_format = reader.U16LE();
+    if (reader.OutOfData())
     {
         m_fault = {ERecordFault::Damaged};
         return false;
     }
-    m_format = ReadLE16(data.data());
-    const std::uint8_t layoutByte = data[1];
-    m_plain = type != kTypeTtas && layoutByte < kFirstLanguageByte;
+    m_plain = type != kTypeTtas && (m_format >> 8) < kFirstLanguageByte;
     bool loaded;
     try
     {
@@ -149,23 +138,14 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
 
 bool CStringTable::DecodePlain(std::span<const std::uint8_t> data)
 {
-    const std::size_t count = ReadBE16(data.data());
-    std::size_t position = 2;
+    CByteReader reader(data);
+    const std::size_t count = reader.U16BE();
     // Every string takes at least its length byte: a count of 65535 in a short chunk must not
     // reserve room for that many strings.
-    m_strings.reserve(std::min(count, data.size() - position));
-    for (std::size_t i = 0; i < count; ++i)
-    {
-        if (position >= data.size())
-            return false;
-        const std::size_t length = data[position++];
-        if (length > data.size() - position)
-            return false;
-        m_strings.emplace_back(data.begin() + std::ptrdiff_t(position),
-                               data.begin() + std::ptrdiff_t(position + length));
-        position += length;
-    }
-    return true;
+    m_strings.reserve(std::min(count, reader.Remaining()));
+    for (std::size_t i = 0; i < count && !reader.OutOfData(); ++i)
+        m_strings.push_back(reader.Text8());
+    return !reader.OutOfData();
 }
 
 bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
@@ -177,19 +157,15 @@ bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
         m_fault = {ERecordFault::UnknownFormat, m_format};
         return false;
     }
-    if (data.size() < 4)
-        return false;
-    const std::size_t count = ReadLE16(data.data() + 2);
+    CByteReader reader(data, 2);
+    const std::size_t count = reader.U16LE();
     const bool codes = !IsCodeless(m_format);
     const bool descriptions = m_format != kTextsFormat;
-    std::size_t position = 4;
     std::array<std::vector<CStringPair>, kSlotCount> slots;
     int slot = 0;
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count && !reader.OutOfData(); ++i)
     {
-        if (position >= data.size())
-            return false;
-        const std::uint8_t first = data[position];
+        const std::uint8_t first = reader.PeekU8();
         if (codes && first >= 1 && first <= kLastCodeByte)
         {
             slot = SlotForCode(first);
@@ -198,14 +174,16 @@ bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
                 m_fault = {ERecordFault::UnknownLanguage, first};
                 return false;
             }
-            ++position;
+            reader.Skip(1);
         }
         CStringPair pair;
-        if (!ReadTerminated(data, position, pair.text) ||
-            (descriptions && !ReadTerminated(data, position, pair.description)))
-            return false;
+        pair.text = reader.CString();
+        if (descriptions)
+            pair.description = reader.CString();
         slots[std::size_t(slot)].push_back(std::move(pair));
     }
+    if (reader.OutOfData())
+        return false;
 
     // A row is one text in every language. Languages need not have the same number of entries, and
     // USEnglish need not be there at all: the rows follow the longest, and a shorter language has
