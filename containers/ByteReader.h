@@ -62,9 +62,11 @@ public:
     /// A text led by a one-byte length.
     std::string Text8()
     {
-        const std::size_t length = U8();
-        const std::span<const std::uint8_t> text = Bytes(length);
-        return std::string(text.begin(), text.end());
+        const std::size_t length = PeekU8();
+        if (!Take(1 + length))
+            return {};
+        const std::uint8_t* text = At(length);
+        return std::string(text, text + length);
     }
     /// Moves on by `count` bytes.
     void Skip(std::uint64_t count) { Take(count); }
