@@ -7,7 +7,9 @@
 #include "framework/GameDataFolder.h"
 #include "framework/KeyIndicators.h"
 #include "framework/UserInterface.h"
+#include "rendering/NeededFilesLoader.h"
 #include "resources/ResourceIds.h"
+#include "resources/Strings.h"
 
 #include <wx/cmdproc.h>
 #include "resources/Strings.h"
@@ -290,6 +292,12 @@ void CMainFrame::OnGameDataFolder(wxCommandEvent&)
     if (folder.empty())
         return;
     StoreGameDataFolder(folder);
+    // Without its global folder nothing can name the calls into the game's global scripts.
+    if (!wxDirExists(WxPath(GlobalFolderPath(GameDataFolder()))))
+        Ui().MessageBox(this,
+                        "There is no GameData" + wxString(wxFILE_SEP_PATH) + "Global folder in " + folder +
+                            ".\nCalls into global scripts will show as numbers.",
+                        kWarningCaption, wxOK | wxICON_WARNING);
     SetStatusText("The global files are loaded from the new folder when the next file is opened.", 0);
 }
 

@@ -14,6 +14,9 @@
 #include "resources/Strings.h"
 
 #include <wx/cmdline.h>
+
+#include <exception>
+#include <new>
 #include <wx/config.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
@@ -116,6 +119,35 @@ void CTreewrightApp::StopEditor()
         m_docManager.reset();
     }
     m_mainFrame = nullptr;
+}
+
+bool CTreewrightApp::OnExceptionInMainLoop()
+{
+    wxString what;
+    try
+    {
+        throw;
+    }
+    catch (const std::bad_alloc&)
+    {
+        what = "There was not enough memory for the last action.";
+    }
+    catch (const std::exception& error)
+    {
+        what = wxString::Format("The last action failed: %s", error.what());
+    }
+    catch (...)
+    {
+        what = "The last action failed.";
+    }
+    // The document is in memory as the last finished step left it: saving it keeps the user's work.
+    ShowErrorMessage(nullptr, what + "\nThe document is still open; save it to keep your work.");
+    return true;
+}
+
+void CTreewrightApp::OnUnhandledException()
+{
+    OnExceptionInMainLoop();
 }
 
 void CTreewrightApp::OnAppAbout(wxCommandEvent&)

@@ -27,6 +27,10 @@ public:
 
     bool OnInit() override;
     int OnExit() override;
+    /// An exception that escaped an event handler: the user is told, the program and the open
+    /// document go on. Called from inside the toolkit's catch.
+    bool OnExceptionInMainLoop() override;
+    void OnUnhandledException() override;
     void OnInitCmdLine(wxCmdLineParser& parser) override;
     bool OnCmdLineParsed(wxCmdLineParser& parser) override;
 

@@ -8,6 +8,7 @@
 #include "containers/ByteStream.h"
 #include "framework/GameDataFolder.h"
 #include "framework/UserInterface.h"
+#include "records/RecordEditing.h"
 #include "records/SemiGlobalReference.h"
 #include "rendering/NeededFilesLoader.h"
 #include "resources/Strings.h"
@@ -173,6 +174,7 @@ bool CTreewrightDoc::OnOpenDocument(const wxString& path)
     ResetHistory();
     ShowTitle(path, wxFileName(path).GetFullName());
     UpdateAllViews();
+    ShowWhatWasLoaded();
     return true;
 }
 
@@ -226,6 +228,27 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
     m_neededFiles.Append(m_container, m_fileName);
     m_neededFiles.IndexLastFile();
     return true;
+}
+
+void CTreewrightDoc::ShowWhatWasLoaded() const
+{
+    CTreewrightView* view = View();
+    if (view == nullptr)
+        return;
+    // The open file is indexed last; everything before it came from the global folder.
+    const std::size_t globalFiles = m_neededFiles.m_index.empty() ? 0 : m_neededFiles.m_index.size() - 1;
+    std::size_t globalScripts = 0;
+    for (std::size_t i = 0; i < globalFiles; ++i)
+        globalScripts += m_neededFiles.m_index[i].scripts.size();
+    std::size_t records = 0;
+    for (const CIffChunk& chunk : m_container.Chunks())
+        records += KindOfListedType(chunk.type) ? 1 : 0;
+    wxString text = wxString::Format("%s: %zu records; ", GetUserReadableName(), records);
+    if (globalFiles == 0)
+        text += "no global files loaded, so calls into global scripts show as numbers";
+    else
+        text += wxString::Format("%zu global files loaded, naming %zu scripts", globalFiles, globalScripts);
+    view->ShowStatus(text);
 }
 
 void CTreewrightDoc::RunLoader()

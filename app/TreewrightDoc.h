@@ -77,6 +77,8 @@ private:
     wxWindow* MessageOwner() const;
     void ShowTitle(const wxString& path, const wxString& title);
     void RunLoader();
+    /// Tells in the status bar what the last open loaded.
+    void ShowWhatWasLoaded() const;
     /// Starts the history anew for the document as it now is.
     void ResetHistory();
     /// The modified flag as the history and the typed name leave it.

@@ -61,6 +61,8 @@ public:
     void DuplicateSelectedRecord();
     void RenameSelectedRecord();
     void DeleteSelectedRecord();
+    /// Puts a text into the status bar's first pane.
+    void ShowStatus(const wxString& text) const;
     /// Selects the entry of `id` in the list of `kind` and makes that list the one in use.
     void SelectRecord(ERecordKind kind, std::uint16_t id);
 
@@ -73,7 +75,6 @@ private:
     wxListBox* ActiveList() const;
     bool SelectedRecord(ERecordKind& kind, std::uint16_t& id, std::string& name) const;
     std::vector<CChunkKey> RecordKeys(ERecordKind kind, std::initializer_list<std::uint16_t> ids) const;
-    void ShowStatus(const wxString& text) const;
     /// Puts why a record does not open into the status bar.
     void ShowRefusal(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault) const;
     void FillList(wxListBox* list, std::uint32_t type);

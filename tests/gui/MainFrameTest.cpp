@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <stdexcept>
+
 #include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/config.h>
@@ -151,6 +154,7 @@ TEST(MainFrame, EditCommandsServeTheSemiGlobalFieldAndNothingElse)
 
 TEST(MainFrame, ToolbarAndStatusBarAreLaidOutAndCanBeHidden)
 {
+    ResetDocument();  // a new document leaves the status bar ready
     wxToolBar* tools = MainFrame().GetToolBar();
     ASSERT_NE(tools, nullptr);
     EXPECT_EQ(tools->GetId(), AFX_IDW_TOOLBAR);
@@ -284,6 +288,26 @@ TEST(MainFrame, AboutBoxShowsTheProgramAndClosesWithOk)
     EXPECT_NE(std::find(labels.begin(), labels.end(), "OK"), labels.end());
 }
 
+TEST(MainFrame, AnExceptionInAHandlerIsReportedAndTheDocumentStays)
+{
+    CScriptedUserInterface user;
+    CUiScope scope(user);
+    ASSERT_TRUE(DocManager().OpenDocument(SampleObjectPath()));
+    const std::size_t chunks = Document().Container().Chunks().size();
+    const int probe = wxNewId();
+    MainFrame().Bind(wxEVT_MENU, [](wxCommandEvent&) { throw std::runtime_error("probe"); }, probe);
+    wxCommandEvent command(wxEVT_MENU, probe);
+    MainFrame().GetEventHandler()->SafelyProcessEvent(command);
+    MainFrame().Unbind(wxEVT_MENU, [](wxCommandEvent&) {}, probe);
+    ASSERT_EQ(user.Texts().size(), 1u);
+    EXPECT_TRUE(user.Texts()[0].StartsWith("The last action failed: probe")) << user.Texts()[0];
+    EXPECT_EQ(Document().Container().Chunks().size(), chunks);
+    EXPECT_TRUE(MainFrame().IsShown());
+    // What the open reported stays readable in the status bar.
+    EXPECT_TRUE(MainFrame().GetStatusBar()->GetStatusText(0).StartsWith("Sample Object.iff: "));
+    ResetDocument();
+}
+
 TEST(MainFrame, GameDataFolderCommandStoresTheChosenFolder)
 {
     const std::string before = GameDataFolder();
@@ -293,6 +317,13 @@ TEST(MainFrame, GameDataFolderCommandStoresTheChosenFolder)
     user.folders = {wxString(temp.Path().string())};
     SendCommand(ID_FILE_GAME_DATA_FOLDER);
     EXPECT_EQ(GameDataFolder(), temp.Path().string() + "/");
+    // A folder without GameData/Global is taken, with a warning of what the user will miss.
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_NE(user.messages[0].text.find("Calls into global scripts will show as numbers."), wxString::npos);
+    std::filesystem::create_directories(temp.Path() / "GameData" / "Global");
+    user.folders = {wxString(temp.Path().string())};
+    SendCommand(ID_FILE_GAME_DATA_FOLDER);
+    EXPECT_EQ(user.messages.size(), 1u);
     wxString stored;
     EXPECT_TRUE(wxConfigBase::Get()->Read("SIMS_DATA", &stored));
     EXPECT_EQ(stored, temp.Path().string());
