@@ -113,7 +113,8 @@ void CConstantsDlg::OnValueChanged(wxCommandEvent&)
 {
     if (IsWritingFields())
         return;
-    if (!UpdateData(true))
+    // "-" on the way to a negative number is no number yet: nothing is taken until it is one.
+    if (!ReadQuietly())
         return;
     const int number = SelectedConstant();
     if (number < 0)

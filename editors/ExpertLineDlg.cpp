@@ -131,7 +131,11 @@ void CExpertLineDlg::DoDataExchange(CDataExchange& dx)
         dx.Text(kHexIds[row], m_hexTexts[row]);
     dx.Text(IDC_EXPERT_DESCRIPTION, m_description);
     for (int row = 0; row < kRows; ++row)
+    {
         dx.UInt(kDecimalIds[row], m_numbers[row]);
+        // The field stands for a 16-bit number: a larger one is refused, never wrapped.
+        dx.MinMax(kDecimalIds[row], m_numbers[row], 0, 0xFFFF);
+    }
     dx.Text(IDC_EXPERT_TRUE_TARGET, m_trueText);
     dx.MaxChars(IDC_EXPERT_TRUE_TARGET, m_trueText, kMaxTargetChars);
     dx.Text(IDC_EXPERT_FALSE_TARGET, m_falseText);
@@ -214,8 +218,10 @@ void CExpertLineDlg::OnDecimalChanged(wxCommandEvent& event)
                                      std::begin(kDecimalIds));
     if (row >= kRows)
         return;
-    UpdateData(true);
-    const auto value = static_cast<std::uint16_t>(m_numbers[row] & 0xFFFF);
+    // Only a number in range is taken while typing; the field's check speaks when it is left.
+    if (!ReadQuietly())
+        return;
+    const auto value = static_cast<std::uint16_t>(m_numbers[row]);
     SetRowValue(row, value);
     m_hexTexts[row] = wxString::Format("%.4X", static_cast<unsigned>(value));
     m_description = Describe();

@@ -463,6 +463,10 @@ void CInteractionsDlg::StoreTyped(int id, const std::function<void(CInteraction&
     auto* field = wxDynamicCast(FindWindow(id), wxTextCtrl);
     if (field == nullptr)
         return;
+    // A text on its way to a number ("", "-") waits: the field's check speaks when it is left or
+    // on OK, not at every key.
+    if (!ReadQuietly())
+        return;
     const wxString typed = field->GetValue();
     StoreChange(change);
     const wxString shown = field->GetValue();

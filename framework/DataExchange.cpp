@@ -145,6 +145,8 @@ void CDataExchange::Fail(int id, const wxString& message)
         return;
     m_failed = true;
     m_failedField = id;
+    if (m_quiet)
+        return;
     Ui().MessageBox(m_dialog, message, kProgramName, wxOK | wxICON_EXCLAMATION);
     if (wxWindow* field = Field(id))
     {

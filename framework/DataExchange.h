@@ -30,7 +30,12 @@ wxString FormatMessage(const char* message, const wxString& first, const wxStrin
 class CDataExchange
 {
 public:
-    CDataExchange(wxWindow* dialog, bool reading) : m_dialog(dialog), m_reading(reading) {}
+    /// A `quiet` reading checks as usual but shows no message and leaves the focus where it is:
+    /// while the user types, a field passes through texts that are no number yet ("", "-").
+    CDataExchange(wxWindow* dialog, bool reading, bool quiet = false)
+        : m_dialog(dialog), m_reading(reading), m_quiet(quiet)
+    {
+    }
 
     bool Reading() const { return m_reading; }
     bool Failed() const { return m_failed; }
@@ -63,6 +68,7 @@ private:
 
     wxWindow* m_dialog;
     bool m_reading;
+    bool m_quiet;
     bool m_failed = false;
     int m_failedField = 0;
 };

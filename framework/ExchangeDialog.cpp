@@ -1,13 +1,23 @@
 #include "ExchangeDialog.h"
 
+#include <wx/textctrl.h>
+
+#include <vector>
+
 bool CExchangeDialog::UpdateData(bool reading)
 {
     CDataExchange dx(this, reading);
-    if (!reading)
-        ++m_writeDepth;
+    ++(reading ? m_readDepth : m_writeDepth);
     DoDataExchange(dx);
-    if (!reading)
-        --m_writeDepth;
+    --(reading ? m_readDepth : m_writeDepth);
+    m_lastFailedField = dx.FailedField();
+    return !dx.Failed();
+}
+
+bool CExchangeDialog::ReadQuietly()
+{
+    CDataExchange dx(this, true, true);
+    DoDataExchange(dx);
     return !dx.Failed();
 }
 
@@ -32,4 +42,29 @@ void CExchangeDialog::OnInitDialogEvent(wxInitDialogEvent&)
 {
     OnInitDialog();
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    // Every edit field is checked when the user leaves it for another control of the dialog.
+    std::vector<wxWindow*> pending(GetChildren().begin(), GetChildren().end());
+    while (!pending.empty())
+    {
+        wxWindow* child = pending.back();
+        pending.pop_back();
+        if (auto* field = wxDynamicCast(child, wxTextCtrl); field != nullptr && field->IsEditable())
+            field->Bind(wxEVT_KILL_FOCUS, &CExchangeDialog::OnFieldLeft, this);
+        pending.insert(pending.end(), child->GetChildren().begin(), child->GetChildren().end());
+    }
+}
+
+void CExchangeDialog::OnFieldLeft(wxFocusEvent& event)
+{
+    event.Skip();
+    // Leaving for Cancel, or for another window (a message box, another program), checks nothing:
+    // the user is abandoning the edit or has not finished it.
+    wxWindow* next = event.GetWindow();
+    if (next == nullptr || wxGetTopLevelParent(next) != this || next->GetId() == wxID_CANCEL || IsWritingFields() ||
+        !IsModal())
+        return;
+    // A failed check moves the focus to its field itself; that move checks nothing again.
+    if (m_readDepth > 0 || (m_lastFailedField != 0 && next->GetId() == m_lastFailedField))
+        return;
+    UpdateData(true);
 }

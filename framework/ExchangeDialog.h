@@ -30,6 +30,10 @@ public:
     /// Reads the controls into the members (`reading` true) or writes the members into the
     /// controls. False when a check failed: its message has been shown and reading stopped there.
     bool UpdateData(bool reading = true);
+    /// Reads the controls into the members as UpdateData(true) does, but a failed check shows no
+    /// message: for change handlers, which run at every key. The check speaks when the user leaves
+    /// the field or presses OK.
+    bool ReadQuietly();
     /// True while UpdateData(false) puts the members into the controls.
     bool IsWritingFields() const { return m_writeDepth > 0; }
 
@@ -50,8 +54,11 @@ protected:
 private:
     void BindInit();
     void OnInitDialogEvent(wxInitDialogEvent& event);
+    void OnFieldLeft(wxFocusEvent& event);
 
     std::function<bool()> m_commit;
     int m_writeDepth = 0;
+    int m_readDepth = 0;
+    int m_lastFailedField = 0;
     bool m_initBound = false;
 };

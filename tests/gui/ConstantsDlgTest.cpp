@@ -93,31 +93,37 @@ TEST_F(ConstantsEditor, SelectingShowsTheValueAndTypingStoresIt)
     });
 }
 
-TEST_F(ConstantsEditor, MinusSignAloneAsksForAnIntegerAndTheNumberFollows)
+TEST_F(ConstantsEditor, TextsThatAreNoNumberYetWaitAndOkChecksThem)
 {
     m_table.m_values = {5, 6};
     Run([this](wxDialog& dialog) {
         SelectLine(dialog, 0);
-        // Typed key by key: the field emptied, then "-" and "7".
+        // Typed key by key: the field emptied, then "-" and "7". Nothing is said on the way.
         wxTextCtrl& field = Edit(dialog, IDC_CONSTANTS_VALUE);
         field.ChangeValue("");
         field.WriteText("-");
-        ASSERT_EQ(m_ui.Texts(), (std::vector<wxString>{"Please enter an integer."}));
-        EXPECT_EQ(m_ui.messages[0].owner, &dialog);
-        EXPECT_EQ(m_ui.messages[0].caption, kProgramName);
+        EXPECT_TRUE(m_ui.messages.empty());
         EXPECT_EQ(m_table.m_values[0], 5);
         EXPECT_EQ(Lines(dialog)[0], "0=5");
 
-        // The next key goes after the sign, not over it.
         field.WriteText("7");
         EXPECT_EQ(field.GetValue(), "-7");
         EXPECT_EQ(m_table.m_values[0], -7);
         EXPECT_EQ(Lines(dialog)[0], "0=-7");
 
+        // Out of range: kept as typed, not taken, and refused on OK.
         Type(dialog, IDC_CONSTANTS_VALUE, "40000");
-        EXPECT_EQ(m_ui.messages.size(), 2u);
+        EXPECT_TRUE(m_ui.messages.empty());
         EXPECT_EQ(m_table.m_values[0], -7);
+        ClickButton(dialog, wxID_OK);
+        EXPECT_TRUE(dialog.IsModal());
+        ASSERT_EQ(m_ui.Texts(), (std::vector<wxString>{"Please enter an integer."}));
+        EXPECT_EQ(m_ui.messages[0].owner, &dialog);
+        EXPECT_EQ(m_ui.messages[0].caption, kProgramName);
+        Type(dialog, IDC_CONSTANTS_VALUE, "-7");
+        ClickButton(dialog, wxID_OK);
     });
+    EXPECT_EQ(m_table.m_values[0], -7);
 }
 
 TEST_F(ConstantsEditor, AddAppendsAZeroAndLeavesNoLineSelected)

@@ -119,10 +119,16 @@ TEST_F(ExpertLineEditor, HexadecimalAndDecimalFieldsFollowEachOtherWithLiveDescr
             EXPECT_EQ(Text(dialog, IDC_EXPERT_PARAM0_HEX), "012C");
             EXPECT_EQ(Text(dialog, IDC_EXPERT_DESCRIPTION), Described(26, 300, 2, 3, 4));
 
-            // Above 16 bits the decimal field keeps what was typed and the value wraps.
+            // Above 16 bits the decimal field keeps what was typed, the value does not follow, and
+            // OK refuses it with the field's range instead of wrapping it.
             Type(dialog, IDC_EXPERT_PARAM1_DEC, "65536");
-            EXPECT_EQ(Text(dialog, IDC_EXPERT_PARAM1_HEX), "0000");
+            EXPECT_EQ(Text(dialog, IDC_EXPERT_PARAM1_HEX), "0002");
             EXPECT_EQ(Text(dialog, IDC_EXPERT_PARAM1_DEC), "65536");
+            ClickButton(dialog, wxID_OK);
+            EXPECT_TRUE(dialog.IsModal());
+            EXPECT_EQ(m_ui.Texts(), (std::vector<wxString>{"Please enter an integer between 0 and 65535."}));
+            Type(dialog, IDC_EXPERT_PARAM1_DEC, "0");
+            EXPECT_EQ(Text(dialog, IDC_EXPERT_PARAM1_HEX), "0000");
 
             // Leading zeros are dropped from the decimal field; the other fields are untouched.
             Type(dialog, IDC_EXPERT_PARAM2_DEC, "007");
@@ -137,7 +143,7 @@ TEST_F(ExpertLineEditor, HexadecimalAndDecimalFieldsFollowEachOtherWithLiveDescr
         wxID_CANCEL);
     EXPECT_EQ(result, wxID_OK);
     EXPECT_EQ(m_dialog->Instruction(), MakeInstruction(26, 254, 255, 300, 0, 7, 0xBEEF));
-    EXPECT_TRUE(m_ui.messages.empty());
+    EXPECT_EQ(m_ui.messages.size(), 1u);
 }
 
 TEST_F(ExpertLineEditor, HexadecimalTextWithoutNumberKeepsTheValue)
@@ -168,15 +174,19 @@ TEST_F(ExpertLineEditor, HexadecimalFieldsTakeSixCharacters)
     });
 }
 
-TEST_F(ExpertLineEditor, EmptiedDecimalFieldIsRefusedAndRestored)
+TEST_F(ExpertLineEditor, EmptiedDecimalFieldWaitsAndOkRefusesIt)
 {
     Run(MakeInstruction(2, 254, 255, 1, 2, 3, 4), [this](CExpertLineDlg& dialog) {
+        // Emptied on the way to another number: nothing is said, the value stays.
         Type(dialog, IDC_EXPERT_PARAM1_DEC, "");
+        EXPECT_TRUE(m_ui.messages.empty());
+        EXPECT_EQ(Text(dialog, IDC_EXPERT_PARAM1_HEX), "0002");
+        ClickButton(dialog, wxID_OK);
+        EXPECT_TRUE(dialog.IsModal());
         ASSERT_EQ(m_ui.messages.size(), 1u);
         EXPECT_EQ(m_ui.messages[0].text, "Please enter a positive integer.");
         EXPECT_EQ(m_ui.messages[0].owner, &dialog);
-        EXPECT_EQ(Text(dialog, IDC_EXPERT_PARAM1_DEC), "2");
-        EXPECT_EQ(Text(dialog, IDC_EXPERT_PARAM1_HEX), "0002");
+        Type(dialog, IDC_EXPERT_PARAM1_DEC, "2");
 
         // A pasted text that is no number meets the same check, here on OK.
         Edit(dialog, IDC_EXPERT_PARAM2_DEC).ChangeValue("12a");
