@@ -40,6 +40,7 @@ CLoadingDlg::CLoadingDlg(wxWindow* parent)
                gap);
     SetSizerAndFit(sizer);
     CentreOnParent();
+    m_progress.SetFiles(&m_files);
 }
 
 CLoadingDlg::~CLoadingDlg()
@@ -96,6 +97,9 @@ void CLoadingDlg::StopWorker()
     if (m_worker.joinable())
     {
         m_progress.RequestStop();
+        // A question the worker waits on may never be shown now (the program is closing): it is
+        // answered as a stop, so the worker can end before the dialog goes.
+        m_prompt.Abandon();
         m_worker.join();
     }
 }

@@ -20,8 +20,9 @@ public:
     explicit CLoadingDlg(wxWindow* parent = nullptr);
     ~CLoadingDlg() override;
 
-    /// The state the load empties and fills; set before the dialog is shown.
-    void SetFiles(CNeededFiles* files) { m_progress.SetFiles(files); }
+    /// What the load gathered, once the dialog has ended: the worker fills the dialog's own
+    /// state, never the caller's, and is finished before this can be called.
+    CNeededFiles TakeFiles() { return std::move(m_files); }
     void SetGameDataFolder(const std::string& folder) { m_gameDataFolder = folder; }
     /// The block shared with the worker, for whoever wants to watch the load.
     CLoadProgress& Progress() { return m_progress; }
@@ -36,6 +37,7 @@ private:
     void OnClose(wxCloseEvent& event);
     void StopWorker();
 
+    CNeededFiles m_files;
     CLoadProgress m_progress;
     wxGauge* m_progressBar = nullptr;
     wxString m_statusDisplay;

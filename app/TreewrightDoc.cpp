@@ -255,10 +255,10 @@ void CTreewrightDoc::RunLoader()
 {
     wxWindow* owner = MessageOwner();
     CLoadingDlg dialog(owner != nullptr ? wxGetTopLevelParent(owner) : nullptr);
-    dialog.SetFiles(&m_neededFiles);
     dialog.SetGameDataFolder(GameDataFolder());
     // A cancelled load keeps what it had loaded, and the open goes on with it.
     Ui().RunModal(dialog);
+    m_neededFiles = dialog.TakeFiles();
 }
 
 bool CTreewrightDoc::OnSaveModified()

@@ -96,6 +96,26 @@ bool AskYesNo(wxWindow* owner, const wxString& text, const wxString& caption)
     return Ui().MessageBox(owner, text, caption, wxYES_NO | wxICON_QUESTION) == wxID_YES;
 }
 
+// Shared between the prompt, the thread waiting for an answer and the question queued on the
+// user-interface thread, so that whichever ends last still finds it.
+struct CMessageBoxPrompt::CState
+{
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool abandoned = false;
+};
+
+CMessageBoxPrompt::CMessageBoxPrompt(wxWindow* owner) : m_owner(owner), m_state(std::make_shared<CState>())
+{
+}
+
+void CMessageBoxPrompt::Abandon()
+{
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    m_state->abandoned = true;
+    m_state->answered.notify_all();
+}
+
 void CMessageBoxPrompt::ShowMessage(const std::string& text, const std::string& caption)
 {
     Ask(text, caption, wxOK | (caption == kErrorCaption ? wxICON_ERROR : wxICON_INFORMATION));
@@ -114,27 +134,35 @@ int CMessageBoxPrompt::Ask(const std::string& text, const std::string& caption, 
         return Ui().MessageBox(m_owner, message, title, style);
 
     // The question waits in the user-interface thread's queue; this thread sleeps until the
-    // answer is in. The state is shared so that it outlives this call should the application
-    // drop the queued call while shutting down.
+    // answer is in, or until the prompt is abandoned because nobody will run the queue for it.
     struct CAnswer
     {
-        std::mutex mutex;
-        std::condition_variable answered;
         bool done = false;
         int result = wxID_CANCEL;
     };
     auto answer = std::make_shared<CAnswer>();
+    std::shared_ptr<CState> state = m_state;
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        if (state->abandoned)
+            return wxID_CANCEL;
+    }
     wxWindow* owner = m_owner;
-    wxTheApp->CallAfter([answer, owner, message, title, style] {
+    wxTheApp->CallAfter([answer, state, owner, message, title, style] {
+        {
+            std::lock_guard<std::mutex> lock(state->mutex);
+            if (state->abandoned)
+                return;
+        }
         const int result = Ui().MessageBox(owner, message, title, style);
-        std::lock_guard<std::mutex> lock(answer->mutex);
+        std::lock_guard<std::mutex> lock(state->mutex);
         answer->result = result;
         answer->done = true;
-        answer->answered.notify_all();
+        state->answered.notify_all();
     });
-    std::unique_lock<std::mutex> lock(answer->mutex);
-    answer->answered.wait(lock, [&] { return answer->done; });
-    return answer->result;
+    std::unique_lock<std::mutex> lock(state->mutex);
+    state->answered.wait(lock, [&] { return answer->done || state->abandoned; });
+    return answer->done ? answer->result : wxID_CANCEL;
 }
 
 wxString GameText(const std::string& bytes)

@@ -4,6 +4,8 @@
 
 #include <wx/string.h>
 
+#include <memory>
+
 class wxDialog;
 class wxWindow;
 
@@ -61,15 +63,23 @@ class CMessageBoxPrompt : public CUserPrompt
 {
 public:
     /// Messages without an owner window get none; those of a dialog name it as owner.
-    explicit CMessageBoxPrompt(wxWindow* owner = nullptr) : m_owner(owner) {}
+    explicit CMessageBoxPrompt(wxWindow* owner = nullptr);
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
 
+    /// Answers every question waiting on another thread, and every later one, as a stop (Cancel,
+    /// or No), without showing it: for when the window that would show it is going away and the
+    /// user-interface thread may never run the queued question.
+    void Abandon();
+
 private:
+    struct CState;
+
     int Ask(const std::string& text, const std::string& caption, long style);
 
     wxWindow* m_owner;
+    std::shared_ptr<CState> m_state;
 };
 
 /// The text of windows-1252 bytes from the game's files, and the bytes of such a text.

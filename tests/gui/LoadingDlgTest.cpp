@@ -19,6 +19,8 @@
 #include <wx/stattext.h>
 #include <wx/thread.h>
 
+#include <thread>
+
 namespace
 {
 // Puts another game data folder in force for one test.
@@ -118,11 +120,9 @@ TEST(Loader, DialogShowsTheWorkersStatusAndClosesWhenItHasFinished)
 {
     CTempFolder temp;
     MakeGlobalFolder(temp);
-    CNeededFiles files;
     CScriptedUserInterface user;
     CUiScope scope(user);
     CLoadingDlg dialog;
-    dialog.SetFiles(&files);
     dialog.SetGameDataFolder((temp.Path() / "Game").string() + "/");
     wxString shownAtStart;
     wxString caption;
@@ -149,5 +149,23 @@ TEST(Loader, DialogShowsTheWorkersStatusAndClosesWhenItHasFinished)
     EXPECT_EQ(shownAtStart, "");
     EXPECT_EQ(statusAtMessage, "Reading B Broken.iff");
     EXPECT_EQ(positionAtMessage, 33);
-    EXPECT_EQ(files.m_names, (std::vector<std::string>{"A Globals.iff", "C Globals.iff"}));
+    EXPECT_EQ(dialog.TakeFiles().m_names, (std::vector<std::string>{"A Globals.iff", "C Globals.iff"}));
+}
+
+TEST(Loader, AQuestionNobodyWillShowIsAnsweredAsAStop)
+{
+    // The worker's question is queued for the user-interface thread, which here never gets to it,
+    // as when the program closes while the loader asks. Abandoning the prompt answers it.
+    CScriptedUserInterface user;
+    CUiScope scope(user);
+    CMessageBoxPrompt prompt;
+    bool answer = true;
+    std::thread worker([&] { answer = prompt.AskYesNo("Go on?", "Question"); });
+    wxMilliSleep(50);
+    prompt.Abandon();
+    worker.join();
+    EXPECT_FALSE(answer);
+    // The queued question finds the prompt abandoned and shows nothing.
+    Flush();
+    EXPECT_TRUE(user.messages.empty());
 }
