@@ -80,12 +80,14 @@ bool ReadContainerForReport(const std::string& path, CIffFile& container, bool j
     return false;
 }
 
-bool WriteContainerFile(const std::string& path, CIffFile& container, CUserPrompt& prompt)
+bool WriteContainerFile(const std::string& path, CIffFile& container, CUserPrompt& prompt, std::string* message)
 {
     std::string error;
     if (!WriteFileAtomically(path, [&](CByteStream& stream) { return container.Write(&stream, &prompt); }, &error))
     {
         std::cerr << error << '\n';
+        if (message != nullptr)
+            *message = error;
         return false;
     }
     return true;

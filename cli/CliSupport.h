@@ -47,8 +47,10 @@ bool ReadContainerFile(const std::string& path, CIffFile& container, int& code, 
 /// the error document {"file", "error", "message"} on stdout.
 bool ReadContainerForReport(const std::string& path, CIffFile& container, bool json);
 
-/// Writes a container to `path` through a temporary file; prints a message and returns false on failure.
-bool WriteContainerFile(const std::string& path, CIffFile& container, CUserPrompt& prompt);
+/// Writes a container to `path` through a temporary file; prints a message and returns false on
+/// failure. `message`, when given, gets the message too.
+bool WriteContainerFile(const std::string& path, CIffFile& container, CUserPrompt& prompt,
+                        std::string* message = nullptr);
 
 /// The name part of a path (after the last slash or backslash).
 std::string NamePart(const std::string& path);
@@ -69,3 +71,4 @@ void AddContainerCommands(CLI::App& app, CommandResult& result);
 void AddRecordCommands(CLI::App& app, CommandResult& result);
 void AddRenderCommands(CLI::App& app, CommandResult& result);
 void AddIndexCommand(CLI::App& app, CommandResult& result);
+void AddWorkbenchCommands(CLI::App& app, CommandResult& result);

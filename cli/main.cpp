@@ -10,6 +10,7 @@ int main(int argc, char** argv)
     AddIffCommands(app, result);
     AddContainerCommands(app, result);
     AddRecordCommands(app, result);
+    AddWorkbenchCommands(app, result);
     AddRenderCommands(app, result);
     AddIndexCommand(app, result);
 

@@ -1,0 +1,412 @@
+#include "CliSupport.h"
+
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+#include "containers/Windows1252.h"
+#include "records/RecordEditing.h"
+
+#include <memory>
+#include <optional>
+
+// The workbench's record commands for batch work: each reads its file, changes it through the same
+// functions as the main view's Edit menu and writes the result, or writes nothing and says why.
+
+namespace
+{
+using Json = nlohmann::ordered_json;
+
+struct CKindWord
+{
+    const char* word;
+    ERecordKind kind;
+};
+
+constexpr CKindWord kKindWords[] = {
+    {"script", ERecordKind::Script},
+    {"strings", ERecordKind::Strings},
+    {"interactions", ERecordKind::Interactions},
+    {"constants", ERecordKind::Constants},
+};
+
+ERecordKind ParseKind(const std::string& text)
+{
+    for (const CKindWord& word : kKindWords)
+        if (text == word.word || text == TypeCodeText(ListedType(word.kind)))
+            return word.kind;
+    throw CUsageError{"KIND: '" + text + "' is none of script, strings, interactions, constants (or BHAV, STR#, TTAB, BCON)"};
+}
+
+std::uint16_t ParseId(const std::string& text, const std::string& what)
+{
+    return std::uint16_t(ParseCliNumber(text, 0, 65535, what));
+}
+
+// A failure that the user can read: the message on stderr and, on request, as the error document.
+// `error` names the failure for scripts that test for it.
+class CReport
+{
+public:
+    explicit CReport(bool json) : m_json(json) {}
+
+    int Failed(const std::string& file, const std::string& error, const std::string& message) const
+    {
+        if (m_json)
+            PrintJson({{"file", file}, {"error", error}, {"message", message}});
+        return Fail(message);
+    }
+
+    bool Read(const std::string& path, CIffFile& container) const
+    {
+        return ReadContainerForReport(path, container, m_json);
+    }
+
+    bool Write(const std::string& path, CIffFile& container) const
+    {
+        CCliPrompt prompt(false);
+        std::string message;
+        if (WriteContainerFile(path, container, prompt, &message))
+            return true;
+        if (m_json)
+            PrintJson({{"file", path}, {"error", "write"}, {"message", message}});
+        return false;
+    }
+
+    bool Json() const { return m_json; }
+
+private:
+    bool m_json;
+};
+
+std::string RecordText(ERecordKind kind, std::uint16_t id)
+{
+    return TypeCodeText(ListedType(kind)) + " #" + std::to_string(id);
+}
+
+std::optional<CIffChunk> ListedChunk(const CIffFile& container, ERecordKind kind, std::uint16_t id)
+{
+    CIffChunk chunk;
+    chunk.type = ListedType(kind);
+    chunk.id = id;
+    if (!container.FindChunk(chunk))
+        return std::nullopt;
+    return chunk;
+}
+
+Json ChunkTypes(const CIffFile& container, ERecordKind kind, std::uint16_t id)
+{
+    Json types = Json::array();
+    for (const std::uint32_t type : RecordChunkTypes(kind))
+    {
+        CIffChunk chunk;
+        chunk.type = type;
+        chunk.id = id;
+        if (container.FindChunk(chunk))
+            types.push_back(TypeCodeText(type));
+    }
+    return types;
+}
+
+// The name as the file holds it, windows-1252 bytes; nothing when the text cannot be a chunk name.
+std::optional<std::string> NameBytes(const std::string& text, std::string& problem)
+{
+    const std::string bytes = Utf8ToWindows1252(text);
+    if (Windows1252ToUtf8(bytes) != text)
+    {
+        problem = "A name holds only characters of windows-1252.";
+        return std::nullopt;
+    }
+    problem = RecordNameProblem(bytes);
+    if (!problem.empty())
+        return std::nullopt;
+    return bytes;
+}
+
+Json ReferenceJson(const CRecordReference& reference)
+{
+    Json entry{{"type", TypeCodeText(reference.type)}, {"id", reference.id}, {"name", Shown(reference.name)}};
+    if (reference.type == kTypeBhav)
+        entry["line"] = reference.line + 1;  // as the script editor and `script` number lines
+    else
+    {
+        entry["interaction"] = reference.interaction;
+        entry["tree"] = reference.checkTree ? "check" : "action";
+    }
+    return entry;
+}
+
+struct CNewOptions
+{
+    std::string in, kind, out, id, name;
+    bool json = false;
+};
+
+int RunNewRecord(const CNewOptions& options)
+{
+    const ERecordKind kind = ParseKind(options.kind);
+    const std::optional<std::uint16_t> wantedId =
+        options.id.empty() ? std::nullopt : std::optional(ParseId(options.id, "--id"));
+    const CReport report(options.json);
+    CIffFile container;
+    if (!report.Read(options.in, container))
+        return kExitFailed;
+
+    std::string problem;
+    const std::optional<std::string> name = NameBytes(options.name, problem);
+    if (!name)
+        return report.Failed(options.in, "name", problem);
+    const std::optional<std::uint16_t> id = wantedId ? wantedId : NextFreeRecordId(container, kind);
+    if (!id)
+        return report.Failed(options.in, "id", std::string("No id is free for another ") + RecordKindName(kind) + ".");
+    if (problem = RecordIdProblem(container, kind, *id); !problem.empty())
+        return report.Failed(options.in, "id", problem);
+    if (!CreateRecord(container, kind, *id, *name))
+        return report.Failed(options.in, "store", RecordText(kind, *id) + " could not be created.");
+    if (!report.Write(options.out, container))
+        return kExitFailed;
+    if (report.Json())
+        PrintJson({{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
+                   {"id", *id}, {"name", Shown(*name)}, {"chunks", ChunkTypes(container, kind, *id)}});
+    else
+        std::cout << "created " << RecordText(kind, *id) << " \"" << Shown(*name) << "\"\n";
+    return kExitOk;
+}
+
+struct CChangeOptions
+{
+    std::string in, kind, id, out, newId, name;
+    bool json = false;
+};
+
+// Duplicate and rename take the same arguments; they differ in what becomes of the old record and
+// in what they assume when --id or --name is not given.
+int RunDuplicateRecord(const CChangeOptions& options, bool nameGiven)
+{
+    const ERecordKind kind = ParseKind(options.kind);
+    const std::uint16_t from = ParseId(options.id, "ID");
+    const std::optional<std::uint16_t> wantedId =
+        options.newId.empty() ? std::nullopt : std::optional(ParseId(options.newId, "--id"));
+    const CReport report(options.json);
+    CIffFile container;
+    if (!report.Read(options.in, container))
+        return kExitFailed;
+
+    const std::optional<CIffChunk> source = ListedChunk(container, kind, from);
+    if (!source)
+        return report.Failed(options.in, "no-record", RecordText(kind, from) + ": no such record");
+    std::string problem;
+    // The proposed name is cut to what a chunk holds rather than refused: the user asked for none.
+    const std::optional<std::string> name =
+        nameGiven ? NameBytes(options.name, problem)
+                  : std::optional(("copy of " + source->name).substr(0, CIffFile::kMaxStoredNameLength));
+    if (!name)
+        return report.Failed(options.in, "name", problem);
+    const std::optional<std::uint16_t> to = wantedId ? wantedId : NextFreeRecordId(container, kind);
+    if (!to)
+        return report.Failed(options.in, "id", std::string("No id is free for another ") + RecordKindName(kind) + ".");
+    if (problem = RecordIdProblem(container, kind, *to); !problem.empty())
+        return report.Failed(options.in, "id", problem);
+    if (!DuplicateRecord(container, kind, from, *to, *name))
+        return report.Failed(options.in, "store", RecordText(kind, from) + " could not be duplicated.");
+    if (!report.Write(options.out, container))
+        return kExitFailed;
+    if (report.Json())
+        PrintJson({{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
+                   {"from", from}, {"id", *to}, {"name", Shown(*name)}, {"chunks", ChunkTypes(container, kind, *to)}});
+    else
+        std::cout << "duplicated " << RecordText(kind, from) << " as #" << *to << " \"" << Shown(*name) << "\"\n";
+    return kExitOk;
+}
+
+int RunRenameRecord(const CChangeOptions& options, bool nameGiven)
+{
+    const ERecordKind kind = ParseKind(options.kind);
+    const std::uint16_t id = ParseId(options.id, "ID");
+    if (!nameGiven && options.newId.empty())
+        throw CUsageError{"rename-record: give --name, --id or both"};
+    const std::uint16_t newId = options.newId.empty() ? id : ParseId(options.newId, "--id");
+    const CReport report(options.json);
+    CIffFile container;
+    if (!report.Read(options.in, container))
+        return kExitFailed;
+
+    const std::optional<CIffChunk> record = ListedChunk(container, kind, id);
+    if (!record)
+        return report.Failed(options.in, "no-record", RecordText(kind, id) + ": no such record");
+    std::string problem;
+    const std::optional<std::string> name = nameGiven ? NameBytes(options.name, problem) : std::optional(record->name);
+    if (!name)
+        return report.Failed(options.in, "name", problem);
+    if (newId != id)
+        if (problem = RecordIdProblem(container, kind, newId); !problem.empty())
+            return report.Failed(options.in, "id", problem);
+    if (!RenameRecord(container, kind, id, newId, *name))
+        return report.Failed(options.in, "store", RecordText(kind, id) + " could not be renamed.");
+    if (!report.Write(options.out, container))
+        return kExitFailed;
+    if (report.Json())
+        PrintJson({{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
+                   {"old_id", id}, {"old_name", Shown(record->name)}, {"id", newId}, {"name", Shown(*name)},
+                   {"chunks", ChunkTypes(container, kind, newId)}});
+    else
+        std::cout << "renamed " << RecordText(kind, id) << " \"" << Shown(record->name) << "\" to #" << newId << " \""
+                  << Shown(*name) << "\"\n";
+    return kExitOk;
+}
+
+int RunDeleteRecord(const CChangeOptions& options)
+{
+    const ERecordKind kind = ParseKind(options.kind);
+    const std::uint16_t id = ParseId(options.id, "ID");
+    const CReport report(options.json);
+    CIffFile container;
+    if (!report.Read(options.in, container))
+        return kExitFailed;
+
+    const std::optional<CIffChunk> record = ListedChunk(container, kind, id);
+    if (!record)
+        return report.Failed(options.in, "no-record", RecordText(kind, id) + ": no such record");
+    const Json chunks = ChunkTypes(container, kind, id);
+    // What the editor lists before asking: the record goes all the same, but the user learns what
+    // now calls into nothing.
+    std::vector<CRecordReference> references;
+    if (kind == ERecordKind::Script)
+        for (const CRecordReference& reference : FindScriptReferences(container, id))
+            if (reference.type != kTypeBhav || reference.id != id)  // a script calling itself goes with it
+                references.push_back(reference);
+    if (!DeleteRecord(container, kind, id))
+        return report.Failed(options.in, "store", RecordText(kind, id) + " could not be deleted.");
+    if (!report.Write(options.out, container))
+        return kExitFailed;
+    if (report.Json())
+    {
+        Json referenceList = Json::array();
+        for (const CRecordReference& reference : references)
+            referenceList.push_back(ReferenceJson(reference));
+        PrintJson({{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
+                   {"id", id}, {"name", Shown(record->name)}, {"chunks", chunks}, {"references", referenceList}});
+        return kExitOk;
+    }
+    std::cout << "deleted " << RecordText(kind, id) << " \"" << Shown(record->name) << "\"\n";
+    if (!references.empty())
+        std::cout << "still referred to by:\n";
+    for (const CRecordReference& reference : references)
+        std::cout << "  " << Shown(RecordReferenceText(reference)) << '\n';
+    return kExitOk;
+}
+
+struct CCopyOptions
+{
+    std::string from, kind, id, into, out;
+    bool replace = false;
+    bool json = false;
+};
+
+int RunCopyRecord(const CCopyOptions& options)
+{
+    const ERecordKind kind = ParseKind(options.kind);
+    const std::uint16_t id = ParseId(options.id, "ID");
+    const CReport report(options.json);
+    CIffFile from;
+    CIffFile into;
+    if (!report.Read(options.from, from) || !report.Read(options.into, into))
+        return kExitFailed;
+
+    const std::optional<CIffChunk> record = ListedChunk(from, kind, id);
+    if (!record)
+        return report.Failed(options.from, "no-record", RecordText(kind, id) + ": no such record");
+    const bool inUse = !ChunkTypes(into, kind, id).empty();
+    if (inUse && !options.replace)
+        return report.Failed(options.into, "id",
+                             "#" + std::to_string(id) + " is in use by another " + RecordKindName(kind) +
+                                 ". Give --replace to replace it.");
+    if (!CopyRecord(from, into, kind, id, options.replace))
+        return report.Failed(options.into, "store", RecordText(kind, id) + " could not be copied.");
+    if (!report.Write(options.out, into))
+        return kExitFailed;
+    if (report.Json())
+        PrintJson({{"from", options.from}, {"into", options.into}, {"out", options.out},
+                   {"type", TypeCodeText(ListedType(kind))}, {"id", id}, {"name", Shown(record->name)},
+                   {"replaced", inUse}, {"chunks", ChunkTypes(into, kind, id)}});
+    else
+        std::cout << (inUse ? "replaced " : "copied ") << RecordText(kind, id) << " \"" << Shown(record->name)
+                  << "\"\n";
+    return kExitOk;
+}
+
+int RunNewFile(const std::string& out)
+{
+    // What File > New and Save give: a 2.5 container without chunks but its resource map.
+    CIffFile container;
+    CCliPrompt prompt(false);
+    return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
+}
+
+constexpr const char* kKindHelp = "script, strings, interactions or constants (or BHAV, STR#, TTAB, BCON)";
+}
+
+void AddWorkbenchCommands(CLI::App& app, CommandResult& result)
+{
+    {
+        auto* command = app.add_subcommand("new-file", "Write an empty container, as File > New and Save do");
+        auto out = std::make_shared<std::string>();
+        command->add_option("OUT", *out, "IFF file to write")->required();
+        command->callback([&result, out] { result = RunNewFile(*out); });
+    }
+    {
+        auto* command = app.add_subcommand("new-record", "Create an empty record and write the container");
+        auto options = std::make_shared<CNewOptions>();
+        command->add_option("IN", options->in, "IFF file to read")->required();
+        command->add_option("KIND", options->kind, kKindHelp)->required();
+        command->add_option("OUT", options->out, "IFF file to write")->required();
+        command->add_option("--id", options->id, "chunk id (default: the next free one)");
+        command->add_option("--name", options->name, "chunk name (default: empty)");
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] { result = RunNewRecord(*options); });
+    }
+    {
+        auto* command = app.add_subcommand("duplicate-record", "Copy a record under a new id within the container");
+        auto options = std::make_shared<CChangeOptions>();
+        command->add_option("IN", options->in, "IFF file to read")->required();
+        command->add_option("KIND", options->kind, kKindHelp)->required();
+        command->add_option("ID", options->id, "id of the record to duplicate")->required();
+        command->add_option("OUT", options->out, "IFF file to write")->required();
+        command->add_option("--id", options->newId, "id of the copy (default: the next free one)");
+        auto* name = command->add_option("--name", options->name, "name of the copy (default: \"copy of <name>\")");
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options, name] { result = RunDuplicateRecord(*options, name->count() > 0); });
+    }
+    {
+        auto* command = app.add_subcommand("rename-record", "Give a record a new name, a new id or both");
+        auto options = std::make_shared<CChangeOptions>();
+        command->add_option("IN", options->in, "IFF file to read")->required();
+        command->add_option("KIND", options->kind, kKindHelp)->required();
+        command->add_option("ID", options->id, "id of the record")->required();
+        command->add_option("OUT", options->out, "IFF file to write")->required();
+        command->add_option("--id", options->newId, "new id (a free one)");
+        auto* name = command->add_option("--name", options->name, "new name");
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options, name] { result = RunRenameRecord(*options, name->count() > 0); });
+    }
+    {
+        auto* command = app.add_subcommand("delete-record", "Remove a record and write the container");
+        auto options = std::make_shared<CChangeOptions>();
+        command->add_option("IN", options->in, "IFF file to read")->required();
+        command->add_option("KIND", options->kind, kKindHelp)->required();
+        command->add_option("ID", options->id, "id of the record")->required();
+        command->add_option("OUT", options->out, "IFF file to write")->required();
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] { result = RunDeleteRecord(*options); });
+    }
+    {
+        auto* command = app.add_subcommand("copy-record", "Copy a record from one container into another");
+        auto options = std::make_shared<CCopyOptions>();
+        command->add_option("FROM", options->from, "IFF file to copy from")->required();
+        command->add_option("KIND", options->kind, kKindHelp)->required();
+        command->add_option("ID", options->id, "id of the record")->required();
+        command->add_option("INTO", options->into, "IFF file to copy into")->required();
+        command->add_option("OUT", options->out, "IFF file to write")->required();
+        command->add_flag("--replace", options->replace, "Replace a record of the same id in INTO");
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] { result = RunCopyRecord(*options); });
+    }
+}
