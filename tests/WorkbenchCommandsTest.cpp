@@ -9,7 +9,7 @@
 #include "containers/TypeCodes.h"
 #include "records/BhavScript.h"
 #include "records/InteractionTable.h"
-#include "records/StringTable.h"
+#include "records/RecordEditing.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -28,7 +28,8 @@ class CWorkbenchCommands : public testing::Test
 protected:
     void SetUp() override
     {
-        m_folder = std::filesystem::temp_directory_path() / "treewright-workbench";
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = std::filesystem::temp_directory_path() / ("treewright-workbench-" + std::string(info->name()));
         std::filesystem::remove_all(m_folder);
         std::filesystem::create_directories(m_folder);
 
@@ -36,17 +37,11 @@ protected:
         PutScript(object, 4096, {2, 4097}, "init");
         PutScript(object, 4097, {4096}, "main");
         CInteractionTable table;
-        table.m_version = 8;
-        CInteraction interaction;
-        interaction.actionTree = 4097;
-        interaction.checkTree = 4096;
-        interaction.motives.resize(CInteraction::kStoredMotives);
-        table.m_interactions.push_back(interaction);
-        std::vector<std::uint8_t> data;
-        ASSERT_TRUE(table.Encode(data));
-        Put(object, kTypeTtab, 128, data, "menu");
-        ASSERT_TRUE(CStringTable().Encode(kTypeTtas, data));
-        Put(object, kTypeTtas, 128, data, "menu");
+        ASSERT_TRUE(CreateRecord(object, ERecordKind::Interactions, 128, "menu") && table.Load(object, 128));
+        table.m_interactions.resize(1);
+        table.m_interactions[0].actionTree = 4097;
+        table.m_interactions[0].checkTree = 4096;
+        ASSERT_TRUE(table.Store(object, 128));
         Save(object, "object.iff");
 
         CIffFile other;
@@ -56,16 +51,6 @@ protected:
     }
 
     void TearDown() override { std::filesystem::remove_all(m_folder); }
-
-    static void Put(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::vector<std::uint8_t>& data,
-                    const std::string& name)
-    {
-        CIffChunk chunk;
-        chunk.type = type;
-        chunk.id = id;
-        chunk.name = name;
-        ASSERT_TRUE(container.PutChunk(chunk, data));
-    }
 
     static void PutScript(CIffFile& container, std::uint16_t id, std::vector<std::uint16_t> opcodes,
                           const std::string& name)
@@ -138,12 +123,10 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
          }},
         {"new-record {object.iff} TTAB {out.iff} --id 0x200 --name Caf\xC3\xA9 --json", 0, "",
          {{"id", 512}, {"name", "Caf\u00e9"}, {"chunks", {"TTAB", "TTAs"}}},
-         [](const CIffFile&, const CIffFile& out) { EXPECT_EQ(Chunk(out, kTypeTtas, 512).name, "Caf\xE9"); }},
+         [](const CIffFile&, const CIffFile& out) { EXPECT_EQ(Chunk(out, kTypeTtab, 512).name, "Caf\xE9"); }},
         {"new-record {object.iff} script {out.iff} --id 4097", 1, "#4097 is in use by another Script.\n", nullptr, {}},
         {"new-record {object.iff} constants {out.iff} --id 5 --json", 1, "The id of a Constant Table goes from 128 to 65535.\n",
-         {{"file", "*"}, {"error", "id"}, {"message", "The id of a Constant Table goes from 128 to 65535."}}, {}},
-        {"new-record {object.iff} strings {out.iff} --name " + std::string(64, 'n'), 1,
-         "A name has at most 63 characters.\n", nullptr, {}},
+         {{"file", Path("object.iff")}, {"error", "id"}, {"message", "The id of a Constant Table goes from 128 to 65535."}}, {}},
         {"new-record {object.iff} strings {out.iff} --name \xE2\x82\xAC\xE2\x86\x92", 1,
          "A name holds only characters of windows-1252.\n", nullptr, {}},
         {"new-record {object.iff} objects {out.iff}", 2, "*", nullptr, {}},
@@ -160,10 +143,6 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
              EXPECT_FALSE(Chunk(out, kTypeBhav, 4096).present);
              EXPECT_EQ(Chunk(out, kTypeBhav, 4100).data, Chunk(in, kTypeBhav, 4096).data);
          }},
-        {"rename-record {object.iff} script 4096 {out.iff} --id 4097", 1, "#4097 is in use by another Script.\n",
-         nullptr, {}},
-        {"rename-record {object.iff} script 4999 {out.iff} --name x --json", 1, "BHAV #4999: no such record\n",
-         {{"error", "no-record"}}, {}},
         {"rename-record {object.iff} script 4096 {out.iff}", 2, "*", nullptr, {}},
         {"delete-record {object.iff} script 4096 {out.iff} --json", 0, "",
          {{"id", 4096}, {"name", "init"},
@@ -172,18 +151,6 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
          [](const CIffFile& in, const CIffFile& out) {
              EXPECT_FALSE(Chunk(out, kTypeBhav, 4096).present);
              EXPECT_EQ(out.Chunks().size(), in.Chunks().size() - 1);  // nothing but the script went
-         }},
-        {"delete-record {object.iff} interactions 128 {out.iff}", 0, "",
-         nullptr,
-         [](const CIffFile&, const CIffFile& out) {
-             EXPECT_FALSE(Chunk(out, kTypeTtab, 128).present);
-             EXPECT_FALSE(Chunk(out, kTypeTtas, 128).present);
-         }},
-        {"copy-record {other.iff} script 4200 {object.iff} {out.iff} --json", 0, "",
-         {{"id", 4200}, {"name", "theirs only"}, {"replaced", false}},
-         [](const CIffFile& in, const CIffFile& out) {
-             EXPECT_EQ(Chunk(out, kTypeBhav, 4200).name, "theirs only");
-             EXPECT_EQ(Chunk(out, kTypeBhav, 4096), Chunk(in, kTypeBhav, 4096));
          }},
         {"copy-record {other.iff} script 4096 {object.iff} {out.iff} --json", 1,
          "#4096 is in use by another Script. Give --replace to replace it.\n", {{"error", "id"}}, {}},
@@ -194,7 +161,8 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
              ASSERT_TRUE(script.Load(out, 4096));
              EXPECT_EQ(script.m_instructions.size(), 3u);
          }},
-        {"copy-record {other.iff} constants 128 {object.iff} {out.iff}", 1, "BCON #128: no such record\n", nullptr, {}},
+        {"copy-record {other.iff} constants 128 {object.iff} {out.iff} --json", 1, "BCON #128: no such record\n",
+         {{"error", "no-record"}}, {}},
     };
     for (const CCase& test : cases)
     {
@@ -210,16 +178,7 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
         {
             const Json printed = Json::parse(out, nullptr, false);
             for (const auto& [key, value] : test.printed.items())
-            {
-                if (value != "*")
-                {
-                    EXPECT_EQ(printed[key], value) << key;
-                }
-                else
-                {
-                    EXPECT_TRUE(printed.contains(key)) << key;
-                }
-            }
+                EXPECT_EQ(printed[key], value) << key;
         }
         EXPECT_EQ(std::filesystem::exists(Path("out.iff")), test.status == 0);
         if (test.status == 0 && test.check)
