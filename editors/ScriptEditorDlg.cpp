@@ -59,6 +59,8 @@ CScriptEditorDlg::CScriptEditorDlg(wxWindow* parent)
     Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnAdd, this, IDC_SCRIPT_ADD);
     Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnDelete, this, IDC_SCRIPT_DELETE);
     Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnCopy, this, IDC_SCRIPT_COPY);
+    // The dialog has no menu to carry the keys; the hook sees them whichever control has the focus.
+    Bind(wxEVT_CHAR_HOOK, &CScriptEditorDlg::OnCharHook, this);
     CentreOnParent();
 }
 
@@ -78,6 +80,8 @@ void CScriptEditorDlg::OnInitDialog()
         m_renderer.SetSources(*m_files, m_fileName, m_semiGlobalName);
     RefreshAllLines();
     m_lines->SetSelection(wxNOT_FOUND);
+    m_undo.clear();
+    m_redo.clear();
 }
 
 int CScriptEditorDlg::InstructionCount() const
@@ -123,6 +127,55 @@ void CScriptEditorDlg::RefreshAllLines()
         RefreshLine(index);
 }
 
+CScriptEditorDlg::CEditState CScriptEditorDlg::CurrentState() const
+{
+    return {m_script != nullptr ? m_script->m_instructions : std::vector<CBhavInstruction>{}, m_lines->GetSelection()};
+}
+
+void CScriptEditorDlg::RememberChange(CEditState before)
+{
+    if (m_script == nullptr || before.instructions == m_script->m_instructions)
+        return;
+    m_undo.push_back(std::move(before));
+    m_redo.clear();
+}
+
+void CScriptEditorDlg::Restore(std::vector<CEditState>& from, std::vector<CEditState>& saved)
+{
+    if (m_script == nullptr || from.empty())
+        return;
+    saved.push_back(CurrentState());
+    CEditState state = std::move(from.back());
+    from.pop_back();
+    m_script->m_instructions = std::move(state.instructions);
+    m_lines->DeleteAll();
+    RefreshAllLines();
+    m_lines->SetSelection(state.selection >= 0 && state.selection < InstructionCount() ? state.selection
+                                                                                       : wxNOT_FOUND);
+}
+
+void CScriptEditorDlg::Undo()
+{
+    Restore(m_undo, m_redo);
+}
+
+void CScriptEditorDlg::Redo()
+{
+    Restore(m_redo, m_undo);
+}
+
+void CScriptEditorDlg::OnCharHook(wxKeyEvent& event)
+{
+    const int modifiers = event.GetModifiers();
+    const int key = event.GetKeyCode();
+    if (modifiers == wxMOD_CONTROL && key == 'Z')
+        Undo();
+    else if ((modifiers == wxMOD_CONTROL && key == 'Y') || (modifiers == (wxMOD_CONTROL | wxMOD_SHIFT) && key == 'Z'))
+        Redo();
+    else
+        event.Skip();
+}
+
 void CScriptEditorDlg::OnLineDoubleClick(wxCommandEvent&)
 {
     const int index = SelectedInstruction();
@@ -135,7 +188,9 @@ void CScriptEditorDlg::OnLineDoubleClick(wxCommandEvent&)
         editor.SetScriptNames(*m_files);
     if (Ui().RunModal(editor) != wxID_OK)
         return;
+    CEditState before = CurrentState();
     instruction = editor.Instruction();
+    RememberChange(std::move(before));
     RefreshLine(index);
     m_lines->SetSelection(index);
 }
@@ -144,7 +199,9 @@ void CScriptEditorDlg::OnOptimize(wxCommandEvent&)
 {
     if (m_script == nullptr)
         return;
+    CEditState before = CurrentState();
     m_script->Optimize();
+    RememberChange(std::move(before));
     m_lines->DeleteAll();
     RefreshAllLines();
     m_lines->SetSelection(wxNOT_FOUND);
@@ -159,7 +216,9 @@ void CScriptEditorDlg::OnAdd(wxCommandEvent&)
     empty.trueTarget = 0;
     empty.falseTarget = 0;
     empty.params = {};
+    CEditState before = CurrentState();
     m_script->m_instructions.push_back(empty);
+    RememberChange(std::move(before));
     RefreshAllLines();
     m_lines->SetSelection(InstructionCount() - 1);
 }
@@ -170,7 +229,9 @@ void CScriptEditorDlg::OnCopy(wxCommandEvent&)
     if (index < 0)
         return;
     const CBhavInstruction copy = m_script->m_instructions[static_cast<std::size_t>(index)];
+    CEditState before = CurrentState();
     m_script->m_instructions.push_back(copy);
+    RememberChange(std::move(before));
     RefreshAllLines();
     m_lines->SetSelection(InstructionCount() - 1);
 }
@@ -182,7 +243,9 @@ void CScriptEditorDlg::OnDelete(wxCommandEvent&)
         return;
     if (selection < InstructionCount())
     {
+        CEditState before = CurrentState();
         m_script->m_instructions.erase(m_script->m_instructions.begin() + selection);
+        RememberChange(std::move(before));
         m_lines->DeleteAll();
         RefreshAllLines();
     }

@@ -5,17 +5,21 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "records/BhavInstruction.h"
 
 class CBhavScript;
 class CNeededFiles;
 class CScriptLineListBox;
-struct CBhavInstruction;
+class wxKeyEvent;
 struct CScriptLineItem;
 
 /// "SimAntics Script Editor": one behaviour script, a line per instruction with its description
 /// and its two targets. Lines are added, copied, deleted and edited (through the line editor), and
 /// the script optimised. Every change is made at once in the caller's script, which the caller
-/// stores after OK and throws away after Cancel.
+/// stores after OK and throws away after Cancel. While the dialog is open each change can be undone
+/// (Ctrl+Z) and redone (Ctrl+Y, Ctrl+Shift+Z).
 class CScriptEditorDlg : public CExchangeDialog
 {
 public:
@@ -30,6 +34,14 @@ public:
     /// no such instruction).
     void RefreshLine(int index);
 
+    /// Puts the lines back as they were before the last change that was not undone, and selects
+    /// what was selected then; nothing when there is no such change.
+    void Undo();
+    /// Makes the last undone change again; nothing when the last change was not an undo.
+    void Redo();
+    bool CanUndo() const { return !m_undo.empty(); }
+    bool CanRedo() const { return !m_redo.empty(); }
+
     CScriptLineListBox* Lines() const { return m_lines; }
     const CPlainTextRenderer& Renderer() const { return m_renderer; }
 
@@ -41,7 +53,20 @@ protected:
     void OnInitDialog() override;
 
 private:
+    /// The lines and the selection at one moment of the edit.
+    struct CEditState
+    {
+        std::vector<CBhavInstruction> instructions;
+        int selection = -1;
+    };
+
     int InstructionCount() const;
+    CEditState CurrentState() const;
+    /// Makes the change from `before` to the lines as they are now an undo step, unless the lines
+    /// did not change.
+    void RememberChange(CEditState before);
+    /// Shows the last state of `from` in place of the current one, which goes onto `saved`.
+    void Restore(std::vector<CEditState>& from, std::vector<CEditState>& saved);
     /// The selected line when it shows an instruction; -1 otherwise.
     int SelectedInstruction() const;
     void RefreshAllLines();
@@ -51,6 +76,7 @@ private:
     void OnAdd(wxCommandEvent& event);
     void OnDelete(wxCommandEvent& event);
     void OnCopy(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
 
     CBhavScript* m_script = nullptr;
     const CNeededFiles* m_files = nullptr;
@@ -58,4 +84,6 @@ private:
     std::string m_semiGlobalName;
     CPlainTextRenderer m_renderer;
     CScriptLineListBox* m_lines = nullptr;
+    std::vector<CEditState> m_undo;
+    std::vector<CEditState> m_redo;
 };

@@ -243,6 +243,112 @@ TEST_F(ScriptEditor, LinesStayTallWhateverTheirText)
 
 namespace
 {
+/// Presses `key` with the modifiers while the line list has the focus, as the toolkit delivers it.
+void Press(CScriptEditorDlg& dialog, int key, int modifiers)
+{
+    wxKeyEvent event(wxEVT_CHAR_HOOK);
+    event.m_keyCode = key;
+    event.SetControlDown((modifiers & wxMOD_CONTROL) != 0);
+    event.SetShiftDown((modifiers & wxMOD_SHIFT) != 0);
+    event.SetAltDown((modifiers & wxMOD_ALT) != 0);
+    event.SetEventObject(dialog.Lines());
+    dialog.Lines()->GetEventHandler()->ProcessEvent(event);
+}
+}
+
+TEST_F(ScriptEditor, EveryChangeIsUndoneAndRedoneWithTheKeys)
+{
+    m_script = Script({Line(0, 1, 254), Line(1, 254, 255), Line(2, 254, 254)});  // line 3 is unreachable
+    struct CStep
+    {
+        const char* what;
+        int select;  // the line selected before the change; -2: as the last step left it
+        std::function<void(CScriptEditorDlg&)> change;
+    };
+    const std::vector<CStep> steps = {
+        {"copy", 1, [](CScriptEditorDlg& d) { ClickButton(d, IDC_SCRIPT_COPY); }},
+        {"add", -2, [](CScriptEditorDlg& d) { ClickButton(d, IDC_SCRIPT_ADD); }},
+        {"delete", 2, [](CScriptEditorDlg& d) { ClickButton(d, IDC_SCRIPT_DELETE); }},
+        {"optimize", 3, [](CScriptEditorDlg& d) { ClickButton(d, IDC_SCRIPT_OPTIMIZE); }},
+        {"line edit", 0, [](CScriptEditorDlg& d) { SelectLine(*d.Lines(), 0, true); }},
+    };
+    struct CView
+    {
+        std::vector<CBhavInstruction> instructions;
+        std::vector<std::string> shown;
+        int selection;
+    };
+    Run(
+        [&](CScriptEditorDlg& dialog) {
+            const auto view = [&] {
+                return CView{m_script.m_instructions, Shown(*dialog.Lines()), dialog.Lines()->GetSelection()};
+            };
+            const auto expectView = [&](const CView& expected, bool selection, const std::string& what) {
+                SCOPED_TRACE(what);
+                EXPECT_EQ(m_script.m_instructions, expected.instructions);
+                EXPECT_EQ(Shown(*dialog.Lines()), expected.shown);
+                if (selection)
+                {
+                    EXPECT_EQ(dialog.Lines()->GetSelection(), expected.selection);
+                }
+            };
+            std::vector<CView> before, after;
+            for (const CStep& step : steps)
+            {
+                if (step.select != -2)
+                    SelectLine(*dialog.Lines(), step.select);
+                before.push_back(view());
+                step.change(dialog);
+                after.push_back(view());
+                ASSERT_NE(after.back().instructions, before.back().instructions) << step.what;
+            }
+            Press(dialog, 'Z', wxMOD_NONE);  // not a command
+            Press(dialog, 'Z', wxMOD_CONTROL | wxMOD_ALT);
+            expectView(after.back(), true, "other keys");
+
+            for (std::size_t i = steps.size(); i-- > 0;)
+            {
+                Press(dialog, 'Z', wxMOD_CONTROL);
+                expectView(before[i], true, std::string("undo ") + steps[i].what);
+            }
+            EXPECT_FALSE(dialog.CanUndo());
+            Press(dialog, 'Z', wxMOD_CONTROL);  // nothing left to undo
+            expectView(before.front(), true, "undo past the start");
+
+            for (std::size_t i = 0; i < steps.size(); ++i)
+            {
+                // Both keys redo.
+                if (i % 2 == 0)
+                    Press(dialog, 'Y', wxMOD_CONTROL);
+                else
+                    Press(dialog, 'Z', wxMOD_CONTROL | wxMOD_SHIFT);
+                expectView(after[i], false, std::string("redo ") + steps[i].what);
+            }
+            EXPECT_FALSE(dialog.CanRedo());
+
+            // A new change after an undo ends the redoing.
+            Press(dialog, 'Z', wxMOD_CONTROL);
+            ClickButton(dialog, IDC_SCRIPT_ADD);
+            const CView added = view();
+            Press(dialog, 'Y', wxMOD_CONTROL);
+            expectView(added, true, "redo after a new change");
+            Press(dialog, 'Z', wxMOD_CONTROL);
+            expectView(before.back(), false, "undo of the new change");
+
+            // A change that changes nothing is no step: Copy with no line selected.
+            SelectLine(*dialog.Lines(), wxNOT_FOUND);
+            ClickButton(dialog, IDC_SCRIPT_COPY);
+            Press(dialog, 'Z', wxMOD_CONTROL);
+            expectView(before[steps.size() - 2], false, "undo after a copy of nothing");
+        },
+        {[](wxDialog& dialog) {
+            Pick(dialog, IDC_LINE_SUCCESS_CHOICE, CLineEditDlg::kReturnError);
+            ClickButton(dialog, wxID_OK);
+        }});
+}
+
+namespace
+{
 class ScriptEditorOnSample : public CSampleDocumentTest
 {
 protected:
