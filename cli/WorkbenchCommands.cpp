@@ -268,11 +268,8 @@ int RunDeleteRecord(const CChangeOptions& options)
     const Json chunks = ChunkTypes(container, kind, id);
     // What the editor lists before asking: the record goes all the same, but the user learns what
     // now calls into nothing.
-    std::vector<CRecordReference> references;
-    if (kind == ERecordKind::Script)
-        for (const CRecordReference& reference : FindScriptReferences(container, id))
-            if (reference.type != kTypeBhav || reference.id != id)  // a script calling itself goes with it
-                references.push_back(reference);
+    const std::vector<CRecordReference> references =
+        kind == ERecordKind::Script ? FindScriptReferences(container, id) : std::vector<CRecordReference>{};
     if (!DeleteRecord(container, kind, id))
         return report.Failed(options.in, "store", RecordText(kind, id) + " could not be deleted.");
     if (!report.Write(options.out, container))
