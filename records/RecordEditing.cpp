@@ -139,7 +139,7 @@ std::string RecordIdProblem(const CIffFile& container, ERecordKind kind, std::in
 {
     const std::string kindName = RecordKindName(kind);
     if (id < FirstRecordId(kind) || id > LastRecordId(kind))
-        return "The id of a " + kindName + " goes from " + std::to_string(FirstRecordId(kind)) + " to " +
+        return "Ids of " + kindName + "s go from " + std::to_string(FirstRecordId(kind)) + " to " +
                std::to_string(LastRecordId(kind)) + ".";
     if (IdInUse(container, kind, std::uint16_t(id)))
         return "#" + std::to_string(id) + " is in use by another " + kindName + ".";
@@ -315,7 +315,7 @@ std::string RecordReferenceText(const CRecordReference& reference)
 {
     std::string text = TypeCodeText(reference.type) + " #" + std::to_string(reference.id) + " \"" + reference.name + "\"";
     if (reference.type == kTypeBhav)
-        return text + ", line " + std::to_string(reference.line);
+        return text + ", line " + std::to_string(reference.line + 1);  // numbered as the script editor shows
     return text + ", interaction " + std::to_string(reference.interaction) +
            (reference.checkTree ? ", check tree" : ", action tree");
 }

@@ -72,6 +72,7 @@ struct CRecordReference
 /// Every line of the file's scripts that calls script `id`, and every interaction naming it as
 /// action or check tree, in directory and line order. Records that do not load are passed over.
 std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, std::uint16_t id);
-/// One reference as a line of text: "BHAV #4097 \"main\", line 3" or "TTAB #128 \"...\",
+/// One reference as a line of text, lines numbered from 1 as the script editor shows them:
+/// "BHAV #4097 \"main\", line 3" or "TTAB #128 \"...\",
 /// interaction 0, action tree".
 std::string RecordReferenceText(const CRecordReference& reference);

@@ -159,7 +159,7 @@ TEST(RecordEditing, RefusedChangesLeaveTheFileAsItWas)
         EXPECT_EQ(Contents(container), Contents(Object())) << what;
     }
     EXPECT_EQ(RecordIdProblem(Object(), ERecordKind::Script, 4097), "#4097 is in use by another Script.");
-    EXPECT_EQ(RecordIdProblem(Object(), ERecordKind::Script, 9000), "The id of a Script goes from 4096 to 8191.");
+    EXPECT_EQ(RecordIdProblem(Object(), ERecordKind::Script, 9000), "Ids of Scripts go from 4096 to 8191.");
     EXPECT_EQ(RecordIdProblem(Object(), ERecordKind::Constants, 129), "");
     EXPECT_EQ(RecordNameProblem(std::string(63, '\xE9')), "");
 }

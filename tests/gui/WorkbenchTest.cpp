@@ -135,8 +135,8 @@ TEST_F(Workbench, EachCommandChangesTheFileAndUndoesToTheExactBytes)
          [&] {
              // The scripts that call it and the interaction that checks with it come before the question.
              ASSERT_EQ(m_ui.messages.size(), 1u);
-             EXPECT_TRUE(m_ui.messages[0].text.StartsWith("These refer to it:\nBHAV #4096 \"main\", line 34\n"
-                                                          "BHAV #4097 \"choose seat\", line 2\n"
+             EXPECT_TRUE(m_ui.messages[0].text.StartsWith("These refer to it:\nBHAV #4096 \"main\", line 35\n"
+                                                          "BHAV #4097 \"choose seat\", line 3\n"
                                                           "TTAB #128 \"interactions\", interaction 0, check tree\n"))
                  << m_ui.messages[0].text;
              EXPECT_TRUE(m_ui.messages[0].text.EndsWith("Delete Script #4098: check available?"));
