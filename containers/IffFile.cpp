@@ -1,6 +1,7 @@
 #include "IffFile.h"
 
 #include "ArithmeticDecoder.h"
+#include "ByteReader.h"
 #include "ByteOrder.h"
 #include "UserPrompt.h"
 
@@ -168,41 +169,58 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
     m_header.fill(0);
     std::memcpy(m_header.data(), image, std::min(length, kHeaderSize));
 
-    const std::uint64_t end = length;
+    // The directory takes memory as it grows; running out is "no memory", like the image itself.
+    try
+    {
+        WalkChunks(std::span<const std::uint8_t>(image, length));
+    }
+    catch (const std::bad_alloc&)
+    {
+        Clear();
+        errorCode = kIffReadNoMemory;
+        return false;
+    }
+
+    m_readSucceeded = true;
+    return true;
+}
+
+void CIffFile::WalkChunks(std::span<const std::uint8_t> bytes)
+{
+    const std::uint64_t end = bytes.size();
+    // The size of the chunk whose header starts at `at`, when the whole chunk lies in the image.
+    const auto fits = [&](std::uint64_t at) {
+        CByteReader header(bytes, std::size_t(at));
+        header.Skip(4);
+        const std::uint32_t size = header.U32BE();
+        return !header.OutOfData() && at + size <= end;
+    };
     std::uint64_t p = kHeaderSize;
     while (p < end)
     {
-        auto runsPastEnd = [&](std::uint64_t at) {
-            return at + 8 > end || at + ReadBE32(image + at + 4) > end;
-        };
-        if (runsPastEnd(p))
-        {
-            // A cut-off chunk: take the first later position whose size fits what is left.
-            while (p + 75 < end && runsPastEnd(p))
-                ++p;
-        }
+        // A cut-off chunk: take the first later position whose size fits what is left.
+        while (p + 75 < end && !fits(p))
+            ++p;
         if (p + 75 >= end)
             break;
-        const std::uint8_t* header = image + p;
-        const std::uint32_t chunkSize = ReadBE32(header + 4);
+        CByteReader header(bytes, std::size_t(p));
+        CIffChunk chunk;
+        chunk.type = header.U32BE();
+        const std::uint32_t chunkSize = header.U32BE();
         if (chunkSize < kChunkHeaderSize)
             break;  // no chunk can be this small; what follows cannot be walked
-        CIffChunk chunk;
-        chunk.type = ReadBE32(header);
         chunk.offset = static_cast<std::uint32_t>(p + kChunkHeaderSize);
         chunk.size = chunkSize - static_cast<std::uint32_t>(kChunkHeaderSize);
-        chunk.id = ReadBE16(header + 8);
-        chunk.flags = ReadBE16(header + 10);
-        const char* name = reinterpret_cast<const char*>(header + 12);
-        chunk.name.assign(name, strnlen(name, kNameFieldSize));
+        chunk.id = header.U16BE();
+        chunk.flags = header.U16BE();
+        const std::span<const std::uint8_t> name = header.Bytes(kNameFieldSize);
+        chunk.name.assign(reinterpret_cast<const char*>(name.data()),
+                          strnlen(reinterpret_cast<const char*>(name.data()), name.size()));
         m_chunks.push_back(std::move(chunk));
         if (std::find(m_types.begin(), m_types.end(), m_chunks.back().type) == m_types.end())
             m_types.push_back(m_chunks.back().type);
         p += chunkSize;
     }
-
-    m_readSucceeded = true;
-    return true;
 }
 
 bool CIffFile::Write(CByteStream* stream, CUserPrompt* prompt)
@@ -450,6 +468,8 @@ const char* IffReadErrorMessage(int errorCode)
         return "This file is not an IFF file!";
     case kIffReadBadVersion:
         return "Unsupported IFF file version number!";
+    case kIffReadDecodeFailed:
+        return "The file's compressed data is damaged.";
     default:
         return "Unknown error, please email the author!";
     }

@@ -92,6 +92,8 @@ public:
     std::span<const std::uint8_t> ChunkData(const CIffChunk& chunk) const;
 
 private:
+    /// Fills the directory and the type list from the image's chunk headers.
+    void WalkChunks(std::span<const std::uint8_t> bytes);
     void Clear();
     bool WriteResourceMap(CByteStream& stream, const std::vector<std::uint32_t>& positions);
 

@@ -338,19 +338,10 @@ std::string GlobalFolderPath(const std::string& gameDataFolder)
 
 std::string LooseFileReadMessage(int errorCode)
 {
-    switch (errorCode)
-    {
-    case kIffReadIoError:
-        return "File I/O Error!";
-    case kIffReadNoMemory:
-        return "Insufficient Memory!";
-    case kIffReadNotIff:
-        return "This file is not an IFF file!";
-    case kIffReadBadVersion:
-        return "Unsupported IFF file version number!";
-    default:
-        return std::string("Unknown Error, please contact ") + kAuthorContact;
-    }
+    // A loose file fails as the document's own file does; only an unknown code reads otherwise.
+    if (errorCode >= kIffReadIoError && errorCode <= kIffReadDecodeFailed)
+        return IffReadErrorMessage(errorCode);
+    return std::string("Unknown Error, please contact ") + kAuthorContact;
 }
 
 std::string FarMemberReadMessage(int errorCode)
@@ -365,6 +356,8 @@ std::string FarMemberReadMessage(int errorCode)
         return "This file (in the FAR file) is not an IFF file!";
     case kIffReadBadVersion:
         return "Unsupported IFF file version number of a file in the FAR file!";
+    case kIffReadDecodeFailed:
+        return "The compressed data of a file in the FAR file is damaged.";
     default:
         return std::string("Unknown Error 01, please contact ") + kAuthorContact;
     }

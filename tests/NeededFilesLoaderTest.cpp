@@ -359,9 +359,9 @@ TEST(NeededFilesLoader, PassesTheDecodersMessageOnBeforeItsOwn)
 
     EXPECT_EQ(load.prompt.texts, (std::vector<std::string>{
                                      "FAILURE",
-                                     "Unknown Error, please contact treewright@marrowfen.org",
+                                     "The file's compressed data is damaged.",
                                      "FAILURE",
-                                     "Unknown Error 01, please contact treewright@marrowfen.org",
+                                     "The compressed data of a file in the FAR file is damaged.",
                                  }));
     EXPECT_EQ(load.prompt.captions, (std::vector<std::string>{"", "Error", "", "Error"}));
     EXPECT_TRUE(load.files.m_names.empty());
@@ -379,8 +379,8 @@ TEST(NeededFilesLoader, ReadErrorMessagesFollowTheCodeAndTheFileKind)
     EXPECT_EQ(FarMemberReadMessage(2), "Insufficient Memory!");
     EXPECT_EQ(FarMemberReadMessage(3), "This file (in the FAR file) is not an IFF file!");
     EXPECT_EQ(FarMemberReadMessage(4), "Unsupported IFF file version number of a file in the FAR file!");
-    // A read that fails without a code, a coded body that does not decode, anything else.
-    for (const int code : {0, static_cast<int>(kIffReadDecodeFailed), -1, 99})
+    // A read that fails without a code, or with a code of no meaning.
+    for (const int code : {0, -1, 99})
     {
         EXPECT_EQ(LooseFileReadMessage(code), unknownLoose) << code;
         EXPECT_EQ(FarMemberReadMessage(code), unknownMember) << code;
