@@ -25,6 +25,9 @@ struct CIffChunk
     std::string name;
 };
 
+/// The chunk flags every record is stored with.
+constexpr std::uint16_t kStoredChunkFlags = 0x0010;
+
 /// Read error codes of CIffFile::Read.
 enum EIffReadError : int
 {

@@ -20,9 +20,6 @@
 namespace
 {
 constexpr std::uint16_t kLastNamedPrimitive = 56;
-constexpr std::uint16_t kFirstGlobalScript = 256;
-constexpr std::uint16_t kFirstPrivateScript = 4096;
-constexpr std::uint16_t kFirstSemiGlobalScript = 8192;
 
 constexpr const char* kSuccessLabel = "If the function / subroutine returns \"Success\", go to instruction";
 constexpr const char* kFailureLabel = "If the function / subroutine returns \"Failure\", go to instruction";

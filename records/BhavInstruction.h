@@ -8,6 +8,12 @@ constexpr std::uint8_t kTargetError = 253;
 constexpr std::uint8_t kTargetTrue = 254;   // return "Success"
 constexpr std::uint8_t kTargetFalse = 255;  // return "Failure"
 
+/// Opcodes by range: primitives below 256, then calls into the global file's scripts, the open
+/// file's own (its private scripts) and the semi-global file's.
+constexpr std::uint16_t kFirstGlobalScript = 256;
+constexpr std::uint16_t kFirstPrivateScript = 4096;
+constexpr std::uint16_t kFirstSemiGlobalScript = 8192;
+
 /// One SimAntics instruction: 12 bytes in the chunk.
 struct CBhavInstruction
 {

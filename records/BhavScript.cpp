@@ -17,7 +17,6 @@ constexpr std::uint16_t kWideCountFormat = 0x8003;
 constexpr std::size_t kCountOffset = 2;
 constexpr std::size_t kWideCountOffset = 9;
 constexpr std::size_t kWideHeaderSize = 13;
-constexpr std::uint16_t kStoredFlags = 0x0010;
 
 bool IsWide(std::uint16_t format)
 {
@@ -158,7 +157,7 @@ bool CBhavScript::Store(CIffFile& container, std::uint16_t id) const
     CIffChunk entry;
     entry.type = kTypeBhav;
     entry.id = id;
-    entry.flags = kStoredFlags;
+    entry.flags = kStoredChunkFlags;
     entry.name = m_name;
     if (!container.PutChunk(entry, data))
     {

@@ -28,7 +28,7 @@ bool CConstantTable::Store(CIffFile& container, std::uint16_t id) const
     CIffChunk entry;
     entry.type = kTypeBcon;
     entry.id = id;
-    entry.flags = 0x0010;
+    entry.flags = kStoredChunkFlags;
     entry.name = m_name;
     if (!container.PutChunk(entry, data))
     {

@@ -66,7 +66,7 @@ bool CInteractionTable::Store(CIffFile& container, std::uint16_t id) const
     CIffChunk entry;
     entry.type = kTypeTtab;
     entry.id = id;
-    entry.flags = 0x0010;
+    entry.flags = kStoredChunkFlags;
     entry.name = m_name;
     if (!container.PutChunk(entry, data))
     {

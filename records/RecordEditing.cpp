@@ -15,10 +15,10 @@ namespace
 {
 // Chunk names are a 64-byte field ending in a NUL.
 constexpr std::size_t kMaxNameLength = 63;
-constexpr std::uint16_t kFirstScriptId = 0x1000;
-constexpr std::uint16_t kLastScriptId = 0x1FFF;
+// An object's own scripts: a call to anything from the semi-global range up leaves the file.
+constexpr std::uint16_t kFirstScriptId = kFirstPrivateScript;
+constexpr std::uint16_t kLastScriptId = kFirstSemiGlobalScript - 1;
 constexpr std::uint16_t kFirstTableId = 128;
-constexpr std::uint16_t kNewChunkFlags = 0x0010;
 
 bool HasChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id)
 {
@@ -46,7 +46,7 @@ bool HasFieldEncodedTable(const CIffFile& container)
 }
 
 bool Put(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
-         const std::vector<std::uint8_t>& data, std::uint16_t flags = kNewChunkFlags)
+         const std::vector<std::uint8_t>& data, std::uint16_t flags = kStoredChunkFlags)
 {
     CIffChunk chunk;
     chunk.type = type;

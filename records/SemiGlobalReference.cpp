@@ -19,7 +19,6 @@ constexpr std::size_t kFirstCharacterLength = 0x30;
 constexpr std::size_t kLastCharacterLength = 0x7F;
 
 constexpr std::uint16_t kNewChunkId = 1;
-constexpr std::uint16_t kNewChunkFlags = 0x0010;
 constexpr const char* kNewChunkName = "semi global file";
 }
 
@@ -112,7 +111,7 @@ bool StoreSemiGlobalName(CIffFile& container, const std::string& name, const std
         entry = CIffChunk{};
         entry.type = kTypeGlob;
         entry.id = kNewChunkId;
-        entry.flags = kNewChunkFlags;
+        entry.flags = kStoredChunkFlags;
         entry.name = kNewChunkName;
     }
     return container.PutChunk(entry, data);

@@ -27,7 +27,6 @@ constexpr const char* kSlotCodePages[CStringTable::kSlotCount] = {
     kWindows1252, kWindows1252, kWindows1252, kWindows1252,  "windows-1255", "windows-1251", kWindows1252,
     "cp932",      "windows-1250", "cp936",    "cp950",       "windows-874", "cp949",       kWindows1252};
 
-constexpr std::uint32_t kStoredFlags = 0x0010;
 // A STR# chunk whose byte 1 is this or more is in the language layout.
 constexpr std::uint8_t kFirstLanguageByte = 0xFD;
 // In the coded form an entry's first byte from 1 to 31 is a language code.
@@ -91,7 +90,7 @@ bool CStringTable::Store(CIffFile& container, std::uint32_t type, std::uint16_t 
     CIffChunk entry;
     entry.type = type;
     entry.id = id;
-    entry.flags = kStoredFlags;
+    entry.flags = kStoredChunkFlags;
     entry.name = m_name;
     if (!container.PutChunk(entry, data))
     {

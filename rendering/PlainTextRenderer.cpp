@@ -1,6 +1,7 @@
 #include "PlainTextRenderer.h"
 
 #include "CodeTextRenderer.h"
+#include "records/BhavInstruction.h"
 #include "NeededFiles.h"
 #include "OperandVocabulary.h"
 
@@ -19,11 +20,6 @@ constexpr std::uint16_t kOpRandom = 8;
 constexpr std::uint16_t kOpAlterBudget = 25;
 constexpr std::uint16_t kOpSetMotiveChange = 29;
 constexpr std::uint16_t kOpSetToNext = 31;
-
-// Script ids by range: the global file's, the open file's own, the semi-global file's.
-constexpr std::uint16_t kFirstGlobalScript = 256;
-constexpr std::uint16_t kFirstPrivateScript = 4096;
-constexpr std::uint16_t kFirstSemiGlobalScript = 8192;
 
 constexpr std::string_view kGlobalFileName = "Global.iff";
 
