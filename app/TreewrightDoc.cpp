@@ -225,8 +225,7 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
     m_semiGlobalName = m_semiGlobalNameAsRead;
     RunLoader();
     m_fileName = NamePart(corePath);
-    m_neededFiles.Append(m_container, m_fileName);
-    m_neededFiles.IndexLastFile();
+    m_neededFiles.Add(m_container, m_fileName);
     return true;
 }
 
@@ -236,10 +235,10 @@ void CTreewrightDoc::ShowWhatWasLoaded() const
     if (view == nullptr)
         return;
     // The open file is indexed last; everything before it came from the global folder.
-    const std::size_t globalFiles = m_neededFiles.m_index.empty() ? 0 : m_neededFiles.m_index.size() - 1;
+    const std::size_t globalFiles = m_neededFiles.Index().empty() ? 0 : m_neededFiles.Index().size() - 1;
     std::size_t globalScripts = 0;
     for (std::size_t i = 0; i < globalFiles; ++i)
-        globalScripts += m_neededFiles.m_index[i].scripts.size();
+        globalScripts += m_neededFiles.Index()[i].scripts.size();
     std::size_t records = 0;
     for (const CIffChunk& chunk : m_container.Chunks())
         records += KindOfListedType(chunk.type) ? 1 : 0;

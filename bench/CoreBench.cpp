@@ -93,9 +93,8 @@ void IndexLargeContainer(benchmark::State& state)
     for (auto _ : state)
     {
         CNeededFiles files;
-        files.Append(container, "Global.iff");
-        files.IndexLastFile();
-        benchmark::DoNotOptimize(files.m_index.size());
+        files.Add(container, "Global.iff");
+        benchmark::DoNotOptimize(files.Index().size());
     }
 }
 BENCHMARK(IndexLargeContainer)->Unit(benchmark::kMillisecond);
@@ -104,8 +103,7 @@ void RenderPlainText(benchmark::State& state)
 {
     CNeededFiles files;
     CIffFile global = MakeLargeContainer(500, 1);
-    files.Append(global, "Global.iff");
-    files.IndexLastFile();
+    files.Add(global, "Global.iff");
     const CPlainTextRenderer renderer(files, "Object.iff", "Semi");
     std::mt19937 random(11);
     std::vector<std::array<std::uint16_t, 5>> lines(10000);

@@ -188,7 +188,7 @@ int main(int argc, char** argv)
         Flush();
         const CSpan opened = opening.Elapsed();
         const unsigned listed = doc->View() != nullptr ? doc->View()->ScriptList()->GetCount() : 0;
-        ok = ok && listed > 0 && doc->NeededFiles().m_containers.size() == globalFiles + 1;
+        ok = ok && listed > 0 && doc->NeededFiles().Containers().size() == globalFiles + 1;
         rows.push_back({"editor: open until listed",
                         FormatNumber("%.1f MB object, ", double(fs::file_size(objectPath)) / 1e6) +
                             FormatNumber("%.0f global files", double(globalFiles)),

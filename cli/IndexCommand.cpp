@@ -75,7 +75,7 @@ int RunIndex(const std::string& gameData, bool json)
     if (json)
     {
         nlohmann::ordered_json fileList = nlohmann::ordered_json::array();
-        for (const CFileScriptNames& entry : files.m_index)
+        for (const CFileScriptNames& entry : files.Index())
         {
             nlohmann::ordered_json scripts = nlohmann::ordered_json::array();
             for (const CScriptNameEntry& script : entry.scripts)
@@ -90,11 +90,11 @@ int RunIndex(const std::string& gameData, bool json)
     }
 
     std::cout << "Global folder: " << ShownName(GlobalFolderPath(gameData)) << '\n';
-    std::cout << "Files (" << files.m_index.size() << ", in load order):\n";
+    std::cout << "Files (" << files.Index().size() << ", in load order):\n";
     // One text for the whole list, written at once: a stream insertion per field was a tenth of
     // indexing 442 files of 28,000 scripts.
     std::string list;
-    for (const CFileScriptNames& entry : files.m_index)
+    for (const CFileScriptNames& entry : files.Index())
     {
         list += "  " + ShownName(entry.fileName) + " (" + std::to_string(entry.scripts.size()) + " scripts)\n";
         for (const CScriptNameEntry& script : entry.scripts)

@@ -47,8 +47,7 @@ bool LoadSources(const CRenderSources& sources, CNeededFiles& files, CIffFile& o
         int code = 0;
         if (!ReadContainerFile(sources.openPath, open, code, prompt))
             return false;
-        files.Append(open, NamePart(sources.openPath));
-        files.IndexLastFile();
+        files.Add(open, NamePart(sources.openPath));
     }
     // The GLOB chunk holds windows-1252 bytes; a name typed on the command line is brought to the
     // same form so that both look up the same index entries.

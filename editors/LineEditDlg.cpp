@@ -251,7 +251,7 @@ void CLineEditDlg::FillFunctions()
                                    : m_scopeChoice == kScopePrivate ? kFirstSemiGlobalScript - 1
                                                                     : 0xFFFF;
         std::set<std::uint16_t> ids;
-        for (const CFileScriptNames& file : m_files->m_index)
+        for (const CFileScriptNames& file : m_files->Index())
         {
             for (const CScriptNameEntry& script : file.scripts)
             {

@@ -15,6 +15,7 @@
 #include "rendering/NeededFiles.h"
 #include "rendering/OperandVocabulary.h"
 #include "rendering/PlainTextRenderer.h"
+#include "tests/IndexedFiles.h"
 #include "tests/ArithmeticEncoderForTests.h"
 
 #include <algorithm>
@@ -692,7 +693,7 @@ std::string CheckRenderingBytes(std::span<const std::uint8_t> bytes)
             const std::uint16_t id = input.Word();
             entry.scripts.push_back({id, input.Text()});
         }
-        files.m_index.push_back(std::move(entry));
+        AddIndexedFile(files, entry.fileName, entry.scripts);
     }
 
     const CPlainTextRenderer renderer(files, fileName, semiGlobalName);

@@ -9,38 +9,32 @@ void CNeededFiles::Clear()
     m_index.clear();
 }
 
-void CNeededFiles::Append(const CIffFile& container, const std::string& name)
+void CNeededFiles::Add(const CIffFile& container, const std::string& name)
 {
-    Append(CIffFile(container), name);
+    Add(CIffFile(container), name);
 }
 
-void CNeededFiles::Append(CIffFile&& container, const std::string& name)
+void CNeededFiles::Add(CIffFile&& container, const std::string& name)
 {
-    // Everything that can fail to allocate happens before either list grows, so that the lists
-    // never end up of different lengths.
-    // The lists grow by half again when full: growing by exactly one (the way to make room
-    // before either push) made every append move the whole list, 11% of loading 1,768 files.
-    std::string nameCopy = name;
-    if (m_containers.size() == m_containers.capacity())
-        m_containers.reserve(m_containers.size() + m_containers.size() / 2 + 8);
-    if (m_names.size() == m_names.capacity())
-        m_names.reserve(m_names.size() + m_names.size() / 2 + 8);
-    m_containers.push_back(std::move(container));
-    m_names.push_back(std::move(nameCopy));
-}
-
-void CNeededFiles::IndexLastFile()
-{
-    if (m_containers.empty() || m_names.empty())
-        return;
-    const CIffFile& container = m_containers.back();
+    // Everything that can fail to allocate happens before any list grows, so that the lists
+    // never end up of different lengths. They grow by half again when full: growing by exactly
+    // one made every append move the whole list, 11% of loading 1,768 files.
     CFileScriptNames entry;
-    entry.fileName = m_names.back();
-    std::size_t position = container.FindFirstOfType(kTypeBhav);
-    while (position != CIffFile::kNoPosition)
+    entry.fileName = name;
+    for (std::size_t position = container.FindFirstOfType(kTypeBhav); position != CIffFile::kNoPosition;)
     {
         const CIffChunk chunk = container.NextOfType(position);
         entry.scripts.push_back({chunk.id, chunk.name});
     }
+    std::string nameCopy = name;
+    const auto makeRoom = [](auto& list) {
+        if (list.size() == list.capacity())
+            list.reserve(list.size() + list.size() / 2 + 8);
+    };
+    makeRoom(m_containers);
+    makeRoom(m_names);
+    makeRoom(m_index);
+    m_containers.push_back(std::move(container));
+    m_names.push_back(std::move(nameCopy));
     m_index.push_back(std::move(entry));
 }

@@ -21,19 +21,24 @@ struct CFileScriptNames
 };
 
 /// Every loaded global container and the open file's own, their name parts, and the index of
-/// their script names; all three lists run parallel, in load order.
+/// their script names; all three lists run parallel, in load order, and only these operations
+/// change them, so they always do.
 class CNeededFiles
 {
 public:
     /// Empties all three lists.
     void Clear();
-    /// Appends a copy of a container under its file's name part (not yet indexed).
-    void Append(const CIffFile& container, const std::string& name);
-    /// Appends a container that the caller no longer needs, without copying its image.
-    void Append(CIffFile&& container, const std::string& name);
-    /// Builds the index entry for the container and name appended last.
-    void IndexLastFile();
+    /// Appends a container under its file's name part and indexes its scripts. A failure to
+    /// allocate (std::bad_alloc) leaves the three lists as they were.
+    void Add(CIffFile&& container, const std::string& name);
+    /// The same with a copy of the container.
+    void Add(const CIffFile& container, const std::string& name);
 
+    const std::vector<CIffFile>& Containers() const { return m_containers; }
+    const std::vector<std::string>& Names() const { return m_names; }
+    const std::vector<CFileScriptNames>& Index() const { return m_index; }
+
+private:
     std::vector<CIffFile> m_containers;
     std::vector<std::string> m_names;
     std::vector<CFileScriptNames> m_index;

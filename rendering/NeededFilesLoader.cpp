@@ -127,22 +127,13 @@ void ShowError(CUserPrompt& prompt, const std::string& text)
 void AppendAndIndex(CNeededFiles& files, CIffFile&& container, const std::string& name, CLoadedNames& loaded,
                     CUserPrompt& prompt)
 {
-    const std::size_t containers = files.m_containers.size();
-    const std::size_t names = files.m_names.size();
-    const std::size_t entries = files.m_index.size();
     try
     {
-        files.Append(std::move(container), name);
-        files.IndexLastFile();
+        files.Add(std::move(container), name);
         loaded.Add(name);
     }
     catch (const std::bad_alloc&)
     {
-        // A file half appended would shift every later file's index entry against its container.
-        files.m_containers.erase(files.m_containers.begin() + static_cast<std::ptrdiff_t>(containers),
-                                 files.m_containers.end());
-        files.m_names.erase(files.m_names.begin() + static_cast<std::ptrdiff_t>(names), files.m_names.end());
-        files.m_index.erase(files.m_index.begin() + static_cast<std::ptrdiff_t>(entries), files.m_index.end());
         ShowError(prompt, LooseFileReadMessage(kIffReadNoMemory));
     }
 }

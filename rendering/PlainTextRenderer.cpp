@@ -357,7 +357,7 @@ bool CPlainTextRenderer::AppendCallTargetName(std::string& out, std::uint16_t op
     }
     // Several entries may carry the same name (a file loaded loose and again as the open file);
     // one without the id does not end the search.
-    for (const CFileScriptNames& entry : m_files->m_index)
+    for (const CFileScriptNames& entry : m_files->Index())
     {
         if (!SameFileName(entry.fileName, fileName))
             continue;

@@ -181,13 +181,13 @@ TEST(NeededFilesLoader, LoadsLooseFilesFirstAndSkipsArchiveMembersOfLoadedNames)
     CLoadRun load;
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"Global.iff", "Other.iff"}));
-    ASSERT_EQ(load.files.m_containers.size(), 2u);
-    ASSERT_EQ(load.files.m_index.size(), 2u);
-    EXPECT_EQ(load.files.m_index[0].fileName, "Global.iff");
-    EXPECT_EQ(ScriptIds(load.files.m_index[0]), (std::vector<std::uint16_t>{256, 257}));
-    EXPECT_EQ(load.files.m_index[0].scripts[1].name, "loose two");
-    EXPECT_EQ(ScriptIds(load.files.m_index[1]), (std::vector<std::uint16_t>{400}));
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"Global.iff", "Other.iff"}));
+    ASSERT_EQ(load.files.Containers().size(), 2u);
+    ASSERT_EQ(load.files.Index().size(), 2u);
+    EXPECT_EQ(load.files.Index()[0].fileName, "Global.iff");
+    EXPECT_EQ(ScriptIds(load.files.Index()[0]), (std::vector<std::uint16_t>{256, 257}));
+    EXPECT_EQ(load.files.Index()[0].scripts[1].name, "loose two");
+    EXPECT_EQ(ScriptIds(load.files.Index()[1]), (std::vector<std::uint16_t>{400}));
     EXPECT_TRUE(load.prompt.texts.empty());
     EXPECT_EQ(load.statuses, (std::vector<std::string>{"Finding files...", "Reading files...", "Reading Global.iff",
                                                        "Reading Archive.far"}));
@@ -209,7 +209,7 @@ TEST(NeededFilesLoader, ReadsTheFolderInByteOrderOfNames)
     CLoadRun load;
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"B.iff", "a.iff", "b.iff", "y.iff", "z.iff"}));
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"B.iff", "a.iff", "b.iff", "y.iff", "z.iff"}));
 }
 
 TEST(NeededFilesLoader, SkipsMembersWhoseNamesMatchLoadedOnesIgnoringCase)
@@ -228,11 +228,11 @@ TEST(NeededFilesLoader, SkipsMembersWhoseNamesMatchLoadedOnesIgnoringCase)
     load.Run(folder.Root());
 
     // A member in a folder is compared by its whole name, so "Objects\\global.iff" loads too.
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"Global.iff", "Shared.iff", "global.iff", "Person.iff"}));
-    ASSERT_EQ(load.files.m_index.size(), 4u);
-    EXPECT_EQ(ScriptIds(load.files.m_index[1]), (std::vector<std::uint16_t>{3}));
-    EXPECT_EQ(ScriptIds(load.files.m_index[2]), (std::vector<std::uint16_t>{6}));
-    EXPECT_EQ(load.files.m_index[3].fileName, "Person.iff");
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"Global.iff", "Shared.iff", "global.iff", "Person.iff"}));
+    ASSERT_EQ(load.files.Index().size(), 4u);
+    EXPECT_EQ(ScriptIds(load.files.Index()[1]), (std::vector<std::uint16_t>{3}));
+    EXPECT_EQ(ScriptIds(load.files.Index()[2]), (std::vector<std::uint16_t>{6}));
+    EXPECT_EQ(load.files.Index()[3].fileName, "Person.iff");
     EXPECT_TRUE(load.prompt.texts.empty());
 }
 
@@ -249,7 +249,7 @@ TEST(NeededFilesLoader, TakesIffAndFarExtensionsInAnyCaseAndNothingElse)
     CLoadRun load;
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"a.IFF", "b.iff", "c.Iff", "m1.IfF", "m5.iff"}));
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"a.IFF", "b.iff", "c.Iff", "m1.IfF", "m5.iff"}));
     EXPECT_EQ(load.positions, (std::vector<int>{20, 40, 60, 80, 100}));
     EXPECT_TRUE(load.prompt.texts.empty());
 }
@@ -271,7 +271,7 @@ TEST(NeededFilesLoader, SearchesOnlyTheFolderItselfAndSkipsSpecialFiles)
     CLoadRun load;
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"Link.iff", "Top.iff"}));
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"Link.iff", "Top.iff"}));
     EXPECT_TRUE(load.prompt.texts.empty());
     EXPECT_EQ(load.positions, (std::vector<int>{50, 100}));
 }
@@ -297,7 +297,7 @@ TEST(NeededFilesLoader, ReportsBadLooseFilesAndGoesOnWithTheNext)
                                      "An unknown error occurred while accessing " + folder.PathOf("6 loop.iff") + ".",
                                  }));
     EXPECT_EQ(load.prompt.captions, std::vector<std::string>(5, "Error"));
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"4 good.iff"}));
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"4 good.iff"}));
     EXPECT_EQ(load.positions, (std::vector<int>{16, 33, 50, 66, 83, 100}));
 }
 
@@ -314,7 +314,7 @@ TEST(NeededFilesLoader, ReportsAFileItMayNotRead)
     load.Run(folder.Root());
 
     EXPECT_EQ(load.prompt.texts, (std::vector<std::string>{"Access to " + folder.PathOf("Locked.iff") + " was denied."}));
-    EXPECT_TRUE(load.files.m_names.empty());
+    EXPECT_TRUE(load.files.Names().empty());
     EXPECT_EQ(load.positions, (std::vector<int>{100}));
 }
 
@@ -340,7 +340,7 @@ TEST(NeededFilesLoader, ReportsBadArchivesAndMembersWithTheArchiveWording)
                                      folder.PathOf("4.far") + " was not found.",
                                  }));
     EXPECT_EQ(load.prompt.captions, std::vector<std::string>(5, "Error"));
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"Good.iff", "Late.iff"}));
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"Good.iff", "Late.iff"}));
     // Archives that fail still count as handled.
     EXPECT_EQ(load.positions, (std::vector<int>{25, 50, 75, 100}));
 }
@@ -364,7 +364,7 @@ TEST(NeededFilesLoader, PassesTheDecodersMessageOnBeforeItsOwn)
                                      "The compressed data of a file in the FAR file is damaged.",
                                  }));
     EXPECT_EQ(load.prompt.captions, (std::vector<std::string>{"", "Error", "", "Error"}));
-    EXPECT_TRUE(load.files.m_names.empty());
+    EXPECT_TRUE(load.files.Names().empty());
 }
 
 TEST(NeededFilesLoader, ReadErrorMessagesFollowTheCodeAndTheFileKind)
@@ -428,7 +428,7 @@ TEST(NeededFilesLoader, PositionKeepsMovingWithMoreThanAHundredFiles)
     EXPECT_EQ(load.positions[2], 2);
     EXPECT_EQ(load.positions[74], 50);
     EXPECT_EQ(load.positions.back(), 100);
-    EXPECT_EQ(load.files.m_names.size(), 150u);
+    EXPECT_EQ(load.files.Names().size(), 150u);
 }
 
 TEST(NeededFilesLoader, CancelWhileAFileIsReadStopsAfterThatFile)
@@ -445,8 +445,8 @@ TEST(NeededFilesLoader, CancelWhileAFileIsReadStopsAfterThatFile)
     });
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"1.iff", "2.iff"}));
-    EXPECT_EQ(load.files.m_index.size(), 2u);
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"1.iff", "2.iff"}));
+    EXPECT_EQ(load.files.Index().size(), 2u);
     EXPECT_EQ(load.positions, (std::vector<int>{20}));
     EXPECT_EQ(load.statuses.back(), "Reading 2.iff");
     EXPECT_TRUE(load.progress.WorkerEnded());
@@ -466,7 +466,7 @@ TEST(NeededFilesLoader, CancelBetweenFilesReadsNoFurtherFile)
     });
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"1.iff", "2.iff"}));
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"1.iff", "2.iff"}));
     EXPECT_EQ(load.positions, (std::vector<int>{20, 40}));
     EXPECT_EQ(load.statuses.back(), "Reading 2.iff");
 }
@@ -484,7 +484,7 @@ TEST(NeededFilesLoader, CancelFromAMessageStopsAfterTheFailedFile)
     load.Run(folder.Root());
 
     EXPECT_EQ(load.prompt.texts, (std::vector<std::string>{"This file is not an IFF file!"}));
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"1.iff"}));
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"1.iff"}));
     EXPECT_EQ(load.positions, (std::vector<int>{25}));
 }
 
@@ -501,7 +501,7 @@ TEST(NeededFilesLoader, CancelDuringAnArchiveStillReadsAllItsMembers)
     load.prompt.onMessage = [&](const std::string&) { load.progress.RequestStop(); };
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.m_names, (std::vector<std::string>{"1.iff", "2.iff"}));
+    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"1.iff", "2.iff"}));
     EXPECT_TRUE(load.positions.empty());
 }
 
@@ -511,14 +511,13 @@ TEST(NeededFilesLoader, AStopSetBeforeTheStartEndsWithEmptyLists)
     folder.Put("a.iff", IffWithScript(1, "s"));
 
     CLoadRun load;
-    load.files.Append(CIffFile(), "left over.iff");
-    load.files.IndexLastFile();
+    load.files.Add(CIffFile(), "left over.iff");
     load.progress.RequestStop();
     load.Run(folder.Root());
 
-    EXPECT_TRUE(load.files.m_containers.empty());
-    EXPECT_TRUE(load.files.m_names.empty());
-    EXPECT_TRUE(load.files.m_index.empty());
+    EXPECT_TRUE(load.files.Containers().empty());
+    EXPECT_TRUE(load.files.Names().empty());
+    EXPECT_TRUE(load.files.Index().empty());
     EXPECT_EQ(load.statuses, (std::vector<std::string>{"Finding files..."}));
     EXPECT_TRUE(load.positions.empty());
     EXPECT_TRUE(load.progress.WorkerEnded());
@@ -534,13 +533,13 @@ TEST(NeededFilesLoader, ASecondLoadStartsFromEmptyLists)
     CNeededFiles files;
     CRecordingPrompt prompt;
     LoadNeededFiles(files, first.Root(), prompt);
-    ASSERT_EQ(files.m_names, (std::vector<std::string>{"Old.iff"}));
+    ASSERT_EQ(files.Names(), (std::vector<std::string>{"Old.iff"}));
     LoadNeededFiles(files, second.Root(), prompt);
 
-    EXPECT_EQ(files.m_names, (std::vector<std::string>{"New.iff"}));
-    ASSERT_EQ(files.m_index.size(), 1u);
-    EXPECT_EQ(files.m_index[0].fileName, "New.iff");
-    EXPECT_EQ(files.m_containers.size(), 1u);
+    EXPECT_EQ(files.Names(), (std::vector<std::string>{"New.iff"}));
+    ASSERT_EQ(files.Index().size(), 1u);
+    EXPECT_EQ(files.Index()[0].fileName, "New.iff");
+    EXPECT_EQ(files.Containers().size(), 1u);
 }
 
 TEST(NeededFilesLoader, AMissingOrEmptyFolderFinishesWithNothing)
@@ -550,7 +549,7 @@ TEST(NeededFilesLoader, AMissingOrEmptyFolderFinishesWithNothing)
     {
         CLoadRun load;
         load.Run(gameData);
-        EXPECT_TRUE(load.files.m_names.empty()) << gameData;
+        EXPECT_TRUE(load.files.Names().empty()) << gameData;
         EXPECT_TRUE(load.prompt.texts.empty()) << gameData;
         EXPECT_TRUE(load.positions.empty()) << gameData;
         EXPECT_EQ(load.progress.Position(), 0) << gameData;

@@ -37,16 +37,14 @@ TEST(NeededFiles, IndexListsTheLastFilesScriptsInDirectoryOrder)
     Put(container, kTypeBhav, 4097, "renamed");
 
     CNeededFiles files;
-    files.Append(CIffFile(), "Global.iff");
-    files.IndexLastFile();
-    files.Append(container, "Chair.iff");
-    files.IndexLastFile();
+    files.Add(CIffFile(), "Global.iff");
+    files.Add(container, "Chair.iff");
 
-    ASSERT_EQ(files.m_index.size(), 2u);
-    EXPECT_EQ(files.m_index[0].fileName, "Global.iff");
-    EXPECT_TRUE(files.m_index[0].scripts.empty());
-    EXPECT_EQ(files.m_index[1].fileName, "Chair.iff");
-    EXPECT_EQ(Pairs(files.m_index[1]),
+    ASSERT_EQ(files.Index().size(), 2u);
+    EXPECT_EQ(files.Index()[0].fileName, "Global.iff");
+    EXPECT_TRUE(files.Index()[0].scripts.empty());
+    EXPECT_EQ(files.Index()[1].fileName, "Chair.iff");
+    EXPECT_EQ(Pairs(files.Index()[1]),
               (std::vector<std::pair<std::uint16_t, std::string>>{
                   {4097, "renamed"}, {4096, "first id, second place"}, {0xFFFF, ""}}));
 }
@@ -57,20 +55,19 @@ TEST(NeededFiles, KeepsItsOwnCopyOfEveryContainer)
     {
         CIffFile container;
         Put(container, kTypeBhav, 1, "before");
-        files.Append(container, "Object.iff");
+        files.Add(container, "Object.iff");
         Put(container, kTypeBhav, 2, "after the copy");
     }
-    files.IndexLastFile();
 
-    ASSERT_EQ(files.m_containers.size(), 1u);
-    EXPECT_EQ(files.m_containers[0].Chunks().size(), 1u);
+    ASSERT_EQ(files.Containers().size(), 1u);
+    EXPECT_EQ(files.Containers()[0].Chunks().size(), 1u);
     CIffChunk query;
     query.type = kTypeBhav;
     query.id = 1;
-    ASSERT_TRUE(files.m_containers[0].FindChunk(query));
-    const auto data = files.m_containers[0].ChunkData(query);
+    ASSERT_TRUE(files.Containers()[0].FindChunk(query));
+    const auto data = files.Containers()[0].ChunkData(query);
     EXPECT_EQ(std::vector<std::uint8_t>(data.begin(), data.end()), (std::vector<std::uint8_t>{0x10, 0x20, 0x30}));
-    EXPECT_EQ(Pairs(files.m_index[0]), (std::vector<std::pair<std::uint16_t, std::string>>{{1, "before"}}));
+    EXPECT_EQ(Pairs(files.Index()[0]), (std::vector<std::pair<std::uint16_t, std::string>>{{1, "before"}}));
 }
 
 TEST(NeededFiles, TheOpenFileAppendedAfterALoadComesLast)
@@ -78,30 +75,24 @@ TEST(NeededFiles, TheOpenFileAppendedAfterALoadComesLast)
     CNeededFiles files;
     for (const char* name : {"Global.iff", "People.iff"})
     {
-        files.Append(CIffFile(), name);
-        files.IndexLastFile();
+        files.Add(CIffFile(), name);
     }
     CIffFile own;
     Put(own, kTypeBhav, 4096, "main");
-    files.Append(own, "Chair.iff");
-    files.IndexLastFile();
+    files.Add(own, "Chair.iff");
 
-    EXPECT_EQ(files.m_names, (std::vector<std::string>{"Global.iff", "People.iff", "Chair.iff"}));
-    ASSERT_EQ(files.m_index.size(), 3u);
-    EXPECT_EQ(files.m_index.back().fileName, "Chair.iff");
-    EXPECT_EQ(files.m_index.back().scripts.size(), 1u);
+    EXPECT_EQ(files.Names(), (std::vector<std::string>{"Global.iff", "People.iff", "Chair.iff"}));
+    ASSERT_EQ(files.Index().size(), 3u);
+    EXPECT_EQ(files.Index().back().fileName, "Chair.iff");
+    EXPECT_EQ(files.Index().back().scripts.size(), 1u);
 }
 
-TEST(NeededFiles, ClearEmptiesAllListsAndIndexingNothingAddsNothing)
+TEST(NeededFiles, ClearEmptiesAllLists)
 {
     CNeededFiles files;
-    files.IndexLastFile();
-    EXPECT_TRUE(files.m_index.empty());
-
-    files.Append(CIffFile(), "a.iff");
-    files.IndexLastFile();
+    files.Add(CIffFile(), "a.iff");
     files.Clear();
-    EXPECT_TRUE(files.m_containers.empty());
-    EXPECT_TRUE(files.m_names.empty());
-    EXPECT_TRUE(files.m_index.empty());
+    EXPECT_TRUE(files.Containers().empty());
+    EXPECT_TRUE(files.Names().empty());
+    EXPECT_TRUE(files.Index().empty());
 }

@@ -1,5 +1,6 @@
 #include "rendering/NeededFiles.h"
 #include "rendering/PlainTextRenderer.h"
+#include "tests/IndexedFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ namespace
 
 void AddIndexEntry(CNeededFiles& files, const std::string& fileName, std::initializer_list<CScriptNameEntry> scripts)
 {
-    files.m_index.push_back(CFileScriptNames{fileName, scripts});
+    AddIndexedFile(files, fileName, scripts);
 }
 
 // A renderer without an index: every call falls back to its number.

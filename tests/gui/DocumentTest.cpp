@@ -66,7 +66,7 @@ CDocumentState StateOfDocument()
     state.fileName = Document().FileName();
     state.semiGlobal = Document().SemiGlobalName();
     state.chunks = Document().Container().Chunks().size();
-    state.neededNames = Document().NeededFiles().m_names;
+    state.neededNames = Document().NeededFiles().Names();
     state.scripts = ListTexts(*View().ScriptList());
     state.frameTitle = View().GetFrame()->GetLabel();
     return state;
@@ -110,14 +110,14 @@ TEST(DocumentOpen, SampleObjectLoadsTheGlobalFilesAndListsItsRecords)
 
     // The global files first, then the open file under its name part, each indexed.
     const CNeededFiles& needed = Document().NeededFiles();
-    ASSERT_GE(needed.m_names.size(), 3U);
-    EXPECT_EQ(needed.m_names.front(), "Global.iff");
-    EXPECT_EQ(needed.m_names.back(), "Sample Object.iff");
-    EXPECT_EQ(needed.m_containers.size(), needed.m_names.size());
-    ASSERT_EQ(needed.m_index.size(), needed.m_names.size());
-    EXPECT_EQ(needed.m_index.back().fileName, "Sample Object.iff");
-    EXPECT_EQ(needed.m_index.back().scripts.size(), View().ScriptList()->GetCount());
-    EXPECT_FALSE(needed.m_index.front().scripts.empty());
+    ASSERT_GE(needed.Names().size(), 3U);
+    EXPECT_EQ(needed.Names().front(), "Global.iff");
+    EXPECT_EQ(needed.Names().back(), "Sample Object.iff");
+    EXPECT_EQ(needed.Containers().size(), needed.Names().size());
+    ASSERT_EQ(needed.Index().size(), needed.Names().size());
+    EXPECT_EQ(needed.Index().back().fileName, "Sample Object.iff");
+    EXPECT_EQ(needed.Index().back().scripts.size(), View().ScriptList()->GetCount());
+    EXPECT_FALSE(needed.Index().front().scripts.empty());
 
     EXPECT_EQ(Document().SemiGlobalName(), ReadSemiGlobalName(ReadIff(SampleObjectPath())));
     EXPECT_EQ(View().SemiGlobalField()->GetValue(), wxString::FromUTF8(Document().SemiGlobalName()));

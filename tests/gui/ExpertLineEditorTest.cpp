@@ -2,6 +2,7 @@
 // live description, the targets entered plus one, and the checks of its fields.
 
 #include "ScriptDialogDriving.h"
+#include "tests/IndexedFiles.h"
 
 #include "editors/ExpertLineDlg.h"
 #include "rendering/NeededFiles.h"
@@ -28,7 +29,7 @@ class ExpertLineEditor : public testing::Test
 protected:
     ExpertLineEditor() : m_scope(m_ui)
     {
-        m_files.m_index.push_back({"Global.iff", {{256, "Wait For Notify"}}});
+        AddIndexedFile(m_files, "Global.iff", {{256, "Wait For Notify"}});
         m_renderer.SetSources(m_files, "Object.iff", "Seating");
     }
 

@@ -2,6 +2,7 @@
 // checks, Expert Edit's changes surviving, and the function picked by name.
 
 #include "ScriptDialogDriving.h"
+#include "tests/IndexedFiles.h"
 
 #include "editors/ExpertLineDlg.h"
 #include "editors/LineEditDlg.h"
@@ -32,11 +33,11 @@ protected:
         // Two files under the global name (the later one must not hide the earlier's names), a
         // global script in another file that calls cannot reach, the open file and the
         // semi-global file.
-        m_files.m_index.push_back({"GLOBAL.IFF", {{257, "Walk To Object"}, {256, "Wait For Notify"}}});
-        m_files.m_index.push_back({"Global.iff", {{256, "Shadowed"}, {260, "Random Wait"}}});
-        m_files.m_index.push_back({"Ambience.iff", {{300, "Ambient Sound Loop"}}});
-        m_files.m_index.push_back({"Object.iff", {{4097, "choose seat"}, {4096, "main"}}});
-        m_files.m_index.push_back({"Seating.iff", {{8193, "Stand Up"}, {8192, "Sit Down"}, {100, "misplaced"}}});
+        AddIndexedFile(m_files, "GLOBAL.IFF", {{257, "Walk To Object"}, {256, "Wait For Notify"}});
+        AddIndexedFile(m_files, "Global.iff", {{256, "Shadowed"}, {260, "Random Wait"}});
+        AddIndexedFile(m_files, "Ambience.iff", {{300, "Ambient Sound Loop"}});
+        AddIndexedFile(m_files, "Object.iff", {{4097, "choose seat"}, {4096, "main"}});
+        AddIndexedFile(m_files, "Seating.iff", {{8193, "Stand Up"}, {8192, "Sit Down"}, {100, "misplaced"}});
         m_renderer.SetSources(m_files, "Object.iff", "Seating");
     }
 

@@ -79,7 +79,7 @@ TEST(Loader, WorkerMessagesAreShownOnTheUserInterfaceThreadAndCancelKeepsWhatWas
     EXPECT_TRUE(onMainThread);
     EXPECT_TRUE(cancelled);
     // The open went on with what had been loaded before the Cancel.
-    EXPECT_EQ(Document().NeededFiles().m_names, (std::vector<std::string>{"A Globals.iff", "Object.iff"}));
+    EXPECT_EQ(Document().NeededFiles().Names(), (std::vector<std::string>{"A Globals.iff", "Object.iff"}));
     EXPECT_EQ(Document().GetTitle(), "Object.iff");
 }
 
@@ -96,11 +96,11 @@ TEST(Loader, RunsToTheEndAndEveryOpenStartsFromEmptyLists)
     CUiScope scope(user);
     const std::vector<std::string> expected = {"A Globals.iff", "C Globals.iff", "Object.iff"};
     ASSERT_TRUE(DocManager().OpenDocument(object));
-    EXPECT_EQ(Document().NeededFiles().m_names, expected);
+    EXPECT_EQ(Document().NeededFiles().Names(), expected);
     ASSERT_TRUE(DocManager().OpenDocument(object));
-    EXPECT_EQ(Document().NeededFiles().m_names, expected);
-    ASSERT_EQ(Document().NeededFiles().m_index.size(), 3U);
-    EXPECT_EQ(Document().NeededFiles().m_index[1].scripts.at(0).name, "third global");
+    EXPECT_EQ(Document().NeededFiles().Names(), expected);
+    ASSERT_EQ(Document().NeededFiles().Index().size(), 3U);
+    EXPECT_EQ(Document().NeededFiles().Index()[1].scripts.at(0).name, "third global");
     EXPECT_EQ(user.Texts(), (std::vector<wxString>{"This file is not an IFF file!", "This file is not an IFF file!"}));
 }
 
@@ -112,7 +112,7 @@ TEST(Loader, AMissingGlobalFolderLoadsOnlyTheOpenFile)
     CScriptedUserInterface user;
     CUiScope scope(user);
     ASSERT_TRUE(DocManager().OpenDocument(SampleObjectPath()));
-    EXPECT_EQ(Document().NeededFiles().m_names, std::vector<std::string>{"Sample Object.iff"});
+    EXPECT_EQ(Document().NeededFiles().Names(), std::vector<std::string>{"Sample Object.iff"});
     EXPECT_TRUE(user.messages.empty());
 }
 
@@ -149,7 +149,7 @@ TEST(Loader, DialogShowsTheWorkersStatusAndClosesWhenItHasFinished)
     EXPECT_EQ(shownAtStart, "");
     EXPECT_EQ(statusAtMessage, "Reading B Broken.iff");
     EXPECT_EQ(positionAtMessage, 33);
-    EXPECT_EQ(dialog.TakeFiles().m_names, (std::vector<std::string>{"A Globals.iff", "C Globals.iff"}));
+    EXPECT_EQ(dialog.TakeFiles().Names(), (std::vector<std::string>{"A Globals.iff", "C Globals.iff"}));
 }
 
 TEST(Loader, AQuestionNobodyWillShowIsAnsweredAsAStop)

@@ -3,6 +3,7 @@
 // Cancel at every level and OK storing what the list shows.
 
 #include "ScriptDialogDriving.h"
+#include "tests/IndexedFiles.h"
 
 #include "MainFrame.h"
 #include "TreewrightDoc.h"
@@ -60,8 +61,8 @@ class ScriptEditor : public testing::Test
 protected:
     ScriptEditor() : m_scope(m_ui)
     {
-        m_files.m_index.push_back({"Global.iff", {{256, "Wait For Notify"}}});
-        m_files.m_index.push_back({"Object.iff", {{4096, "main"}}});
+        AddIndexedFile(m_files, "Global.iff", {{256, "Wait For Notify"}});
+        AddIndexedFile(m_files, "Object.iff", {{4096, "main"}});
     }
 
     /// Runs the editor on m_script; `body` runs inside it, after the drivers of `nested` have

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "containers/ByteOrder.h"
+#include "containers/ByteStream.h"
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+#include "rendering/NeededFiles.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+/// Adds to the needed files a file of empty scripts with these ids and names, in this order and
+/// repeated ids included, so that the index names them as it would a loaded file's.
+inline void AddIndexedFile(CNeededFiles& files, const std::string& fileName,
+                           const std::vector<CScriptNameEntry>& scripts)
+{
+    // Built as bytes and read: a container put together chunk by chunk keeps one chunk per id.
+    std::vector<std::uint8_t> image(CIffFile::kHeaderSize, 0);
+    const std::string magic = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE";
+    std::copy(magic.begin(), magic.end(), image.begin());
+    for (const CScriptNameEntry& script : scripts)
+    {
+        std::vector<std::uint8_t> header(CIffFile::kChunkHeaderSize, 0);
+        WriteBE32(&header[0], kTypeBhav);
+        WriteBE32(&header[4], std::uint32_t(CIffFile::kChunkHeaderSize));
+        WriteBE16(&header[8], script.id);
+        std::copy_n(script.name.begin(), std::min<std::size_t>(script.name.size(), 63), header.begin() + 12);
+        image.insert(image.end(), header.begin(), header.end());
+    }
+    CMemoryStream stream(image);
+    CIffFile container;
+    int code = 0;
+    container.Read(&stream, code);
+    files.Add(std::move(container), fileName);
+}
