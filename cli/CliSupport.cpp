@@ -4,38 +4,43 @@
 #include "containers/IffFile.h"
 #include "containers/Windows1252.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <charconv>
+
+bool ParseNumberText(std::string_view text, std::int64_t& value)
+{
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+    {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    std::uint64_t magnitude = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
+    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || magnitude > 0xFFFFFFFFu)
+        return false;
+    value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    return true;
+}
 
 std::int64_t ParseCliNumber(const std::string& text, std::int64_t min, std::int64_t max, const std::string& what)
 {
-    std::string digits = text;
-    bool negative = false;
-    if (!digits.empty() && (digits[0] == '-' || digits[0] == '+'))
-    {
-        negative = digits[0] == '-';
-        digits.erase(0, 1);
-    }
-    int base = 10;
-    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
-    {
-        base = 16;
-        digits.erase(0, 2);
-    }
-    bool valid = !digits.empty();
-    for (const char c : digits)
-        if (!(base == 16 ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c))))
-            valid = false;
-    if (!valid)
+    std::int64_t value = 0;
+    if (!ParseNumberText(text, value))
         throw CUsageError{what + ": '" + text + "' is not a number"};
-    errno = 0;
-    const unsigned long long magnitude = std::strtoull(digits.c_str(), nullptr, base);
-    if (errno == ERANGE || magnitude > 0x7FFFFFFFFFFFFFFFULL)
-        throw CUsageError{what + ": '" + text + "' is out of range"};
-    const std::int64_t value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
     if (value < min || value > max)
         throw CUsageError{what + ": '" + text + "' is not between " + std::to_string(min) + " and " + std::to_string(max)};
     return value;
+}
+
+std::uint16_t ParseCliId(const std::string& text, const std::string& what)
+{
+    return static_cast<std::uint16_t>(ParseCliNumber(text, 0, 0xFFFF, what));
 }
 
 void CCliPrompt::ShowMessage(const std::string& text, const std::string&)
@@ -49,48 +54,61 @@ bool CCliPrompt::AskYesNo(const std::string& text, const std::string&)
     return m_answer;
 }
 
-bool ReadContainerFile(const std::string& path, CIffFile& container, int& code, CUserPrompt& prompt)
+int CReport::FailFor(const std::string& file, const nlohmann::ordered_json& error, const std::string& message) const
+{
+    std::cerr << message << '\n';
+    if (m_json)
+        PrintJson({{"file", file}, {"error", error}, {"message", message}});
+    return kExitFailed;
+}
+
+bool CReport::Read(const std::string& path, CIffFile& container, CUserPrompt& prompt) const
 {
     CFileStream file;
-    code = 0;
     if (!file.Open(path, CFileStream::EMode::Read))
     {
-        code = kIffReadIoError;
-        std::cerr << "Cannot open " << path << ": " << file.LastErrorText() << '\n';
+        FailFor(path, kIffReadIoError, "Cannot open " + path + ": " + file.LastErrorText());
         return false;
     }
+    int code = 0;
     if (!container.Read(&file, code, &prompt) || code != 0)
     {
         if (code == 0)
             code = kIffReadIoError;
-        std::cerr << IffReadErrorMessage(code) << '\n';
+        FailFor(path, code, IffReadErrorMessage(code));
         return false;
     }
     return true;
 }
 
-bool ReadContainerForReport(const std::string& path, CIffFile& container, bool json)
+bool CReport::Read(const std::string& path, CIffFile& container) const
 {
     CCliPrompt prompt;
-    int code = 0;
-    if (ReadContainerFile(path, container, code, prompt))
+    return Read(path, container, prompt);
+}
+
+bool CReport::Write(const std::string& path, CIffFile& container, CUserPrompt& prompt) const
+{
+    std::string error;
+    if (WriteFileAtomically(path, [&](CByteStream& stream) { return container.Write(&stream, &prompt); }, &error))
         return true;
-    if (json)
-        PrintJson({{"file", path}, {"error", code}, {"message", IffReadErrorMessage(code)}});
+    FailFor(path, "write", error);
     return false;
 }
 
-bool WriteContainerFile(const std::string& path, CIffFile& container, CUserPrompt& prompt, std::string* message)
+bool CReport::Write(const std::string& path, CIffFile& container) const
 {
-    std::string error;
-    if (!WriteFileAtomically(path, [&](CByteStream& stream) { return container.Write(&stream, &prompt); }, &error))
-    {
-        std::cerr << error << '\n';
-        if (message != nullptr)
-            *message = error;
-        return false;
-    }
-    return true;
+    CCliPrompt prompt(false);
+    return Write(path, container, prompt);
+}
+
+int ReportRefusal(const CReport& report, std::uint32_t type, std::uint16_t id, const std::string& name,
+                  const CRecordFault& fault)
+{
+    const char* error = fault.kind == ERecordFault::Missing     ? "no-record"
+                        : fault.kind == ERecordFault::NotStored ? "store"
+                                                                : "load";
+    return report.Fail(error, Shown(RecordRefusalText(type, id, name, fault)));
 }
 
 std::string NamePart(const std::string& path)
@@ -108,10 +126,4 @@ void PrintJson(const nlohmann::ordered_json& document)
 {
     // Paths from the command line are bytes that need not be UTF-8; the JSON must not fail on them.
     std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
-}
-
-int Fail(const std::string& message)
-{
-    std::cerr << message << '\n';
-    return kExitFailed;
 }

@@ -2,6 +2,7 @@
 
 #include "containers/ByteStream.h"
 #include "containers/UserPrompt.h"
+#include "records/RecordFault.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,8 @@
 #include <functional>
 #include <iostream>
 #include <string>
+#include <string_view>
+#include <utility>
 
 class CIffFile;
 
@@ -18,14 +21,23 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-/// Thrown from a command to end with a usage error (exit 2, the message on stderr).
+/// Thrown from a command to end with a usage error: main prints the message and the command's help
+/// (exit 2), and with --json the error document.
 struct CUsageError
 {
     std::string message;
 };
 
-/// Decimal, or hexadecimal with a 0x prefix; a usage error otherwise or outside [min, max].
+/// The one reading of a number in the tool's input: decimal, or hexadecimal with a 0x prefix, an
+/// optional sign before either. False for anything else and for magnitudes past 32 bits.
+bool ParseNumberText(std::string_view text, std::int64_t& value);
+
+/// ParseNumberText for a command-line value; a usage error when it is no number or outside
+/// [min, max]. `what` names the value in the message.
 std::int64_t ParseCliNumber(const std::string& text, std::int64_t min, std::int64_t max, const std::string& what);
+
+/// A chunk id given on the command line: 0 to 65535, decimal or 0x hexadecimal, on every command.
+std::uint16_t ParseCliId(const std::string& text, const std::string& what = "ID");
 
 /// Prints the core's messages on stderr and answers questions with a fixed answer.
 class CCliPrompt : public CUserPrompt
@@ -39,18 +51,44 @@ private:
     bool m_answer;
 };
 
-/// Reads a container from a file; on failure prints the document's message and returns false.
-/// `code` gets the read's error code (or 1 when the file cannot be opened).
-bool ReadContainerFile(const std::string& path, CIffFile& container, int& code, CUserPrompt& prompt);
+/// How one run of a command ends in failure, the same on every command: the message on stderr and,
+/// when --json was asked, {"file": ..., "error": ..., "message": ...} on stdout. `error` is the read
+/// error code (a number) when a file does not read, otherwise a word naming the failure.
+class CReport
+{
+public:
+    CReport(std::string file, bool json) : m_file(std::move(file)), m_json(json) {}
 
-/// ReadContainerFile for a command that reports on the file: with `json`, a failure also prints
-/// the error document {"file", "error", "message"} on stdout.
-bool ReadContainerForReport(const std::string& path, CIffFile& container, bool json);
+    /// Ends the command with exit 1, the failure concerning the command's own file.
+    int Fail(const nlohmann::ordered_json& error, const std::string& message) const
+    {
+        return FailFor(m_file, error, message);
+    }
+    /// Ends the command with exit 1, the failure concerning `file` (another input, or the output).
+    int FailFor(const std::string& file, const nlohmann::ordered_json& error, const std::string& message) const;
 
-/// Writes a container to `path` through a temporary file; prints a message and returns false on
-/// failure. `message`, when given, gets the message too.
-bool WriteContainerFile(const std::string& path, CIffFile& container, CUserPrompt& prompt,
-                        std::string* message = nullptr);
+    /// Reads a container; on failure reports the read error code and returns false.
+    bool Read(const std::string& path, CIffFile& container, CUserPrompt& prompt) const;
+    bool Read(const std::string& path, CIffFile& container) const;
+
+    /// Writes a container through a temporary file; on failure reports "write" and returns false.
+    bool Write(const std::string& path, CIffFile& container, CUserPrompt& prompt) const;
+    /// Write with the 2.0 question answered No.
+    bool Write(const std::string& path, CIffFile& container) const;
+
+    bool Json() const { return m_json; }
+    const std::string& File() const { return m_file; }
+
+private:
+    std::string m_file;
+    bool m_json;
+};
+
+/// A record refused on loading or storing: exit 1 with the reason the editor's status bar gives;
+/// the error is "no-record" when the file has no such record, "store" when it could not be stored
+/// and "load" otherwise.
+int ReportRefusal(const CReport& report, std::uint32_t type, std::uint16_t id, const std::string& name,
+                  const CRecordFault& fault);
 
 /// The name part of a path (after the last slash or backslash).
 std::string NamePart(const std::string& path);
@@ -60,9 +98,6 @@ std::string Shown(const std::string& bytes);
 
 /// Prints a JSON document on stdout.
 void PrintJson(const nlohmann::ordered_json& document);
-
-/// Prints a one-line failure on stderr and gives exit status 1.
-int Fail(const std::string& message);
 
 /// Each group of commands adds its subcommands; a subcommand's callback stores the exit status.
 using CommandResult = int;

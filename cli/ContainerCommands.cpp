@@ -2,6 +2,7 @@
 
 #include "containers/AtomicFileWriter.h"
 #include "containers/FarArchive.h"
+#include "containers/IffFile.h"
 
 #include <iomanip>
 #include <memory>
@@ -10,18 +11,18 @@ namespace
 {
 const char kFarOpenError[] = "There was an error while opening this FAR file";
 
-// Opens an archive file; prints why not and returns false when it is unreadable or no archive.
-bool OpenArchiveFile(const std::string& path, CFarArchive& archive)
+// Opens an archive file; reports why not and returns false when it is unreadable or no archive.
+bool OpenArchiveFile(const CReport& report, CFarArchive& archive)
 {
     CFileStream file;
-    if (!file.Open(path, CFileStream::EMode::Read))
+    if (!file.Open(report.File(), CFileStream::EMode::Read))
     {
-        std::cerr << "Cannot open " << path << ": " << file.LastErrorText() << '\n';
+        report.Fail(kIffReadIoError, "Cannot open " + report.File() + ": " + file.LastErrorText());
         return false;
     }
     if (!archive.Open(&file))
     {
-        std::cerr << kFarOpenError << '\n';
+        report.Fail("archive", kFarOpenError);
         return false;
     }
     return true;
@@ -30,12 +31,8 @@ bool OpenArchiveFile(const std::string& path, CFarArchive& archive)
 int ListArchive(const std::string& path, bool json)
 {
     CFarArchive archive;
-    if (!OpenArchiveFile(path, archive))
-    {
-        if (json)
-            PrintJson({{"file", path}, {"message", kFarOpenError}});
+    if (!OpenArchiveFile(CReport(path, json), archive))
         return kExitFailed;
-    }
     if (json)
     {
         nlohmann::ordered_json members = nlohmann::ordered_json::array();
@@ -59,10 +56,11 @@ int ListArchive(const std::string& path, bool json)
     return kExitOk;
 }
 
-int ExtractMember(const std::string& path, const std::string& member, const std::string& outPath)
+int ExtractMember(const std::string& path, const std::string& member, const std::string& outPath, bool json)
 {
+    const CReport report(path, json);
     CFarArchive archive;
-    if (!OpenArchiveFile(path, archive))
+    if (!OpenArchiveFile(report, archive))
         return kExitFailed;
     // Names are compared as shown: the windows-1252 to UTF-8 mapping is one to one, and a name
     // typed on the command line arrives as UTF-8.
@@ -74,15 +72,17 @@ int ExtractMember(const std::string& path, const std::string& member, const std:
             break;
         }
     if (found == nullptr)
-        return Fail("The FAR file " + path + " has no member named " + member);
+        return report.Fail("no-member", "The FAR file " + path + " has no member named " + member);
 
     // The range is checked before anything is written, so a damaged directory leaves no file.
     CMemoryStream probe;
     if (!archive.Extract(probe, *found))
-        return Fail("The member " + member + " does not lie inside the FAR file");
+        return report.Fail("member", "The member " + member + " does not lie inside the FAR file");
     std::string error;
     if (!WriteFileAtomically(outPath, [&](CByteStream& out) { return out.Write(probe.Bytes()); }, &error))
-        return Fail(error);
+        return report.FailFor(outPath, "write", error);
+    if (json)
+        PrintJson({{"file", path}, {"member", member}, {"out", outPath}, {"size", probe.Bytes().size()}});
     return kExitOk;
 }
 
@@ -105,7 +105,9 @@ void AddFarExtractCommand(CLI::App& app, CommandResult& result)
     command->add_option("FILE", *file, "The FAR archive")->required();
     command->add_option("MEMBER", *member, "The member's name as listed, backslashes included")->required();
     command->add_option("OUT", *out, "The file to write")->required();
-    command->callback([file, member, out, &result] { result = ExtractMember(*file, *member, *out); });
+    auto json = std::make_shared<bool>(false);
+    command->add_flag("--json", *json, "Print JSON");
+    command->callback([file, member, out, json, &result] { result = ExtractMember(*file, *member, *out, *json); });
 }
 }
 

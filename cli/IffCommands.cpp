@@ -20,8 +20,9 @@ void AppendRight(std::string& text, std::uint32_t number, std::size_t width)
 
 int RunInfo(const std::string& path, bool json)
 {
+    const CReport report(path, json);
     CIffFile container;
-    if (!ReadContainerForReport(path, container, json))
+    if (!report.Read(path, container))
         return kExitFailed;
 
     if (json)
@@ -75,14 +76,16 @@ int RunInfo(const std::string& path, bool json)
     return kExitOk;
 }
 
-int RunResave(const std::string& in, const std::string& out, bool convert)
+int RunResave(const std::string& in, const std::string& out, bool convert, bool json)
 {
+    const CReport report(in, json);
     CIffFile container;
     CCliPrompt prompt(convert);
-    int code = 0;
-    if (!ReadContainerFile(in, container, code, prompt))
+    if (!report.Read(in, container, prompt) || !report.Write(out, container, prompt))
         return kExitFailed;
-    return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
+    if (json)
+        PrintJson({{"file", in}, {"out", out}, {"version", container.Version()}});
+    return kExitOk;
 }
 }
 
@@ -101,6 +104,10 @@ void AddIffCommands(CLI::App& app, CommandResult& result)
     auto convert = std::make_shared<bool>(false);
     resave->add_option("IN", *in, "IFF file to read")->required();
     resave->add_option("OUT", *out, "IFF file to write")->required();
+    auto resaveJson = std::make_shared<bool>(false);
     resave->add_flag("--convert-2.0", *convert, "Answer Yes when asked to convert a 2.0 file to 2.5");
-    resave->callback([&result, in, out, convert] { result = RunResave(*in, *out, *convert); });
+    resave->add_flag("--json", *resaveJson, "Print JSON");
+    resave->callback([&result, in, out, convert, resaveJson] {
+        result = RunResave(*in, *out, *convert, *resaveJson);
+    });
 }

@@ -2,6 +2,8 @@
 
 #include "rendering/NeededFilesLoader.h"
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace
@@ -64,6 +66,15 @@ std::string ShownName(const std::string& name)
 
 int RunIndex(const std::string& gameData, bool json)
 {
+    // The loader takes a missing folder for an empty one; a user who mistyped the path should hear so.
+    const CReport report(gameData, json);
+    std::error_code error;
+    if (!std::filesystem::is_directory(gameData, error))
+        return report.Fail("folder", "There is no folder " + gameData + ".");
+    const std::string global = GlobalFolderPath(gameData);
+    if (!std::filesystem::is_directory(global, error))
+        return report.Fail("folder", "The folder " + gameData + " has no global folder " + global + ".");
+
     CNeededFiles files;
     CCollectingPrompt prompt;
     std::vector<int> positions;

@@ -25,18 +25,6 @@ using Json = nlohmann::ordered_json;
 
 const char kNameNotStored[] = "The semi-global name could not be stored.";
 
-// A record that does not load or store ends the command with the reason the editor would give.
-int Refused(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault)
-{
-    return Fail(Shown(RecordRefusalText(type, id, name, fault)));
-}
-
-std::uint16_t ParseChunkId(const std::string& text)
-{
-    // Ids are 16-bit; tools that show them signed are accepted too.
-    return std::uint16_t(ParseCliNumber(text, -32768, 65535, "ID"));
-}
-
 // The shortest text that reads back as the same float, so 0.02f shows as 0.02.
 std::string FloatText(float value)
 {
@@ -59,30 +47,23 @@ std::string Hex(unsigned value, int digits)
     return text.str();
 }
 
-// Reads IN for a command that prints or rewrites one of its records.
-bool ReadInput(const std::string& path, CIffFile& container, CCliPrompt& prompt)
-{
-    int code = 0;
-    return ReadContainerFile(path, container, code, prompt);
-}
-
 int RunStrings(const std::string& path, const std::string& idText, const std::string& typeText, bool json,
                bool raw1252)
 {
-    const std::uint16_t id = ParseChunkId(idText);
+    const std::uint16_t id = ParseCliId(idText);
     std::uint32_t type = kTypeStr;
     if (typeText == "TTAs")
         type = kTypeTtas;
     else if (typeText != "STR#")
         throw CUsageError{"--type: '" + typeText + "' is neither STR# nor TTAs"};
 
+    const CReport report(path, json);
     CIffFile container;
-    CCliPrompt prompt;
-    if (!ReadInput(path, container, prompt))
+    if (!report.Read(path, container))
         return kExitFailed;
     CStringTable table;
     if (!table.Load(container, type, id))
-        return Refused(type, id, table.m_name, table.Fault());
+        return ReportRefusal(report, type, id, table.m_name, table.Fault());
     // Each language's texts in its own code page, unless the caller asks for the bytes' one view.
     const auto shownInSlot = [raw1252](const std::string& bytes, int slot) {
         return raw1252 ? Shown(bytes) : ShownInSlot(bytes, slot);
@@ -90,7 +71,8 @@ int RunStrings(const std::string& path, const std::string& idText, const std::st
 
     if (json)
     {
-        Json document{{"type", TypeCodeText(type)},
+        Json document{{"file", path},
+                      {"type", TypeCodeText(type)},
                       {"id", id},
                       {"name", Shown(table.m_name)},
                       {"plain", table.m_plain},
@@ -159,21 +141,21 @@ int RunStrings(const std::string& path, const std::string& idText, const std::st
 
 int RunConstants(const std::string& path, const std::string& idText, bool json)
 {
-    const std::uint16_t id = ParseChunkId(idText);
+    const std::uint16_t id = ParseCliId(idText);
+    const CReport report(path, json);
     CIffFile container;
-    CCliPrompt prompt;
-    if (!ReadInput(path, container, prompt))
+    if (!report.Read(path, container))
         return kExitFailed;
     CConstantTable table;
     if (!table.Load(container, id))
-        return Refused(kTypeBcon, id, table.m_name, table.Fault());
+        return ReportRefusal(report, kTypeBcon, id, table.m_name, table.Fault());
 
     if (json)
     {
         Json values = Json::array();
         for (const std::int16_t value : table.m_values)
             values.push_back(value);
-        PrintJson({{"id", id}, {"name", Shown(table.m_name)}, {"flags", table.m_flags}, {"values", values}});
+        PrintJson({{"file", path}, {"id", id}, {"name", Shown(table.m_name)}, {"flags", table.m_flags}, {"values", values}});
         return kExitOk;
     }
     std::cout << "BCON #" << id << " \"" << Shown(table.m_name) << "\", flags " << Hex(table.m_flags, 2) << ", "
@@ -185,14 +167,14 @@ int RunConstants(const std::string& path, const std::string& idText, bool json)
 
 int RunInteractions(const std::string& path, const std::string& idText, bool json)
 {
-    const std::uint16_t id = ParseChunkId(idText);
+    const std::uint16_t id = ParseCliId(idText);
+    const CReport report(path, json);
     CIffFile container;
-    CCliPrompt prompt;
-    if (!ReadInput(path, container, prompt))
+    if (!report.Read(path, container))
         return kExitFailed;
     CInteractionTable table;
     if (!table.Load(container, id))
-        return Refused(kTypeTtab, id, table.m_name, table.Fault());
+        return ReportRefusal(report, kTypeTtab, id, table.m_name, table.Fault());
 
     if (json)
     {
@@ -213,7 +195,7 @@ int RunInteractions(const std::string& path, const std::string& idText, bool jso
                                     {"extra_index", interaction.extraIndex},
                                     {"motives", motives}});
         }
-        PrintJson({{"id", id}, {"name", Shown(table.m_name)}, {"version", table.m_version},
+        PrintJson({{"file", path}, {"id", id}, {"name", Shown(table.m_name)}, {"version", table.m_version},
                    {"interactions", interactions}});
         return kExitOk;
     }
@@ -238,46 +220,56 @@ int RunInteractions(const std::string& path, const std::string& idText, bool jso
 
 int RunGlob(const std::string& path, bool json)
 {
+    const CReport report(path, json);
     CIffFile container;
-    CCliPrompt prompt;
-    if (!ReadInput(path, container, prompt))
+    if (!report.Read(path, container))
         return kExitFailed;
     const std::string name = ReadSemiGlobalName(container);
     if (json)
-        PrintJson({{"semi_global", Shown(name)}});
+        PrintJson({{"file", path}, {"semi_global", Shown(name)}});
     else
         std::cout << Shown(name) << '\n';
     return kExitOk;
 }
 
-int RunSetGlob(const std::string& in, const std::string& name, const std::string& out)
+int RunSetGlob(const std::string& in, const std::string& name, const std::string& out, bool json)
 {
+    const CReport report(in, json);
     CIffFile container;
     CCliPrompt prompt(false);
-    if (!ReadInput(in, container, prompt))
+    if (!report.Read(in, container, prompt))
         return kExitFailed;
     const std::string bytes = Utf8ToWindows1252(name);
     if (const std::string problem = SemiGlobalNameProblem(bytes); !problem.empty())
-        return Fail(problem);
+        return report.Fail("name", problem);
     if (!StoreSemiGlobalName(container, bytes, ReadSemiGlobalName(container)))
-        return Fail(kNameNotStored);
-    return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
+        return report.Fail("store", kNameNotStored);
+    if (!report.Write(out, container, prompt))
+        return kExitFailed;
+    if (json)
+        PrintJson({{"file", in}, {"out", out}, {"semi_global", Shown(bytes)}});
+    return kExitOk;
 }
 
-int RunOptimize(const std::string& in, const std::string& idText, const std::string& out)
+int RunOptimize(const std::string& in, const std::string& idText, const std::string& out, bool json)
 {
-    const std::uint16_t id = ParseChunkId(idText);
+    const std::uint16_t id = ParseCliId(idText);
+    const CReport report(in, json);
     CIffFile container;
     CCliPrompt prompt(false);
-    if (!ReadInput(in, container, prompt))
+    if (!report.Read(in, container, prompt))
         return kExitFailed;
     CBhavScript script;
     if (!script.Load(container, id))
-        return Refused(kTypeBhav, id, script.m_name, script.Fault());
+        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
     script.Optimize();
     if (!script.Store(container, id))
-        return Refused(kTypeBhav, id, script.m_name, script.Fault());
-    return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
+        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
+    if (!report.Write(out, container, prompt))
+        return kExitFailed;
+    if (json)
+        PrintJson({{"file", in}, {"out", out}, {"id", id}, {"lines", script.m_instructions.size()}});
+    return kExitOk;
 }
 
 // One record kind of `roundtrip`: how to load it and store it again under the same id.
@@ -326,8 +318,9 @@ const CRoundTripKind kRoundTripKinds[] = {
 
 int RunCheck(const std::string& path, bool json)
 {
+    const CReport report(path, json);
     CIffFile container;
-    if (!ReadContainerForReport(path, container, json))
+    if (!report.Read(path, container))
         return kExitFailed;
     const CRecordCheck check = CheckRecords(container);
     if (json)
@@ -352,9 +345,10 @@ int RunCheck(const std::string& path, bool json)
 
 int RunRoundTrip(const std::string& in, const std::string& out, bool json)
 {
+    const CReport report(in, json);
     CIffFile container;
     CCliPrompt prompt(false);
-    if (!ReadInput(in, container, prompt))
+    if (!report.Read(in, container, prompt))
         return kExitFailed;
 
     Json stored = Json::object();
@@ -370,7 +364,7 @@ int RunRoundTrip(const std::string& in, const std::string& out, bool json)
         {
             bool loaded = false;
             if (!kind.roundTrip(container, id, loaded))
-                return Fail(std::string("The ") + kind.what + " #" + std::to_string(id) + " could not be stored.");
+                return report.Fail("store", std::string("The ") + kind.what + " #" + std::to_string(id) + " could not be stored.");
             if (loaded)
                 ++storedCount;
             else
@@ -379,12 +373,12 @@ int RunRoundTrip(const std::string& in, const std::string& out, bool json)
         stored[TypeCodeText(kind.type)] = storedCount;
         notLoaded[TypeCodeText(kind.type)] = notLoadedCount;
     }
-    if (!WriteContainerFile(out, container, prompt))
+    if (!report.Write(out, container, prompt))
         return kExitFailed;
 
     if (json)
     {
-        PrintJson({{"file", in}, {"stored", stored}, {"not_loaded", notLoaded}});
+        PrintJson({{"file", in}, {"out", out}, {"stored", stored}, {"not_loaded", notLoaded}});
         return kExitOk;
     }
     for (const CRoundTripKind& kind : kRoundTripKinds)
@@ -450,7 +444,10 @@ void AddRecordCommands(CLI::App& app, CommandResult& result)
         command->add_option("IN", options->in, "IFF file to read")->required();
         command->add_option("NAME", options->name, "semi-global name")->required();
         command->add_option("OUT", options->out, "IFF file to write")->required();
-        command->callback([&result, options] { result = RunSetGlob(options->in, options->name, options->out); });
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] {
+            result = RunSetGlob(options->in, options->name, options->out, options->json);
+        });
     }
     {
         auto* command = app.add_subcommand("optimize", "Optimise a behaviour script and write the container");
@@ -458,7 +455,10 @@ void AddRecordCommands(CLI::App& app, CommandResult& result)
         command->add_option("IN", options->in, "IFF file to read")->required();
         command->add_option("ID", options->id, "BHAV chunk id")->required();
         command->add_option("OUT", options->out, "IFF file to write")->required();
-        command->callback([&result, options] { result = RunOptimize(options->in, options->id, options->out); });
+        command->add_flag("--json", options->json, "Print JSON");
+        command->callback([&result, options] {
+            result = RunOptimize(options->in, options->id, options->out, options->json);
+        });
     }
     {
         auto* command = app.add_subcommand("check", "List every record that the editor would refuse to open, and why");

@@ -13,7 +13,6 @@
 
 #include <array>
 #include <cctype>
-#include <charconv>
 #include <iomanip>
 #include <memory>
 #include <optional>
@@ -36,16 +35,16 @@ struct CRenderSources
 
 // Builds the needed-files state as opening `openPath` in the editor does: the global files first,
 // then the open file's own container under its name part. `open` receives that container.
-// False when the open file cannot be read (the message has been printed).
-bool LoadSources(const CRenderSources& sources, CNeededFiles& files, CIffFile& open, std::string& semiGlobalName)
+// False when the open file cannot be read (reported).
+bool LoadSources(const CRenderSources& sources, const CReport& report, CNeededFiles& files, CIffFile& open,
+                 std::string& semiGlobalName)
 {
     CCliPrompt prompt;
     if (!sources.gameData.empty())
         LoadNeededFiles(files, sources.gameData, prompt);
     if (!sources.openPath.empty())
     {
-        int code = 0;
-        if (!ReadContainerFile(sources.openPath, open, code, prompt))
+        if (!report.Read(sources.openPath, open, prompt))
             return false;
         files.Add(open, NamePart(sources.openPath));
     }
@@ -92,19 +91,20 @@ std::string LineDescription(const CPlainTextRenderer& renderer, const CBhavInstr
 
 int RunScript(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
 {
-    const auto id = static_cast<std::uint16_t>(ParseCliNumber(idText, 0, 0xFFFF, "ID"));
+    const std::uint16_t id = ParseCliId(idText);
+    const CReport report(path, json);
 
     CRenderSources fileSources = sources;
     fileSources.openPath = path;
     CNeededFiles files;
     CIffFile container;
     std::string semiGlobalName;
-    if (!LoadSources(fileSources, files, container, semiGlobalName))
+    if (!LoadSources(fileSources, report, files, container, semiGlobalName))
         return kExitFailed;
 
     CBhavScript script;
     if (!script.Load(container, id))
-        return Fail(Shown(RecordRefusalText(kTypeBhav, id, script.m_name, script.Fault())));
+        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
 
     const CPlainTextRenderer renderer(files, NamePart(path), semiGlobalName);
 
@@ -125,7 +125,8 @@ int RunScript(const std::string& path, const std::string& idText, const CRenderS
                              {"success", FormatTargetText(instruction.trueTarget)},
                              {"failure", FormatTargetText(instruction.falseTarget)}});
         }
-        PrintJson({{"id", script.m_id},
+        PrintJson({{"file", path},
+                   {"id", script.m_id},
                    {"name", Shown(script.m_name)},
                    {"header", HeaderHex(script.m_header)},
                    {"lines", std::move(lines)}});
@@ -181,27 +182,10 @@ private:
     std::vector<std::string_view> m_words;
 };
 
-// Decimal, or hexadecimal with 0x, within [min, max]; as on the command line.
+// A number within [min, max], read as on the command line.
 bool ParseNumber(std::string_view text, std::int64_t min, std::int64_t max, std::int64_t& value)
 {
-    bool negative = false;
-    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
-    {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-    {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    std::uint64_t magnitude = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
-    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || magnitude > 0xFFFFFFFFu)
-        return false;
-    value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
-    return value >= min && value <= max;
+    return ParseNumberText(text, value) && value >= min && value <= max;
 }
 
 // A 16-bit field may be given as the unsigned value or as the signed decimal the plain text prints.
@@ -290,7 +274,7 @@ int RunRender(const CRenderSources& sources)
     CNeededFiles files;
     CIffFile open;
     std::string semiGlobalName;
-    if (!LoadSources(sources, files, open, semiGlobalName))
+    if (!LoadSources(sources, CReport(sources.openPath, false), files, open, semiGlobalName))
         return kExitFailed;
     const CPlainTextRenderer renderer(files, sources.openPath.empty() ? std::string() : NamePart(sources.openPath),
                                       semiGlobalName);

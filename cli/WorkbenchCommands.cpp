@@ -36,47 +36,6 @@ ERecordKind ParseKind(const std::string& text)
     throw CUsageError{"KIND: '" + text + "' is none of script, strings, interactions, constants (or BHAV, STR#, TTAB, BCON)"};
 }
 
-std::uint16_t ParseId(const std::string& text, const std::string& what)
-{
-    return std::uint16_t(ParseCliNumber(text, 0, 65535, what));
-}
-
-// A failure that the user can read: the message on stderr and, on request, as the error document.
-// `error` names the failure for scripts that test for it.
-class CReport
-{
-public:
-    explicit CReport(bool json) : m_json(json) {}
-
-    int Failed(const std::string& file, const std::string& error, const std::string& message) const
-    {
-        if (m_json)
-            PrintJson({{"file", file}, {"error", error}, {"message", message}});
-        return Fail(message);
-    }
-
-    bool Read(const std::string& path, CIffFile& container) const
-    {
-        return ReadContainerForReport(path, container, m_json);
-    }
-
-    bool Write(const std::string& path, CIffFile& container) const
-    {
-        CCliPrompt prompt(false);
-        std::string message;
-        if (WriteContainerFile(path, container, prompt, &message))
-            return true;
-        if (m_json)
-            PrintJson({{"file", path}, {"error", "write"}, {"message", message}});
-        return false;
-    }
-
-    bool Json() const { return m_json; }
-
-private:
-    bool m_json;
-};
-
 std::string RecordText(ERecordKind kind, std::uint16_t id)
 {
     return TypeCodeText(ListedType(kind)) + " #" + std::to_string(id);
@@ -144,8 +103,8 @@ int RunNewRecord(const CNewOptions& options)
 {
     const ERecordKind kind = ParseKind(options.kind);
     const std::optional<std::uint16_t> wantedId =
-        options.id.empty() ? std::nullopt : std::optional(ParseId(options.id, "--id"));
-    const CReport report(options.json);
+        options.id.empty() ? std::nullopt : std::optional(ParseCliId(options.id, "--id"));
+    const CReport report(options.in, options.json);
     CIffFile container;
     if (!report.Read(options.in, container))
         return kExitFailed;
@@ -153,14 +112,14 @@ int RunNewRecord(const CNewOptions& options)
     std::string problem;
     const std::optional<std::string> name = NameBytes(options.name, problem);
     if (!name)
-        return report.Failed(options.in, "name", problem);
+        return report.Fail("name", problem);
     const std::optional<std::uint16_t> id = wantedId ? wantedId : NextFreeRecordId(container, kind);
     if (!id)
-        return report.Failed(options.in, "id", std::string("No id is free for another ") + RecordKindName(kind) + ".");
+        return report.Fail("id", std::string("No id is free for another ") + RecordKindName(kind) + ".");
     if (problem = RecordIdProblem(container, kind, *id); !problem.empty())
-        return report.Failed(options.in, "id", problem);
+        return report.Fail("id", problem);
     if (!CreateRecord(container, kind, *id, *name))
-        return report.Failed(options.in, "store", RecordText(kind, *id) + " could not be created.");
+        return report.Fail("store", RecordText(kind, *id) + " could not be created.");
     if (!report.Write(options.out, container))
         return kExitFailed;
     if (report.Json())
@@ -182,31 +141,31 @@ struct CChangeOptions
 int RunDuplicateRecord(const CChangeOptions& options, bool nameGiven)
 {
     const ERecordKind kind = ParseKind(options.kind);
-    const std::uint16_t from = ParseId(options.id, "ID");
+    const std::uint16_t from = ParseCliId(options.id, "ID");
     const std::optional<std::uint16_t> wantedId =
-        options.newId.empty() ? std::nullopt : std::optional(ParseId(options.newId, "--id"));
-    const CReport report(options.json);
+        options.newId.empty() ? std::nullopt : std::optional(ParseCliId(options.newId, "--id"));
+    const CReport report(options.in, options.json);
     CIffFile container;
     if (!report.Read(options.in, container))
         return kExitFailed;
 
     const std::optional<CIffChunk> source = ListedChunk(container, kind, from);
     if (!source)
-        return report.Failed(options.in, "no-record", RecordText(kind, from) + ": no such record");
+        return report.Fail("no-record", RecordText(kind, from) + ": no such record");
     std::string problem;
     // The proposed name is cut to what a chunk holds rather than refused: the user asked for none.
     const std::optional<std::string> name =
         nameGiven ? NameBytes(options.name, problem)
                   : std::optional(("copy of " + source->name).substr(0, CIffFile::kMaxStoredNameLength));
     if (!name)
-        return report.Failed(options.in, "name", problem);
+        return report.Fail("name", problem);
     const std::optional<std::uint16_t> to = wantedId ? wantedId : NextFreeRecordId(container, kind);
     if (!to)
-        return report.Failed(options.in, "id", std::string("No id is free for another ") + RecordKindName(kind) + ".");
+        return report.Fail("id", std::string("No id is free for another ") + RecordKindName(kind) + ".");
     if (problem = RecordIdProblem(container, kind, *to); !problem.empty())
-        return report.Failed(options.in, "id", problem);
+        return report.Fail("id", problem);
     if (!DuplicateRecord(container, kind, from, *to, *name))
-        return report.Failed(options.in, "store", RecordText(kind, from) + " could not be duplicated.");
+        return report.Fail("store", RecordText(kind, from) + " could not be duplicated.");
     if (!report.Write(options.out, container))
         return kExitFailed;
     if (report.Json())
@@ -220,27 +179,27 @@ int RunDuplicateRecord(const CChangeOptions& options, bool nameGiven)
 int RunRenameRecord(const CChangeOptions& options, bool nameGiven)
 {
     const ERecordKind kind = ParseKind(options.kind);
-    const std::uint16_t id = ParseId(options.id, "ID");
+    const std::uint16_t id = ParseCliId(options.id, "ID");
     if (!nameGiven && options.newId.empty())
         throw CUsageError{"rename-record: give --name, --id or both"};
-    const std::uint16_t newId = options.newId.empty() ? id : ParseId(options.newId, "--id");
-    const CReport report(options.json);
+    const std::uint16_t newId = options.newId.empty() ? id : ParseCliId(options.newId, "--id");
+    const CReport report(options.in, options.json);
     CIffFile container;
     if (!report.Read(options.in, container))
         return kExitFailed;
 
     const std::optional<CIffChunk> record = ListedChunk(container, kind, id);
     if (!record)
-        return report.Failed(options.in, "no-record", RecordText(kind, id) + ": no such record");
+        return report.Fail("no-record", RecordText(kind, id) + ": no such record");
     std::string problem;
     const std::optional<std::string> name = nameGiven ? NameBytes(options.name, problem) : std::optional(record->name);
     if (!name)
-        return report.Failed(options.in, "name", problem);
+        return report.Fail("name", problem);
     if (newId != id)
         if (problem = RecordIdProblem(container, kind, newId); !problem.empty())
-            return report.Failed(options.in, "id", problem);
+            return report.Fail("id", problem);
     if (!RenameRecord(container, kind, id, newId, *name))
-        return report.Failed(options.in, "store", RecordText(kind, id) + " could not be renamed.");
+        return report.Fail("store", RecordText(kind, id) + " could not be renamed.");
     if (!report.Write(options.out, container))
         return kExitFailed;
     if (report.Json())
@@ -256,22 +215,22 @@ int RunRenameRecord(const CChangeOptions& options, bool nameGiven)
 int RunDeleteRecord(const CChangeOptions& options)
 {
     const ERecordKind kind = ParseKind(options.kind);
-    const std::uint16_t id = ParseId(options.id, "ID");
-    const CReport report(options.json);
+    const std::uint16_t id = ParseCliId(options.id, "ID");
+    const CReport report(options.in, options.json);
     CIffFile container;
     if (!report.Read(options.in, container))
         return kExitFailed;
 
     const std::optional<CIffChunk> record = ListedChunk(container, kind, id);
     if (!record)
-        return report.Failed(options.in, "no-record", RecordText(kind, id) + ": no such record");
+        return report.Fail("no-record", RecordText(kind, id) + ": no such record");
     const Json chunks = ChunkTypes(container, kind, id);
     // What the editor lists before asking: the record goes all the same, but the user learns what
     // now calls into nothing.
     const std::vector<CRecordReference> references =
         kind == ERecordKind::Script ? FindScriptReferences(container, id) : std::vector<CRecordReference>{};
     if (!DeleteRecord(container, kind, id))
-        return report.Failed(options.in, "store", RecordText(kind, id) + " could not be deleted.");
+        return report.Fail("store", RecordText(kind, id) + " could not be deleted.");
     if (!report.Write(options.out, container))
         return kExitFailed;
     if (report.Json())
@@ -301,8 +260,8 @@ struct CCopyOptions
 int RunCopyRecord(const CCopyOptions& options)
 {
     const ERecordKind kind = ParseKind(options.kind);
-    const std::uint16_t id = ParseId(options.id, "ID");
-    const CReport report(options.json);
+    const std::uint16_t id = ParseCliId(options.id, "ID");
+    const CReport report(options.from, options.json);
     CIffFile from;
     CIffFile into;
     if (!report.Read(options.from, from) || !report.Read(options.into, into))
@@ -310,14 +269,14 @@ int RunCopyRecord(const CCopyOptions& options)
 
     const std::optional<CIffChunk> record = ListedChunk(from, kind, id);
     if (!record)
-        return report.Failed(options.from, "no-record", RecordText(kind, id) + ": no such record");
+        return report.FailFor(options.from, "no-record", RecordText(kind, id) + ": no such record");
     const bool inUse = !ChunkTypes(into, kind, id).empty();
     if (inUse && !options.replace)
-        return report.Failed(options.into, "id",
+        return report.FailFor(options.into, "id",
                              "#" + std::to_string(id) + " is in use by another " + RecordKindName(kind) +
                                  ". Give --replace to replace it.");
     if (!CopyRecord(from, into, kind, id, options.replace))
-        return report.Failed(options.into, "store", RecordText(kind, id) + " could not be copied.");
+        return report.FailFor(options.into, "store", RecordText(kind, id) + " could not be copied.");
     if (!report.Write(options.out, into))
         return kExitFailed;
     if (report.Json())
@@ -330,12 +289,16 @@ int RunCopyRecord(const CCopyOptions& options)
     return kExitOk;
 }
 
-int RunNewFile(const std::string& out)
+int RunNewFile(const std::string& out, bool json)
 {
     // What File > New and Save give: a 2.5 container without chunks but its resource map.
+    const CReport report(out, json);
     CIffFile container;
-    CCliPrompt prompt(false);
-    return WriteContainerFile(out, container, prompt) ? kExitOk : kExitFailed;
+    if (!report.Write(out, container))
+        return kExitFailed;
+    if (json)
+        PrintJson({{"file", out}, {"version", container.Version()}});
+    return kExitOk;
 }
 
 constexpr const char* kKindHelp = "script, strings, interactions or constants (or BHAV, STR#, TTAB, BCON)";
@@ -346,8 +309,10 @@ void AddWorkbenchCommands(CLI::App& app, CommandResult& result)
     {
         auto* command = app.add_subcommand("new-file", "Write an empty container, as File > New and Save do");
         auto out = std::make_shared<std::string>();
+        auto json = std::make_shared<bool>(false);
         command->add_option("OUT", *out, "IFF file to write")->required();
-        command->callback([&result, out] { result = RunNewFile(*out); });
+        command->add_flag("--json", *json, "Print JSON");
+        command->callback([&result, out, json] { result = RunNewFile(*out, *json); });
     }
     {
         auto* command = app.add_subcommand("new-record", "Create an empty record and write the container");

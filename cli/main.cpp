@@ -1,5 +1,42 @@
 #include "CliSupport.h"
 
+#include <cstring>
+
+namespace
+{
+// The command the user chose, when the parse got that far; the top level otherwise.
+const CLI::App& ChosenCommand(const CLI::App& app)
+{
+    const auto chosen = app.get_subcommands();
+    return chosen.empty() ? app : *chosen.back();
+}
+
+// The command's first positional argument as given (its file, or the folder of `index`).
+nlohmann::ordered_json GivenFile(const CLI::App& command)
+{
+    for (const CLI::Option* option : command.get_options())
+        if (option->get_positional())
+            return option->count() > 0 ? nlohmann::ordered_json(option->results().front()) : nullptr;
+    return nullptr;
+}
+
+// Every usage error ends the same way: the message and the chosen command's own help on stderr,
+// exit 2, and with --json the error document, whether the parser or the command found the fault.
+int UsageError(const CLI::App& app, int argc, char** argv, const std::string& message)
+{
+    const CLI::App& command = ChosenCommand(app);
+    std::cerr << message << '\n' << app.help();  // the chosen command's help, when one was chosen
+    // The parse may have stopped before reaching --json, so the words themselves are looked at.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--json") == 0)
+        {
+            PrintJson({{"file", GivenFile(command)}, {"error", "usage"}, {"message", message}});
+            break;
+        }
+    return kExitUsage;
+}
+}
+
 int main(int argc, char** argv)
 {
     CLI::App app{"treewright-cli: read, render and rewrite the game's IFF and FAR files", "treewright-cli"};
@@ -18,15 +55,17 @@ int main(int argc, char** argv)
     {
         app.parse(argc, argv);
     }
+    catch (const CLI::Success& help)  // --help and --help-all
+    {
+        return app.exit(help);
+    }
     catch (const CLI::ParseError& error)
     {
-        const int code = app.exit(error);
-        return code == 0 ? kExitOk : kExitUsage;
+        return UsageError(app, argc, argv, error.what());
     }
     catch (const CUsageError& error)
     {
-        std::cerr << error.message << '\n' << app.help();
-        return kExitUsage;
+        return UsageError(app, argc, argv, error.message);
     }
     return result;
 }
