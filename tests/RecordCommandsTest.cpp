@@ -237,9 +237,6 @@ TEST_F(CRecordCommands, RecordsThatDoNotLoadFailWithAMessage)
     EXPECT_EQ(err, "BCON #1: the table is not in the file\n");
     EXPECT_EQ(Run("script " + Object() + " 4100", out, err), 1);
     EXPECT_EQ(err, "BHAV #4100 \"future\": format 0x8004 is not one this program can edit\n");
-    EXPECT_EQ(Run("interactions " + Object() + " 1 --json", out, err), 1);
-    EXPECT_EQ(Run("optimize " + Object() + " 1 '" + Path("out.iff") + "'", out, err), 1);
-    EXPECT_FALSE(std::filesystem::exists(Path("out.iff")));
     EXPECT_EQ(Run("strings " + Object() + " 128 --type BHAV", out, err), 2);
 }
 

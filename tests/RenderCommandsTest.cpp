@@ -218,5 +218,4 @@ TEST_F(RenderCommands, ScriptThatDoesNotLoadFails)
     EXPECT_EQ(Run("script " + Chair() + " 4098"), 1);
     EXPECT_EQ(m_out, "");
     EXPECT_NE(m_err, "");
-    EXPECT_EQ(Run("script " + Quoted(m_root / "missing.iff") + " 4096"), 1);
 }

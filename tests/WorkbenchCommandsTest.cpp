@@ -130,7 +130,6 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
         {"new-record {object.iff} strings {out.iff} --name \xE2\x82\xAC\xE2\x86\x92", 1,
          "A name holds only characters of windows-1252.\n", nullptr, {}},
         {"new-record {object.iff} objects {out.iff}", 2, "*", nullptr, {}},
-        {"new-record {missing.iff} script {out.iff} --json", 1, "*", {{"error", 1}}, {}},
         {"duplicate-record {object.iff} interactions 128 {out.iff} --json", 0, "",
          {{"from", 128}, {"id", 129}, {"name", "copy of menu"}, {"chunks", {"TTAB", "TTAs"}}},
          [](const CIffFile& in, const CIffFile& out) {
