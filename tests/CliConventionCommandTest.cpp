@@ -23,7 +23,8 @@ class CCliConvention : public testing::Test
 protected:
     void SetUp() override
     {
-        m_folder = std::filesystem::temp_directory_path() / "treewright-cli-convention";
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = std::filesystem::temp_directory_path() / ("treewright-convention-" + std::string(info->name()));
         std::filesystem::remove_all(m_folder);
         std::filesystem::create_directories(m_folder / "empty");
         CIffFile container;
@@ -39,18 +40,7 @@ protected:
 
     std::string Path(const std::string& name) const { return (m_folder / name).string(); }
 
-    /// The arguments with every {name} replaced by the quoted path of that name in the folder.
-    std::string Expand(std::string arguments) const
-    {
-        for (std::size_t open = arguments.find('{'); open != std::string::npos; open = arguments.find('{', open))
-        {
-            const std::size_t close = arguments.find('}', open);
-            const std::string path = "'" + Path(arguments.substr(open + 1, close - open - 1)) + "'";
-            arguments.replace(open, close - open + 1, path);
-            open += path.size();
-        }
-        return arguments;
-    }
+    std::string Expand(const std::string& arguments) const { return ExpandPaths(arguments, m_folder); }
 
     std::filesystem::path m_folder;
 };
@@ -131,16 +121,5 @@ TEST_F(CCliConvention, EveryFailureEndsAlike)
         // A usage error shows the help of the command that was run.
         const std::string command = c.arguments.substr(0, c.arguments.find(' '));
         EXPECT_EQ(err.find("Usage: treewright-cli " + command + " ") != std::string::npos, c.status == 2) << err;
-    }
-}
-
-TEST_F(CCliConvention, IdsAreReadAsDecimalOrHexadecimal)
-{
-    for (const std::string id : {"4096", "0x1000", "0X1000", "+4096"})
-    {
-        std::string out, err;
-        EXPECT_EQ(RunCli(Expand("script {object.iff} " + id + " --json"), m_folder / "stderr.txt", out, err), 0)
-            << id << ": " << err;
-        EXPECT_EQ(Json::parse(out, nullptr, false).value("id", -1), 4096) << id;
     }
 }

@@ -24,3 +24,15 @@ int RunCli(const std::string& arguments, const std::filesystem::path& stderrFile
     err = errText.str();
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+std::string ExpandPaths(std::string arguments, const std::filesystem::path& folder)
+{
+    for (std::size_t open = arguments.find('{'); open != std::string::npos; open = arguments.find('{', open))
+    {
+        const std::size_t close = arguments.find('}', open);
+        const std::string path = "'" + (folder / arguments.substr(open + 1, close - open - 1)).string() + "'";
+        arguments.replace(open, close - open + 1, path);
+        open += path.size();
+    }
+    return arguments;
+}

@@ -9,3 +9,6 @@
 /// `stderrFile`; returns its exit status (-1 when it could not start or did not exit) with what it
 /// printed to standard output and standard error.
 int RunCli(const std::string& arguments, const std::filesystem::path& stderrFile, std::string& out, std::string& err);
+
+/// `arguments` with every {name} replaced by the quoted path of `name` in `folder`.
+std::string ExpandPaths(std::string arguments, const std::filesystem::path& folder);

@@ -79,18 +79,7 @@ protected:
 
     std::string Path(const std::string& name) const { return (m_folder / name).string(); }
 
-    /// The arguments with every {name} replaced by the quoted path of that file in the folder.
-    std::string Expand(std::string arguments) const
-    {
-        for (std::size_t open = arguments.find('{'); open != std::string::npos; open = arguments.find('{', open))
-        {
-            const std::size_t close = arguments.find('}', open);
-            const std::string path = "'" + Path(arguments.substr(open + 1, close - open - 1)) + "'";
-            arguments.replace(open, close - open + 1, path);
-            open += path.size();
-        }
-        return arguments;
-    }
+    std::string Expand(const std::string& arguments) const { return ExpandPaths(arguments, m_folder); }
 
     std::filesystem::path m_folder;
 };
