@@ -24,13 +24,12 @@ nlohmann::ordered_json GivenFile(const CLI::App& command)
 // exit 2, and with --json the error document, whether the parser or the command found the fault.
 int UsageError(const CLI::App& app, int argc, char** argv, const std::string& message)
 {
-    const CLI::App& command = ChosenCommand(app);
     std::cerr << message << '\n' << app.help();  // the chosen command's help, when one was chosen
     // The parse may have stopped before reaching --json, so the words themselves are looked at.
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--json") == 0)
         {
-            PrintJson({{"file", GivenFile(command)}, {"error", "usage"}, {"message", message}});
+            PrintJson({{"file", GivenFile(ChosenCommand(app))}, {"error", "usage"}, {"message", message}});
             break;
         }
     return kExitUsage;
