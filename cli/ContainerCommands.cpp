@@ -1,5 +1,7 @@
 #include "CliSupport.h"
 
+#include "rendering/NeededFilesLoader.h"
+
 #include "containers/AtomicFileWriter.h"
 #include "containers/FarArchive.h"
 #include "containers/IffFile.h"
@@ -9,7 +11,6 @@
 
 namespace
 {
-const char kFarOpenError[] = "There was an error while opening this FAR file";
 
 // Opens an archive file; reports why not and returns false when it is unreadable or no archive.
 bool OpenArchiveFile(const CReport& report, CFarArchive& archive)
@@ -22,7 +23,7 @@ bool OpenArchiveFile(const CReport& report, CFarArchive& archive)
     }
     if (!archive.Open(&file))
     {
-        report.Fail("archive", kFarOpenError);
+        report.Fail("archive", kFarOpenFailedMessage);
         return false;
     }
     return true;

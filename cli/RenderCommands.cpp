@@ -1,5 +1,6 @@
 #include "CliSupport.h"
 
+#include "containers/AsciiText.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/Windows1252.h"
@@ -209,12 +210,7 @@ bool ParseByte(std::string_view text, std::uint8_t& byte)
 
 bool SameWord(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 // Appends the answer to one request; false with `error` set when the request is malformed.

@@ -16,7 +16,7 @@ namespace
 {
 constexpr int kValueColumn = 1;
 
-// The "#" column is 25 pixels in the original layout; at a larger font the widest number must
+// The "#" column is 25 pixels in the dialog as designed; at a larger font the widest number must
 // still fit.
 int NumberColumnWidth(wxWindow& window)
 {

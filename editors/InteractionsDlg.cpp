@@ -188,7 +188,7 @@ CInteractionsDlg::CInteractionsDlg(wxWindow* parent)
 
     m_motives = new wxListCtrl(advert, IDC_INTERACTIONS_MOTIVES, wxDefaultPosition, wxDefaultSize,
                                wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_THEME);
-    // The columns are 50 and 160 pixels in the original layout; at a larger font the longest
+    // The columns are 50 and 160 pixels in the dialog as designed; at a larger font the longest
     // motive name and advertisement must still fit.
     const int margin = FromDIP(16);
     int motiveWidth = std::max(FromDIP(50), GetTextExtent("Motive").x + margin);

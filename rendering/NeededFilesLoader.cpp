@@ -1,5 +1,6 @@
 #include "NeededFilesLoader.h"
 
+#include "containers/AsciiText.h"
 #include "containers/FarArchive.h"
 #include "containers/IffFile.h"
 #include "containers/UserPrompt.h"
@@ -41,11 +42,6 @@ bool IsSeparator(char c)
 #endif
 }
 
-char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // From the last dot to the end, dot included; empty for a name without a dot. Only ASCII letters
 // are folded, so that the result does not depend on the locale the worker runs under.
 std::string UpperExtension(const std::string& name)
@@ -53,9 +49,7 @@ std::string UpperExtension(const std::string& name)
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos)
         return {};
-    std::string extension = name.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(), UpperAscii);
-    return extension;
+    return UpperAscii(name.substr(dot));
 }
 
 // Archives name their members with backslashes; a slash is taken too, for archives packed by
@@ -71,16 +65,10 @@ std::string MemberNamePart(const std::string& memberName)
 class CLoadedNames
 {
 public:
-    bool Contains(const std::string& name) const { return m_names.count(Upper(name)) != 0; }
-    void Add(const std::string& name) { m_names.insert(Upper(name)); }
+    bool Contains(const std::string& name) const { return m_names.count(UpperAscii(name)) != 0; }
+    void Add(const std::string& name) { m_names.insert(UpperAscii(name)); }
 
 private:
-    static std::string Upper(std::string text)
-    {
-        std::transform(text.begin(), text.end(), text.begin(), UpperAscii);
-        return text;
-    }
-
     std::unordered_set<std::string> m_names;
 };
 

@@ -62,7 +62,7 @@ constexpr int IDC_STRING_LIST = 1002;
 constexpr int IDC_INTERACTION_LIST = 1003;
 constexpr int IDC_CONSTANT_LIST = 1011;
 
-// Loading dialog (template 137).
+// Loading dialog (dialog 137).
 constexpr int IDC_LOAD_PROGRESS = 1024;
 constexpr int IDC_LOAD_STATUS = 1025;
 
@@ -71,7 +71,7 @@ constexpr int IDD_RECORD_NAME = 140;
 constexpr int IDC_RECORD_NAME = 1200;
 constexpr int IDC_RECORD_ID = 1201;
 
-// About box (template 100).
+// About box (dialog 100).
 constexpr int IDC_ABOUT_ICON = 1100;
 constexpr int IDC_ABOUT_VERSION = 1101;
 constexpr int IDC_ABOUT_NOTE = 1102;

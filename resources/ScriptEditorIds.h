@@ -4,7 +4,7 @@
 // as in every dialog of the program (see ResourceIds.h). Two dialogs may use the same number for
 // different controls (3011); each id is looked up only inside its own dialog.
 
-// Script editor (template 132).
+// Script editor (dialog 132).
 constexpr int IDD_SCRIPT_EDITOR = 132;
 constexpr int IDC_SCRIPT_LINES = 1010;
 constexpr int IDC_SCRIPT_OPTIMIZE = 1026;
@@ -12,7 +12,7 @@ constexpr int IDC_SCRIPT_ADD = 1036;
 constexpr int IDC_SCRIPT_DELETE = 1037;
 constexpr int IDC_SCRIPT_COPY = 1029;
 
-// Line editor (template 135).
+// Line editor (dialog 135).
 constexpr int IDD_LINE_EDIT = 135;
 constexpr int IDC_LINE_FUNCTION_SCOPE = 1017;
 constexpr int IDC_LINE_FUNCTION = 3011;
@@ -23,7 +23,7 @@ constexpr int IDC_LINE_FAILURE_CHOICE = 1031;
 constexpr int IDC_LINE_FAILURE_LINE = 1022;
 constexpr int IDC_LINE_EXPERT_EDIT = 1023;
 
-// Expert line editor (template 3004). Each row pairs a hexadecimal field with a decimal one:
+// Expert line editor (dialog 3004). Each row pairs a hexadecimal field with a decimal one:
 // row 0 the function (opcode), rows 1 to 4 parameters 0 to 3.
 constexpr int IDD_EXPERT_LINE = 3004;
 constexpr int IDC_EXPERT_FUNCTION_HEX = 3011;

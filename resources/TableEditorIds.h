@@ -4,7 +4,7 @@
 // numbers are the program's own resource numbers, as in ResourceIds.h; the names carry the
 // dialog's prefix because the editors reuse the same numbers (1036 is every "&Add" button).
 
-// Interaction editor (template 144).
+// Interaction editor (dialog 144).
 constexpr int IDD_INTERACTIONS = 144;
 constexpr int IDC_INTERACTIONS_LANGUAGE = 1098;
 constexpr int IDC_INTERACTIONS_ITEMS = 1108;
@@ -26,7 +26,7 @@ constexpr int IDC_INTERACTIONS_ATTENUATION = 1123;
 constexpr int IDC_INTERACTIONS_ATTENUATION_VALUE = 1124;
 constexpr int IDC_INTERACTIONS_AUTONOMY = 1125;
 
-// Strings editor (template 130).
+// Strings editor (dialog 130).
 constexpr int IDD_STRINGS_EDITOR = 130;
 constexpr int IDC_STRINGS_LIST = 1002;
 constexpr int IDC_STRINGS_LANGUAGE = 1098;
@@ -35,7 +35,7 @@ constexpr int IDC_STRINGS_DESCRIPTION = 1007;
 constexpr int IDC_STRINGS_ADD = 1036;
 constexpr int IDC_STRINGS_DELETE = 1037;
 
-// Constants editor (template 133).
+// Constants editor (dialog 133).
 constexpr int IDD_CONSTANTS = 133;
 constexpr int IDC_CONSTANTS_LIST = 1012;
 constexpr int IDC_CONSTANTS_VALUE = 1013;
