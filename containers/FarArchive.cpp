@@ -1,6 +1,6 @@
 #include "FarArchive.h"
 
-#include "ByteOrder.h"
+#include "ByteReader.h"
 
 #include <cstring>
 #include <limits>
@@ -28,10 +28,11 @@ bool CFarArchive::OpenDirectory(CByteStream* stream)
         return false;
     if (stream->Read(m_header, kHeaderSize) != kHeaderSize)
         return false;
-    if (std::memcmp(m_header, kMagic, 8) != 0 || ReadLE32(m_header + 8) != kSupportedVersion)
-        return false;
-    const std::uint64_t directory = ReadLE32(m_header + 12);
-    if (directory + 4 > length)
+    CByteReader header(std::span<const std::uint8_t>(m_header, kHeaderSize));
+    const std::span<const std::uint8_t> magic = header.Bytes(8);
+    const std::uint32_t version = header.U32LE();
+    const std::uint64_t directory = header.U32LE();
+    if (std::memcmp(magic.data(), kMagic, 8) != 0 || version != kSupportedVersion || directory + 4 > length)
         return false;
 
     // The count is not trusted for anything but the number of steps: every entry must fit in
@@ -39,17 +40,18 @@ bool CFarArchive::OpenDirectory(CByteStream* stream)
     std::uint8_t field[kEntryFixedSize];
     if (!stream->Seek(directory) || stream->Read(field, 4) != 4)
         return false;
-    const std::uint32_t count = ReadLE32(field);
+    const std::uint32_t count = CByteReader(std::span<const std::uint8_t>(field, 4)).U32LE();
     std::uint64_t position = directory + 4;
     for (std::uint32_t i = 0; i < count; ++i)
     {
         if (position + kEntryFixedSize > length || stream->Read(field, kEntryFixedSize) != kEntryFixedSize)
             return false;
+        CByteReader fields(field);
         CFarEntry entry;
-        entry.length1 = ReadLE32(field);
-        entry.length2 = ReadLE32(field + 4);
-        entry.offset = ReadLE32(field + 8);
-        entry.nameLength = ReadLE32(field + 12);
+        entry.length1 = fields.U32LE();
+        entry.length2 = fields.U32LE();
+        entry.offset = fields.U32LE();
+        entry.nameLength = fields.U32LE();
         const std::uint64_t nameStart = position + kEntryFixedSize;
         if (nameStart + entry.nameLength > length)
             return false;
