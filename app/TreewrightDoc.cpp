@@ -210,13 +210,14 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
     }
 
     CIffFile container;
-    int code = kIffReadOk;
+    EIffRead code = EIffRead::Ok;
     CMessageBoxPrompt prompt;
     const bool read = container.Read(&stream, code, &prompt);
     stream.Close();
-    if (!read || code != kIffReadOk)
+    if (!read || code != EIffRead::Ok)
     {
-        ShowErrorMessage(MessageOwner(), IffReadErrorMessage(read ? code : (code == kIffReadOk ? -1 : code)));
+        // A read that failed without saying why is reported as the unknown error it is.
+        ShowErrorMessage(MessageOwner(), IffReadErrorMessage(!read && code == EIffRead::Ok ? EIffRead(-1) : code));
         return false;
     }
 

@@ -53,7 +53,7 @@ void ReadLargeContainer(benchmark::State& state)
     {
         CMemoryStream stream(bytes);
         CIffFile container;
-        int code = 0;
+        EIffRead code = EIffRead::Ok;
         benchmark::DoNotOptimize(container.Read(&stream, code));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));

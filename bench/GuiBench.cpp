@@ -119,7 +119,7 @@ public:
 std::vector<std::uint8_t> BuildObject(std::size_t bytes)
 {
     CIffFile object;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CMemoryStream stream(BuildRealLookingObject(bytes, 21));
     object.Read(&stream, code);
     CBhavScript script;

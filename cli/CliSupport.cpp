@@ -67,15 +67,15 @@ bool CReport::Read(const std::string& path, CIffFile& container, CUserPrompt& pr
     CFileStream file;
     if (!file.Open(path, CFileStream::EMode::Read))
     {
-        FailFor(path, kIffReadIoError, "Cannot open " + path + ": " + file.LastErrorText());
+        FailFor(path, int(EIffRead::IoError), "Cannot open " + path + ": " + file.LastErrorText());
         return false;
     }
-    int code = 0;
-    if (!container.Read(&file, code, &prompt) || code != 0)
+    EIffRead code = EIffRead::Ok;
+    if (!container.Read(&file, code, &prompt) || code != EIffRead::Ok)
     {
-        if (code == 0)
-            code = kIffReadIoError;
-        FailFor(path, code, IffReadErrorMessage(code));
+        if (code == EIffRead::Ok)
+            code = EIffRead::IoError;
+        FailFor(path, int(code), IffReadErrorMessage(code));
         return false;
     }
     return true;

@@ -18,7 +18,7 @@ bool OpenArchiveFile(const CReport& report, CFarArchive& archive)
     CFileStream file;
     if (!file.Open(report.File(), CFileStream::EMode::Read))
     {
-        report.Fail(kIffReadIoError, "Cannot open " + report.File() + ": " + file.LastErrorText());
+        report.Fail(EIffRead::IoError, "Cannot open " + report.File() + ": " + file.LastErrorText());
         return false;
     }
     if (!archive.Open(&file))

@@ -90,20 +90,20 @@ void CIffFile::Clear()
     m_readSucceeded = false;
 }
 
-bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
+bool CIffFile::Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* prompt)
 {
     Clear();
     m_fileVersion = 0;
     if (stream == nullptr)
     {
-        errorCode = kIffReadIoError;
+        errorCode = EIffRead::IoError;
         return false;
     }
 
     const std::uint64_t streamLength = stream->Length();
     if (streamLength > std::numeric_limits<std::size_t>::max() / 2)
     {
-        errorCode = kIffReadNoMemory;
+        errorCode = EIffRead::NoMemory;
         return false;
     }
     std::size_t length = static_cast<std::size_t>(streamLength);
@@ -112,7 +112,7 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
     if (taken != EImageRead::Ok)
     {
         Clear();
-        errorCode = taken == EImageRead::NoMemory ? kIffReadNoMemory : kIffReadIoError;
+        errorCode = taken == EImageRead::NoMemory ? EIffRead::NoMemory : EIffRead::IoError;
         return false;
     }
     const std::uint8_t* image = m_image.Data();
@@ -120,7 +120,7 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
     if (length < kMagicLength || std::memcmp(image, kMagic, kMagicLength) != 0)
     {
         Clear();
-        errorCode = kIffReadNotIff;
+        errorCode = EIffRead::NotIff;
         return false;
     }
     auto versionIs = [&](const char* text) { return length >= 12 && std::memcmp(image + 9, text, 3) == 0; };
@@ -128,7 +128,7 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
     if (!coded && !versionIs("2.0") && !versionIs("2.5"))
     {
         Clear();
-        errorCode = kIffReadBadVersion;
+        errorCode = EIffRead::BadVersion;
         return false;
     }
     m_fileVersion = coded ? 30 : versionIs("2.0") ? 20 : 25;
@@ -147,7 +147,7 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
         {
             // A partly decoded file is never opened: saving it would destroy the rest of it.
             Clear();
-            errorCode = result == CArithmeticDecoder::EResult::MemoryFailure ? kIffReadNoMemory : kIffReadDecodeFailed;
+            errorCode = result == CArithmeticDecoder::EResult::MemoryFailure ? EIffRead::NoMemory : EIffRead::DecodeFailed;
             return false;
         }
         // Saving writes the image back as a 2.x container: an image that is not one would be
@@ -157,7 +157,7 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
             (!decodedVersionIs("2.0") && !decodedVersionIs("2.5")))
         {
             Clear();
-            errorCode = kIffReadNotIff;
+            errorCode = EIffRead::NotIff;
             return false;
         }
         m_image = std::move(decoded);
@@ -177,7 +177,7 @@ bool CIffFile::Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt)
     catch (const std::bad_alloc&)
     {
         Clear();
-        errorCode = kIffReadNoMemory;
+        errorCode = EIffRead::NoMemory;
         return false;
     }
 
@@ -456,19 +456,19 @@ std::span<const std::uint8_t> CIffFile::ChunkData(const CIffChunk& chunk) const
     return {m_image.Data() + chunk.offset, chunk.size};
 }
 
-const char* IffReadErrorMessage(int errorCode)
+const char* IffReadErrorMessage(EIffRead errorCode)
 {
     switch (errorCode)
     {
-    case kIffReadIoError:
+    case EIffRead::IoError:
         return "File I/O Error!";
-    case kIffReadNoMemory:
+    case EIffRead::NoMemory:
         return "Insufficient Memory!";
-    case kIffReadNotIff:
+    case EIffRead::NotIff:
         return "This file is not an IFF file!";
-    case kIffReadBadVersion:
+    case EIffRead::BadVersion:
         return "Unsupported IFF file version number!";
-    case kIffReadDecodeFailed:
+    case EIffRead::DecodeFailed:
         return "The file's compressed data is damaged.";
     default:
         return "Unknown error, please email the author!";

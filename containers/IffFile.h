@@ -28,15 +28,15 @@ struct CIffChunk
 /// The chunk flags every record is stored with.
 constexpr std::uint16_t kStoredChunkFlags = 0x0010;
 
-/// Read error codes of CIffFile::Read.
-enum EIffReadError : int
+/// What CIffFile::Read ended with; the numbers are the read's error codes (the CLI prints them).
+enum class EIffRead : int
 {
-    kIffReadOk = 0,
-    kIffReadIoError = 1,
-    kIffReadNoMemory = 2,
-    kIffReadNotIff = 3,
-    kIffReadBadVersion = 4,
-    kIffReadDecodeFailed = 5,  // the coded body of a 3.0 file did not decode
+    Ok = 0,
+    IoError = 1,
+    NoMemory = 2,
+    NotIff = 3,
+    BadVersion = 4,
+    DecodeFailed = 5,  // the coded body of a 3.0 file did not decode
 };
 
 /// One IFF resource container: the 64-byte header, the whole file as one image, the chunk
@@ -60,7 +60,7 @@ public:
     /// Reads a whole file. On failure `errorCode` gets the code (see EIffReadError) and the
     /// container is left empty; on success the code is left as the caller set it. A coded body
     /// that does not decode fails the read (the prompt has shown "FAILURE" or "MEMORY FAILURE").
-    bool Read(CByteStream* stream, int& errorCode, CUserPrompt* prompt = nullptr);
+    bool Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* prompt = nullptr);
     /// Writes the container: header, chunks in directory order and, for 2.5, a new resource map.
     /// A container read as 2.0 asks the prompt whether to convert it (no prompt: No).
     bool Write(CByteStream* stream, CUserPrompt* prompt = nullptr);
@@ -110,4 +110,4 @@ private:
 };
 
 /// The document's wording for a read error code.
-const char* IffReadErrorMessage(int errorCode);
+const char* IffReadErrorMessage(EIffRead errorCode);

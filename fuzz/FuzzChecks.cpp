@@ -211,7 +211,7 @@ std::string CheckSaved(CIffFile& container, std::vector<CHeldChunk> expected, bo
         return "the 2.0 question was not asked exactly when saving a 2.0 container";
 
     CIffFile reread;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CMemoryStream again(saved.Bytes());
     if (!reread.Read(&again, code))
         return "a written container does not read";
@@ -241,7 +241,7 @@ std::string CheckCodedCopy(std::span<const std::uint8_t> bytes, const CIffFile& 
 {
     const Bytes codedFile = MakeCodedIffFile(Bytes(bytes.begin(), bytes.end()));
     CIffFile coded;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CMemoryStream stream(codedFile);
     if (!coded.Read(&stream, code))
         return "the coded copy of a readable file does not read";
@@ -259,19 +259,19 @@ std::string CheckContainerBytes(std::span<const std::uint8_t> bytes)
     const bool answer = !bytes.empty() && (bytes.back() & 1) != 0;
     CCountingPrompt prompt(answer);
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     {
         CMemoryStream stream(bytes.data(), bytes.size());
         if (!container.Read(&stream, code, &prompt))
         {
-            if (code < kIffReadIoError || code > kIffReadDecodeFailed)
+            if (code < EIffRead::IoError || code > EIffRead::DecodeFailed)
                 return "a failed read gave no error code";
             if (!container.Chunks().empty() || !container.Types().empty() || container.ReadSucceeded())
                 return "a failed read left a directory behind";
             return {};
         }
     }
-    if (code != 0 || !container.ReadSucceeded())
+    if (code != EIffRead::Ok || !container.ReadSucceeded())
         return "a successful read did not say so";
     if (prompt.m_messages != 0)
         return "a successful read showed a message";
@@ -346,7 +346,7 @@ std::string CheckArchiveBytes(std::span<const std::uint8_t> bytes)
         if (readAsContainers++ < kMembersReadAsContainers)
         {
             CIffFile container;
-            int code = 0;
+            EIffRead code = EIffRead::Ok;
             out.Seek(0);
             if (container.Read(&out, code))
                 if (std::string failure = CheckReadDirectory(container); !failure.empty())

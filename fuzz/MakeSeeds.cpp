@@ -38,7 +38,7 @@ bool Save(const fs::path& path, const Bytes& bytes)
 CIffFile ReadContainer(const Bytes& bytes)
 {
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CMemoryStream stream(bytes);
     container.Read(&stream, code);
     return container;

@@ -122,7 +122,7 @@ void AppendAndIndex(CNeededFiles& files, CIffFile&& container, const std::string
     }
     catch (const std::bad_alloc&)
     {
-        ShowError(prompt, LooseFileReadMessage(kIffReadNoMemory));
+        ShowError(prompt, LooseFileReadMessage(EIffRead::NoMemory));
     }
 }
 
@@ -135,11 +135,11 @@ void ReadLooseFile(const CFoundFile& file, CNeededFiles& files, CLoadedNames& lo
         return;
     }
     CIffFile container;
-    int code = kIffReadOk;
+    EIffRead code = EIffRead::Ok;
     const bool read = container.Read(&stream, code, &prompt);
     // Not kept open while a message waits for the user.
     stream.Close();
-    if (!read || code != kIffReadOk)
+    if (!read || code != EIffRead::Ok)
     {
         ShowError(prompt, LooseFileReadMessage(code));
         return;
@@ -177,19 +177,19 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
             continue;
         const std::string name = MemberNamePart(entry.name);
         CIffFile container;
-        int code = kIffReadOk;
+        EIffRead code = EIffRead::Ok;
         bool read = false;
         // A member whose bytes lie outside the archive is a damaged archive: an I/O error.
         if (!archive.Holds(entry))
         {
-            code = kIffReadIoError;
+            code = EIffRead::IoError;
         }
         else
         {
             CStreamSlice member(stream, entry.offset, entry.length2);
             read = container.Read(&member, code, &prompt);
         }
-        if (!read || code != kIffReadOk)
+        if (!read || code != EIffRead::Ok)
         {
             ShowError(prompt, FarMemberReadMessage(code));
             continue;
@@ -293,7 +293,7 @@ void RunNeededFilesLoad(CLoadProgress& progress, const std::string& gameDataFold
     catch (const std::bad_alloc&)
     {
         // An exception must not leave the worker's thread; what was loaded so far stays usable.
-        ShowError(prompt, LooseFileReadMessage(kIffReadNoMemory));
+        ShowError(prompt, LooseFileReadMessage(EIffRead::NoMemory));
         progress.RequestStop();
     }
     progress.SetWorkerEnded(true);
@@ -315,27 +315,27 @@ std::string GlobalFolderPath(const std::string& gameDataFolder)
     return folder + kGlobalSubfolder;
 }
 
-std::string LooseFileReadMessage(int errorCode)
+std::string LooseFileReadMessage(EIffRead errorCode)
 {
     // A loose file fails as the document's own file does; only an unknown code reads otherwise.
-    if (errorCode >= kIffReadIoError && errorCode <= kIffReadDecodeFailed)
+    if (errorCode >= EIffRead::IoError && errorCode <= EIffRead::DecodeFailed)
         return IffReadErrorMessage(errorCode);
     return std::string("Unknown Error, please contact ") + kAuthorContact;
 }
 
-std::string FarMemberReadMessage(int errorCode)
+std::string FarMemberReadMessage(EIffRead errorCode)
 {
     switch (errorCode)
     {
-    case kIffReadIoError:
+    case EIffRead::IoError:
         return "FAR File I/O Error!";
-    case kIffReadNoMemory:
+    case EIffRead::NoMemory:
         return "Insufficient Memory!";
-    case kIffReadNotIff:
+    case EIffRead::NotIff:
         return "This file (in the FAR file) is not an IFF file!";
-    case kIffReadBadVersion:
+    case EIffRead::BadVersion:
         return "Unsupported IFF file version number of a file in the FAR file!";
-    case kIffReadDecodeFailed:
+    case EIffRead::DecodeFailed:
         return "The compressed data of a file in the FAR file is damaged.";
     default:
         return std::string("Unknown Error 01, please contact ") + kAuthorContact;

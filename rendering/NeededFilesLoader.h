@@ -75,9 +75,9 @@ void LoadNeededFiles(CNeededFiles& files, const std::string& gameDataFolder, CUs
 std::string GlobalFolderPath(const std::string& gameDataFolder);
 
 /// The loader's message for a failed read of a loose IFF file (code 0 with a failed read included).
-std::string LooseFileReadMessage(int errorCode);
+std::string LooseFileReadMessage(EIffRead errorCode);
 /// The loader's message for a failed read of an IFF member of a FAR archive.
-std::string FarMemberReadMessage(int errorCode);
+std::string FarMemberReadMessage(EIffRead errorCode);
 /// The file layer's message for a file that could not be opened, naming its path.
 std::string FileOpenErrorMessage(EFileOpenError error, const std::string& path);
 

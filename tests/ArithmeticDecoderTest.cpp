@@ -444,10 +444,10 @@ TEST(CodedIffRead, ReadsDecodedImageAndSavesPlain25WithMap)
     const Bytes codedFile = MakeCodedIffFile(image);
 
     CIffFile coded;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CMemoryStream codedStream(codedFile);
     ASSERT_TRUE(coded.Read(&codedStream, code));
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(code, EIffRead::Ok);
     EXPECT_EQ(coded.FileVersion(), 30);
     EXPECT_EQ(coded.Version(), 25);
     ASSERT_EQ(coded.ImageLength(), image.size());
@@ -477,11 +477,11 @@ TEST(CodedIffRead, DamagedBodyFailsWithEmptyContainer)
     codedFile.resize(64 + (codedFile.size() - 64) / 2);
 
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CRecordingPrompt prompt;
     CMemoryStream stream(codedFile);
     EXPECT_FALSE(container.Read(&stream, code, &prompt));
-    EXPECT_NE(code, 0);
+    EXPECT_NE(code, EIffRead::Ok);
     EXPECT_TRUE(container.Chunks().empty());
     EXPECT_TRUE(container.Types().empty());
     EXPECT_FALSE(container.ReadSucceeded());
@@ -498,10 +498,10 @@ TEST(CodedIffRead, DecodedImageThatIsNoContainerFailsAsNotAnIffFile)
     for (const Bytes& image : images)
     {
         CIffFile container;
-        int code = 0;
+        EIffRead code = EIffRead::Ok;
         CMemoryStream stream(MakeCodedIffFile(image));
         EXPECT_FALSE(container.Read(&stream, code));
-        EXPECT_EQ(code, kIffReadNotIff);
+        EXPECT_EQ(code, EIffRead::NotIff);
         EXPECT_TRUE(container.Chunks().empty());
     }
 }

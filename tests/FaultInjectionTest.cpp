@@ -101,7 +101,7 @@ private:
 CIffFile ReadBytes(const Bytes& bytes)
 {
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CMemoryStream stream(bytes);
     EXPECT_TRUE(container.Read(&stream, code));
     return container;
@@ -250,17 +250,17 @@ TEST(ReadFaults, EveryShortReadFailsWithAnEmptyContainer)
             CFaultyStream stream(file);
             stream.readBudget = budget;
             CIffFile container;
-            int code = 0;
+            EIffRead code = EIffRead::Ok;
             CAnswerPrompt prompt(false);
             ASSERT_FALSE(container.Read(&stream, code, &prompt)) << "budget " << budget;
-            EXPECT_EQ(code, kIffReadIoError);
+            EXPECT_EQ(code, EIffRead::IoError);
             EXPECT_TRUE(container.Chunks().empty());
             EXPECT_FALSE(container.ReadSucceeded());
         }
         CFaultyStream stream(file);
         stream.readBudget = 2 * file.size();
         CIffFile container;
-        int code = 0;
+        EIffRead code = EIffRead::Ok;
         EXPECT_TRUE(container.Read(&stream, code));
     }
 }
@@ -270,9 +270,9 @@ TEST(ReadFaults, StreamThatCannotBePositionedFailsWithIoError)
     CFaultyStream stream(BuildSampleObject());
     stream.failSeek = true;
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     EXPECT_FALSE(container.Read(&stream, code));
-    EXPECT_EQ(code, kIffReadIoError);
+    EXPECT_EQ(code, EIffRead::IoError);
 
     CFarArchive archive;
     CFaultyStream archiveStream(BuildSampleArchive());
@@ -348,7 +348,7 @@ TEST(ResourceLimits, ChunkSizesNearFourGigabytesAreNeverFollowed)
         Bytes file = good;
         WriteBE32(&file[64 + 76 + 24 + 4], size);
         CIffFile container;
-        int code = 0;
+        EIffRead code = EIffRead::Ok;
         CMemoryStream stream(file);
         ASSERT_TRUE(container.Read(&stream, code));
         ASSERT_FALSE(container.Chunks().empty());
@@ -413,11 +413,11 @@ TEST(ResourceLimits, CodedBodyDesignedToExpandFailsWithoutKeepingItsOutput)
     const std::uint64_t before = PeakResidentBytes();
 #endif
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CAnswerPrompt prompt(false);
     CMemoryStream stream(file);
     EXPECT_FALSE(container.Read(&stream, code, &prompt));
-    EXPECT_EQ(code, kIffReadDecodeFailed);
+    EXPECT_EQ(code, EIffRead::DecodeFailed);
     EXPECT_EQ(prompt.messages, std::vector<std::string>{"FAILURE"});
     EXPECT_TRUE(container.Chunks().empty());
     EXPECT_EQ(container.ImageLength(), 0u);
@@ -437,11 +437,11 @@ TEST(ResourceLimits, CodedBodyExpandingPastTheOutputLimitStopsThere)
     const std::uint64_t before = PeakResidentBytes();
 #endif
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CAnswerPrompt prompt(false);
     CMemoryStream stream(file);
     EXPECT_FALSE(container.Read(&stream, code, &prompt));
-    EXPECT_EQ(code, kIffReadNoMemory);
+    EXPECT_EQ(code, EIffRead::NoMemory);
     EXPECT_EQ(prompt.messages, std::vector<std::string>{"MEMORY FAILURE"});
     EXPECT_TRUE(container.Chunks().empty());
 #ifdef __linux__

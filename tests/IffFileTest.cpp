@@ -151,7 +151,7 @@ public:
     std::uint64_t Length() const override { return CMemoryStream::Length() + 10; }
 };
 
-bool ReadBytes(CIffFile& container, const Bytes& file, int& code)
+bool ReadBytes(CIffFile& container, const Bytes& file, EIffRead& code)
 {
     CMemoryStream stream(file);
     return container.Read(&stream, code);
@@ -160,9 +160,9 @@ bool ReadBytes(CIffFile& container, const Bytes& file, int& code)
 CIffFile ReadOk(const Bytes& file)
 {
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     EXPECT_TRUE(ReadBytes(container, file, code));
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(code, EIffRead::Ok);
     return container;
 }
 
@@ -238,38 +238,38 @@ TEST(IffRead, ListsChunksTypesAndHeader)
 TEST(IffRead, VersionsAndErrorCodes)
 {
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     EXPECT_FALSE(container.Read(nullptr, code));
-    EXPECT_EQ(code, 1);
+    EXPECT_EQ(code, EIffRead::IoError);
 
-    code = 0;
+    code = EIffRead::Ok;
     CShortReadStream shortStream(kThreeChunks);
     EXPECT_FALSE(container.Read(&shortStream, code));
-    EXPECT_EQ(code, 1);
+    EXPECT_EQ(code, EIffRead::IoError);
 
     Bytes notIff = kThreeChunks;
     notIff[4] = 'X';
-    code = 0;
+    code = EIffRead::Ok;
     EXPECT_FALSE(ReadBytes(container, notIff, code));
-    EXPECT_EQ(code, 3);
-    code = 0;
+    EXPECT_EQ(code, EIffRead::NotIff);
+    code = EIffRead::Ok;
     EXPECT_FALSE(ReadBytes(container, Bytes{'I', 'F', 'F', ' ', 'F', 'I', 'L'}, code));
-    EXPECT_EQ(code, 3);
+    EXPECT_EQ(code, EIffRead::NotIff);
 
     for (const char* version : {"2.6", "3.1", "1.0", "25 "})
     {
         Bytes file = kThreeChunks;
         std::memcpy(&file[9], version, 3);
-        code = 0;
+        code = EIffRead::Ok;
         EXPECT_FALSE(ReadBytes(container, file, code)) << version;
-        EXPECT_EQ(code, 4) << version;
+        EXPECT_EQ(code, EIffRead::BadVersion) << version;
     }
 
     Bytes version20 = kThreeChunks;
     version20[11] = '0';
-    code = 1234;  // a success leaves the caller's value alone
+    code = EIffRead(1234);  // a success leaves the caller's value alone
     ASSERT_TRUE(ReadBytes(container, version20, code));
-    EXPECT_EQ(code, 1234);
+    EXPECT_EQ(code, EIffRead(1234));
     EXPECT_EQ(container.Version(), 20);
     EXPECT_EQ(container.FileVersion(), 20);
     EXPECT_EQ(container.Chunks().size(), 3u);
@@ -281,7 +281,7 @@ TEST(IffRead, FailureLeavesContainerEmpty)
     ASSERT_FALSE(container.Chunks().empty());
     Bytes bad = kThreeChunks;
     bad[10] = '9';
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     EXPECT_FALSE(ReadBytes(container, bad, code));
     EXPECT_TRUE(container.Chunks().empty());
     EXPECT_TRUE(container.Types().empty());

@@ -30,7 +30,7 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes ObjectOfSize(std::size_t bytes)
 {
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CMemoryStream sample(BuildSampleObject());
     EXPECT_TRUE(container.Read(&sample, code));
     CBhavScript script;
@@ -92,7 +92,7 @@ TEST_F(ImageReading, FileReadsAsItsBytesAndStaysAsReadWhenReplacedBySave)
         Put(path, original);
 
         CIffFile container;
-        int code = 0;
+        EIffRead code = EIffRead::Ok;
         {
             CFileStream file;
             ASSERT_TRUE(file.Open(path.string(), CFileStream::EMode::Read));
@@ -130,7 +130,7 @@ TEST_F(ImageReading, CodedFileDecodesIntoTheImageFromAMappedFile)
     CFileStream file;
     ASSERT_TRUE(file.Open(path.string(), CFileStream::EMode::Read));
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     ASSERT_TRUE(container.Read(&file, code));
     EXPECT_EQ(container.FileVersion(), 30);
     ASSERT_EQ(container.ImageLength(), plain.size());

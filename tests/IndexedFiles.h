@@ -30,7 +30,7 @@ inline void AddIndexedFile(CNeededFiles& files, const std::string& fileName,
     }
     CMemoryStream stream(image);
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     container.Read(&stream, code);
     files.Add(std::move(container), fileName);
 }

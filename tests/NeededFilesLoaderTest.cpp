@@ -371,19 +371,19 @@ TEST(NeededFilesLoader, ReadErrorMessagesFollowTheCodeAndTheFileKind)
 {
     const std::string unknownLoose = "Unknown Error, please contact treewright@marrowfen.org";
     const std::string unknownMember = "Unknown Error 01, please contact treewright@marrowfen.org";
-    EXPECT_EQ(LooseFileReadMessage(1), "File I/O Error!");
-    EXPECT_EQ(LooseFileReadMessage(2), "Insufficient Memory!");
-    EXPECT_EQ(LooseFileReadMessage(3), "This file is not an IFF file!");
-    EXPECT_EQ(LooseFileReadMessage(4), "Unsupported IFF file version number!");
-    EXPECT_EQ(FarMemberReadMessage(1), "FAR File I/O Error!");
-    EXPECT_EQ(FarMemberReadMessage(2), "Insufficient Memory!");
-    EXPECT_EQ(FarMemberReadMessage(3), "This file (in the FAR file) is not an IFF file!");
-    EXPECT_EQ(FarMemberReadMessage(4), "Unsupported IFF file version number of a file in the FAR file!");
+    EXPECT_EQ(LooseFileReadMessage(EIffRead::IoError), "File I/O Error!");
+    EXPECT_EQ(LooseFileReadMessage(EIffRead::NoMemory), "Insufficient Memory!");
+    EXPECT_EQ(LooseFileReadMessage(EIffRead::NotIff), "This file is not an IFF file!");
+    EXPECT_EQ(LooseFileReadMessage(EIffRead::BadVersion), "Unsupported IFF file version number!");
+    EXPECT_EQ(FarMemberReadMessage(EIffRead::IoError), "FAR File I/O Error!");
+    EXPECT_EQ(FarMemberReadMessage(EIffRead::NoMemory), "Insufficient Memory!");
+    EXPECT_EQ(FarMemberReadMessage(EIffRead::NotIff), "This file (in the FAR file) is not an IFF file!");
+    EXPECT_EQ(FarMemberReadMessage(EIffRead::BadVersion), "Unsupported IFF file version number of a file in the FAR file!");
     // A read that fails without a code, or with a code of no meaning.
     for (const int code : {0, -1, 99})
     {
-        EXPECT_EQ(LooseFileReadMessage(code), unknownLoose) << code;
-        EXPECT_EQ(FarMemberReadMessage(code), unknownMember) << code;
+        EXPECT_EQ(LooseFileReadMessage(EIffRead(code)), unknownLoose) << code;
+        EXPECT_EQ(FarMemberReadMessage(EIffRead(code)), unknownMember) << code;
     }
 }
 

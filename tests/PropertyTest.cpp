@@ -98,7 +98,7 @@ CIffFile EmptyContainer(const char* version)
     std::memcpy(header.data(), "IFF FILE ", 9);
     std::memcpy(header.data() + 9, version, 3);
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CMemoryStream stream(header);
     EXPECT_TRUE(container.Read(&stream, code));
     return container;
@@ -148,7 +148,7 @@ TEST(ContainerProperty, RandomContainersWrittenAndReadBackKeepTheirChunks)
         ASSERT_TRUE(container.Write(&stream, &prompt)) << "seed " << seed;
         const Bytes file = stream.TakeBytes();
         CIffFile reread;
-        int code = 0;
+        EIffRead code = EIffRead::Ok;
         CMemoryStream again(file);
         ASSERT_TRUE(reread.Read(&again, code)) << "seed " << seed;
         EXPECT_EQ(ChunksWithoutMap(reread), expected) << "seed " << seed;

@@ -124,7 +124,7 @@ protected:
     {
         CIffFile container;
         CFileStream file;
-        int code = 0;
+        EIffRead code = EIffRead::Ok;
         EXPECT_TRUE(file.Open(path, CFileStream::EMode::Read) && container.Read(&file, code));
         return container;
     }

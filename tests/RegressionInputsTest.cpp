@@ -125,7 +125,7 @@ TEST(FuzzFindings, FileWithTwoEntriesOfOneTypeAndIdSavesAndReadsBack)
                                Chunk("BHAV", 4096, 0x00, "", Bytes(456, 0x03)), Bytes{0x41}});
     EXPECT_EQ(CheckContainerBytes(file), "");
     CIffFile container;
-    int code = 0;
+    EIffRead code = EIffRead::Ok;
     CMemoryStream stream(file);
     ASSERT_TRUE(container.Read(&stream, code));
     EXPECT_EQ(container.Chunks().size(), 3u);

@@ -72,7 +72,7 @@ protected:
     {
         CIffFile container;
         CFileStream file;
-        int code = 0;
+        EIffRead code = EIffRead::Ok;
         EXPECT_TRUE(file.Open(Path(name), CFileStream::EMode::Read) && container.Read(&file, code)) << name;
         return container;
     }

@@ -208,9 +208,9 @@ CIffFile ReadIff(const std::string& path)
 {
     CMemoryStream stream(ReadBytes(path));
     CIffFile container;
-    int code = kIffReadOk;
+    EIffRead code = EIffRead::Ok;
     EXPECT_TRUE(container.Read(&stream, code)) << path;
-    EXPECT_EQ(code, kIffReadOk) << path;
+    EXPECT_EQ(code, EIffRead::Ok) << path;
     return container;
 }
 
