@@ -23,9 +23,7 @@ class CCliConvention : public testing::Test
 protected:
     void SetUp() override
     {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = std::filesystem::temp_directory_path() / ("treewright-convention-" + std::string(info->name()));
-        std::filesystem::remove_all(m_folder);
+        m_folder = FreshTestFolder("treewright-convention-");
         std::filesystem::create_directories(m_folder / "empty");
         CIffFile container;
         CBhavScript script;

@@ -1,5 +1,7 @@
 #include "CliRunner.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -35,4 +37,13 @@ std::string ExpandPaths(std::string arguments, const std::filesystem::path& fold
         open += path.size();
     }
     return arguments;
+}
+
+std::filesystem::path FreshTestFolder(const std::string& prefix)
+{
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / (prefix + info->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
 }

@@ -12,3 +12,7 @@ int RunCli(const std::string& arguments, const std::filesystem::path& stderrFile
 
 /// `arguments` with every {name} replaced by the quoted path of `name` in `folder`.
 std::string ExpandPaths(std::string arguments, const std::filesystem::path& folder);
+
+/// A folder of its own for the running test, named after it and empty: removed first should an
+/// earlier run have left it.
+std::filesystem::path FreshTestFolder(const std::string& prefix);

@@ -51,10 +51,7 @@ class CFarCommands : public testing::Test
 protected:
     void SetUp() override
     {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = std::filesystem::temp_directory_path() / ("treewright-far-" + std::string(info->name()));
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
+        m_folder = FreshTestFolder("treewright-far-");
         WriteFile("sample.far", SampleArchive());
     }
 

@@ -1,6 +1,7 @@
 // Streams that go wrong on purpose, files cut short by a full disk, and hostile sizes: the core
 // must report every failure, keep what the user had, and allocate only what its input justifies.
 
+#include "CliRunner.h"
 #include "ArithmeticEncoderForTests.h"
 #include "SampleFiles.h"
 #include "FarWriter.h"
@@ -461,10 +462,7 @@ class CCliWriteFaults : public testing::Test
 protected:
     void SetUp() override
     {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = std::filesystem::temp_directory_path() / ("treewright-faults-" + std::string(info->name()));
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
+        m_folder = FreshTestFolder("treewright-faults-");
         Put(m_folder / "in.iff", BuildSampleObject());
         CFarWriter writer;
         writer.Add("Objects\\Big.iff", BuildSampleObject());

@@ -70,10 +70,7 @@ class CRecordCommands : public testing::Test
 protected:
     void SetUp() override
     {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = std::filesystem::temp_directory_path() / ("treewright-records-" + std::string(info->name()));
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
+        m_folder = FreshTestFolder("treewright-records-");
 
         Put(kTypeBhav, 4096, ScriptData(), "main");
         Put(kTypeStr, 128, CData().BE16(2).Byte(5).Text("Chair").Byte(4).Text("Caf\xE9").bytes, "labels");

@@ -28,10 +28,7 @@ class CWorkbenchCommands : public testing::Test
 protected:
     void SetUp() override
     {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = std::filesystem::temp_directory_path() / ("treewright-workbench-" + std::string(info->name()));
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
+        m_folder = FreshTestFolder("treewright-workbench-");
 
         CIffFile object;
         PutScript(object, 4096, {2, 4097}, "init");
