@@ -6,6 +6,7 @@
 #include "containers/UserPrompt.h"
 
 #include <algorithm>
+#include <exception>
 #include <cstdint>
 #include <filesystem>
 #include <new>
@@ -294,6 +295,16 @@ void RunNeededFilesLoad(CLoadProgress& progress, const std::string& gameDataFold
     {
         // An exception must not leave the worker's thread; what was loaded so far stays usable.
         ShowError(prompt, LooseFileReadMessage(EIffRead::NoMemory));
+        progress.RequestStop();
+    }
+    catch (const std::exception& error)
+    {
+        ShowError(prompt, std::string("Loading the global files stopped: ") + error.what());
+        progress.RequestStop();
+    }
+    catch (...)
+    {
+        ShowError(prompt, "Loading the global files stopped.");
         progress.RequestStop();
     }
     progress.SetWorkerEnded(true);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,6 +197,19 @@ TEST(NeededFilesLoader, LoadsLooseFilesFirstAndSkipsArchiveMembersOfLoadedNames)
     EXPECT_TRUE(load.progress.StopRequested());
     EXPECT_TRUE(load.progress.WorkerEnded());
     EXPECT_EQ(load.prompt.questions, 0);
+}
+
+TEST(NeededFilesLoader, AnExceptionEndsTheLoadWithAMessageInsteadOfTheProgram)
+{
+    CGameFolder folder("throwing");
+    folder.Put("A.iff", IffWithScript(256, "first"));
+    folder.Put("B.iff", IffWithScript(257, "second"));
+    CLoadRun load;
+    load.progress.SetFileHandledHook([](int) { throw std::runtime_error("probe"); });
+    load.Run(folder.Root());
+    EXPECT_EQ(load.prompt.texts, std::vector<std::string>{"Loading the global files stopped: probe"});
+    EXPECT_EQ(load.files.Names(), std::vector<std::string>{"A.iff"});
+    EXPECT_TRUE(load.progress.WorkerEnded());
 }
 
 TEST(NeededFilesLoader, ReadsTheFolderInByteOrderOfNames)
