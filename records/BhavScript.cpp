@@ -45,13 +45,8 @@ bool CBhavScript::Load(const CIffFile& container, std::uint16_t id)
 {
     m_instructions.clear();
     CIffChunk chunk;
-    chunk.type = kTypeBhav;
-    chunk.id = id;
-    if (!container.FindChunk(chunk))
-    {
-        m_fault = {ERecordFault::Missing};
+    if (!FindRecordChunk(container, kTypeBhav, id, chunk, m_fault))
         return false;
-    }
     m_name = chunk.name;
     m_id = id;
     return Decode(container.ChunkData(chunk));
@@ -154,15 +149,5 @@ bool CBhavScript::Store(CIffFile& container, std::uint16_t id) const
     const std::vector<std::uint8_t> data = Encode();
     if (data.empty())
         return false;
-    CIffChunk entry;
-    entry.type = kTypeBhav;
-    entry.id = id;
-    entry.flags = kStoredChunkFlags;
-    entry.name = m_name;
-    if (!container.PutChunk(entry, data))
-    {
-        m_fault = {ERecordFault::NotStored};
-        return false;
-    }
-    return true;
+    return PutRecordChunk(container, kTypeBhav, id, m_name, data, m_fault);
 }

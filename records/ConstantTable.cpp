@@ -8,13 +8,8 @@
 bool CConstantTable::Load(const CIffFile& container, std::uint16_t id)
 {
     CIffChunk chunk;
-    chunk.type = kTypeBcon;
-    chunk.id = id;
-    if (!container.FindChunk(chunk))
-    {
-        m_fault = {ERecordFault::Missing};
+    if (!FindRecordChunk(container, kTypeBcon, id, chunk, m_fault))
         return false;
-    }
     m_name = chunk.name;
     m_id = id;
     return Decode(container.ChunkData(chunk));
@@ -25,17 +20,7 @@ bool CConstantTable::Store(CIffFile& container, std::uint16_t id) const
     std::vector<std::uint8_t> data;
     if (!Encode(data))
         return false;
-    CIffChunk entry;
-    entry.type = kTypeBcon;
-    entry.id = id;
-    entry.flags = kStoredChunkFlags;
-    entry.name = m_name;
-    if (!container.PutChunk(entry, data))
-    {
-        m_fault = {ERecordFault::NotStored};
-        return false;
-    }
-    return true;
+    return PutRecordChunk(container, kTypeBcon, id, m_name, data, m_fault);
 }
 
 bool CConstantTable::Decode(std::span<const std::uint8_t> data)

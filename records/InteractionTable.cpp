@@ -47,13 +47,8 @@ CMotiveEntry StoredMotive(const CInteraction& interaction, std::size_t slot)
 bool CInteractionTable::Load(const CIffFile& container, std::uint16_t id)
 {
     CIffChunk chunk;
-    chunk.type = kTypeTtab;
-    chunk.id = id;
-    if (!container.FindChunk(chunk))
-    {
-        m_fault = {ERecordFault::Missing};
+    if (!FindRecordChunk(container, kTypeTtab, id, chunk, m_fault))
         return false;
-    }
     m_name = chunk.name;
     return Decode(container.ChunkData(chunk));
 }
@@ -63,17 +58,7 @@ bool CInteractionTable::Store(CIffFile& container, std::uint16_t id) const
     std::vector<std::uint8_t> data;
     if (!Encode(data))
         return false;
-    CIffChunk entry;
-    entry.type = kTypeTtab;
-    entry.id = id;
-    entry.flags = kStoredChunkFlags;
-    entry.name = m_name;
-    if (!container.PutChunk(entry, data))
-    {
-        m_fault = {ERecordFault::NotStored};
-        return false;
-    }
-    return true;
+    return PutRecordChunk(container, kTypeTtab, id, m_name, data, m_fault);
 }
 
 bool CInteractionTable::Decode(std::span<const std::uint8_t> data)

@@ -1,5 +1,6 @@
 #include "RecordFault.h"
 
+#include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 
 #include <cstdio>
@@ -55,4 +56,30 @@ std::string RecordRefusalText(std::uint32_t type, std::uint16_t id, const std::s
     if (!name.empty())
         text += " \"" + name + "\"";
     return text + ": " + RecordFaultText(type, fault);
+}
+
+bool FindRecordChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id, CIffChunk& chunk,
+                     CRecordFault& fault)
+{
+    chunk = CIffChunk{};
+    chunk.type = type;
+    chunk.id = id;
+    if (container.FindChunk(chunk))
+        return true;
+    fault = {ERecordFault::Missing};
+    return false;
+}
+
+bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
+                    std::span<const std::uint8_t> data, CRecordFault& fault)
+{
+    CIffChunk entry;
+    entry.type = type;
+    entry.id = id;
+    entry.flags = kStoredChunkFlags;
+    entry.name = name;
+    if (container.PutChunk(entry, data))
+        return true;
+    fault = {ERecordFault::NotStored};
+    return false;
 }

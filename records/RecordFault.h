@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+
+class CIffFile;
+struct CIffChunk;
 
 /// Why a record could not be opened from its chunk, or stored back into one. Every front end shows
 /// a refused record with RecordFaultText, so the editor's status bar and `check` give the same words.
@@ -36,3 +40,11 @@ std::string RecordFaultText(std::uint32_t type, const CRecordFault& fault);
 /// A whole line for a status bar or a list of refusals: the record, then what is wrong with it.
 /// The name is the chunk's (windows-1252 bytes); the rest of the line is ASCII.
 std::string RecordRefusalText(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault);
+
+/// Finds the chunk a record loads from; false, with `fault` Missing, when there is none.
+bool FindRecordChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id, CIffChunk& chunk,
+                     CRecordFault& fault);
+/// Puts a record's encoded data as its chunk, with the stored flags and the record's name; false,
+/// with `fault` NotStored, when the container cannot take it.
+bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
+                    std::span<const std::uint8_t> data, CRecordFault& fault);

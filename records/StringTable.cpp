@@ -70,13 +70,8 @@ bool CStringTable::Load(const CIffFile& container, std::uint32_t type, std::uint
     m_strings.clear();
     m_rows.clear();
     CIffChunk chunk;
-    chunk.type = type;
-    chunk.id = id;
-    if (!container.FindChunk(chunk))
-    {
-        m_fault = {ERecordFault::Missing};
+    if (!FindRecordChunk(container, type, id, chunk, m_fault))
         return false;
-    }
     m_name = chunk.name;
     m_id = id;
     return Decode(container.ChunkData(chunk), type);
@@ -87,17 +82,7 @@ bool CStringTable::Store(CIffFile& container, std::uint32_t type, std::uint16_t 
     std::vector<std::uint8_t> data;
     if (!Encode(type, data))
         return false;
-    CIffChunk entry;
-    entry.type = type;
-    entry.id = id;
-    entry.flags = kStoredChunkFlags;
-    entry.name = m_name;
-    if (!container.PutChunk(entry, data))
-    {
-        m_fault = {ERecordFault::NotStored};
-        return false;
-    }
-    return true;
+    return PutRecordChunk(container, type, id, m_name, data, m_fault);
 }
 
 bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type)
