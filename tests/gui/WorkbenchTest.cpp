@@ -3,6 +3,7 @@
 
 #include "ScriptDialogDriving.h"
 
+#include "MainFrame.h"
 #include "TreewrightDoc.h"
 #include "TreewrightView.h"
 
@@ -16,7 +17,9 @@
 
 #include <wx/cmdproc.h>
 #include <wx/listbox.h>
+#include <wx/menu.h>
 #include <wx/textctrl.h>
+#include <wx/toolbar.h>
 
 namespace
 {
@@ -31,6 +34,13 @@ std::vector<CChunkSnapshot> Chunks()
         return std::tie(a.type, a.id) < std::tie(b.type, b.id);
     });
     return chunks;
+}
+
+// Undo or Redo as the menu and the toolbar show it after the toolkit's update.
+bool Enabled(int id)
+{
+    MainFrame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    return MainFrame().GetMenuBar()->IsEnabled(id) && MainFrame().GetToolBar()->GetToolEnabled(id);
 }
 
 wxString UndoLabel()
@@ -62,6 +72,8 @@ protected:
 TEST_F(Workbench, EachCommandChangesTheFileAndUndoesToTheExactBytes)
 {
     CUiScope scope(m_ui);
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
+    EXPECT_FALSE(Enabled(ID_EDIT_REDO));
     struct CStep
     {
         const char* undoLabel;
@@ -155,6 +167,7 @@ TEST_F(Workbench, EachCommandChangesTheFileAndUndoesToTheExactBytes)
         EXPECT_TRUE(Document().IsModified());
         EXPECT_EQ(SelectedId(*step.list), step.selected);
         EXPECT_EQ(UndoLabel(), step.undoLabel);
+        EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
 
         SendCommand(ID_EDIT_UNDO);
         EXPECT_EQ(Chunks(), before);
