@@ -28,13 +28,7 @@ bool CRecordChangeCommand::Undo()
 
 bool CRecordChangeCommand::Apply(const std::vector<CChunkSnapshot>& chunks, const std::string& name)
 {
-    // Chunks that come back are restored after those that go, so a record moved to another id
-    // never stands under both ids at once.
-    bool restored = true;
-    for (const bool present : {false, true})
-        for (const CChunkSnapshot& chunk : chunks)
-            if (chunk.present == present)
-                restored = RestoreChunkSnapshot(m_document.Container(), chunk) && restored;
+    const bool restored = RestoreChunkSnapshots(m_document.Container(), chunks);
     m_document.TakeHistoryName(name);
     return restored;
 }

@@ -58,19 +58,19 @@ void CTreewrightDoc::SetSemiGlobalName(const std::string& name)
 bool CTreewrightDoc::ChangeRecords(const wxString& label, const std::vector<CChunkKey>& keys,
                                    const std::function<bool(CIffFile&)>& change)
 {
-    std::vector<CChunkSnapshot> before;
-    for (const auto& [type, id] : keys)
-        before.push_back(TakeChunkSnapshot(m_container, type, id));
+    // The change runs on a copy, taken only when it succeeded and changed a name or a byte: a
+    // change that failed part way, or one that changed nothing, leaves the container's image as
+    // it was.
     CIffFile changed = m_container;
     if (!change(changed))
         return false;
+    std::vector<CChunkSnapshot> before;
     std::vector<CChunkSnapshot> after;
     bool same = true;
-    for (std::size_t i = 0; i < keys.size(); ++i)
+    for (const auto& [type, id] : keys)
     {
-        after.push_back(TakeChunkSnapshot(changed, keys[i].first, keys[i].second));
-        const CChunkSnapshot& a = after.back();
-        const CChunkSnapshot& b = before[i];
+        const CChunkSnapshot& b = before.emplace_back(TakeChunkSnapshot(m_container, type, id));
+        const CChunkSnapshot& a = after.emplace_back(TakeChunkSnapshot(changed, type, id));
         same = same && a.present == b.present && a.name == b.name && a.data == b.data;
     }
     if (same)

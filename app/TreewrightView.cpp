@@ -344,10 +344,8 @@ void CTreewrightView::DuplicateSelectedRecord()
     const std::optional<std::uint16_t> free = NextFreeRecordId(doc->Container(), kind);
     if (!free)
         return;
-    std::string copyName = "copy of " + name;
-    copyName.resize(std::min<std::size_t>(copyName.size(), 63));
-    CRecordNameDlg dialog(m_form, wxString("Duplicate ") + RecordKindName(kind), doc->Container(), kind, copyName,
-                          *free);
+    CRecordNameDlg dialog(m_form, wxString("Duplicate ") + RecordKindName(kind), doc->Container(), kind,
+                          CopyName(name), *free);
     if (Ui().RunModal(dialog) != wxID_OK)
         return;
     const std::uint16_t to = dialog.Id();

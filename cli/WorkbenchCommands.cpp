@@ -156,7 +156,7 @@ int RunDuplicateRecord(const CChangeOptions& options, bool nameGiven)
     // The proposed name is cut to what a chunk holds rather than refused: the user asked for none.
     const std::optional<std::string> name =
         nameGiven ? NameBytes(options.name, problem)
-                  : std::optional(("copy of " + source->name).substr(0, CIffFile::kMaxStoredNameLength));
+                  : std::optional(CopyName(source->name));
     if (!name)
         return report.Fail("name", problem);
     const std::optional<std::uint16_t> to = wantedId ? wantedId : NextFreeRecordId(container, kind);

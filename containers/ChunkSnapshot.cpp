@@ -35,3 +35,13 @@ bool RestoreChunkSnapshot(CIffFile& container, const CChunkSnapshot& snapshot)
     chunk.name = snapshot.name;
     return container.PutChunk(chunk, snapshot.data);
 }
+
+bool RestoreChunkSnapshots(CIffFile& container, const std::vector<CChunkSnapshot>& snapshots)
+{
+    bool restored = true;
+    for (const bool present : {false, true})
+        for (const CChunkSnapshot& snapshot : snapshots)
+            if (snapshot.present == present)
+                restored = RestoreChunkSnapshot(container, snapshot) && restored;
+    return restored;
+}

@@ -66,11 +66,10 @@ bool CBhavScript::Decode(std::span<const std::uint8_t> data)
         m_fault = {ERecordFault::UnknownFormat, format};
         return false;
     }
-    CByteReader header(CByteReader(data).Bytes(headerSize));
-    header.Skip(IsWide(format) ? kWideCountOffset : kCountOffset);
-    const std::uint64_t count = IsWide(format) ? header.U32LE() : header.U16LE();
-    reader = CByteReader(data, headerSize);
-    if (reader.OutOfData() || header.OutOfData() || !reader.Has(count * CBhavInstruction::kSize))
+    reader.Skip((IsWide(format) ? kWideCountOffset : kCountOffset) - reader.Position());
+    const std::uint64_t count = IsWide(format) ? reader.U32LE() : reader.U16LE();
+    reader.Skip(headerSize - reader.Position());
+    if (reader.OutOfData() || !reader.Has(count * CBhavInstruction::kSize))
     {
         m_fault = {ERecordFault::Damaged};
         return false;

@@ -13,8 +13,6 @@
 
 namespace
 {
-// Chunk names are a 64-byte field ending in a NUL.
-constexpr std::size_t kMaxNameLength = 63;
 // An object's own scripts: a call to anything from the semi-global range up leaves the file.
 constexpr std::uint16_t kFirstScriptId = kFirstPrivateScript;
 constexpr std::uint16_t kLastScriptId = kFirstSemiGlobalScript - 1;
@@ -46,14 +44,10 @@ bool HasFieldEncodedTable(const CIffFile& container)
 }
 
 bool Put(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
-         const std::vector<std::uint8_t>& data, std::uint16_t flags = kStoredChunkFlags)
+         const std::vector<std::uint8_t>& data)
 {
-    CIffChunk chunk;
-    chunk.type = type;
-    chunk.id = id;
-    chunk.flags = flags;
-    chunk.name = name;
-    return container.PutChunk(chunk, data);
+    CRecordFault fault;
+    return PutRecordChunk(container, type, id, name, data, fault);
 }
 
 // Applies `change` to a copy and takes it only when every step succeeded: a record of two chunks
@@ -148,11 +142,16 @@ std::string RecordIdProblem(const CIffFile& container, ERecordKind kind, std::in
 
 std::string RecordNameProblem(const std::string& name)
 {
-    if (name.size() > kMaxNameLength)
+    if (name.size() > CIffFile::kMaxStoredNameLength)
         return "A name has at most 63 characters.";
     if (name.find('\0') != std::string::npos)
         return "A name cannot hold a NUL character.";
     return {};
+}
+
+std::string CopyName(const std::string& name)
+{
+    return ("copy of " + name).substr(0, CIffFile::kMaxStoredNameLength);
 }
 
 bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const std::string& name)

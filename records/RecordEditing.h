@@ -41,6 +41,10 @@ std::string RecordIdProblem(const CIffFile& container, ERecordKind kind, std::in
 /// Why `name` (windows-1252 bytes) cannot be a chunk name; empty when it can.
 std::string RecordNameProblem(const std::string& name);
 
+/// The name proposed for a copy of a record named `name`: "copy of <name>", cut to what a chunk
+/// name holds.
+std::string CopyName(const std::string& name);
+
 /// A new, empty record: a script of format 0x8002 with one line (opcode 0, returning TRUE on
 /// success and FALSE on failure), a string table of format 0xFFFD without rows, an interaction
 /// table of version 9 when the file already has one and version 8 otherwise, with its empty names,
