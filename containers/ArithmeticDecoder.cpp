@@ -100,21 +100,23 @@ public:
                 m_frequency[i] = std::uint16_t((m_frequency[i] + 1) / 2);
             Rebuild();
         }
-        // The lowest index with the symbol's frequency: one past the indices whose frequency is
-        // above it, as frequencies do not rise with the index. Often the symbol itself.
+        // The lowest index with the symbol's frequency, often the symbol itself. Frequencies do
+        // not rise with the index, so the indices of one frequency are a run, and the table of
+        // each run's first index changes only at the two runs the increment touches. It took the
+        // place of a wide search through the frequencies, which the next symbol's search had to
+        // wait for through the sums it updates.
         const std::uint16_t frequency = m_frequency[symbol];
-        const int block = LeadingAbove32(m_frequencyCoarse, frequency) - 1;
-        const int i = block * kBlock + LeadingAbove16(m_frequency + block * kBlock, frequency);
+        const int i = m_firstOfFrequency[frequency];
         // The encoder's byte-to-index table changes alongside; decoding needs only this one.
         std::swap(m_indexToByte[i], m_indexToByte[symbol]);
-        // Every add writes whole blocks where the searches read them: a narrow write read back
+        m_frequency[i] = std::uint16_t(frequency + 1);
+        m_firstOfFrequency[frequency] = std::uint16_t(i + 1);
+        if (m_frequency[i - 1] != frequency + 1)
+            m_firstOfFrequency[frequency + 1] = std::uint16_t(i);
+        // Every add writes whole blocks where the search reads them: a narrow write read back
         // by a wide read waits for the write to reach the cache (a tenth slower, measured).
         const int iBlock = int(unsigned(i) / kBlock);
         const int inBlock = int(unsigned(i) % kBlock);
-        AddOnes(m_frequency + iBlock * kBlock, kUnit + kBlock - inBlock);
-        const std::uint16_t* coarseUnit = inBlock == 0 ? kUnit + kBlock - iBlock : kUnit + 2 * kBlock;
-        AddOnes(m_frequencyCoarse, coarseUnit);
-        AddOnes(m_frequencyCoarse + kBlock, coarseUnit + kBlock);
         // The cumulative frequencies of the indices before i grow by one: those of its own
         // block before it, and the bases of the blocks before its own.
         AddOnes(m_relative + iBlock * kBlock, kOnes + kBlock - inBlock);
@@ -136,14 +138,6 @@ private:
     // Sixteen ones and then sixteen zeros: from offset 16 - n, the first n of sixteen get one.
     static constexpr std::uint16_t kOnes[2 * kBlock] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
                                                         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    // A single one among zeros: from offset 16 - n, entry n of the next sixteen (or 32) gets it;
-    // from offset 32 on, nothing does.
-    static constexpr std::uint16_t kUnit[5 * kBlock] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                        1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-
     // How many of sixteen falling entries, from the first, are above `value`: the position of
     // the first that is not. One compare of all sixteen (SSE2 is part of every x86-64; the
     // loop, which compilers do not turn into the same few instructions, serves elsewhere).
@@ -194,14 +188,13 @@ private:
             sum += i > 0 ? m_frequency[i] : 0;
         }
         m_total = cumulative[0];
+        for (int i = kSymbolCount; i >= 1; --i)
+            m_firstOfFrequency[m_frequency[i]] = std::uint16_t(i);
         for (auto& b : m_blockBase)
             b = 0;
-        for (auto& f : m_frequencyCoarse)
-            f = 0;
         for (int b = 0; b < kBlocks; ++b)
         {
             m_blockBase[b] = cumulative[b * kBlock + kBlock - 1];
-            m_frequencyCoarse[b] = m_frequency[b * kBlock];
             for (int k = 0; k < kBlock; ++k)
                 m_relative[b * kBlock + k] = std::uint16_t(cumulative[b * kBlock + k] - m_blockBase[b]);
         }
@@ -211,8 +204,8 @@ private:
     alignas(32) std::uint16_t m_frequency[kTableSize];
     // Each block's cumulative frequency at its last index, then zeros.
     alignas(32) std::uint16_t m_blockBase[2 * kBlock];
-    // Each block's first frequency, then zeros.
-    alignas(32) std::uint16_t m_frequencyCoarse[2 * kBlock];
+    // The first index of each frequency that some index has (others are stale).
+    std::uint16_t m_firstOfFrequency[kMaxFrequency + 2];
     std::uint32_t m_total = 0;
     std::uint8_t m_indexToByte[kTableSize];
 };
