@@ -111,8 +111,11 @@ public:
         std::swap(m_indexToByte[i], m_indexToByte[symbol]);
         m_frequency[i] = std::uint16_t(frequency + 1);
         m_firstOfFrequency[frequency] = std::uint16_t(i + 1);
-        if (m_frequency[i - 1] != frequency + 1)
-            m_firstOfFrequency[frequency + 1] = std::uint16_t(i);
+        // i starts the run of the new frequency unless the index before it has that frequency
+        // already; written without a branch (a spare entry takes the write otherwise), as which
+        // way it goes is a coin toss on object images.
+        const bool startsRun = m_frequency[i - 1] != frequency + 1;
+        m_firstOfFrequency[startsRun ? frequency + 1 : kSpareEntry] = std::uint16_t(i);
         // Every add writes whole blocks where the search reads them: a narrow write read back
         // by a wide read waits for the write to reach the cache (a tenth slower, measured).
         const int iBlock = int(unsigned(i) / kBlock);
@@ -205,7 +208,8 @@ private:
     // Each block's cumulative frequency at its last index, then zeros.
     alignas(32) std::uint16_t m_blockBase[2 * kBlock];
     // The first index of each frequency that some index has (others are stale).
-    std::uint16_t m_firstOfFrequency[kMaxFrequency + 2];
+    static constexpr std::uint32_t kSpareEntry = kMaxFrequency + 1;
+    std::uint16_t m_firstOfFrequency[kSpareEntry + 1];
     std::uint32_t m_total = 0;
     std::uint8_t m_indexToByte[kTableSize];
 };
