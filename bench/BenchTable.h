@@ -16,7 +16,14 @@ struct CBenchRow
     std::string ratio;
     std::string target;
     bool met = false;
+    // A figure shown beside the targets to explain them, met or not by no one.
+    bool informative = false;
 };
+
+inline const char* MetText(const CBenchRow& row)
+{
+    return row.informative ? "-" : row.met ? "yes" : "NO";
+}
 
 inline std::string FormatNumber(const char* format, double value)
 {
@@ -28,5 +35,5 @@ inline std::string FormatNumber(const char* format, double value)
 inline std::string RowLine(const CBenchRow& row)
 {
     return row.measure + '\t' + row.workload + '\t' + row.baseline + '\t' + row.ours + '\t' + row.ratio + '\t' +
-           row.target + '\t' + (row.met ? "yes" : "NO");
+           row.target + '\t' + MetText(row);
 }

@@ -12,6 +12,7 @@
 #include "BenchTable.h"
 #include "BenchWorkloads.h"
 #include "FarWriter.h"
+#include "CoderArithmeticOnly.h"
 #include "PublishedDecoder.h"
 
 #include "containers/ArithmeticDecoder.h"
@@ -218,7 +219,7 @@ public:
         cells.push_back(std::vector<std::string>(std::begin(titles), std::end(titles)));
         for (const CBenchRow& row : m_rows)
             cells.push_back({row.measure, row.workload, row.baseline, row.ours, row.ratio, row.target,
-                             row.met ? "yes" : "NO"});
+                             MetText(row)});
         std::vector<std::size_t> widths(7, 0);
         for (const auto& line : cells)
             for (std::size_t c = 0; c < line.size(); ++c)
@@ -241,7 +242,7 @@ public:
 
     bool AllMet() const
     {
-        return std::all_of(m_rows.begin(), m_rows.end(), [](const CBenchRow& r) { return r.met; });
+        return std::all_of(m_rows.begin(), m_rows.end(), [](const CBenchRow& r) { return r.met || r.informative; });
     }
     bool Broken() const { return m_broken; }
 
@@ -294,6 +295,22 @@ private:
                  FormatNumber("%.1f MB/s", double(workload.image.size()) / paired.baseline / 1e6),
                  FormatNumber("%.1f MB/s", double(workload.image.size()) / paired.ours / 1e6),
                  FormatNumber("%.2fx", speedup) + (same ? "" : " (OUTPUT DIFFERS)"), ">= 5x", same && speedup >= 5.0});
+            // What the format itself allows: the published decoder against the coder's arithmetic
+            // with a model that costs nothing, over as many symbols.
+            const CPaired floor = Interleave(
+                pairs,
+                [&] {
+                    const auto start = Clock::now();
+                    PublishedDecode(coded, published);
+                    return Seconds(start);
+                },
+                [&] { return TimeCoderArithmeticOnly(workload.image.size() + 1); });
+            CBenchRow ceiling{"decoding ceiling", std::string(workload.name) + ", the coder's arithmetic alone",
+                              FormatNumber("%.1f MB/s", double(workload.image.size()) / floor.baseline / 1e6),
+                              FormatNumber("%.1f MB/s", double(workload.image.size()) / floor.ours / 1e6),
+                              FormatNumber("%.2fx", 1.0 / floor.ratio), "(no model)", false};
+            ceiling.informative = true;
+            Add(ceiling);
             if (&workload == &workloads.back())
                 m_largeCoded = MakeCodedIffFile(workload.image), m_largeImageBytes = workload.image.size();
         }
