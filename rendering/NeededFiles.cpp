@@ -2,6 +2,31 @@
 
 #include "containers/TypeCodes.h"
 
+bool SameFileName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+    {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+std::string SemiGlobalFileName(const std::string& semiGlobalName)
+{
+    if (semiGlobalName.find('.') == std::string::npos)
+        return semiGlobalName + ".IFF";
+    return semiGlobalName;
+}
+
 void CNeededFiles::Clear()
 {
     m_containers.clear();

@@ -4,7 +4,16 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+/// The global file's name part: calls below 4096 go to its scripts.
+inline constexpr std::string_view kGlobalFileName = "Global.iff";
+/// File names compared as Windows compares them, without regard to case.
+bool SameFileName(std::string_view a, std::string_view b);
+/// The file a semi-global name from a `GLOB` chunk stands for: the chunk usually names it without
+/// its extension, so ".IFF" is added when the name has no dot (an empty name too).
+std::string SemiGlobalFileName(const std::string& semiGlobalName);
 
 /// One behaviour script of a loaded file: its chunk id and chunk name.
 struct CScriptNameEntry

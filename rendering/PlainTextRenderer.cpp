@@ -21,8 +21,6 @@ constexpr std::uint16_t kOpAlterBudget = 25;
 constexpr std::uint16_t kOpSetMotiveChange = 29;
 constexpr std::uint16_t kOpSetToNext = 31;
 
-constexpr std::string_view kGlobalFileName = "Global.iff";
-
 constexpr std::string_view kPrimitiveNames[] = {
     "Idle",  // 0
     "GenericSimCall",  // 1
@@ -289,25 +287,6 @@ void AppendSetToNext(std::string& out, std::uint16_t p0, std::uint16_t p1, std::
     }
 }
 
-// File names are compared as Windows compares them, without regard to case.
-bool SameFileName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-    {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 CPlainTextRenderer::CPlainTextRenderer(const CNeededFiles& files, std::string fileName, std::string semiGlobalName)
@@ -320,11 +299,7 @@ void CPlainTextRenderer::SetSources(const CNeededFiles& files, std::string fileN
     m_files = &files;
     m_fileName = std::move(fileName);
     m_semiGlobalName = std::move(semiGlobalName);
-    // The GLOB chunk usually names the file without its extension. An empty name is looked up as
-    // ".IFF" like any other.
-    m_semiGlobalFileName = m_semiGlobalName;
-    if (m_semiGlobalFileName.find('.') == std::string::npos)
-        m_semiGlobalFileName += ".IFF";
+    m_semiGlobalFileName = SemiGlobalFileName(m_semiGlobalName);
 }
 
 std::string CPlainTextRenderer::DescribeOperand(std::uint8_t scope, std::uint16_t data)

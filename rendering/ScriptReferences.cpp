@@ -1,0 +1,101 @@
+#include "ScriptReferences.h"
+
+#include "NeededFiles.h"
+#include "PlainTextRenderer.h"
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+#include "records/BhavScript.h"
+#include "records/InteractionTable.h"
+#include "records/SemiGlobalReference.h"
+#include "records/StringTable.h"
+
+namespace
+{
+// The texts beside the places of one file. The places come grouped by record, so each record is
+// decoded once for all its places.
+class CPlaceTexts
+{
+public:
+    CPlaceTexts(const CIffFile& container, const CPlainTextRenderer& renderer)
+        : m_container(container), m_renderer(renderer)
+    {
+    }
+
+    std::string Text(const CRecordReference& place)
+    {
+        if (place.type == kTypeBhav)
+        {
+            if (m_scriptId != place.id)
+            {
+                m_scriptId = place.id;
+                m_scriptLoaded = m_script.Load(m_container, place.id);
+            }
+            if (!m_scriptLoaded || static_cast<std::size_t>(place.line) >= m_script.m_instructions.size())
+                return {};
+            const CBhavInstruction& instruction = m_script.m_instructions[static_cast<std::size_t>(place.line)];
+            const auto& p = instruction.params;
+            return m_renderer.Describe(instruction.opcode, p[0], p[1], p[2], p[3]);
+        }
+        CInteractionTable table;
+        CStringTable names;
+        if (!table.Load(m_container, place.id) || !names.Load(m_container, kTypeTtas, place.id) ||
+            static_cast<std::size_t>(place.interaction) >= table.m_interactions.size())
+            return {};
+        const std::uint32_t row = table.m_interactions[static_cast<std::size_t>(place.interaction)].nameIndex;
+        return row < names.m_rows.size() ? names.m_rows[row][0].text : std::string();
+    }
+
+private:
+    const CIffFile& m_container;
+    const CPlainTextRenderer& m_renderer;
+    CBhavScript m_script;
+    int m_scriptId = -1;
+    bool m_scriptLoaded = false;
+};
+}
+
+std::string CalledScriptFile(const CReferenceSource& caller, std::uint16_t id)
+{
+    if (id < kFirstGlobalScript)
+        return {};
+    if (id < kFirstPrivateScript)
+        return std::string(kGlobalFileName);
+    if (id < kFirstSemiGlobalScript || caller.semiGlobalName.empty())
+        return caller.fileName;
+    return SemiGlobalFileName(caller.semiGlobalName);
+}
+
+std::vector<CReferenceSource> ReferenceSources(const CNeededFiles& files, const CIffFile& open,
+                                               const std::string& openName, const std::string& semiGlobalName)
+{
+    std::vector<CReferenceSource> sources{{openName, &open, semiGlobalName}};
+    for (std::size_t i = 0; i < files.Containers().size(); ++i)
+        if (!SameFileName(files.Names()[i], openName))
+            sources.push_back({files.Names()[i], &files.Containers()[i], ReadSemiGlobalName(files.Containers()[i])});
+    return sources;
+}
+
+std::vector<CScriptReference> FindScriptReferences(const std::vector<CReferenceSource>& sources,
+                                                   const CNeededFiles& names, const std::string& fileName,
+                                                   std::uint16_t id)
+{
+    std::vector<CScriptReference> references;
+    for (const CReferenceSource& source : sources)
+    {
+        // Whether a file's calls to the id reach the script does not depend on the calling line,
+        // so a file whose calls go elsewhere is not read at all.
+        if (source.container == nullptr || !SameFileName(CalledScriptFile(source, id), fileName))
+            continue;
+        // Calls are named by the same rule that found them: a file naming no semi-global file
+        // calls its own scripts in that range.
+        const CPlainTextRenderer renderer(names, source.fileName,
+                                          source.semiGlobalName.empty() ? source.fileName : source.semiGlobalName);
+        CPlaceTexts texts(*source.container, renderer);
+        for (CRecordReference& place : FindScriptReferences(*source.container, id))
+        {
+            std::string text = texts.Text(place);
+            references.push_back({source.fileName, std::move(place), std::move(text)});
+        }
+    }
+    return references;
+}
