@@ -301,6 +301,12 @@ void CInteractionsDlg::OnInitDialog()
     UpdateData(false);
     m_refreshing = false;
     Refresh();
+    // As a click on the entry would choose it, now that the list is filled.
+    if (const int entry = EntryOfInteraction(m_initialInteraction); entry > 0)
+    {
+        m_items->SetSelection(entry);
+        Refresh();
+    }
     CentreOnParent();
 }
 
@@ -363,6 +369,19 @@ void CInteractionsDlg::DoRefresh(bool readFields)
 int CInteractionsDlg::Language() const
 {
     return std::clamp(m_language, 0, kLanguageCount - 1);
+}
+
+int CInteractionsDlg::EntryOfInteraction(int position) const
+{
+    // The list leaves out interactions whose name row is missing, so entries and positions differ
+    // after the first of those.
+    const std::vector<CInteraction>& all = m_interactions->m_interactions;
+    if (position < 0 || static_cast<std::size_t>(position) >= all.size())
+        return 0;
+    const auto named = [&](const CInteraction& interaction) { return interaction.nameIndex < m_names->m_rows.size(); };
+    if (!named(all[static_cast<std::size_t>(position)]))
+        return 0;
+    return static_cast<int>(std::count_if(all.begin(), all.begin() + position, named));
 }
 
 CInteraction* CInteractionsDlg::InteractionOfEntry(int entry)

@@ -30,6 +30,9 @@ public:
     /// Hands in the two tables; without them the dialog refuses to run.
     void SetTables(CInteractionTable& interactions, CStringTable& names);
     int ShowModal() override;
+    /// Selects interaction `position` of the table when the dialog opens, instead of the first; one
+    /// the list does not show (no such interaction, or no name) leaves the first selected.
+    void SetInitialInteraction(int position) { m_initialInteraction = position; }
 
     /// Rebuilds the list from the tables and shows the selected interaction. Does nothing while a
     /// refresh runs, so that the controls it writes cannot start another.
@@ -57,6 +60,8 @@ private:
     void DoRefresh(bool readFields);
     /// The interaction of the selected list entry; nullptr when none is selected.
     CInteraction* SelectedInteraction();
+    /// The list entry of the table's interaction `position`; 0 when the list does not show it.
+    int EntryOfInteraction(int position) const;
     /// The interaction that list entry `entry` stands for; nullptr when there is no such entry.
     CInteraction* InteractionOfEntry(int entry);
     /// The motive slot of the selected motive row; -1 when no row is selected.
@@ -98,6 +103,7 @@ private:
     CStringTable* m_names = nullptr;
 
     int m_selectedEntry = -1;
+    int m_initialInteraction = -1;
     int m_language = -1;
     wxString m_name;
     std::uint32_t m_actionTree = 0;

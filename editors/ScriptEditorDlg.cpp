@@ -80,6 +80,11 @@ void CScriptEditorDlg::OnInitDialog()
         m_renderer.SetSources(*m_files, m_fileName, m_semiGlobalName);
     RefreshAllLines();
     m_lines->SetSelection(wxNOT_FOUND);
+    if (m_initialLine >= 0 && m_initialLine < InstructionCount())
+    {
+        m_lines->SetSelection(m_initialLine);
+        m_lines->ScrollToRow(static_cast<std::size_t>(m_initialLine));
+    }
     m_undo.clear();
     m_redo.clear();
 }

@@ -30,6 +30,9 @@ public:
     /// files must outlive the dialog; the names are copied.
     void SetScript(CBhavScript& script, const CNeededFiles& files, const std::string& fileName,
                    const std::string& semiGlobalName);
+    /// Selects line `index` (from 0) when the dialog opens, for an editor opened at a place found
+    /// elsewhere (a reference); a line the script does not have leaves the usual selection.
+    void SetInitialLine(int index) { m_initialLine = index; }
     /// Rebuilds item `index` of the list from instruction `index` (removes it when the script has
     /// no such instruction).
     void RefreshLine(int index);
@@ -86,4 +89,5 @@ private:
     CScriptLineListBox* m_lines = nullptr;
     std::vector<CEditState> m_undo;
     std::vector<CEditState> m_redo;
+    int m_initialLine = -1;
 };
