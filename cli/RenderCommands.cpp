@@ -5,12 +5,14 @@
 #include "containers/TypeCodes.h"
 #include "containers/Windows1252.h"
 #include "records/BhavScript.h"
+#include "records/RecordFault.h"
 #include "records/SemiGlobalReference.h"
 #include "rendering/CodeTextRenderer.h"
 #include "rendering/NeededFiles.h"
 #include "rendering/NeededFilesLoader.h"
 #include "rendering/OperandVocabulary.h"
 #include "rendering/PlainTextRenderer.h"
+#include "rendering/ScriptReferences.h"
 
 #include <array>
 #include <cctype>
@@ -155,6 +157,64 @@ int RunScript(const std::string& path, const std::string& idText, const CRenderS
                   << int(instruction.falseTarget) << ", params " << p[0] << ' ' << p[1] << ' ' << p[2] << ' '
                   << p[3] << ")\n";
     }
+    return kExitOk;
+}
+
+// What Find references lists for script ID of the file: the places in the file, and with the game
+// data in the loaded files, whose calls or trees reach that script.
+int RunReferences(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
+{
+    const std::uint16_t id = ParseCliId(idText);
+    const CReport report(path, json);
+
+    CRenderSources fileSources = sources;
+    fileSources.openPath = path;
+    CNeededFiles files;
+    CIffFile container;
+    std::string semiGlobalName;
+    if (!LoadSources(fileSources, report, files, container, semiGlobalName))
+        return kExitFailed;
+    CIffChunk chunk;
+    CRecordFault fault;
+    if (!FindRecordChunk(container, kTypeBhav, id, chunk, fault))
+        return ReportRefusal(report, kTypeBhav, id, std::string(), fault);
+
+    const std::string fileName = NamePart(path);
+    const std::vector<CScriptReference> references =
+        FindScriptReferences(ReferenceSources(files, container, fileName, semiGlobalName), files, fileName, id);
+
+    if (json)
+    {
+        nlohmann::ordered_json places = nlohmann::ordered_json::array();
+        for (const CScriptReference& reference : references)
+        {
+            const CRecordReference& place = reference.place;
+            nlohmann::ordered_json entry{{"file", reference.fileName},
+                                         {"type", TypeCodeText(place.type)},
+                                         {"id", place.id},
+                                         {"name", Shown(place.name)}};
+            if (place.type == kTypeBhav)
+            {
+                entry["line"] = place.line + 1;
+                entry["description"] = Shown(reference.text);
+            }
+            else
+            {
+                entry["interaction"] = place.interaction;
+                entry["tree"] = place.checkTree ? "check" : "action";
+                entry["interaction_name"] = Shown(reference.text);
+            }
+            places.push_back(std::move(entry));
+        }
+        PrintJson({{"file", path}, {"id", id}, {"name", Shown(chunk.name)}, {"references", std::move(places)}});
+        return kExitOk;
+    }
+
+    std::cout << "References to BHAV #" << id << " \"" << OneLine(Shown(chunk.name)) << "\": " << references.size()
+              << '\n';
+    for (const CScriptReference& reference : references)
+        std::cout << reference.fileName << ": " << OneLine(Shown(RecordReferenceText(reference.place))) << ": "
+                  << OneLine(Shown(reference.text)) << '\n';
     return kExitOk;
 }
 
@@ -342,6 +402,20 @@ void AddRenderCommands(CLI::App& app, CommandResult& result)
         AddSourceOptions(command, sources);
         command->add_flag("--json", *json, "Print one JSON document");
         command->callback([&result, sources, file, id, json] { result = RunScript(*file, *id, *sources, *json); });
+    }
+    {
+        auto* command = app.add_subcommand(
+            "references", "Every line that calls one behaviour script and every interaction naming it as a tree");
+        auto sources = std::make_shared<CRenderSources>();
+        auto file = std::make_shared<std::string>();
+        auto id = std::make_shared<std::string>();
+        auto json = std::make_shared<bool>(false);
+        command->add_option("FILE", *file, "The IFF file the script is in")->required();
+        command->add_option("ID", *id, "The BHAV chunk's id")->required();
+        command->add_option("--game-data", sources->gameData,
+                            "The game's data folder: its GameData/Global files are searched too");
+        command->add_flag("--json", *json, "Print one JSON document");
+        command->callback([&result, sources, file, id, json] { result = RunReferences(*file, *id, *sources, *json); });
     }
     {
         auto* command = app.add_subcommand(

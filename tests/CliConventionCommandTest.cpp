@@ -64,6 +64,7 @@ TEST_F(CCliConvention, EveryFailureEndsAlike)
         {"index {none} --json", 1, "folder", "none"},
         {"index {empty} --json", 1, "folder", "empty"},
         {"script {none.iff} 4096 --json", 1, read, "none.iff"},
+        {"references {none.iff} 4096 --json", 1, read, "none.iff"},
         {"strings {none.iff} 128 --json", 1, read, "none.iff"},
         {"constants {none.iff} 128 --json", 1, read, "none.iff"},
         {"interactions {none.iff} 128 --json", 1, read, "none.iff"},
@@ -81,10 +82,12 @@ TEST_F(CCliConvention, EveryFailureEndsAlike)
         {"render --open {none.iff}", 1, nullptr, ""},
         // A record that is not there.
         {"script {object.iff} 4097 --json", 1, "no-record", "object.iff"},
+        {"references {object.iff} 4097 --json", 1, "no-record", "object.iff"},
         {"strings {object.iff} 128 --json", 1, "no-record", "object.iff"},
         {"optimize {object.iff} 4097 {out.iff} --json", 1, "no-record", "object.iff"},
         // Ids out of range, or no number.
         {"script {object.iff} -5 --json", 2, "usage", "object.iff"},
+        {"references {object.iff} 70000 --json", 2, "usage", "object.iff"},
         {"strings {object.iff} -5 --json", 2, "usage", "object.iff"},
         {"constants {object.iff} 70000 --json", 2, "usage", "object.iff"},
         {"interactions {object.iff} 0x10000 --json", 2, "usage", "object.iff"},

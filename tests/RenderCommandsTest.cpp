@@ -219,3 +219,44 @@ TEST_F(RenderCommands, ScriptThatDoesNotLoadFails)
     EXPECT_EQ(m_out, "");
     EXPECT_NE(m_err, "");
 }
+
+TEST_F(RenderCommands, ReferencesListsCallersInTheFileAndTheLoadedFiles)
+{
+    // A global file that calls into the global file and into the semi-global file it names.
+    CIffFile extra;
+    AddScript(extra, 4200, "bench", {Line(8192, 1, 255), Line(256, 254, 255)});
+    ASSERT_TRUE(StoreSemiGlobalName(extra, "seats", ""));
+    WriteContainer(extra, m_root / "GameData" / "Global" / "Extra.iff");
+    const std::string global = Quoted(m_root / "GameData" / "Global" / "Global.iff");
+    const std::string seats = Quoted(m_root / "GameData" / "Global" / "Seats.iff");
+
+    struct CCase
+    {
+        std::string arguments;
+        std::vector<std::string> found;  // file, type, id and line (BHAV) of each reference
+    };
+    const std::vector<CCase> cases = {
+        {Chair() + " 4097", {"Chair.iff BHAV 4096 4"}},
+        {Chair() + " 0x1000", {}},
+        {global + " 256 --game-data " + GameData(), {"Extra.iff BHAV 4200 2"}},
+        {seats + " 8192 --game-data " + GameData(), {"Extra.iff BHAV 4200 1"}},
+        {global + " 256", {}},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.arguments);
+        ASSERT_EQ(Run("references " + c.arguments + " --json"), 0) << m_err;
+        const auto document = nlohmann::json::parse(m_out);
+        std::vector<std::string> found;
+        for (const auto& reference : document["references"])
+            found.push_back(reference["file"].get<std::string>() + " " + reference["type"].get<std::string>() + " " +
+                            std::to_string(reference["id"].get<int>()) + " " +
+                            std::to_string(reference["line"].get<int>()));
+        EXPECT_EQ(found, c.found);
+    }
+
+    // The table shows the same places with the descriptions the script editor shows.
+    ASSERT_EQ(Run("references " + seats + " 8192 --game-data " + GameData()), 0);
+    EXPECT_EQ(m_out, "References to BHAV #8192 \"Sit\": 1\n"
+                     "Extra.iff: BHAV #4200 \"bench\", line 1: Semiglobal: Sit (Stack: 0, 0, 0, 0)\n");
+}
