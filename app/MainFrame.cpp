@@ -145,6 +145,10 @@ void CMainFrame::CreateMenus()
     editMenu->Append(ID_RECORD_DUPLICATE, "&Duplicate...\tCtrl+D", "Copy the selected record under a new id");
     editMenu->Append(ID_RECORD_RENAME, "Re&name...", "Change the selected record's name or id (F2 in the list)");
     editMenu->Append(ID_RECORD_DELETE, "De&lete...", "Delete the selected record (Delete in the list)");
+    editMenu->AppendSeparator();
+    editMenu->Append(ID_EDIT_FIND, "&Find...\tCtrl+F", "Filter the list in use by id or name");
+    editMenu->Append(ID_FIND_REFERENCES, "Find &References\tShift+F12",
+                     "List every line and interaction that refers to the selected script");
 
     auto* viewMenu = new wxMenu;
     viewMenu->AppendCheckItem(ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar");

@@ -161,6 +161,8 @@ bool CTreewrightDoc::OnNewDocument()
     const wxString name = GetDocumentManager() != nullptr ? GetDocumentManager()->MakeNewDocumentName()
                                                           : wxString(kUntitledName);
     ShowTitle(name, name);
+    if (CTreewrightView* view = View())
+        view->ClearFilters();
     UpdateAllViews();
     return true;
 }
@@ -173,6 +175,8 @@ bool CTreewrightDoc::OnOpenDocument(const wxString& path)
     Modify(false);
     ResetHistory();
     ShowTitle(path, wxFileName(path).GetFullName());
+    if (CTreewrightView* view = View())
+        view->ClearFilters();
     UpdateAllViews();
     ShowWhatWasLoaded();
     return true;

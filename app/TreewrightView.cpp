@@ -8,6 +8,7 @@
 #include "editors/ScriptEditorDlg.h"
 #include "editors/StringsEditorDlg.h"
 #include "RecordNameDlg.h"
+#include "ReferencesDlg.h"
 #include "framework/UserInterface.h"
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
@@ -41,14 +42,34 @@ wxListBox* CreateList(wxWindow* parent, int id)
                          wxLB_SINGLE | wxLB_SORT | wxLB_ALWAYS_SB);
 }
 
-// A framed list that grows with the window; `size` is its smallest size in dialog units.
-wxStaticBoxSizer* FramedList(wxWindow* parent, const wxString& title, wxListBox*& list, int id, wxSize size)
+// A framed list under its filter field that grows with the window; `size` is the list's smallest
+// size in dialog units.
+wxStaticBoxSizer* FramedList(wxWindow* parent, const wxString& title, wxListBox*& list, int id,
+                             wxTextCtrl*& filter, int filterId, wxSize size)
 {
     auto* frame = new wxStaticBoxSizer(wxVERTICAL, parent, title);
+    filter = new wxTextCtrl(frame->GetStaticBox(), filterId);
+    filter->SetHint("Filter by id or name (Ctrl+F)");
     list = CreateList(frame->GetStaticBox(), id);
     list->SetMinSize(parent->ConvertDialogToPixels(size));
-    frame->Add(list, 1, wxEXPAND | wxALL, parent->FromDIP(4));
+    const int gap = parent->FromDIP(4);
+    frame->Add(filter, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, gap);
+    frame->Add(list, 1, wxEXPAND | wxALL, gap);
     return frame;
+}
+
+// Whether an entry passes the filter, without regard to case: its id holds the text in decimal, or
+// the text starts with 0x and the id's hexadecimal begins with the rest (with or without leading
+// zeros, so 0x10 finds both 0x1000 and 0x0100), or its name holds the text.
+bool PassesFilter(std::uint16_t id, const wxString& name, const wxString& filter)
+{
+    const wxString text = filter.Lower();
+    if (text.empty() || wxString::Format("%u", unsigned(id)).Contains(text))
+        return true;
+    if (text.StartsWith("0x") && (wxString::Format("0x%x", unsigned(id)).StartsWith(text) ||
+                                  wxString::Format("0x%04x", unsigned(id)).StartsWith(text)))
+        return true;
+    return name.Lower().Contains(text);
 }
 }
 
@@ -86,14 +107,20 @@ void CTreewrightView::CreateForm(wxWindow* parent)
 
     auto* left = new wxBoxSizer(wxVERTICAL);
     left->Add(nameRow, 0, wxEXPAND | wxBOTTOM, gap);
-    left->Add(FramedList(m_form, "SimAntics Scripts", m_scripts, IDC_SCRIPT_LIST, wxSize(156, 183)), 1, wxEXPAND);
+    left->Add(FramedList(m_form, "SimAntics Scripts", m_scripts, IDC_SCRIPT_LIST, m_scriptsFilter, IDC_SCRIPT_FILTER,
+                         wxSize(156, 183)),
+              1, wxEXPAND);
 
     auto* right = new wxBoxSizer(wxVERTICAL);
-    right->Add(FramedList(m_form, "SimAntics strings", m_strings, IDC_STRING_LIST, wxSize(150, 69)), 69,
-               wxEXPAND | wxBOTTOM, gap);
-    right->Add(FramedList(m_form, "Interaction sections", m_interactions, IDC_INTERACTION_LIST, wxSize(150, 38)),
+    right->Add(FramedList(m_form, "SimAntics strings", m_strings, IDC_STRING_LIST, m_stringsFilter, IDC_STRING_FILTER,
+                          wxSize(150, 69)),
+               69, wxEXPAND | wxBOTTOM, gap);
+    right->Add(FramedList(m_form, "Interaction sections", m_interactions, IDC_INTERACTION_LIST, m_interactionsFilter,
+                          IDC_INTERACTION_FILTER, wxSize(150, 38)),
                38, wxEXPAND | wxBOTTOM, gap);
-    right->Add(FramedList(m_form, "Constants", m_constants, IDC_CONSTANT_LIST, wxSize(150, 38)), 38, wxEXPAND);
+    right->Add(FramedList(m_form, "Constants", m_constants, IDC_CONSTANT_LIST, m_constantsFilter, IDC_CONSTANT_FILTER,
+                          wxSize(150, 38)),
+               38, wxEXPAND);
 
     auto* columns = new wxBoxSizer(wxHORIZONTAL);
     columns->Add(left, 1, wxEXPAND | wxRIGHT, gap);
@@ -114,10 +141,18 @@ void CTreewrightView::CreateForm(wxWindow* parent)
         list->Bind(wxEVT_KEY_DOWN, &CTreewrightView::OnListKey, this);
         list->Bind(wxEVT_CONTEXT_MENU, &CTreewrightView::OnListContextMenu, this);
     }
+    for (wxTextCtrl* filter : {m_scriptsFilter, m_stringsFilter, m_interactionsFilter, m_constantsFilter})
+    {
+        m_form->Bind(wxEVT_TEXT, &CTreewrightView::OnFilterChanged, this, filter->GetId());
+        filter->Bind(wxEVT_KEY_DOWN, &CTreewrightView::OnFilterKey, this);
+        filter->Bind(wxEVT_SET_FOCUS, &CTreewrightView::OnFilterFocus, this);
+    }
     m_activeList = m_scripts;
     // The frame hands its commands to the document manager, which hands them to this view.
     Bind(wxEVT_MENU, &CTreewrightView::OnRecordCommand, this, ID_RECORD_NEW, ID_RECORD_DELETE);
     Bind(wxEVT_UPDATE_UI, &CTreewrightView::OnUpdateRecordCommand, this, ID_RECORD_NEW, ID_RECORD_DELETE);
+    Bind(wxEVT_MENU, &CTreewrightView::OnFindCommand, this, ID_EDIT_FIND, ID_FIND_REFERENCES);
+    Bind(wxEVT_UPDATE_UI, &CTreewrightView::OnUpdateFindCommand, this, ID_EDIT_FIND, ID_FIND_REFERENCES);
 }
 
 CTreewrightDoc* CTreewrightView::Document() const
@@ -133,10 +168,9 @@ void CTreewrightView::OnUpdate(wxView*, wxObject*)
     // A refusal shown for the file before no longer applies.
     ShowStatus("Ready");
     m_form->Freeze();
-    FillList(m_scripts, kTypeBhav);
-    FillList(m_strings, kTypeStr);
-    FillList(m_interactions, kTypeTtab);
-    FillList(m_constants, kTypeBcon);
+    for (const ERecordKind kind :
+         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+        FillList(kind);
     m_form->Thaw();
     // A change to one record refills every list; the entries chosen stay chosen where they remain.
 
@@ -148,20 +182,33 @@ void CTreewrightView::OnUpdate(wxView*, wxObject*)
     m_writingFields = false;
 }
 
-void CTreewrightView::FillList(wxListBox* list, std::uint32_t type)
+void CTreewrightView::FillList(ERecordKind kind)
 {
-    std::uint16_t selected = 0;
-    const bool hadSelection = SelectedId(list, selected);
+    wxListBox* list = ListOf(kind);
+    const wxString filter = FilterOf(kind)->GetValue();
+    // The entry chosen stays chosen while a filter hides it, so that it is chosen again once the
+    // filter lets it through.
+    std::optional<std::uint16_t>& chosen = m_chosenIds[static_cast<std::size_t>(kind)];
+    if (std::uint16_t selected = 0; SelectedId(list, selected))
+        chosen = selected;
+    bool chosenExists = false;
     list->Clear();
     const CIffFile& container = Document()->Container();
-    for (std::size_t position = container.FindFirstOfType(type); position != CIffFile::kNoPosition;)
+    for (std::size_t position = container.FindFirstOfType(ListedType(kind)); position != CIffFile::kNoPosition;)
     {
         const CIffChunk chunk = container.NextOfType(position);
-        const int item = list->Append(wxString::Format("#%u: ", static_cast<unsigned>(chunk.id)) + GameText(chunk.name));
+        chosenExists = chosenExists || chunk.id == chosen;
+        const wxString name = GameText(chunk.name);
+        if (!PassesFilter(chunk.id, name, filter))
+            continue;
+        const int item = list->Append(wxString::Format("#%u: ", static_cast<unsigned>(chunk.id)) + name);
         list->SetClientData(static_cast<unsigned int>(item), reinterpret_cast<void*>(std::uintptr_t{chunk.id}));
-        if (hadSelection && chunk.id == selected)
-            list->SetSelection(item);
     }
+    if (!chosenExists)
+        chosen.reset();
+    for (unsigned int item = 0; chosen && item < list->GetCount(); ++item)
+        if (ChunkIdOf(*list, item) == *chosen)
+            list->SetSelection(static_cast<int>(item));
 }
 
 bool CTreewrightView::OnClose(bool deleteWindow)
@@ -259,6 +306,31 @@ wxListBox* CTreewrightView::ListOf(ERecordKind kind) const
     return nullptr;
 }
 
+wxTextCtrl* CTreewrightView::FilterOf(ERecordKind kind) const
+{
+    switch (kind)
+    {
+    case ERecordKind::Script:
+        return m_scriptsFilter;
+    case ERecordKind::Strings:
+        return m_stringsFilter;
+    case ERecordKind::Interactions:
+        return m_interactionsFilter;
+    case ERecordKind::Constants:
+        return m_constantsFilter;
+    }
+    return nullptr;
+}
+
+std::optional<ERecordKind> CTreewrightView::KindOfFilter(int id) const
+{
+    for (const ERecordKind kind :
+         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+        if (FilterOf(kind)->GetId() == id)
+            return kind;
+    return std::nullopt;
+}
+
 std::optional<ERecordKind> CTreewrightView::KindOf(const wxListBox* list) const
 {
     for (const ERecordKind kind :
@@ -303,13 +375,116 @@ void CTreewrightView::SelectRecord(ERecordKind kind, std::uint16_t id)
 {
     wxListBox* list = ListOf(kind);
     m_activeList = list;
-    for (unsigned int item = 0; item < list->GetCount(); ++item)
-        if (ChunkIdOf(*list, item) == id)
-        {
-            list->SetSelection(static_cast<int>(item));
-            list->EnsureVisible(static_cast<int>(item));
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        for (unsigned int item = 0; item < list->GetCount(); ++item)
+            if (ChunkIdOf(*list, item) == id)
+            {
+                list->SetSelection(static_cast<int>(item));
+                list->EnsureVisible(static_cast<int>(item));
+                return;
+            }
+        // A record just made or renamed that the filter hides would seem lost: show it.
+        if (FilterOf(kind)->IsEmpty())
             return;
-        }
+        FilterOf(kind)->ChangeValue(wxString());
+        FillList(kind);
+    }
+}
+
+void CTreewrightView::ClearFilters()
+{
+    if (m_form == nullptr)
+        return;
+    for (const ERecordKind kind :
+         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+        FilterOf(kind)->ChangeValue(wxString());
+}
+
+void CTreewrightView::FocusFilter()
+{
+    wxTextCtrl* filter = FilterOf(KindOf(ActiveList()).value_or(ERecordKind::Script));
+    filter->SetFocus();
+    filter->SelectAll();
+}
+
+void CTreewrightView::FindSelectedScriptReferences()
+{
+    CTreewrightDoc* doc = Document();
+    ERecordKind kind;
+    std::uint16_t id = 0;
+    std::string name;
+    if (doc == nullptr || !SelectedRecord(kind, id, name) || kind != ERecordKind::Script)
+        return;
+    TakeSemiGlobalName();
+    ShowScriptReferences(m_form, *doc, id, doc->FileName());
+}
+
+void CTreewrightView::OnFilterChanged(wxCommandEvent& event)
+{
+    if (const std::optional<ERecordKind> kind = KindOfFilter(event.GetId()))
+        FillList(*kind);
+}
+
+void CTreewrightView::OnFilterKey(wxKeyEvent& event)
+{
+    auto* filter = wxDynamicCast(event.GetEventObject(), wxTextCtrl);
+    const std::optional<ERecordKind> kind = filter != nullptr ? KindOfFilter(filter->GetId()) : std::nullopt;
+    if (!kind || event.HasAnyModifiers())
+    {
+        event.Skip();
+        return;
+    }
+    switch (event.GetKeyCode())
+    {
+    case WXK_ESCAPE:
+        filter->SetValue(wxString());
+        break;
+    case WXK_DOWN:
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+    {
+        // From the filter straight on to the entries it left.
+        wxListBox* list = ListOf(*kind);
+        if (list->GetSelection() == wxNOT_FOUND && list->GetCount() > 0)
+            list->SetSelection(0);
+        list->SetFocus();
+        m_activeList = list;
+        break;
+    }
+    default:
+        event.Skip();
+    }
+}
+
+void CTreewrightView::OnFilterFocus(wxFocusEvent& event)
+{
+    // The filter stands for its list: Ctrl+F and the record commands keep to that list.
+    if (auto* filter = wxDynamicCast(event.GetEventObject(), wxTextCtrl))
+        if (const std::optional<ERecordKind> kind = KindOfFilter(filter->GetId()))
+            m_activeList = ListOf(*kind);
+    event.Skip();
+}
+
+void CTreewrightView::OnFindCommand(wxCommandEvent& event)
+{
+    if (event.GetId() == ID_EDIT_FIND)
+        FocusFilter();
+    else
+        FindSelectedScriptReferences();
+}
+
+void CTreewrightView::OnUpdateFindCommand(wxUpdateUIEvent& event)
+{
+    if (event.GetId() == ID_EDIT_FIND)
+    {
+        event.Enable(m_form != nullptr);
+        return;
+    }
+    ERecordKind kind;
+    std::uint16_t id = 0;
+    std::string name;
+    event.Enable(SelectedRecord(kind, id, name) && kind == ERecordKind::Script);
 }
 
 void CTreewrightView::NewRecord(ERecordKind kind)
@@ -448,9 +623,16 @@ void CTreewrightView::OnListContextMenu(wxContextMenuEvent& event)
     menu.Append(ID_RECORD_DUPLICATE, "&Duplicate...\tCtrl+D");
     menu.Append(ID_RECORD_RENAME, "&Rename...\tF2");
     menu.Append(ID_RECORD_DELETE, "De&lete\tDel");
+    if (*kind == ERecordKind::Script)
+    {
+        menu.AppendSeparator();
+        menu.Append(ID_FIND_REFERENCES, "Find &References\tShift+F12");
+    }
     const bool selected = list->GetSelection() != wxNOT_FOUND;
     for (const int id : {ID_RECORD_DUPLICATE, ID_RECORD_RENAME, ID_RECORD_DELETE})
         menu.Enable(id, selected);
+    if (*kind == ERecordKind::Script)
+        menu.Enable(ID_FIND_REFERENCES, selected);
     list->PopupMenu(&menu);
 }
 
@@ -536,7 +718,7 @@ wxString CTreewrightView::StepLabel(const char* verb, ERecordKind kind, std::uin
     return wxString::Format("%s %s #%u", verb, RecordKindName(kind), unsigned(id));
 }
 
-void CTreewrightView::EditScript(std::uint16_t id)
+void CTreewrightView::EditScript(std::uint16_t id, int line)
 {
     CTreewrightDoc* doc = Document();
     if (doc == nullptr)
@@ -546,6 +728,7 @@ void CTreewrightView::EditScript(std::uint16_t id)
         return ShowRefusal(kTypeBhav, id, script.m_name, script.Fault());
     CScriptEditorDlg dialog(nullptr);
     dialog.SetScript(script, doc->NeededFiles(), doc->FileName(), GameBytes(m_semiGlobal->GetValue()));
+    dialog.SetInitialLine(line);
     dialog.SetCommit([&] {
         bool stored = false;
         doc->ChangeRecords(StepLabel("Edit", ERecordKind::Script, id), {{kTypeBhav, id}},
@@ -573,7 +756,7 @@ void CTreewrightView::EditStrings(std::uint16_t id)
     Ui().RunModal(dialog);
 }
 
-void CTreewrightView::EditInteractions(std::uint16_t id)
+void CTreewrightView::EditInteractions(std::uint16_t id, int interaction)
 {
     CTreewrightDoc* doc = Document();
     if (doc == nullptr)
@@ -587,6 +770,7 @@ void CTreewrightView::EditInteractions(std::uint16_t id)
         return ShowRefusal(kTypeTtas, id, names.m_name, names.Fault());
     CInteractionsDlg dialog(nullptr);
     dialog.SetTables(interactions, names);
+    dialog.SetInitialInteraction(interaction);
     dialog.SetCommit([&] {
         // Both tables are stored or neither: a table whose names were not stored would show other
         // names, or none, the next time. A change that fails leaves the document as it was.

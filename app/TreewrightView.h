@@ -6,6 +6,7 @@
 
 #include "records/RecordEditing.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,14 +46,17 @@ public:
     wxListBox* InteractionList() const { return m_interactions; }
     wxListBox* ConstantList() const { return m_constants; }
     wxTextCtrl* SemiGlobalField() const { return m_semiGlobal; }
+    /// The filter field above the list of `kind`.
+    wxTextCtrl* FilterOf(ERecordKind kind) const;
 
     // Where the record editing begins: each loads the record of that id from the document's
     // container, runs its editor and stores it back when the editor ends with OK. A record that
     // does not load opens no editor and says why in the status bar; one that cannot be stored
-    // keeps its editor open.
-    void EditScript(std::uint16_t id);
+    // keeps its editor open. A script may open on one of its lines, an interaction table on one of
+    // its interactions (from 0).
+    void EditScript(std::uint16_t id, int line = -1);
     void EditStrings(std::uint16_t id);
-    void EditInteractions(std::uint16_t id);
+    void EditInteractions(std::uint16_t id, int interaction = -1);
     void EditConstants(std::uint16_t id);
 
     // Record commands of the Edit menu, the lists' context menus and their keys (Insert, Delete,
@@ -63,8 +67,15 @@ public:
     void DeleteSelectedRecord();
     /// Puts a text into the status bar's first pane.
     void ShowStatus(const wxString& text) const;
-    /// Selects the entry of `id` in the list of `kind` and makes that list the one in use.
+    /// Selects the entry of `id` in the list of `kind` and makes that list the one in use; a
+    /// filter that hides the entry is cleared.
     void SelectRecord(ERecordKind kind, std::uint16_t id);
+    /// Empties every filter without refilling the lists: for another file, before the update.
+    void ClearFilters();
+    /// Puts the focus into the filter of the list in use, its text selected.
+    void FocusFilter();
+    /// Shows every place that refers to the selected script.
+    void FindSelectedScriptReferences();
 
 private:
     static wxString StepLabel(const char* verb, ERecordKind kind, std::uint16_t id);
@@ -77,7 +88,9 @@ private:
     std::vector<CChunkKey> RecordKeys(ERecordKind kind, std::initializer_list<std::uint16_t> ids) const;
     /// Puts why a record does not open into the status bar.
     void ShowRefusal(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault) const;
-    void FillList(wxListBox* list, std::uint32_t type);
+    /// Fills the list of `kind` with the entries its filter lets through.
+    void FillList(ERecordKind kind);
+    std::optional<ERecordKind> KindOfFilter(int id) const;
     /// Takes the edit field's text into the document's semi-global name.
     void TakeSemiGlobalName();
     /// The id of the list's selected entry; false when none is selected.
@@ -94,6 +107,11 @@ private:
     void OnListContextMenu(wxContextMenuEvent& event);
     void OnRecordCommand(wxCommandEvent& event);
     void OnUpdateRecordCommand(wxUpdateUIEvent& event);
+    void OnFilterChanged(wxCommandEvent& event);
+    void OnFilterKey(wxKeyEvent& event);
+    void OnFilterFocus(wxFocusEvent& event);
+    void OnFindCommand(wxCommandEvent& event);
+    void OnUpdateFindCommand(wxUpdateUIEvent& event);
 
     // The frame may destroy the form before the view closes, when the program ends.
     wxWeakRef<wxPanel> m_form;
@@ -102,7 +120,13 @@ private:
     wxListBox* m_strings = nullptr;
     wxListBox* m_scripts = nullptr;
     wxTextCtrl* m_semiGlobal = nullptr;
+    wxTextCtrl* m_constantsFilter = nullptr;
+    wxTextCtrl* m_interactionsFilter = nullptr;
+    wxTextCtrl* m_stringsFilter = nullptr;
+    wxTextCtrl* m_scriptsFilter = nullptr;
     wxListBox* m_activeList = nullptr;
+    /// Per kind, the id of the entry last chosen, kept while a filter hides it.
+    std::array<std::optional<std::uint16_t>, 4> m_chosenIds;
     bool m_writingFields = false;
 
     wxDECLARE_DYNAMIC_CLASS(CTreewrightView);

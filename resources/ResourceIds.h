@@ -50,6 +50,9 @@ constexpr int ID_RECORD_NEW_CONSTANTS = 32014;
 constexpr int ID_RECORD_DUPLICATE = 32015;
 constexpr int ID_RECORD_RENAME = 32016;
 constexpr int ID_RECORD_DELETE = 32017;
+// Finding one's way: the filter of the list in use, and every place that refers to a script.
+constexpr int ID_EDIT_FIND = 32020;
+constexpr int ID_FIND_REFERENCES = 32021;
 
 // Bars of the main window (0xE800 and 0xE801 in the Windows resources).
 constexpr int AFX_IDW_TOOLBAR = 0xE800 - kResourceCommandBit;
@@ -61,6 +64,11 @@ constexpr int IDC_SCRIPT_LIST = 1001;
 constexpr int IDC_STRING_LIST = 1002;
 constexpr int IDC_INTERACTION_LIST = 1003;
 constexpr int IDC_CONSTANT_LIST = 1011;
+// The filters above the lists (our own controls).
+constexpr int IDC_SCRIPT_FILTER = 1301;
+constexpr int IDC_STRING_FILTER = 1302;
+constexpr int IDC_INTERACTION_FILTER = 1303;
+constexpr int IDC_CONSTANT_FILTER = 1304;
 
 // Loading dialog (dialog 137).
 constexpr int IDC_LOAD_PROGRESS = 1024;
@@ -70,6 +78,11 @@ constexpr int IDC_LOAD_STATUS = 1025;
 constexpr int IDD_RECORD_NAME = 140;
 constexpr int IDC_RECORD_NAME = 1200;
 constexpr int IDC_RECORD_ID = 1201;
+
+// Places that refer to a script (our own template).
+constexpr int IDD_REFERENCES = 142;
+constexpr int IDC_REFERENCES_SUMMARY = 1310;
+constexpr int IDC_REFERENCES_LIST = 1311;
 
 // About box (dialog 100).
 constexpr int IDC_ABOUT_ICON = 1100;
