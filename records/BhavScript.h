@@ -4,11 +4,42 @@
 #include "RecordFault.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 class CIffFile;
+
+/// One jump of a script: where line `line` (counted from 0) goes on success or on failure.
+struct CScriptJump
+{
+    std::size_t line = 0;
+    bool success = true;
+
+    bool operator==(const CScriptJump&) const = default;
+};
+
+/// What a line change that keeps every jump on its instruction did, or why it changed nothing.
+struct CRenumbering
+{
+    enum class EResult
+    {
+        Done,
+        /// A jump would have to name a line past index 252, where the exit codes begin.
+        PastLastTarget,
+        /// A jump into the deleted line has nowhere to go: the line's success target is the line
+        /// itself or a line that does not exist.
+        NowhereToGo,
+    };
+
+    EResult result = EResult::Done;
+    /// Refused: the first jump that stopped the change, numbered as before it.
+    std::optional<CScriptJump> blocked;
+    /// A delete done: the jumps that went into the deleted line and now go where it went on
+    /// success, numbered as after it.
+    std::vector<CScriptJump> retargeted;
+};
 
 /// A behaviour script (`BHAV` chunk): a header and numbered instructions.
 ///
@@ -40,6 +71,19 @@ public:
     /// renumbers their targets. Leaves the script as it was when a reachable target lies past
     /// the last line.
     void Optimize();
+
+    // Line changes that keep every jump on the instruction it named: the targets of all lines are
+    // renumbered with them. A target past the last line stays past it. A refused change leaves
+    // the script as it was.
+
+    /// Inserts `instruction` before line `index` (at the end when past it). Its own targets are
+    /// taken as given, in the numbering after the insert.
+    CRenumbering InsertLine(std::size_t index, const CBhavInstruction& instruction);
+    /// Moves line `from` to position `to`; the lines between move by one towards `from`.
+    CRenumbering MoveLine(std::size_t from, std::size_t to);
+    /// Removes line `index`. A jump into it takes its success target instead, when that is
+    /// another line or an exit.
+    CRenumbering DeleteLine(std::size_t index);
 
     /// The chunk data Store would write; empty when the script cannot be written.
     std::vector<std::uint8_t> Encode() const;
