@@ -12,11 +12,11 @@
 #include "rendering/NeededFilesLoader.h"
 #include "rendering/OperandVocabulary.h"
 #include "rendering/PlainTextRenderer.h"
+#include "rendering/ScriptListing.h"
 #include "rendering/ScriptReferences.h"
 
 #include <array>
 #include <cctype>
-#include <iomanip>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -24,9 +24,6 @@
 
 namespace
 {
-
-// The text the script editor would show instead of a description it cannot give.
-constexpr std::string_view kUnknownFunction = "Unknown function";
 
 // Where the renderer's inputs come from: the command line's options, as opening a file sets them.
 struct CRenderSources
@@ -60,38 +57,6 @@ bool LoadSources(const CRenderSources& sources, const CReport& report, CNeededFi
     return true;
 }
 
-// A line-oriented answer must stay on one line even when a script's name holds a tab or a break.
-std::string OneLine(std::string text)
-{
-    for (char& c : text)
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
-
-std::string HeaderHex(const std::vector<std::uint8_t>& header)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    for (const std::uint8_t byte : header)
-    {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0xF];
-    }
-    return text;
-}
-
-// The script editor's line text: the description, or the code-style text where the description
-// is the editor's "Unknown function".
-std::string LineDescription(const CPlainTextRenderer& renderer, const CBhavInstruction& instruction)
-{
-    const auto& p = instruction.params;
-    std::string text = renderer.Describe(instruction.opcode, p[0], p[1], p[2], p[3]);
-    if (text == kUnknownFunction)
-        text = FormatCodeInstruction(instruction.opcode, p[0], p[1], p[2], p[3]);
-    return text;
-}
-
 int RunScript(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
 {
     const std::uint16_t id = ParseCliId(idText);
@@ -123,7 +88,7 @@ int RunScript(const std::string& path, const std::string& idText, const CRenderS
                              {"true", instruction.trueTarget},
                              {"false", instruction.falseTarget},
                              {"params", {p[0], p[1], p[2], p[3]}},
-                             {"description", Shown(LineDescription(renderer, instruction))},
+                             {"description", Shown(DescribeLine(renderer, instruction))},
                              {"code", FormatCodeInstruction(instruction.opcode, p[0], p[1], p[2], p[3])},
                              {"success", FormatTargetText(instruction.trueTarget)},
                              {"failure", FormatTargetText(instruction.falseTarget)}});
@@ -131,32 +96,12 @@ int RunScript(const std::string& path, const std::string& idText, const CRenderS
         PrintJson({{"file", path},
                    {"id", script.m_id},
                    {"name", Shown(script.m_name)},
-                   {"header", HeaderHex(script.m_header)},
+                   {"header", ScriptHeaderHex(script)},
                    {"lines", std::move(lines)}});
         return kExitOk;
     }
 
-    std::cout << "Script " << script.m_id << ": " << OneLine(Shown(script.m_name)) << '\n'
-              << "Header: " << HeaderHex(script.m_header) << '\n'
-              << "Semi-global file: " << OneLine(Shown(semiGlobalName)) << '\n'
-              << script.m_instructions.size() << (script.m_instructions.size() == 1 ? " line" : " lines") << '\n';
-    if (script.m_instructions.empty())
-        return kExitOk;
-    std::cout << std::left << std::setw(6) << "Line" << std::setw(15) << "Success" << std::setw(15) << "Failure"
-              << "Description\n";
-    for (std::size_t i = 0; i < script.m_instructions.size(); ++i)
-    {
-        const CBhavInstruction& instruction = script.m_instructions[i];
-        const auto& p = instruction.params;
-        std::cout << std::left << std::setw(6) << i + 1 << std::setw(15) << FormatTargetText(instruction.trueTarget)
-                  << std::setw(15) << FormatTargetText(instruction.falseTarget)
-                  << OneLine(Shown(LineDescription(renderer, instruction))) << '\n'
-                  << std::setw(36) << "" << "code: "
-                  << FormatCodeInstruction(instruction.opcode, p[0], p[1], p[2], p[3]) << "  (opcode "
-                  << instruction.opcode << ", targets " << int(instruction.trueTarget) << '/'
-                  << int(instruction.falseTarget) << ", params " << p[0] << ' ' << p[1] << ' ' << p[2] << ' '
-                  << p[3] << ")\n";
-    }
+    std::cout << FormatScriptListing(script, renderer);
     return kExitOk;
 }
 
@@ -312,14 +257,10 @@ bool AnswerRequest(const CPlainTextRenderer& renderer, std::string_view line, st
         error = "expected: OPCODE P0 P1 P2 P3 (16-bit numbers), operand SCOPE DATA or target T";
         return false;
     }
-    std::string description;
-    renderer.AppendDescription(description, values[0], values[1], values[2], values[3], values[4]);
-    if (description == kUnknownFunction)
-    {
-        description.clear();
-        AppendCodeInstruction(description, values[0], values[1], values[2], values[3], values[4]);
-    }
-    answer += OneLine(Shown(description));
+    CBhavInstruction instruction;
+    instruction.opcode = values[0];
+    instruction.params = {values[1], values[2], values[3], values[4]};
+    answer += OneLine(Shown(DescribeLine(renderer, instruction)));
     answer += '\t';
     AppendCodeInstruction(answer, values[0], values[1], values[2], values[3], values[4]);
     return true;

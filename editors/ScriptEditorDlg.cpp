@@ -7,6 +7,7 @@
 #include "records/BhavScript.h"
 #include "rendering/CodeTextRenderer.h"
 #include "rendering/NeededFiles.h"
+#include "rendering/ScriptListing.h"
 #include "resources/ScriptEditorIds.h"
 
 #include <wx/button.h>
@@ -14,13 +15,6 @@
 #include <wx/wupdlock.h>
 
 #include <algorithm>
-
-namespace
-{
-// The plain-language renderer has no text for an unknown function; should it ever have one, the
-// code-style line says at least which numbers the instruction holds.
-constexpr const char* kUnknownFunction = "Unknown function";
-}
 
 CScriptEditorDlg::CScriptEditorDlg(wxWindow* parent)
     : CExchangeDialog(parent, IDD_SCRIPT_EDITOR, "SimAntics Script Editor", wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER)
@@ -103,12 +97,8 @@ int CScriptEditorDlg::SelectedInstruction() const
 std::unique_ptr<CScriptLineItem> CScriptEditorDlg::MakeLineItem(const CBhavInstruction& instruction, int index,
                                                                 const CPlainTextRenderer& renderer)
 {
-    const auto& p = instruction.params;
-    std::string description = renderer.Describe(instruction.opcode, p[0], p[1], p[2], p[3]);
-    if (description == kUnknownFunction)
-        description = FormatCodeInstruction(instruction.opcode, p[0], p[1], p[2], p[3]);
     auto item = std::make_unique<CScriptLineItem>();
-    item->description = GameText(description);
+    item->description = GameText(DescribeLine(renderer, instruction));
     item->successText = wxString::FromUTF8(FormatTargetText(instruction.trueTarget));
     item->failureText = wxString::FromUTF8(FormatTargetText(instruction.falseTarget));
     item->lineNumber = index + 1;
