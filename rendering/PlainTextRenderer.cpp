@@ -309,44 +309,35 @@ std::string CPlainTextRenderer::DescribeOperand(std::uint8_t scope, std::uint16_
     return text;
 }
 
-bool CPlainTextRenderer::AppendCallTargetName(std::string& out, std::uint16_t opcode) const
+std::optional<CPlainTextRenderer::CScriptPlace> CPlainTextRenderer::FindCalledScript(std::uint16_t opcode) const
 {
     if (opcode < kFirstGlobalScript || m_files == nullptr)
-        return false;
-    std::string_view fileName;
-    std::string_view prefix;
-    if (opcode < kFirstPrivateScript)
-    {
-        fileName = kGlobalFileName;
-        prefix = "Global: ";
-    }
-    else if (opcode < kFirstSemiGlobalScript)
-    {
-        fileName = m_fileName;
-        prefix = "Private: ";
-    }
-    else
-    {
-        fileName = m_semiGlobalFileName;
-        prefix = "Semiglobal: ";
-    }
+        return std::nullopt;
+    const std::string_view fileName = opcode < kFirstPrivateScript    ? kGlobalFileName
+                                      : opcode < kFirstSemiGlobalScript ? std::string_view(m_fileName)
+                                                                        : std::string_view(m_semiGlobalFileName);
     // Several entries may carry the same name (a file loaded loose and again as the open file);
     // one without the id does not end the search.
-    for (const CFileScriptNames& entry : m_files->Index())
+    const std::vector<CFileScriptNames>& index = m_files->Index();
+    for (std::size_t file = 0; file < index.size(); ++file)
     {
-        if (!SameFileName(entry.fileName, fileName))
+        if (!SameFileName(index[file].fileName, fileName))
             continue;
-        for (const CScriptNameEntry& script : entry.scripts)
-        {
+        for (const CScriptNameEntry& script : index[file].scripts)
             if (script.id == opcode)
-            {
-                out += prefix;
-                out += script.name;
-                return true;
-            }
-        }
+                return CScriptPlace{file, &script};
     }
-    return false;
+    return std::nullopt;
+}
+
+bool CPlainTextRenderer::AppendCallTargetName(std::string& out, std::uint16_t opcode) const
+{
+    const std::optional<CScriptPlace> place = FindCalledScript(opcode);
+    if (!place)
+        return false;
+    out += opcode < kFirstPrivateScript ? "Global: " : opcode < kFirstSemiGlobalScript ? "Private: " : "Semiglobal: ";
+    out += place->script->name;
+    return true;
 }
 
 std::string CPlainTextRenderer::CallTargetName(std::uint16_t opcode) const

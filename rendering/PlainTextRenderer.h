@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class CNeededFiles;
+struct CScriptNameEntry;
 
 /// The plain-language description of one instruction, as the script editor shows it on every
 /// line. Calls to other scripts are named from the needed-files index; the renderer only refers to
@@ -32,6 +35,17 @@ public:
     /// "Global: ", "Private: " or "Semiglobal: " and the called script's name from the index;
     /// empty below opcode 256 and when the index does not hold the script.
     std::string CallTargetName(std::uint16_t opcode) const;
+    /// Where a called script is loaded: the index of its file among the needed files (its
+    /// container, name and index entry) and its entry in that file's index.
+    struct CScriptPlace
+    {
+        std::size_t file = 0;
+        const CScriptNameEntry* script = nullptr;
+    };
+    /// The loaded script that `opcode` calls: the first loaded file of the call's kind (the global
+    /// file, the open file, the semi-global file) that holds it. None below opcode 256 and when no
+    /// such file holds the script.
+    std::optional<CScriptPlace> FindCalledScript(std::uint16_t opcode) const;
     /// The plain-language text of an operand reference ("Temporary Storage 3", "40->-1").
     static std::string DescribeOperand(std::uint8_t scope, std::uint16_t data);
 
