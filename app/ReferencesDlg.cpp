@@ -181,9 +181,7 @@ void CReferencesDlg::ShowLoadedScript(const CScriptReference& reference)
         dialog.SetScript(script, files, files.Names()[i], ReadSemiGlobalName(files.Containers()[i]));
         dialog.SetInitialLine(reference.place.line);
         // The loaded files are only read: the script is a copy that no OK could store.
-        dialog.SetTitle(dialog.GetTitle() + " (read-only)");
-        if (wxWindow* ok = dialog.FindWindow(wxID_OK))
-            ok->Disable();
+        dialog.SetReadOnly(true);
         Ui().RunModal(dialog);
         return;
     }

@@ -720,13 +720,19 @@ wxString CTreewrightView::StepLabel(const char* verb, ERecordKind kind, std::uin
 
 void CTreewrightView::EditScript(std::uint16_t id, int line)
 {
+    if (const wxString refusal = RunScriptEditor(id, line, nullptr); !refusal.empty())
+        ShowStatus(refusal);
+}
+
+wxString CTreewrightView::RunScriptEditor(std::uint16_t id, int line, wxWindow* parent)
+{
     CTreewrightDoc* doc = Document();
     if (doc == nullptr)
-        return;
+        return wxString();
     CBhavScript script;
     if (!script.Load(doc->Container(), id))
-        return ShowRefusal(kTypeBhav, id, script.m_name, script.Fault());
-    CScriptEditorDlg dialog(nullptr);
+        return GameText(RecordRefusalText(kTypeBhav, id, script.m_name, script.Fault()));
+    CScriptEditorDlg dialog(parent);
     dialog.SetScript(script, doc->NeededFiles(), doc->FileName(), GameBytes(m_semiGlobal->GetValue()));
     dialog.SetInitialLine(line);
     dialog.SetCommit([&] {
@@ -735,7 +741,11 @@ void CTreewrightView::EditScript(std::uint16_t id, int line)
                            [&](CIffFile& container) { return stored = script.Store(container, id); });
         return ExplainIfNotStored(&dialog, stored, kTypeBhav, id, script.m_name, script.Fault());
     });
+    // A call followed from the editor opens the called script in an editor of its own, stored
+    // on its OK as this one is.
+    dialog.SetScriptOpener([this](std::uint16_t called, wxWindow& over) { return RunScriptEditor(called, -1, &over); });
     Ui().RunModal(dialog);
+    return wxString();
 }
 
 void CTreewrightView::EditStrings(std::uint16_t id)

@@ -79,6 +79,9 @@ public:
 
 private:
     static wxString StepLabel(const char* verb, ERecordKind kind, std::uint16_t id);
+    /// Runs the script editor on script `id`, at `line` when it has one, over `parent` (none: the
+    /// main window); returns why the script does not open, or an empty text.
+    wxString RunScriptEditor(std::uint16_t id, int line, wxWindow* parent);
     void CreateForm(wxWindow* parent);
     wxListBox* ListOf(ERecordKind kind) const;
     std::optional<ERecordKind> KindOf(const wxListBox* list) const;

@@ -3,6 +3,8 @@
 #include "framework/ExchangeDialog.h"
 #include "rendering/PlainTextRenderer.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,17 +14,29 @@
 class CBhavScript;
 class CNeededFiles;
 class CScriptLineListBox;
+class wxContextMenuEvent;
 class wxKeyEvent;
+class wxMouseEvent;
+class wxStaticText;
+struct CRenumbering;
 struct CScriptLineItem;
 
 /// "SimAntics Script Editor": one behaviour script, a line per instruction with its description
 /// and its two targets. Lines are added, copied, deleted and edited (through the line editor), and
-/// the script optimised. Every change is made at once in the caller's script, which the caller
-/// stores after OK and throws away after Cancel. While the dialog is open each change can be undone
-/// (Ctrl+Z) and redone (Ctrl+Y, Ctrl+Shift+Z).
+/// the script optimised; lines are also inserted, moved and deleted with every jump kept on its
+/// instruction. Every change is made at once in the caller's script, which the caller stores after
+/// OK and throws away after Cancel. While the dialog is open each change can be undone (Ctrl+Z)
+/// and redone (Ctrl+Y, Ctrl+Shift+Z).
+///
+/// A line's call can be followed into the called script: one of the open file through the
+/// caller's opener, a global or semi-global one from the loaded files in a read-only editor.
 class CScriptEditorDlg : public CExchangeDialog
 {
 public:
+    /// Opens script `id` of the open file in an editor of its own over `parent`, stored as the
+    /// caller stores any script; returns why it could not, or an empty text.
+    using CScriptOpener = std::function<wxString(std::uint16_t id, wxWindow& parent)>;
+
     explicit CScriptEditorDlg(wxWindow* parent = nullptr);
 
     /// Hands over the script to edit in place and what its calls are named from: the document's
@@ -33,6 +47,11 @@ public:
     /// Selects line `index` (from 0) when the dialog opens, for an editor opened at a place found
     /// elsewhere (a reference); a line the script does not have leaves the usual selection.
     void SetInitialLine(int index) { m_initialLine = index; }
+    /// Where calls into the open file's scripts lead; without it they lead nowhere.
+    void SetScriptOpener(CScriptOpener opener) { m_openScript = std::move(opener); }
+    /// Shows the script without letting it change: no OK, no line commands. Before showing.
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    bool IsReadOnly() const { return m_readOnly; }
     /// Rebuilds item `index` of the list from instruction `index` (removes it when the script has
     /// no such instruction).
     void RefreshLine(int index);
@@ -48,9 +67,12 @@ public:
     CScriptLineListBox* Lines() const { return m_lines; }
     const CPlainTextRenderer& Renderer() const { return m_renderer; }
 
-    /// What a line shows for one instruction.
+    /// What a line shows for one instruction of a script of `lineCount` lines.
     static std::unique_ptr<CScriptLineItem> MakeLineItem(const CBhavInstruction& instruction, int index,
-                                                         const CPlainTextRenderer& renderer);
+                                                         int lineCount, const CPlainTextRenderer& renderer);
+
+    /// Asks, when a line jumps past the last line, whether to store the script all the same.
+    bool TransferDataFromWindow() override;
 
 protected:
     void OnInitDialog() override;
@@ -73,8 +95,27 @@ private:
     /// The selected line when it shows an instruction; -1 otherwise.
     int SelectedInstruction() const;
     void RefreshAllLines();
+    void ShowStatus(const wxString& text);
+    /// True when the lines may change; otherwise says why not in the status line.
+    bool Editable();
+    /// Whether this editor, or one it was opened from, edits the open file's script `id`.
+    bool EditsScript(std::uint16_t id) const;
+
+    void RunCommand(int id);
+    void EditSelectedLine();
+    void GoToCalledScript();
+    void InsertLineBefore();
+    void MoveSelectedLine(int by);
+    void DeleteAndRenumber();
+    void CopyAsText();
+    /// Runs a change that keeps jumps on their instructions: done, it becomes an undo step and
+    /// `select` is selected; refused for a jump past the last addressable line, it says so.
+    CRenumbering ChangeLines(const std::function<CRenumbering()>& change, int select);
 
     void OnLineDoubleClick(wxCommandEvent& event);
+    void OnLinesLeftDoubleClick(wxMouseEvent& event);
+    void OnLinesContextMenu(wxContextMenuEvent& event);
+    void OnCommand(wxCommandEvent& event);
     void OnOptimize(wxCommandEvent& event);
     void OnAdd(wxCommandEvent& event);
     void OnDelete(wxCommandEvent& event);
@@ -86,7 +127,10 @@ private:
     std::string m_fileName;
     std::string m_semiGlobalName;
     CPlainTextRenderer m_renderer;
+    CScriptOpener m_openScript;
+    bool m_readOnly = false;
     CScriptLineListBox* m_lines = nullptr;
+    wxStaticText* m_status = nullptr;
     std::vector<CEditState> m_undo;
     std::vector<CEditState> m_redo;
     int m_initialLine = -1;

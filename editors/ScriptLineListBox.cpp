@@ -1,6 +1,7 @@
 #include "ScriptLineListBox.h"
 
 #include <wx/dc.h>
+#include <wx/event.h>
 
 #include <algorithm>
 
@@ -103,12 +104,32 @@ void DrawWrapped(wxDC& dc, const wxString& text, int left, int top, int right, i
         y += lineHeight;
     }
 }
+
+// A target past the last line says "(missing)" too, which the column holds on one line only in a
+// smaller type; its half of the column has room for no second line.
+void DrawMissingTarget(wxDC& dc, const wxString& text, int left, int top, int right, int bottom)
+{
+    const wxFont normal = dc.GetFont();
+    wxFont font = normal;
+    constexpr int kSmallestPoints = 6;
+    while (dc.GetTextExtent(text).GetWidth() > right - left && font.GetPointSize() > kSmallestPoints)
+    {
+        font.SetPointSize(font.GetPointSize() - 1);
+        dc.SetFont(font);
+    }
+    dc.SetTextForeground(kRed);
+    DrawWrapped(dc, text, left, top, right, bottom, true);
+    dc.SetTextForeground(*wxBLACK);
+    dc.SetFont(normal);
+}
 }
 
 CScriptLineListBox::CScriptLineListBox(wxWindow* parent, wxWindowID id)
     : wxVListBox(parent, id, wxDefaultPosition, wxDefaultSize, wxBORDER_SUNKEN | wxVSCROLL)
 {
     SetBackgroundColour(kWhite);
+    Bind(wxEVT_KEY_DOWN, &CScriptLineListBox::OnKeyDown, this);
+    Bind(wxEVT_LEFT_DOWN, &CScriptLineListBox::OnLeftDown, this);
 }
 
 const CScriptLineItem* CScriptLineListBox::Item(std::size_t index) const
@@ -120,6 +141,7 @@ void CScriptLineListBox::InsertItem(std::size_t index, std::unique_ptr<CScriptLi
 {
     index = std::min(index, m_items.size());
     const int selection = GetSelection();
+    m_anchor = wxNOT_FOUND;
     m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
     CountChanged();
     SetSelection(selection != wxNOT_FOUND && static_cast<std::size_t>(selection) >= index ? selection + 1
@@ -131,6 +153,7 @@ void CScriptLineListBox::DeleteItem(std::size_t index)
     if (index >= m_items.size())
         return;
     const int selection = GetSelection();
+    m_anchor = wxNOT_FOUND;
     m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
     CountChanged();
     if (selection == wxNOT_FOUND || static_cast<std::size_t>(selection) == index)
@@ -141,9 +164,125 @@ void CScriptLineListBox::DeleteItem(std::size_t index)
 
 void CScriptLineListBox::DeleteAll()
 {
+    m_anchor = wxNOT_FOUND;
     m_items.clear();
     SetSelection(wxNOT_FOUND);
     CountChanged();
+}
+
+bool CScriptLineListBox::HasRange() const
+{
+    return m_anchor != wxNOT_FOUND && GetSelection() == m_rangeEnd && m_anchor != m_rangeEnd &&
+           static_cast<std::size_t>(std::max(m_anchor, m_rangeEnd)) < m_items.size();
+}
+
+bool CScriptLineListBox::IsLineSelected(std::size_t n) const
+{
+    if (!HasRange())
+        return IsSelected(n);
+    const auto [first, last] = std::minmax(m_anchor, m_rangeEnd);
+    return static_cast<int>(n) >= first && static_cast<int>(n) <= last;
+}
+
+bool CScriptLineListBox::SelectedLines(std::size_t& first, std::size_t& last) const
+{
+    const int selection = GetSelection();
+    if (selection == wxNOT_FOUND)
+        return false;
+    const auto [from, to] = HasRange() ? std::minmax(m_anchor, m_rangeEnd) : std::minmax(selection, selection);
+    first = static_cast<std::size_t>(from);
+    last = static_cast<std::size_t>(to);
+    return true;
+}
+
+void CScriptLineListBox::SelectAllLines()
+{
+    if (m_items.empty())
+        return;
+    m_anchor = static_cast<int>(m_items.size()) - 1;
+    m_rangeEnd = 0;
+    SetSelection(0);
+    RefreshAll();
+}
+
+void CScriptLineListBox::ExtendSelection(int line)
+{
+    if (!HasRange())
+        m_anchor = GetSelection() != wxNOT_FOUND ? GetSelection() : line;
+    m_rangeEnd = line;
+    SetSelection(line);
+    RefreshAll();
+}
+
+void CScriptLineListBox::DropRange()
+{
+    if (HasRange())
+        RefreshAll();
+    m_anchor = wxNOT_FOUND;
+}
+
+int CScriptLineListBox::LineAfterKey(int key) const
+{
+    const int count = static_cast<int>(m_items.size());
+    const int selection = GetSelection();
+    if (count == 0)
+        return wxNOT_FOUND;
+    const int page = std::max(1, static_cast<int>(GetVisibleRowsEnd() - GetVisibleRowsBegin()) - 1);
+    int line = wxNOT_FOUND;
+    switch (key)
+    {
+    case WXK_UP:
+    case WXK_NUMPAD_UP:
+        line = selection - 1;
+        break;
+    case WXK_DOWN:
+    case WXK_NUMPAD_DOWN:
+        line = selection + 1;
+        break;
+    case WXK_PAGEUP:
+    case WXK_NUMPAD_PAGEUP:
+        line = selection - page;
+        break;
+    case WXK_PAGEDOWN:
+    case WXK_NUMPAD_PAGEDOWN:
+        line = selection + page;
+        break;
+    case WXK_HOME:
+    case WXK_NUMPAD_HOME:
+        return 0;
+    case WXK_END:
+    case WXK_NUMPAD_END:
+        return count - 1;
+    default:
+        return wxNOT_FOUND;
+    }
+    return selection == wxNOT_FOUND ? 0 : std::clamp(line, 0, count - 1);
+}
+
+void CScriptLineListBox::OnKeyDown(wxKeyEvent& event)
+{
+    const int line = LineAfterKey(event.GetKeyCode());
+    if (line != wxNOT_FOUND && event.GetModifiers() == wxMOD_SHIFT)
+    {
+        ExtendSelection(line);
+        return;
+    }
+    if (line != wxNOT_FOUND)
+        DropRange();
+    event.Skip();
+}
+
+void CScriptLineListBox::OnLeftDown(wxMouseEvent& event)
+{
+    const int line = VirtualHitTest(event.GetPosition().y);
+    if (event.GetModifiers() == wxMOD_SHIFT && line != wxNOT_FOUND)
+    {
+        SetFocus();
+        ExtendSelection(line);
+        return;
+    }
+    DropRange();
+    event.Skip();
 }
 
 void CScriptLineListBox::CountChanged()
@@ -166,7 +305,7 @@ void CScriptLineListBox::OnDrawBackground(wxDC&, const wxRect&, size_t) const
 void CScriptLineListBox::OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const
 {
     dc.SetFont(GetFont());
-    DrawLineItem(dc, rect, Item(n), IsSelected(n));
+    DrawLineItem(dc, rect, Item(n), IsLineSelected(n));
 }
 
 void CScriptLineListBox::DrawLineItem(wxDC& dc, const wxRect& rect, const CScriptLineItem* item, bool selected)
@@ -195,6 +334,12 @@ void CScriptLineListBox::DrawLineItem(wxDC& dc, const wxRect& rect, const CScrip
     // number instead of being written over it.
     const int descriptionLeft = std::max(left + 25, left + 5 + dc.GetTextExtent(number).GetWidth() + 5);
     DrawWrapped(dc, item->description, descriptionLeft, top + 10, right - 110, boxBottom, false);
-    DrawWrapped(dc, item->successText, right - 109, top + 5, right - 10, boxBottom, true);
-    DrawWrapped(dc, item->failureText, right - 109, top + 30, right - 10, boxBottom, true);
+    if (item->successMissing)
+        DrawMissingTarget(dc, item->successText, right - 109, top + 5, right - 10, boxBottom);
+    else
+        DrawWrapped(dc, item->successText, right - 109, top + 5, right - 10, boxBottom, true);
+    if (item->failureMissing)
+        DrawMissingTarget(dc, item->failureText, right - 109, top + 30, right - 10, boxBottom);
+    else
+        DrawWrapped(dc, item->failureText, right - 109, top + 30, right - 10, boxBottom, true);
 }

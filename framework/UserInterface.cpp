@@ -4,6 +4,7 @@
 #include "resources/Strings.h"
 
 #include <wx/app.h>
+#include <wx/clipbrd.h>
 #include <wx/dialog.h>
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
@@ -46,6 +47,14 @@ int CWxUserInterface::MessageBox(wxWindow* owner, const wxString& text, const wx
 int CWxUserInterface::RunModal(wxDialog& dialog)
 {
     return dialog.ShowModal();
+}
+
+bool CWxUserInterface::CopyText(const wxString& text)
+{
+    wxClipboardLocker clipboard;
+    if (!clipboard)
+        return false;
+    return wxTheClipboard->SetData(new wxTextDataObject(text));
 }
 
 wxString CWxUserInterface::ChooseFileToOpen(wxWindow* owner, const wxString& message, const wxString& wildcard,

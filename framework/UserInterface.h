@@ -10,8 +10,9 @@ class wxDialog;
 class wxWindow;
 
 /// Everything by which the program waits for the user: message boxes, modal dialogs and the file
-/// and folder choosers. The program reaches them only through Ui(), so that a test can read every
-/// message, answer every question and drive every modal dialog in-process.
+/// and folder choosers; and the clipboard, which the user reads elsewhere. The program reaches them
+/// only through Ui(), so that a test can read every message, answer every question, drive every
+/// modal dialog and see what was copied, in-process.
 class CUserInterface
 {
 public:
@@ -30,6 +31,8 @@ public:
                                       const wxString& defaultPath) = 0;
     /// The folder the user chose, or an empty string when the user cancelled.
     virtual wxString ChooseFolder(wxWindow* owner, const wxString& message, const wxString& defaultPath) = 0;
+    /// Puts a text onto the clipboard; false when the clipboard could not be opened.
+    virtual bool CopyText(const wxString& text) = 0;
 };
 
 /// The toolkit's own message boxes, modal loops and choosers.
@@ -43,6 +46,7 @@ public:
     wxString ChooseFileToSave(wxWindow* owner, const wxString& message, const wxString& wildcard,
                               const wxString& defaultPath) override;
     wxString ChooseFolder(wxWindow* owner, const wxString& message, const wxString& defaultPath) override;
+    bool CopyText(const wxString& text) override;
 };
 
 /// The user interface in force: the toolkit's unless a test has put its own in place.

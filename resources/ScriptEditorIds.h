@@ -11,6 +11,19 @@ constexpr int IDC_SCRIPT_OPTIMIZE = 1026;
 constexpr int IDC_SCRIPT_ADD = 1036;
 constexpr int IDC_SCRIPT_DELETE = 1037;
 constexpr int IDC_SCRIPT_COPY = 1029;
+// Our own: the commands that keep jumps on their instructions, the other line commands of the
+// context menu and the keys, and the status line under the list.
+constexpr int IDC_SCRIPT_INSERT = 1301;
+constexpr int IDC_SCRIPT_MOVE_UP = 1302;
+constexpr int IDC_SCRIPT_MOVE_DOWN = 1303;
+constexpr int IDC_SCRIPT_DELETE_RENUMBER = 1304;
+constexpr int IDC_SCRIPT_EDIT_LINE = 1305;
+constexpr int IDC_SCRIPT_GO_TO = 1306;
+constexpr int IDC_SCRIPT_COPY_TEXT = 1307;
+constexpr int IDC_SCRIPT_SELECT_ALL = 1308;
+constexpr int IDC_SCRIPT_UNDO = 1309;
+constexpr int IDC_SCRIPT_REDO = 1310;
+constexpr int IDC_SCRIPT_STATUS = 1311;
 
 // Line editor (dialog 135).
 constexpr int IDD_LINE_EDIT = 135;

@@ -197,7 +197,7 @@ TEST_F(Finding, FindReferencesListsEveryPlaceAndADoubleClickOpensIt)
              // A loaded file's script opens where nothing can be stored.
              selectedLine(1)(dialog);
              EXPECT_TRUE(dialog.GetTitle().EndsWith("(read-only)"));
-             EXPECT_FALSE(dialog.FindWindow(wxID_OK)->IsEnabled());
+             EXPECT_FALSE(dialog.FindWindow(wxID_OK)->IsShown());
          }},
         {"a script nothing calls", fromMainView(4100), {}, -1, nullptr},
     };

@@ -86,6 +86,12 @@ wxString CScriptedUserInterface::ChooseFolder(wxWindow*, const wxString&, const 
     return Next(folders, "folder");
 }
 
+bool CScriptedUserInterface::CopyText(const wxString& text)
+{
+    clipboard = text;
+    return true;
+}
+
 std::vector<wxString> CScriptedUserInterface::Texts() const
 {
     std::vector<wxString> texts;

@@ -45,6 +45,7 @@ public:
     wxString ChooseFileToSave(wxWindow* owner, const wxString& message, const wxString& wildcard,
                               const wxString& defaultPath) override;
     wxString ChooseFolder(wxWindow* owner, const wxString& message, const wxString& defaultPath) override;
+    bool CopyText(const wxString& text) override;
 
     /// The texts of the messages shown so far.
     std::vector<wxString> Texts() const;
@@ -63,6 +64,8 @@ public:
     std::deque<wxString> filesToOpen;
     std::deque<wxString> filesToSave;
     std::deque<wxString> folders;
+    /// What was last put onto the clipboard.
+    wxString clipboard;
 };
 
 /// Puts a scripted user in force for one scope.

@@ -92,15 +92,17 @@ TEST_F(ScriptEditor, ShowsEveryLineWithDescriptionAndTargets)
     m_script = Script({Line(256, 254, 255, {1, 2, 3, 65535}), Line(4096, 253, 9), Line(0, 0, 1, {1, 2, 3, 4}),
                        Line(2, 252, 2, {3, 1, 0x0500, 0x0708})});
     Run([](CScriptEditorDlg& dialog) {
-        EXPECT_EQ(dialog.GetTitle(), "SimAntics Script Editor");
+        EXPECT_EQ(dialog.GetTitle(), "SimAntics Script Editor - #0: test script");
         EXPECT_EQ(Shown(*dialog.Lines()),
                   (std::vector<std::string>{
                       "1|Global: Wait For Notify (Stack: 1, 2, 3, -1)|return TRUE|return FALSE",
-                      "2|Private: main (Stack: 0, 0, 0, 0)|return ERROR|goto line 10",  // past the end, as it is
+                      "2|Private: main (Stack: 0, 0, 0, 0)|return ERROR|goto line 10 (missing)",
                       "3|Idle (Stack: 1, 2, 3, 4)|goto line 1|goto line 2",
-                      "4|Temporary Storage 3 Assign To: 1|goto line 253|goto line 3",
+                      "4|Temporary Storage 3 Assign To: 1|goto line 253 (missing)|goto line 3",
                   }));
-        EXPECT_EQ(dialog.Lines()->GetSelection(), wxNOT_FOUND);
+        EXPECT_EQ(dialog.Lines()->GetSelection(), 0);
+        EXPECT_TRUE(dialog.Lines()->Item(1)->failureMissing);
+        EXPECT_FALSE(dialog.Lines()->Item(1)->successMissing);
         for (const int id : {IDC_SCRIPT_OPTIMIZE, IDC_SCRIPT_ADD, IDC_SCRIPT_DELETE, IDC_SCRIPT_COPY,
                              static_cast<int>(wxID_OK), static_cast<int>(wxID_CANCEL)})
             EXPECT_NE(dialog.FindWindow(id), nullptr) << id;
@@ -127,6 +129,7 @@ TEST_F(ScriptEditor, CopyAppendsTheSelectedLineUnchanged)
 {
     m_script = Script({Line(0, 1, 254), Line(8, 2, 255, {0, 8, 10, 0}), Line(0, 254, 254)});
     Run([this](CScriptEditorDlg& dialog) {
+        SelectLine(*dialog.Lines(), wxNOT_FOUND);
         ClickButton(dialog, IDC_SCRIPT_COPY);  // nothing selected: nothing happens
         EXPECT_EQ(m_script.m_instructions.size(), 3u);
 
@@ -149,6 +152,7 @@ TEST_F(ScriptEditor, DeleteKeepsTheOtherTargetsAndSelectsTheLineThatMovedUp)
     m_script = Script(lines);
     Run([this](CScriptEditorDlg& dialog) {
         CScriptLineListBox& list = *dialog.Lines();
+        SelectLine(list, wxNOT_FOUND);
         ClickButton(dialog, IDC_SCRIPT_DELETE);  // nothing selected: nothing happens
         EXPECT_EQ(list.Count(), 8u);
 
@@ -209,7 +213,7 @@ TEST_F(ScriptEditor, DoubleClickEditsOnlyThatLine)
             EXPECT_EQ(m_script.m_instructions[1], Line(0, 4, 253));
             const std::vector<std::string> after = Shown(list);
             EXPECT_EQ(after[0], before[0]);
-            EXPECT_EQ(after[1], "2|Idle (Stack: 0, 0, 0, 0)|goto line 5|return ERROR");
+            EXPECT_EQ(after[1], "2|Idle (Stack: 0, 0, 0, 0)|goto line 5 (missing)|return ERROR");
             EXPECT_EQ(after[2], before[2]);
             EXPECT_EQ(list.GetSelection(), 1);
         },
@@ -507,7 +511,8 @@ TEST_F(ScriptEditorOnSample, OkStoresWhatTheListShowsAndTheSavedFileKeepsIt)
     std::vector<std::string> described;
     for (std::size_t i = 0; i < stored.m_instructions.size(); ++i)
     {
-        const auto item = CScriptEditorDlg::MakeLineItem(stored.m_instructions[i], static_cast<int>(i), renderer);
+        const auto item = CScriptEditorDlg::MakeLineItem(stored.m_instructions[i], static_cast<int>(i),
+                                                         static_cast<int>(stored.m_instructions.size()), renderer);
         described.push_back(std::to_string(item->lineNumber) + "|" + item->description.utf8_string() + "|" +
                             item->successText.utf8_string() + "|" + item->failureText.utf8_string());
     }
