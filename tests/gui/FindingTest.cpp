@@ -36,14 +36,6 @@ std::uint16_t SelectedId(const wxListBox& list)
     return item == wxNOT_FOUND ? 0 : ChunkIdOf(list, static_cast<unsigned>(item));
 }
 
-void PressKey(wxWindow& window, int key)
-{
-    wxKeyEvent event(wxEVT_KEY_DOWN);
-    event.m_keyCode = key;
-    event.SetEventObject(&window);
-    window.GetEventHandler()->ProcessEvent(event);
-}
-
 // A row of the references window, its columns joined by " | ".
 std::vector<wxString> Rows(const wxListCtrl& list)
 {

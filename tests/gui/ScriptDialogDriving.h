@@ -82,6 +82,35 @@ inline std::vector<wxString> Entries(wxWindow& dialog, int id)
     return entries;
 }
 
+/// Presses `key` with `modifiers` while `focus` has the focus, as the toolkit delivers it: first to
+/// the key hook of the dialog, then, unless the hook took the key, to the focused window itself.
+inline void PressKey(wxWindow& focus, int key, int modifiers = wxMOD_NONE)
+{
+    const auto send = [&](wxEventType type) {
+        wxKeyEvent event(type);
+        event.m_keyCode = key;
+        event.SetControlDown((modifiers & wxMOD_CONTROL) != 0);
+        event.SetShiftDown((modifiers & wxMOD_SHIFT) != 0);
+        event.SetAltDown((modifiers & wxMOD_ALT) != 0);
+        event.SetEventObject(&focus);
+        return focus.GetEventHandler()->ProcessEvent(event);
+    };
+    if (!send(wxEVT_CHAR_HOOK))
+        send(wxEVT_KEY_DOWN);
+}
+
+/// Double-clicks line `index` of a list with `modifiers` held, as the mouse would.
+inline void DoubleClickWith(wxVListBox& list, int index, int modifiers)
+{
+    const wxRect rect = list.GetItemRect(static_cast<std::size_t>(index));
+    ASSERT_FALSE(rect.IsEmpty()) << "line " << index << " is not shown";
+    wxMouseEvent event(wxEVT_LEFT_DCLICK);
+    event.SetPosition(wxPoint(rect.GetLeft() + 5, rect.GetTop() + rect.GetHeight() / 2));
+    event.SetControlDown((modifiers & wxMOD_CONTROL) != 0);
+    event.SetEventObject(&list);
+    list.GetEventHandler()->ProcessEvent(event);
+}
+
 /// Selects line `index` of a list (-1: none) and, when asked, double-clicks it.
 inline void SelectLine(wxVListBox& list, int index, bool doubleClick = false)
 {

@@ -21,6 +21,10 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/cmdproc.h>
+
+#include <algorithm>
+#include <deque>
 
 
 namespace
@@ -72,6 +76,8 @@ protected:
         m_ui.modalDrivers.clear();
         m_dialog = std::make_unique<CScriptEditorDlg>();
         m_dialog->SetScript(m_script, m_files, "Object.iff", "Seating");
+        if (m_opener)
+            m_dialog->SetScriptOpener(m_opener);
         Drive(m_ui, [body](wxDialog& dialog) { body(static_cast<CScriptEditorDlg&>(dialog)); });
         for (auto& driver : nested)
             Drive(m_ui, std::move(driver));
@@ -83,8 +89,24 @@ protected:
     CUiScope m_scope;
     CNeededFiles m_files;
     CBhavScript m_script;
+    CScriptEditorDlg::CScriptOpener m_opener;
     std::unique_ptr<CScriptEditorDlg> m_dialog;
 };
+
+/// `count` lines, each going on to the next on success; the last returns TRUE. A line's opcode is
+/// its number, so that the tests see where it went.
+std::vector<CBhavInstruction> Chain(int count)
+{
+    std::vector<CBhavInstruction> lines;
+    for (int line = 0; line < count; ++line)
+        lines.push_back(Line(std::uint16_t(line), std::uint8_t(line + 1 < count ? line + 1 : 254), 255));
+    return lines;
+}
+
+wxString StatusOf(const CScriptEditorDlg& dialog)
+{
+    return dialog.FindWindow(IDC_SCRIPT_STATUS)->GetLabel();
+}
 }
 
 TEST_F(ScriptEditor, ShowsEveryLineWithDescriptionAndTargets)
@@ -246,21 +268,6 @@ TEST_F(ScriptEditor, LinesStayTallWhateverTheirText)
     });
 }
 
-namespace
-{
-/// Presses `key` with the modifiers while the line list has the focus, as the toolkit delivers it.
-void Press(CScriptEditorDlg& dialog, int key, int modifiers)
-{
-    wxKeyEvent event(wxEVT_CHAR_HOOK);
-    event.m_keyCode = key;
-    event.SetControlDown((modifiers & wxMOD_CONTROL) != 0);
-    event.SetShiftDown((modifiers & wxMOD_SHIFT) != 0);
-    event.SetAltDown((modifiers & wxMOD_ALT) != 0);
-    event.SetEventObject(dialog.Lines());
-    dialog.Lines()->GetEventHandler()->ProcessEvent(event);
-}
-}
-
 TEST_F(ScriptEditor, EveryChangeIsUndoneAndRedoneWithTheKeys)
 {
     m_script = Script({Line(0, 1, 254), Line(1, 254, 255), Line(2, 254, 254)});  // line 3 is unreachable
@@ -307,49 +314,306 @@ TEST_F(ScriptEditor, EveryChangeIsUndoneAndRedoneWithTheKeys)
                 after.push_back(view());
                 ASSERT_NE(after.back().instructions, before.back().instructions) << step.what;
             }
-            Press(dialog, 'Z', wxMOD_NONE);  // not a command
-            Press(dialog, 'Z', wxMOD_CONTROL | wxMOD_ALT);
+            PressKey(*dialog.Lines(), 'Z', wxMOD_NONE);  // not a command
+            PressKey(*dialog.Lines(), 'Z', wxMOD_CONTROL | wxMOD_ALT);
             expectView(after.back(), true, "other keys");
 
             for (std::size_t i = steps.size(); i-- > 0;)
             {
-                Press(dialog, 'Z', wxMOD_CONTROL);
+                PressKey(*dialog.Lines(), 'Z', wxMOD_CONTROL);
                 expectView(before[i], true, std::string("undo ") + steps[i].what);
             }
             EXPECT_FALSE(dialog.CanUndo());
-            Press(dialog, 'Z', wxMOD_CONTROL);  // nothing left to undo
+            PressKey(*dialog.Lines(), 'Z', wxMOD_CONTROL);  // nothing left to undo
             expectView(before.front(), true, "undo past the start");
 
             for (std::size_t i = 0; i < steps.size(); ++i)
             {
                 // Both keys redo.
                 if (i % 2 == 0)
-                    Press(dialog, 'Y', wxMOD_CONTROL);
+                    PressKey(*dialog.Lines(), 'Y', wxMOD_CONTROL);
                 else
-                    Press(dialog, 'Z', wxMOD_CONTROL | wxMOD_SHIFT);
+                    PressKey(*dialog.Lines(), 'Z', wxMOD_CONTROL | wxMOD_SHIFT);
                 expectView(after[i], false, std::string("redo ") + steps[i].what);
             }
             EXPECT_FALSE(dialog.CanRedo());
 
             // A new change after an undo ends the redoing.
-            Press(dialog, 'Z', wxMOD_CONTROL);
+            PressKey(*dialog.Lines(), 'Z', wxMOD_CONTROL);
             ClickButton(dialog, IDC_SCRIPT_ADD);
             const CView added = view();
-            Press(dialog, 'Y', wxMOD_CONTROL);
+            PressKey(*dialog.Lines(), 'Y', wxMOD_CONTROL);
             expectView(added, true, "redo after a new change");
-            Press(dialog, 'Z', wxMOD_CONTROL);
+            PressKey(*dialog.Lines(), 'Z', wxMOD_CONTROL);
             expectView(before.back(), false, "undo of the new change");
 
             // A change that changes nothing is no step: Copy with no line selected.
             SelectLine(*dialog.Lines(), wxNOT_FOUND);
             ClickButton(dialog, IDC_SCRIPT_COPY);
-            Press(dialog, 'Z', wxMOD_CONTROL);
+            PressKey(*dialog.Lines(), 'Z', wxMOD_CONTROL);
             expectView(before[steps.size() - 2], false, "undo after a copy of nothing");
         },
         {[](wxDialog& dialog) {
             Pick(dialog, IDC_LINE_SUCCESS_CHOICE, CLineEditDlg::kReturnError);
             ClickButton(dialog, wxID_OK);
         }});
+}
+
+TEST_F(ScriptEditor, LineCommandsKeepEveryJumpOnItsInstructionAndAreUndone)
+{
+    using Lines = std::vector<CBhavInstruction>;
+    const auto key = [](int code, int modifiers) {
+        return [code, modifiers](CScriptEditorDlg& d) { PressKey(*d.Lines(), code, modifiers); };
+    };
+    const auto button = [](int id) { return [id](CScriptEditorDlg& d) { ClickButton(d, id); }; };
+    struct CRow
+    {
+        const char* what;
+        Lines start;
+        int select;
+        std::function<void(CScriptEditorDlg&)> command;
+        Lines after;  // empty: the script stays as it was
+        int selected;
+        const char* message;  // the one message shown, or nullptr
+    };
+    const std::vector<CRow> rows = {
+        {"Insert before line 2", {Line(10, 1, 2), Line(11, 2, 254), Line(12, 255, 0)}, 1, key(WXK_INSERT, 0),
+         {Line(10, 2, 3), Line(0, 2, 2), Line(11, 3, 254), Line(12, 255, 0)}, 1, nullptr},
+        {"Insert with no line selected appends", {Line(10, 1, 1), Line(11, 254, 255)}, -1,
+         button(IDC_SCRIPT_INSERT), {Line(10, 1, 1), Line(11, 254, 255), Line(0, 254, 255)}, 2, nullptr},
+        {"Alt+Down", {Line(10, 1, 2), Line(11, 0, 254), Line(12, 2, 2)}, 0, key(WXK_DOWN, wxMOD_ALT),
+         {Line(11, 1, 254), Line(10, 0, 2), Line(12, 2, 2)}, 1, nullptr},
+        {"Move up", {Line(10, 2, 1), Line(11, 254, 2), Line(12, 1, 255)}, 2, button(IDC_SCRIPT_MOVE_UP),
+         {Line(10, 1, 2), Line(12, 2, 255), Line(11, 254, 1)}, 1, nullptr},
+        {"Alt+Up on the first line", {Line(10, 1, 254), Line(11, 254, 255)}, 0, key(WXK_UP, wxMOD_ALT), {}, 0,
+         nullptr},
+        {"Shift+Delete sends the jumps into the line on to its success target",
+         {Line(10, 1, 3), Line(11, 3, 254), Line(12, 1, 1), Line(13, 254, 255)}, 1, key(WXK_DELETE, wxMOD_SHIFT),
+         {Line(10, 2, 2), Line(12, 2, 2), Line(13, 254, 255)}, 1,
+         "The jumps into the deleted line 2 now go where it went on success (goto line 3): line 1 on success, "
+         "line 2 on success, line 2 on failure."},
+        {"Delete and renumber of a line that returns", {Line(10, 1, 255), Line(11, 254, 0)}, 1,
+         button(IDC_SCRIPT_DELETE_RENUMBER), {Line(10, 254, 255)}, 0,
+         "The jumps into the deleted line 2 now go where it went on success (return TRUE): line 1 on success."},
+        {"Delete and renumber of a line that goes on to itself", {Line(10, 1, 254), Line(11, 1, 255)}, 1,
+         key(WXK_DELETE, wxMOD_SHIFT), {}, 1,
+         "Line 1 jumps to line 2, which goes on to itself on success: the jump would have nowhere to go. Change "
+         "the jump first, or delete the line with Delete."},
+        {"Insert that would push line 253 out of reach", Chain(253), 0, key(WXK_INSERT, 0), {}, 0,
+         "Line 252 jumps to line 253, which this would move past line 253, the last line a jump can reach."},
+        {"Moving line 254 up where line 253 is jumped to", Chain(254), 253, key(WXK_UP, wxMOD_ALT), {}, 253,
+         "Line 252 jumps to line 253, which this would move past line 253, the last line a jump can reach."},
+    };
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        m_script = Script(row.start);
+        m_ui.messages.clear();
+        Run([&](CScriptEditorDlg& dialog) {
+            SelectLine(*dialog.Lines(), row.select);
+            row.command(dialog);
+            EXPECT_EQ(m_script.m_instructions, row.after.empty() ? row.start : row.after);
+            EXPECT_EQ(dialog.Lines()->Count(), m_script.m_instructions.size());
+            EXPECT_EQ(dialog.Lines()->GetSelection(), row.selected);
+            if (row.message != nullptr)
+                EXPECT_EQ(m_ui.Texts(), std::vector<wxString>{row.message});
+            else
+                EXPECT_TRUE(m_ui.messages.empty());
+            EXPECT_EQ(dialog.CanUndo(), !row.after.empty());
+            PressKey(*dialog.Lines(), 'Z', wxMOD_CONTROL);
+            EXPECT_EQ(m_script.m_instructions, row.start);
+            EXPECT_EQ(dialog.Lines()->GetSelection(), row.select);
+        });
+    }
+}
+
+TEST_F(ScriptEditor, OkWithAJumpToAMissingLineAsksFirst)
+{
+    struct CRow
+    {
+        const char* what;
+        std::vector<CBhavInstruction> lines;
+        std::deque<int> answers;
+        int ended;  // wxID_CANCEL: the editor stayed open and was cancelled afterwards
+        std::vector<wxString> asked;
+    };
+    const wxString question = "Line 3 jumps to line 10, which does not exist. Store anyway?";
+    const std::vector<CRow> rows = {
+        {"every jump names a line", {Line(0, 1, 254), Line(0, 254, 255)}, {}, wxID_OK, {}},
+        {"No keeps the editor open", {Line(0, 1, 254), Line(0, 2, 255), Line(0, 254, 9)}, {wxID_NO}, wxID_CANCEL,
+         {question}},
+        {"Yes stores", {Line(0, 1, 254), Line(0, 2, 255), Line(0, 254, 9)}, {wxID_YES}, wxID_OK, {question}},
+    };
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        m_script = Script(row.lines);
+        m_ui.messages.clear();
+        m_ui.answers = row.answers;
+        const int ended = Run([](CScriptEditorDlg& dialog) { PressKey(*dialog.Lines(), WXK_RETURN, wxMOD_CONTROL); });
+        EXPECT_EQ(ended, row.ended);
+        EXPECT_EQ(m_ui.Texts(), row.asked);
+        for (const CShownMessage& message : m_ui.messages)
+            EXPECT_EQ(message.caption, "Warning:");
+    }
+}
+
+TEST_F(ScriptEditor, KeysMoveTheSelectionAndReachTheLineEditorAndTheButtons)
+{
+    std::vector<CBhavInstruction> lines;
+    for (std::uint16_t i = 0; i < 40; ++i)
+        lines.push_back(Line(0, 254, 255, {i, 0, 0, 0}));
+    struct CRow
+    {
+        std::vector<std::pair<int, int>> keys;  // key, modifiers
+        int fewest;                             // the selection afterwards lies in [fewest, most]
+        int most;
+        int editedLine;  // the line the line editor was opened on; -1: none
+        int ended;       // how the editor ended; the driver ends it with OK when the keys did not
+    };
+    const std::vector<CRow> rows = {
+        {{}, 0, 0, -1, wxID_OK},
+        {{{WXK_DOWN, 0}, {WXK_DOWN, 0}, {WXK_UP, 0}}, 1, 1, -1, wxID_OK},
+        {{{WXK_END, 0}}, 39, 39, -1, wxID_OK},
+        {{{WXK_END, 0}, {WXK_HOME, 0}}, 0, 0, -1, wxID_OK},
+        {{{WXK_PAGEDOWN, 0}}, 2, 38, -1, wxID_OK},
+        {{{WXK_PAGEDOWN, 0}, {WXK_PAGEUP, 0}}, 0, 0, -1, wxID_OK},
+        {{{WXK_RETURN, 0}}, 0, 0, 0, wxID_OK},
+        {{{WXK_DOWN, 0}, {WXK_F2, 0}}, 1, 1, 1, wxID_OK},
+        {{{WXK_RETURN, wxMOD_CONTROL}}, 0, 0, -1, wxID_OK},
+        {{{WXK_ESCAPE, 0}}, 0, 0, -1, wxID_CANCEL},
+    };
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(testing::PrintToString(row.keys));
+        m_script = Script(lines);
+        int edited = -1;
+        int selection = -2;
+        m_ui.modalDrivers.clear();
+        m_dialog = std::make_unique<CScriptEditorDlg>();
+        m_dialog->SetScript(m_script, m_files, "Object.iff", "Seating");
+        Drive(
+            m_ui,
+            [&](wxDialog& dialog) {
+                auto& editor = static_cast<CScriptEditorDlg&>(dialog);
+                if (row.keys.empty())
+                {
+                    EXPECT_EQ(wxWindow::FindFocus(), editor.Lines());
+                }
+                for (const auto& [key, modifiers] : row.keys)
+                    PressKey(*editor.Lines(), key, modifiers);
+                selection = editor.Lines()->GetSelection();
+            },
+            wxID_OK);
+        Drive(m_ui, [&](wxDialog& dialog) {
+            edited = static_cast<CLineEditDlg&>(dialog).Instruction().params[0];
+        });
+        const int ended = Ui().RunModal(*m_dialog);
+        EXPECT_EQ(ended, row.ended);
+        EXPECT_EQ(edited, row.editedLine);
+        if (row.ended == wxID_OK)
+        {
+            EXPECT_GE(selection, row.fewest);
+            EXPECT_LE(selection, row.most);
+        }
+    }
+}
+
+TEST_F(ScriptEditor, GoToCalledScriptOpensItOrSaysWhyNot)
+{
+    struct CRow
+    {
+        const char* what;
+        std::uint16_t opcode;
+        bool byMouse;  // Ctrl+double-click instead of F12
+        wxString status;
+        int openerCalls;
+    };
+    const std::vector<CRow> rows = {
+        {"a primitive", 2, false, "Line 2 calls no script.", 0},
+        {"a global script that no loaded file holds", 300, true, "Global script #300 is not loaded.", 0},
+        {"a semi-global script that no loaded file holds", 8192, false, "Semi-global script #8192 is not loaded.", 0},
+        {"a global script that does not decode", 256, false,
+         "BHAV #256 \"Wait For Notify\": the script is damaged: it promises more than its data hold", 0},
+        {"a script of the file", 4097, true, "", 1},
+        {"a script of the file that does not open", 4098, false, "no such script", 1},
+        {"the script being edited", 4096, false, "Script #4096 is open in an editor already.", 0},
+    };
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        m_script = Script({Line(0, 1, 254), Line(row.opcode, 254, 255)});
+        m_script.m_id = 4096;
+        int calls = 0;
+        m_opener = [&](std::uint16_t id, wxWindow& parent) {
+            ++calls;
+            EXPECT_EQ(id, row.opcode);
+            EXPECT_EQ(&parent, m_dialog.get());
+            return id == 4098 ? wxString("no such script") : wxString();
+        };
+        Run([&](CScriptEditorDlg& dialog) {
+            if (row.byMouse)
+                DoubleClickWith(*dialog.Lines(), 1, wxMOD_CONTROL);
+            else
+            {
+                SelectLine(*dialog.Lines(), 1);
+                PressKey(*dialog.Lines(), WXK_F12);
+            }
+            EXPECT_EQ(dialog.Lines()->GetSelection(), 1);
+            EXPECT_EQ(StatusOf(dialog).utf8_string(), row.status.utf8_string());
+        });
+        EXPECT_EQ(calls, row.openerCalls);
+    }
+}
+
+TEST_F(ScriptEditor, CopyAsTextCopiesTheSelectedLinesOrTheWholeListing)
+{
+    m_script = Script({Line(0, 1, 255, {1, 2, 3, 4}), Line(256, 2, 255), Line(2, 254, 9, {3, 1, 0x0500, 0x0708})});
+    const std::string heading = "Line  Success        Failure        Description\n";
+    const std::string line1 = "1     goto line 2    return FALSE   Idle (Stack: 1, 2, 3, 4)\n"
+                              "                                    code: Idle(0x0001, 0x0002, 0x0003, 0x0004);  "
+                              "(opcode 0, targets 1/255, params 1 2 3 4)\n";
+    const std::string line2 = "2     goto line 3    return FALSE   Global: Wait For Notify (Stack: 0, 0, 0, 0)\n"
+                              "                                    code: 0x0100(0x0000, 0x0000, 0x0000, 0x0000);  "
+                              "(opcode 256, targets 2/255, params 0 0 0 0)\n";
+    const std::string line3 = "3     return TRUE    goto line 10   Temporary Storage 3 Assign To: 1\n"
+                              "                                    code: Temp[0x0003] = 0x0001  "
+                              "(opcode 2, targets 254/9, params 3 1 1280 1800)\n";
+    const std::string whole = "Script 0: test script\nHeader: 028000000000000000000000\nSemi-global file: Seating\n"
+                              "3 lines\n" + heading + line1 + line2 + line3;
+    struct CRow
+    {
+        const char* what;
+        std::function<void(CScriptLineListBox&)> select;
+        std::string copied;
+        wxString status;
+    };
+    const std::vector<CRow> rows = {
+        {"no line selected", [](CScriptLineListBox& list) { SelectLine(list, wxNOT_FOUND); }, whole,
+         "Copied the script as text."},
+        {"one line", [](CScriptLineListBox& list) { SelectLine(list, 1); }, heading + line2, "Copied line 2 as text."},
+        {"Shift+Down from the first line", [](CScriptLineListBox& list) { PressKey(list, WXK_DOWN, wxMOD_SHIFT); },
+         heading + line1 + line2, "Copied lines 1 to 2 as text."},
+        {"Shift+End, then Down makes one line again",
+         [](CScriptLineListBox& list) {
+             PressKey(list, WXK_END, wxMOD_SHIFT);
+             PressKey(list, WXK_UP, 0);
+         },
+         heading + line2, "Copied line 2 as text."},
+        {"Ctrl+A", [](CScriptLineListBox& list) { PressKey(list, 'A', wxMOD_CONTROL); }, whole,
+         "Copied the script as text."},
+    };
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        m_ui.clipboard.clear();
+        Run([&](CScriptEditorDlg& dialog) {
+            row.select(*dialog.Lines());
+            PressKey(*dialog.Lines(), 'C', wxMOD_CONTROL);
+            EXPECT_EQ(m_ui.clipboard.utf8_string(), row.copied);
+            EXPECT_EQ(StatusOf(dialog), row.status);
+        });
+    }
 }
 
 namespace
@@ -540,4 +804,73 @@ TEST_F(ScriptEditorOnSample, TypedSemiGlobalNameNamesTheCalls)
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[0], "1|8192 (Stack: 0, 0, 0, 0)|goto line 2|return FALSE");
     EXPECT_EQ(shown[1], "2|Global: Wait For Notify (Stack: 0, 0, 0, 0)|goto line 3|return FALSE");
+}
+
+TEST_F(ScriptEditorOnSample, CallsLeadIntoNestedEditors)
+{
+    CUiScope scope(m_ui);
+    const std::vector<std::uint8_t> image = Image();
+
+    // "sit action" calls the global Wait For Notify on line 2: it opens read-only from the loaded
+    // files, and nothing the user tries there changes it or closes it with OK.
+    ASSERT_EQ(LoadScript(Document().Container(), 4099).m_instructions.at(1).opcode, 256);
+    Drive(m_ui, [](wxDialog& dialog) {
+        auto& editor = static_cast<CScriptEditorDlg&>(dialog);
+        SelectLine(*editor.Lines(), 1);
+        PressKey(*editor.Lines(), WXK_F12);
+    });
+    Drive(m_ui, [](wxDialog& dialog) {
+        auto& viewer = static_cast<CScriptEditorDlg&>(dialog);
+        EXPECT_EQ(viewer.GetTitle(), "SimAntics Script Editor - #256: Wait For Notify (read-only)");
+        EXPECT_FALSE(viewer.FindWindow(wxID_OK)->IsShown());
+        EXPECT_EQ(viewer.FindWindow(wxID_CANCEL)->GetLabel(), "Close");
+        const std::vector<std::string> shown = Shown(*viewer.Lines());
+        ASSERT_FALSE(shown.empty());
+        for (const auto& [key, modifiers] : std::vector<std::pair<int, int>>{
+                 {WXK_RETURN, 0}, {WXK_F2, 0}, {WXK_INSERT, 0}, {WXK_DELETE, wxMOD_SHIFT}, {WXK_DOWN, wxMOD_ALT},
+                 {WXK_RETURN, wxMOD_CONTROL}})
+            PressKey(*viewer.Lines(), key, modifiers);
+        ClickButton(viewer, IDC_SCRIPT_ADD);
+        EXPECT_EQ(Shown(*viewer.Lines()), shown);
+        EXPECT_EQ(StatusOf(viewer), "This script is read-only: its lines cannot be changed here.");
+        EXPECT_TRUE(viewer.IsModal());
+        PressKey(*viewer.Lines(), WXK_ESCAPE);
+    });
+    RefuseFurtherDialogs(m_ui);
+    OpenScript(4099);
+    EXPECT_EQ(m_ui.modalRuns, (std::vector<int>{IDD_SCRIPT_EDITOR, IDD_SCRIPT_EDITOR}));
+    EXPECT_EQ(Image(), image);
+
+    // "main" calls "choose seat" of the same file: it opens in an editor of its own, whose OK
+    // stores it as one step while "main" stays open, and is cancelled afterwards.
+    const CBhavScript main = LoadScript(Document().Container(), 4096);
+    const CBhavScript chooseSeat = LoadScript(Document().Container(), 4097);
+    const auto call = std::find_if(main.m_instructions.begin(), main.m_instructions.end(),
+                                   [](const CBhavInstruction& line) { return line.opcode == 4097; });
+    ASSERT_NE(call, main.m_instructions.end());
+    const int callLine = static_cast<int>(call - main.m_instructions.begin());
+    m_ui.modalDrivers.clear();
+    m_ui.modalRuns.clear();
+    Drive(m_ui, [callLine](wxDialog& dialog) {
+        auto& editor = static_cast<CScriptEditorDlg&>(dialog);
+        ClickButton(editor, IDC_SCRIPT_ADD);
+        SelectLine(*editor.Lines(), callLine);
+        PressKey(*editor.Lines(), WXK_F12);
+    });
+    Drive(m_ui, [](wxDialog& dialog) {
+        auto& nested = static_cast<CScriptEditorDlg&>(dialog);
+        EXPECT_EQ(nested.GetTitle(), "SimAntics Script Editor - #4097: choose seat");
+        ClickButton(nested, IDC_SCRIPT_ADD);
+        PressKey(*nested.Lines(), WXK_RETURN, wxMOD_CONTROL);
+        EXPECT_FALSE(nested.IsModal());
+    });
+    RefuseFurtherDialogs(m_ui);
+    OpenScript(4096);
+    EXPECT_EQ(m_ui.modalRuns, (std::vector<int>{IDD_SCRIPT_EDITOR, IDD_SCRIPT_EDITOR}));
+    EXPECT_EQ(LoadScript(Document().Container(), 4096).m_instructions, main.m_instructions);
+    EXPECT_EQ(LoadScript(Document().Container(), 4097).m_instructions.size(), chooseSeat.m_instructions.size() + 1);
+    EXPECT_EQ(Document().GetCommandProcessor()->GetUndoMenuLabel().BeforeFirst('\t'), "&Undo Edit Script #4097");
+    ASSERT_TRUE(Document().UndoChange());
+    EXPECT_EQ(LoadScript(Document().Container(), 4097).m_instructions, chooseSeat.m_instructions);
+    EXPECT_FALSE(Document().IsModified());
 }

@@ -82,6 +82,16 @@ public:
         return maxX < minX ? wxRect() : wxRect(wxPoint(minX, minY), wxPoint(maxX, maxY));
     }
 
+    /// How many pixels within [left, right) x [top, bottom) are of a red ink, smoothed edges included.
+    int RedPixels(int left, int top, int right, int bottom) const
+    {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                count += m_image.GetRed(x, y) > 150 && m_image.GetGreen(x, y) < 110 && m_image.GetBlue(x, y) < 110;
+        return count;
+    }
+
 private:
     wxBitmap m_bitmap;
     wxImage m_image;
@@ -177,6 +187,19 @@ TEST(ScriptLineDrawing, WritesNumberDescriptionAndRightAlignedTargets)
     }
     EXPECT_GE(success.GetTop(), kTop + 5);
     EXPECT_GE(failure.GetTop(), kTop + 30);
+}
+
+TEST(ScriptLineDrawing, MissingTargetIsRedAndKeepsToItsHalfOfTheColumn)
+{
+    CScriptLineItem item = MakeItem("Idle", "goto line 12 (missing)", "goto line 3", 7);
+    item.successMissing = true;
+    const CDrawnLine line(&item, false);
+    EXPECT_GT(line.RedPixels(kRight - 99, kTop + 1, kRight - 1, kTop + 25), 20);
+    EXPECT_EQ(line.RedPixels(kRight - 99, kTop + 26, kRight - 1, kBottom - 10), 0);
+    // One line of text only: nothing between the two halves' texts.
+    EXPECT_TRUE(line.InkBox(kRight - 99, kTop + 24, kRight - 1, kTop + 30).IsEmpty());
+    EXPECT_EQ(line.RedPixels(kRight - 99, kTop + 24, kRight - 1, kTop + 30), 0);
+    EXPECT_FALSE(line.InkBox(kRight - 99, kTop + 30, kRight - 1, kBottom - 10).IsEmpty());
 }
 
 TEST(ScriptLineDrawing, DescriptionClearsLineNumbersOfThreeDigits)
