@@ -63,13 +63,8 @@ constexpr int kEditingButtons[] = {wxID_OK,           IDC_SCRIPT_OPTIMIZE, IDC_S
                                    IDC_SCRIPT_DELETE, IDC_SCRIPT_COPY,     IDC_SCRIPT_INSERT,
                                    IDC_SCRIPT_MOVE_UP, IDC_SCRIPT_MOVE_DOWN, IDC_SCRIPT_DELETE_RENUMBER};
 
-bool IsLine(std::uint8_t target)
-{
-    return target < kTargetError;
-}
-
 // A line number as the list shows it.
-int Shown(std::size_t index)
+int Numbered(std::size_t index)
 {
     return static_cast<int>(index) + 1;
 }
@@ -187,7 +182,7 @@ std::unique_ptr<CScriptLineItem> CScriptEditorDlg::MakeLineItem(const CBhavInstr
                                                                 int lineCount, const CPlainTextRenderer& renderer)
 {
     const auto targetText = [lineCount](std::uint8_t target, bool& missing) {
-        missing = IsLine(target) && target >= lineCount;
+        missing = IsLineTarget(target) && target >= lineCount;
         return wxString::FromUTF8(FormatTargetText(target)) + (missing ? " (missing)" : "");
     };
     auto item = std::make_unique<CScriptLineItem>();
@@ -470,7 +465,7 @@ CRenumbering CScriptEditorDlg::ChangeLines(const std::function<CRenumbering()>& 
         Ui().MessageBox(this,
                         wxString::Format("Line %d jumps to line %d, which this would move past line %d, the last "
                                          "line a jump can reach.",
-                                         Shown(outcome.blocked->line), Shown(target), Shown(kTargetError - 1)),
+                                         Numbered(outcome.blocked->line), Numbered(target), Numbered(kTargetError - 1)),
                         kProgramName, wxOK | wxICON_EXCLAMATION);
     }
     return outcome;
@@ -511,11 +506,11 @@ void CScriptEditorDlg::DeleteAndRenumber()
     if (outcome.result == CRenumbering::EResult::NowhereToGo && outcome.blocked)
     {
         const wxString where = onward == index ? wxString("itself")
-                                               : wxString::Format("line %d, which does not exist", Shown(onward));
+                                               : wxString::Format("line %d, which does not exist", Numbered(onward));
         Ui().MessageBox(this,
                         wxString::Format("Line %d jumps to line %d, which goes on to %s on success: the jump would "
                                          "have nowhere to go. Change the jump first, or delete the line with Delete.",
-                                         Shown(outcome.blocked->line), index + 1, where),
+                                         Numbered(outcome.blocked->line), index + 1, where),
                         kProgramName, wxOK | wxICON_EXCLAMATION);
         return;
     }
@@ -526,7 +521,7 @@ void CScriptEditorDlg::DeleteAndRenumber()
     {
         if (!lines.empty())
             lines += ", ";
-        lines += wxString::Format("line %d on %s", Shown(jump.line), jump.success ? "success" : "failure");
+        lines += wxString::Format("line %d on %s", Numbered(jump.line), jump.success ? "success" : "failure");
     }
     const CScriptJump& first = outcome.retargeted.front();
     const CBhavInstruction& sent = m_script->m_instructions[first.line];
@@ -553,9 +548,9 @@ void CScriptEditorDlg::CopyAsText()
     if (!part)
         ShowStatus("Copied the script as text.");
     else if (first == last)
-        ShowStatus(wxString::Format("Copied line %d as text.", Shown(first)));
+        ShowStatus(wxString::Format("Copied line %d as text.", Numbered(first)));
     else
-        ShowStatus(wxString::Format("Copied lines %d to %d as text.", Shown(first), Shown(last)));
+        ShowStatus(wxString::Format("Copied lines %d to %d as text.", Numbered(first), Numbered(last)));
 }
 
 bool CScriptEditorDlg::TransferDataFromWindow()
@@ -568,10 +563,10 @@ bool CScriptEditorDlg::TransferDataFromWindow()
             for (const std::uint8_t target : {m_script->m_instructions[line].trueTarget,
                                               m_script->m_instructions[line].falseTarget})
             {
-                if (!IsLine(target) || target < count)
+                if (!IsLineTarget(target) || target < count)
                     continue;
                 const wxString question = wxString::Format(
-                    "Line %d jumps to line %d, which does not exist. Store anyway?", Shown(line), Shown(target));
+                    "Line %d jumps to line %d, which does not exist. Store anyway?", Numbered(line), Numbered(target));
                 if (!AskYesNo(this, question, "Warning:"))
                     return false;
                 return CExchangeDialog::TransferDataFromWindow();

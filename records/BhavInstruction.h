@@ -8,6 +8,12 @@ constexpr std::uint8_t kTargetError = 253;
 constexpr std::uint8_t kTargetTrue = 254;   // return "Success"
 constexpr std::uint8_t kTargetFalse = 255;  // return "Failure"
 
+/// Whether a target names a line (which need not exist) rather than an exit.
+constexpr bool IsLineTarget(std::uint8_t target)
+{
+    return target < kTargetError;
+}
+
 /// Opcodes by range: primitives below 256, then calls into the global file's scripts, the open
 /// file's own (its private scripts) and the semi-global file's.
 constexpr std::uint16_t kFirstGlobalScript = 256;

@@ -8,11 +8,6 @@ namespace
 // Targets from 253 up are exit codes, so the last line a jump can name has index 252.
 constexpr std::size_t kLastAddressable = kTargetError - 1;
 
-bool IsLine(std::uint8_t target)
-{
-    return target < kTargetError;
-}
-
 // The new number of every line target, given by `renumber`; exits stay as they are. Checks every
 // jump before changing one, so that a refusal leaves the lines untouched.
 CRenumbering Renumber(std::vector<CBhavInstruction>& lines, const std::function<std::size_t(std::size_t)>& renumber)
@@ -23,7 +18,7 @@ CRenumbering Renumber(std::vector<CBhavInstruction>& lines, const std::function<
         for (const bool success : {true, false})
         {
             const std::uint8_t target = success ? lines[line].trueTarget : lines[line].falseTarget;
-            if (IsLine(target) && renumber(target) > kLastAddressable)
+            if (IsLineTarget(target) && renumber(target) > kLastAddressable)
             {
                 outcome.result = CRenumbering::EResult::PastLastTarget;
                 outcome.blocked = CScriptJump{line, success};
@@ -33,7 +28,7 @@ CRenumbering Renumber(std::vector<CBhavInstruction>& lines, const std::function<
     }
     for (CBhavInstruction& instruction : lines)
         for (std::uint8_t* target : {&instruction.trueTarget, &instruction.falseTarget})
-            if (IsLine(*target))
+            if (IsLineTarget(*target))
                 *target = std::uint8_t(renumber(*target));
     return outcome;
 }
@@ -79,7 +74,7 @@ CRenumbering CBhavScript::DeleteLine(std::size_t index)
         return outcome;
     // Where a jump into the deleted line goes from now on: where that line went on success.
     const std::uint8_t onward = m_instructions[index].trueTarget;
-    const bool onwardIsLine = IsLine(onward) && onward != index && onward < m_instructions.size();
+    const bool onwardIsLine = IsLineTarget(onward) && onward != index && onward < m_instructions.size();
     for (std::size_t line = 0; line < m_instructions.size(); ++line)
     {
         if (line == index)
@@ -87,9 +82,9 @@ CRenumbering CBhavScript::DeleteLine(std::size_t index)
         for (const bool success : {true, false})
         {
             const std::uint8_t target = success ? m_instructions[line].trueTarget : m_instructions[line].falseTarget;
-            if (!IsLine(target) || target != index)
+            if (!IsLineTarget(target) || target != index)
                 continue;
-            if (IsLine(onward) && !onwardIsLine)
+            if (IsLineTarget(onward) && !onwardIsLine)
             {
                 outcome.result = CRenumbering::EResult::NowhereToGo;
                 outcome.blocked = CScriptJump{line, success};
@@ -100,12 +95,12 @@ CRenumbering CBhavScript::DeleteLine(std::size_t index)
         }
     }
     m_instructions.erase(m_instructions.begin() + std::ptrdiff_t(index));
-    const std::uint8_t redirected = IsLine(onward) && onward > index ? std::uint8_t(onward - 1) : onward;
+    const std::uint8_t redirected = IsLineTarget(onward) && onward > index ? std::uint8_t(onward - 1) : onward;
     for (CBhavInstruction& instruction : m_instructions)
     {
         for (std::uint8_t* target : {&instruction.trueTarget, &instruction.falseTarget})
         {
-            if (!IsLine(*target))
+            if (!IsLineTarget(*target))
                 continue;
             if (*target == index)
                 *target = redirected;

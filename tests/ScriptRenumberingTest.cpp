@@ -124,12 +124,12 @@ TEST(ScriptRenumbering, EveryJumpKeepsItsInstruction)
         EXPECT_EQ(outcome.result, row.result);
         EXPECT_EQ(outcome.blocked, row.blocked);
         EXPECT_EQ(outcome.retargeted, row.retargeted);
+        const std::size_t lines = before.size() + (row.change == EChange::Insert) - (row.change == EChange::Delete);
         if (row.result != R::Done)
             EXPECT_EQ(LayoutOf(script), before);
         else if (!row.after.empty())
             EXPECT_EQ(LayoutOf(script), row.after);
         else
-            EXPECT_EQ(script.m_instructions.size(),
-                      before.size() + (row.change == EChange::Insert ? 1 : 0) - (row.change == EChange::Delete ? 1 : 0));
+            EXPECT_EQ(script.m_instructions.size(), lines);
     }
 }
