@@ -181,7 +181,7 @@ void CReferencesDlg::ShowLoadedScript(const CScriptReference& reference)
         dialog.SetScript(script, files, files.Names()[i], ReadSemiGlobalName(files.Containers()[i]));
         dialog.SetInitialLine(reference.place.line);
         // The loaded files are only read: the script is a copy that no OK could store.
-        dialog.SetReadOnly(true);
+        dialog.SetReadOnly(files.Names()[i]);
         Ui().RunModal(dialog);
         return;
     }

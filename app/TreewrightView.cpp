@@ -729,6 +729,10 @@ wxString CTreewrightView::RunScriptEditor(std::uint16_t id, int line, wxWindow* 
     CTreewrightDoc* doc = Document();
     if (doc == nullptr)
         return wxString();
+    // Calls and references lead from one editor to another; a second editor of one script would
+    // store over the first one's changes, or they over its own.
+    if (std::find(m_scriptsInEditors.begin(), m_scriptsInEditors.end(), id) != m_scriptsInEditors.end())
+        return wxString::Format("Script #%u is open in an editor already.", unsigned(id));
     CBhavScript script;
     if (!script.Load(doc->Container(), id))
         return GameText(RecordRefusalText(kTypeBhav, id, script.m_name, script.Fault()));
@@ -744,7 +748,12 @@ wxString CTreewrightView::RunScriptEditor(std::uint16_t id, int line, wxWindow* 
     // A call followed from the editor opens the called script in an editor of its own, stored
     // on its OK as this one is.
     dialog.SetScriptOpener([this](std::uint16_t called, wxWindow& over) { return RunScriptEditor(called, -1, &over); });
+    dialog.SetReferenceFinder([doc](std::uint16_t called, const std::string& file, wxWindow& over) {
+        ShowScriptReferences(&over, *doc, called, file);
+    });
+    m_scriptsInEditors.push_back(id);
     Ui().RunModal(dialog);
+    m_scriptsInEditors.pop_back();
     return wxString();
 }
 

@@ -131,6 +131,7 @@ private:
     /// Per kind, the id of the entry last chosen, kept while a filter hides it.
     std::array<std::optional<std::uint16_t>, 4> m_chosenIds;
     bool m_writingFields = false;
+    std::vector<std::uint16_t> m_scriptsInEditors;  // the scripts of the editors open, outermost first
 
     wxDECLARE_DYNAMIC_CLASS(CTreewrightView);
 };

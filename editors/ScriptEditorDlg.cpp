@@ -56,6 +56,7 @@ constexpr CKeyCommand kKeyCommands[] = {
     {WXK_NUMPAD_DELETE, wxMOD_SHIFT, false, IDC_SCRIPT_DELETE_RENUMBER},
     {'C', wxMOD_CONTROL, true, IDC_SCRIPT_COPY_TEXT},
     {'A', wxMOD_CONTROL, true, IDC_SCRIPT_SELECT_ALL},
+    {WXK_F12, wxMOD_SHIFT, false, IDC_SCRIPT_FIND_REFERENCES},
 };
 
 // The buttons that change the lines, which a read-only editor does not show.
@@ -120,8 +121,8 @@ CScriptEditorDlg::CScriptEditorDlg(wxWindow* parent)
     Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnAdd, this, IDC_SCRIPT_ADD);
     Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnDelete, this, IDC_SCRIPT_DELETE);
     Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnCopy, this, IDC_SCRIPT_COPY);
-    Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnCommand, this, IDC_SCRIPT_INSERT, IDC_SCRIPT_REDO);
-    Bind(wxEVT_MENU, &CScriptEditorDlg::OnCommand, this, IDC_SCRIPT_INSERT, IDC_SCRIPT_REDO);
+    Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnCommand, this, IDC_SCRIPT_INSERT, IDC_SCRIPT_FIND_REFERENCES);
+    Bind(wxEVT_MENU, &CScriptEditorDlg::OnCommand, this, IDC_SCRIPT_INSERT, IDC_SCRIPT_FIND_REFERENCES);
     // The dialog has no menu to carry the keys; the hook sees them whichever control has the focus.
     Bind(wxEVT_CHAR_HOOK, &CScriptEditorDlg::OnCharHook, this);
     CentreOnParent();
@@ -324,6 +325,9 @@ void CScriptEditorDlg::RunCommand(int id)
     case IDC_SCRIPT_SELECT_ALL:
         m_lines->SelectAllLines();
         break;
+    case IDC_SCRIPT_FIND_REFERENCES:
+        FindReferences();
+        break;
     default:
         break;
     }
@@ -376,6 +380,8 @@ void CScriptEditorDlg::OnLinesContextMenu(wxContextMenuEvent& event)
     }
     menu.AppendSeparator();
     menu.Append(IDC_SCRIPT_COPY_TEXT, "&Copy as text\tCtrl+C");
+    if (m_readOnly && m_findReferences)
+        menu.Append(IDC_SCRIPT_FIND_REFERENCES, "Find &references\tShift+F12");
     for (const int id : {IDC_SCRIPT_EDIT_LINE, IDC_SCRIPT_GO_TO, IDC_SCRIPT_MOVE_UP, IDC_SCRIPT_MOVE_DOWN,
                          IDC_SCRIPT_DELETE_RENUMBER})
         if (menu.FindItem(id) != nullptr)
@@ -402,17 +408,6 @@ void CScriptEditorDlg::EditSelectedLine()
     m_lines->SetSelection(index);
 }
 
-bool CScriptEditorDlg::EditsScript(std::uint16_t id) const
-{
-    for (const wxWindow* window = this; window != nullptr; window = window->GetParent())
-    {
-        const auto* editor = dynamic_cast<const CScriptEditorDlg*>(window);
-        if (editor != nullptr && !editor->m_readOnly && editor->m_script != nullptr && editor->m_script->m_id == id)
-            return true;
-    }
-    return false;
-}
-
 void CScriptEditorDlg::GoToCalledScript()
 {
     const int index = SelectedInstruction();
@@ -424,10 +419,6 @@ void CScriptEditorDlg::GoToCalledScript()
         return ShowStatus(wxString::Format("Line %d calls no script.", index + 1));
     if (opcode >= kFirstPrivateScript && opcode < kFirstSemiGlobalScript)
     {
-        // A second editor of the same script would store over the first one's changes, or they
-        // over its own.
-        if (EditsScript(opcode))
-            return ShowStatus(wxString::Format("Script #%u is open in an editor already.", unsigned(opcode)));
         if (!m_openScript)
             return ShowStatus(wxString::Format("Script #%u is not loaded.", unsigned(opcode)));
         ShowStatus(m_openScript(opcode, *this));
@@ -442,8 +433,9 @@ void CScriptEditorDlg::GoToCalledScript()
         return ShowStatus(GameText(RecordRefusalText(kTypeBhav, opcode, called.m_name, called.Fault())));
     CScriptEditorDlg viewer(this);
     viewer.SetScript(called, *m_files, m_fileName, m_semiGlobalName);
-    viewer.SetReadOnly(true);
+    viewer.SetReadOnly(m_files->Names()[place->file]);
     viewer.SetScriptOpener(m_openScript);
+    viewer.SetReferenceFinder(m_findReferences);
     Ui().RunModal(viewer);
 }
 
@@ -551,6 +543,13 @@ void CScriptEditorDlg::CopyAsText()
         ShowStatus(wxString::Format("Copied line %d as text.", Numbered(first)));
     else
         ShowStatus(wxString::Format("Copied lines %d to %d as text.", Numbered(first), Numbered(last)));
+}
+
+void CScriptEditorDlg::FindReferences()
+{
+    // The open file's own scripts have the main view's Find References.
+    if (m_readOnly && m_findReferences && m_script != nullptr)
+        m_findReferences(m_script->m_id, m_sourceFile, *this);
 }
 
 bool CScriptEditorDlg::TransferDataFromWindow()

@@ -29,13 +29,16 @@ struct CScriptLineItem;
 /// and redone (Ctrl+Y, Ctrl+Shift+Z).
 ///
 /// A line's call can be followed into the called script: one of the open file through the
-/// caller's opener, a global or semi-global one from the loaded files in a read-only editor.
+/// caller's opener, a global or semi-global one from the loaded files in a read-only editor, where
+/// Find references lists the places that call it.
 class CScriptEditorDlg : public CExchangeDialog
 {
 public:
     /// Opens script `id` of the open file in an editor of its own over `parent`, stored as the
     /// caller stores any script; returns why it could not, or an empty text.
     using CScriptOpener = std::function<wxString(std::uint16_t id, wxWindow& parent)>;
+    /// Shows, over `parent`, every place that refers to script `id` of the file `fileName`.
+    using CReferenceFinder = std::function<void(std::uint16_t id, const std::string& fileName, wxWindow& parent)>;
 
     explicit CScriptEditorDlg(wxWindow* parent = nullptr);
 
@@ -49,8 +52,15 @@ public:
     void SetInitialLine(int index) { m_initialLine = index; }
     /// Where calls into the open file's scripts lead; without it they lead nowhere.
     void SetScriptOpener(CScriptOpener opener) { m_openScript = std::move(opener); }
-    /// Shows the script without letting it change: no OK, no line commands. Before showing.
-    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    /// Shows a script of the loaded file `fileName` without letting it change: no OK, no line
+    /// commands; Find references looks for the places that call it there. Before showing.
+    void SetReadOnly(const std::string& fileName)
+    {
+        m_readOnly = true;
+        m_sourceFile = fileName;
+    }
+    /// What Find references of a read-only editor shows; without it there is no such command.
+    void SetReferenceFinder(CReferenceFinder finder) { m_findReferences = std::move(finder); }
     bool IsReadOnly() const { return m_readOnly; }
     /// Rebuilds item `index` of the list from instruction `index` (removes it when the script has
     /// no such instruction).
@@ -98,8 +108,6 @@ private:
     void ShowStatus(const wxString& text);
     /// True when the lines may change; otherwise says why not in the status line.
     bool Editable();
-    /// Whether this editor, or one it was opened from, edits the open file's script `id`.
-    bool EditsScript(std::uint16_t id) const;
 
     void RunCommand(int id);
     void EditSelectedLine();
@@ -108,6 +116,7 @@ private:
     void MoveSelectedLine(int by);
     void DeleteAndRenumber();
     void CopyAsText();
+    void FindReferences();
     /// Runs a change that keeps jumps on their instructions: done, it becomes an undo step and
     /// `select` is selected; refused for a jump past the last addressable line, it says so.
     CRenumbering ChangeLines(const std::function<CRenumbering()>& change, int select);
@@ -128,7 +137,9 @@ private:
     std::string m_semiGlobalName;
     CPlainTextRenderer m_renderer;
     CScriptOpener m_openScript;
+    CReferenceFinder m_findReferences;
     bool m_readOnly = false;
+    std::string m_sourceFile;  // read-only: the loaded file the script is from
     CScriptLineListBox* m_lines = nullptr;
     wxStaticText* m_status = nullptr;
     std::vector<CEditState> m_undo;

@@ -2,6 +2,7 @@
 
 #include "NeededFiles.h"
 #include "PlainTextRenderer.h"
+#include "ScriptListing.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "records/BhavScript.h"
@@ -32,9 +33,7 @@ public:
             }
             if (!m_scriptLoaded || static_cast<std::size_t>(place.line) >= m_script.m_instructions.size())
                 return {};
-            const CBhavInstruction& instruction = m_script.m_instructions[static_cast<std::size_t>(place.line)];
-            const auto& p = instruction.params;
-            return m_renderer.Describe(instruction.opcode, p[0], p[1], p[2], p[3]);
+            return DescribeLine(m_renderer, m_script.m_instructions[static_cast<std::size_t>(place.line)]);
         }
         CInteractionTable table;
         CStringTable names;

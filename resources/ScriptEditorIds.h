@@ -23,7 +23,8 @@ constexpr int IDC_SCRIPT_COPY_TEXT = 1307;
 constexpr int IDC_SCRIPT_SELECT_ALL = 1308;
 constexpr int IDC_SCRIPT_UNDO = 1309;
 constexpr int IDC_SCRIPT_REDO = 1310;
-constexpr int IDC_SCRIPT_STATUS = 1311;
+constexpr int IDC_SCRIPT_FIND_REFERENCES = 1311;
+constexpr int IDC_SCRIPT_STATUS = 1312;
 
 // Line editor (dialog 135).
 constexpr int IDD_LINE_EDIT = 135;

@@ -6,6 +6,7 @@
 #include "tests/IndexedFiles.h"
 
 #include "MainFrame.h"
+#include "ReferencesDlg.h"
 #include "TreewrightDoc.h"
 #include "TreewrightView.h"
 
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/cmdproc.h>
+#include <wx/statusbr.h>
 
 #include <algorithm>
 #include <deque>
@@ -528,7 +530,6 @@ TEST_F(ScriptEditor, GoToCalledScriptOpensItOrSaysWhyNot)
          "BHAV #256 \"Wait For Notify\": the script is damaged: it promises more than its data hold", 0},
         {"a script of the file", 4097, true, "", 1},
         {"a script of the file that does not open", 4098, false, "no such script", 1},
-        {"the script being edited", 4096, false, "Script #4096 is open in an editor already.", 0},
     };
     for (const CRow& row : rows)
     {
@@ -797,7 +798,8 @@ TEST_F(ScriptEditorOnSample, CallsLeadIntoNestedEditors)
     const std::vector<std::uint8_t> image = Image();
 
     // "sit action" calls the global Wait For Notify on line 2: it opens read-only from the loaded
-    // files, and nothing the user tries there changes it or closes it with OK.
+    // files, and nothing the user tries there changes it or closes it with OK. Its references
+    // open "main" in an editor, but not "sit action", whose editor is open.
     ASSERT_EQ(LoadScript(Document().Container(), 4099).m_instructions.at(1).opcode, 256);
     Drive(m_ui, [](wxDialog& dialog) {
         auto& editor = static_cast<CScriptEditorDlg&>(dialog);
@@ -819,11 +821,31 @@ TEST_F(ScriptEditorOnSample, CallsLeadIntoNestedEditors)
         EXPECT_EQ(Shown(*viewer.Lines()), shown);
         EXPECT_EQ(StatusOf(viewer), "This script is read-only: its lines cannot be changed here.");
         EXPECT_TRUE(viewer.IsModal());
+        PressKey(*viewer.Lines(), WXK_F12, wxMOD_SHIFT);
         PressKey(*viewer.Lines(), WXK_ESCAPE);
+    });
+    Drive(m_ui, [](wxDialog& dialog) {
+        auto& references = dynamic_cast<CReferencesDlg&>(dialog);
+        const auto rowOf = [&references](std::uint16_t id) {
+            const auto& found = references.References();
+            const auto it = std::find_if(found.begin(), found.end(),
+                                         [id](const CScriptReference& reference) { return reference.place.id == id; });
+            return it == found.end() ? -1L : static_cast<long>(it - found.begin());
+        };
+        ASSERT_GE(rowOf(4099), 0);
+        ASSERT_GE(rowOf(4096), 0);
+        references.OpenPlace(rowOf(4099));
+        EXPECT_EQ(MainFrame().GetStatusBar()->GetStatusText(0), "Script #4099 is open in an editor already.");
+        references.OpenPlace(rowOf(4096));
+    });
+    Drive(m_ui, [](wxDialog& dialog) {
+        EXPECT_EQ(dialog.GetTitle(), "SimAntics Script Editor - #4096: main");
+        EXPECT_TRUE(static_cast<CScriptEditorDlg&>(dialog).FindWindow(wxID_OK)->IsShown());
     });
     RefuseFurtherDialogs(m_ui);
     OpenScript(4099);
-    EXPECT_EQ(m_ui.modalRuns, (std::vector<int>{IDD_SCRIPT_EDITOR, IDD_SCRIPT_EDITOR}));
+    EXPECT_EQ(m_ui.modalRuns,
+              (std::vector<int>{IDD_SCRIPT_EDITOR, IDD_SCRIPT_EDITOR, IDD_REFERENCES, IDD_SCRIPT_EDITOR}));
     EXPECT_EQ(Image(), image);
 
     // "main" calls "choose seat" of the same file: it opens in an editor of its own, whose OK
