@@ -1,0 +1,354 @@
+#include "GraphLayout.h"
+
+#include "GraphStyle.h"
+
+#include "rendering/ScriptGraph.h"
+
+#include <gvc.h>
+
+#include <cstdio>
+#include <map>
+
+namespace
+{
+// Graphviz reports through one process-wide function; during a call it appends here.
+std::string* g_messages = nullptr;
+
+int CollectMessage(char* text)
+{
+    if (g_messages != nullptr && text != nullptr)
+        *g_messages += text;
+    return 0;
+}
+
+// Graphviz's messages of one call, errors only: a warning about a font or a size is no failure.
+class CMessageScope
+{
+public:
+    explicit CMessageScope(std::string& messages)
+        : m_previousFunction(agseterrf(CollectMessage)), m_previousLevel(agseterr(AGERR))
+    {
+        messages.clear();
+        g_messages = &messages;
+    }
+    ~CMessageScope()
+    {
+        g_messages = nullptr;
+        agseterrf(m_previousFunction);
+        agseterr(m_previousLevel);
+    }
+    CMessageScope(const CMessageScope&) = delete;
+    CMessageScope& operator=(const CMessageScope&) = delete;
+
+private:
+    agusererrf m_previousFunction;
+    agerrlevel_t m_previousLevel;
+};
+
+// Loads the plugins once; they stay for the life of the process.
+GVC_t* Context()
+{
+    static GVC_t* const context = gvContext();
+    return context;
+}
+
+// agwrite writes through the graph's discipline; this one appends to a std::string.
+int AppendToString(void* channel, const char* text)
+{
+    static_cast<std::string*>(channel)->append(text);
+    return 0;
+}
+
+int FlushNothing(void*)
+{
+    return 0;
+}
+
+Agiodisc_t g_stringIo = {nullptr, AppendToString, FlushNothing};
+Agdisc_t g_stringDisc = {&AgMemDisc, &AgIdDisc, &g_stringIo};
+
+// Graphviz 2.x takes names and values as char*, which it only reads and copies.
+char* Text(const char* text)
+{
+    return const_cast<char*>(text);
+}
+
+void SetDefault(Agraph_t* graph, int kind, const char* name, const std::string& value)
+{
+    agattr(graph, kind, Text(name), Text(value.c_str()));
+}
+
+void Set(void* object, const char* name, const std::string& value)
+{
+    agsafeset(object, Text(name), Text(value.c_str()), Text(""));
+}
+
+// A label is an escString to Graphviz: rows end in "\n", and a backslash of the text is doubled
+// so that "\N" in a script's name is not taken for the node's name.
+std::string LabelText(const std::vector<std::string>& rows)
+{
+    std::string label;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+    {
+        if (i > 0)
+            label += "\\n";
+        for (const char c : rows[i])
+        {
+            if (c == '\\')
+                label += '\\';
+            label += c;
+        }
+    }
+    return label;
+}
+
+std::string Number(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// How the jumps into one box are drawn. Laid out one by one, the jumps of a long script into
+// "return FALSE" cross every rank between their line and the exit, and dot's work grows with the
+// square of the script's length (seconds for 250 lines). Drawn as a trunk that each jump joins just
+// below its line, they cost dot a few nodes per line instead, and read as one flow into the exit.
+enum class EJumpDrawing
+{
+    EachOnItsOwn,  // the graph as it is, for DOT
+    Trunks,        // for laying out and drawing
+};
+
+// The script's graph as a cgraph graph with every label and look, laid out on demand.
+class CGraphvizGraph
+{
+public:
+    struct CStroke
+    {
+        Agedge_t* edge;
+        CEdgeLook look;
+    };
+    struct CJoint
+    {
+        Agnode_t* node;
+        CGraphColour colour;
+    };
+
+    CGraphvizGraph(const CScriptGraph& graph, const std::string& title, EJumpDrawing drawing)
+        : m_graph(agopen(Text("script"), Agdirected, &g_stringDisc))
+    {
+        SetDefault(m_graph, AGRAPH, "rankdir", "TB");
+        SetDefault(m_graph, AGRAPH, "nodesep", "0.25");
+        SetDefault(m_graph, AGRAPH, "ranksep", "0.35");
+        SetDefault(m_graph, AGRAPH, "fontname", kGraphFontName);
+        if (!title.empty())
+        {
+            SetDefault(m_graph, AGRAPH, "label", LabelText({title}));
+            SetDefault(m_graph, AGRAPH, "labelloc", "t");
+            SetDefault(m_graph, AGRAPH, "fontsize", Number(kGraphFontSize + 2));
+        }
+        SetDefault(m_graph, AGNODE, "shape", "box");
+        SetDefault(m_graph, AGNODE, "fontname", kGraphFontName);
+        SetDefault(m_graph, AGNODE, "fontsize", Number(kGraphFontSize));
+        SetDefault(m_graph, AGNODE, "margin", "0.1,0.05");
+        SetDefault(m_graph, AGEDGE, "arrowsize", "0.7");
+
+        for (const CGraphNode& node : graph.Nodes())
+        {
+            Agnode_t* box = agnode(m_graph, Text(node.name.c_str()), 1);
+            const CNodeLook look = NodeLook(node);
+            Set(box, "label", LabelText(node.label));
+            Set(box, "style", look.rounded ? "rounded,filled" : "filled");
+            Set(box, "fillcolor", look.fill.Hex());
+            Set(box, "color", look.border.Hex());
+            Set(box, "fontcolor", look.text.Hex());
+            m_nodes.push_back(box);
+        }
+        // The script starts at the top, however its lines jump.
+        if (graph.LineCount() > 0)
+        {
+            Agraph_t* entry = agsubg(m_graph, Text("entry"), 1);
+            Set(entry, "rank", "min");
+            agsubnode(entry, m_nodes.front(), 1);
+        }
+
+        // The jumps into each exit or missing line, by kind, in line order.
+        std::map<std::pair<std::size_t, bool>, std::vector<std::size_t>> trunks;
+        const auto& edges = graph.Edges();
+        if (drawing == EJumpDrawing::Trunks)
+        {
+            for (std::size_t i = 0; i < edges.size(); ++i)
+                if (graph.Nodes()[edges[i].to].kind != EGraphNodeKind::Line)
+                    trunks[{edges[i].to, edges[i].success}].push_back(i);
+        }
+        for (const CGraphEdge& edge : edges)
+        {
+            const auto trunk = trunks.find({edge.to, edge.success});
+            if (trunk == trunks.end() || trunk->second.size() < 2)
+                AddStroke(m_nodes[edge.from], m_nodes[edge.to], Look(graph, edge), true, edge.success ? 3 : 1);
+        }
+        for (const auto& [key, members] : trunks)
+        {
+            if (members.size() < 2)
+                continue;
+            const auto& [to, success] = key;
+            // The trunk is drawn live when any jump that joins it is.
+            bool reachable = false;
+            for (const std::size_t member : members)
+                reachable = reachable || graph.Nodes()[edges[member].from].reachable;
+            const CEdgeLook trunkLook = EdgeLook(edges[members.front()], reachable);
+            const std::string prefix = "joint_" + graph.Nodes()[to].name + (success ? "_s" : "_f");
+            Agnode_t* previous = nullptr;
+            for (std::size_t k = 0; k < members.size(); ++k)
+            {
+                const CGraphEdge& edge = edges[members[k]];
+                Agnode_t* joint = agnode(m_graph, Text((prefix + std::to_string(k)).c_str()), 1);
+                Set(joint, "shape", "point");
+                Set(joint, "width", "0.05");
+                Set(joint, "label", "");
+                Set(joint, "color", trunkLook.colour.Hex());
+                Set(joint, "fillcolor", trunkLook.colour.Hex());
+                m_joints.push_back({joint, trunkLook.colour});
+                AddStroke(m_nodes[edge.from], joint, Look(graph, edge), false, 1);
+                if (previous != nullptr)
+                    AddStroke(previous, joint, trunkLook, false, 2);
+                previous = joint;
+            }
+            AddStroke(previous, m_nodes[to], trunkLook, true, 2);
+        }
+    }
+
+    ~CGraphvizGraph()
+    {
+        if (m_laidOut)
+            gvFreeLayout(Context(), m_graph);
+        agclose(m_graph);
+    }
+
+    CGraphvizGraph(const CGraphvizGraph&) = delete;
+    CGraphvizGraph& operator=(const CGraphvizGraph&) = delete;
+
+    bool LayOut()
+    {
+        m_laidOut = gvLayout(Context(), m_graph, "dot") == 0;
+        return m_laidOut;
+    }
+
+    Agraph_t* Graph() const { return m_graph; }
+    const std::vector<Agnode_t*>& Nodes() const { return m_nodes; }
+    const std::vector<CStroke>& Strokes() const { return m_strokes; }
+    const std::vector<CJoint>& Joints() const { return m_joints; }
+
+private:
+    static CEdgeLook Look(const CScriptGraph& graph, const CGraphEdge& edge)
+    {
+        return EdgeLook(edge, graph.Nodes()[edge.from].reachable);
+    }
+
+    void AddStroke(Agnode_t* from, Agnode_t* to, const CEdgeLook& look, bool arrow, int weight)
+    {
+        // Anonymous edges, so that a line whose two targets agree gets both.
+        Agedge_t* edge = agedge(m_graph, from, to, nullptr, 1);
+        Set(edge, "color", look.colour.Hex());
+        Set(edge, "style", look.dashed ? "dashed" : "solid");
+        if (!arrow)
+            Set(edge, "arrowhead", "none");
+        // Success jumps and trunks pull harder, so that the path taken when all goes well runs
+        // straight down and a trunk runs straight along its lines.
+        Set(edge, "weight", std::to_string(weight));
+        m_strokes.push_back({edge, look});
+    }
+
+    Agraph_t* m_graph;
+    std::vector<Agnode_t*> m_nodes;
+    std::vector<CStroke> m_strokes;
+    std::vector<CJoint> m_joints;
+    bool m_laidOut = false;
+};
+
+void Explain(std::string& error, const char* fallback)
+{
+    while (!error.empty() && (error.back() == '\n' || error.back() == ' '))
+        error.pop_back();
+    if (error.empty())
+        error = fallback;
+}
+}
+
+bool LayOutGraph(const CScriptGraph& graph, CGraphLayout& layout, std::string& error)
+{
+    CMessageScope messages(error);
+    CGraphvizGraph laid(graph, std::string(), EJumpDrawing::Trunks);
+    if (!laid.LayOut())
+    {
+        Explain(error, "Graphviz could not lay out the graph.");
+        return false;
+    }
+    // Graphviz's y axis points up; a window's points down.
+    const boxf box = GD_bb(laid.Graph());
+    const auto place = [&box](pointf point) { return CGraphPoint{point.x - box.LL.x, box.UR.y - point.y}; };
+    layout = CGraphLayout();
+    layout.width = box.UR.x - box.LL.x;
+    layout.height = box.UR.y - box.LL.y;
+    for (Agnode_t* node : laid.Nodes())
+        layout.nodes.push_back({place(ND_coord(node)), ND_width(node) * 72.0, ND_height(node) * 72.0});
+    for (const CGraphvizGraph::CJoint& joint : laid.Joints())
+        layout.joints.push_back({place(ND_coord(joint.node)), joint.colour});
+    for (const CGraphvizGraph::CStroke& stroke : laid.Strokes())
+    {
+        CGraphStroke drawn;
+        drawn.look = stroke.look;
+        if (const splines* spline = ED_spl(stroke.edge); spline != nullptr)
+        {
+            for (int i = 0; i < spline->size; ++i)
+            {
+                const bezier& curve = spline->list[i];
+                std::vector<CGraphPoint> points;
+                for (int p = 0; p < curve.size; ++p)
+                    points.push_back(place(curve.list[p]));
+                drawn.curves.push_back(std::move(points));
+                if (curve.eflag)
+                {
+                    drawn.arrow = true;
+                    drawn.arrowTip = place(curve.ep);
+                }
+            }
+        }
+        layout.strokes.push_back(std::move(drawn));
+    }
+    return true;
+}
+
+bool RenderGraph(const CScriptGraph& graph, EGraphFormat format, const std::string& title, std::string& output,
+                 std::string& error)
+{
+    CMessageScope messages(error);
+    CGraphvizGraph drawn(graph, title, format == EGraphFormat::Dot ? EJumpDrawing::EachOnItsOwn : EJumpDrawing::Trunks);
+    output.clear();
+    if (format == EGraphFormat::Dot)
+    {
+        if (agwrite(drawn.Graph(), &output) != 0)
+        {
+            Explain(error, "Graphviz could not write the graph.");
+            return false;
+        }
+        return true;
+    }
+    if (!drawn.LayOut())
+    {
+        Explain(error, "Graphviz could not lay out the graph.");
+        return false;
+    }
+    char* data = nullptr;
+    unsigned int length = 0;
+    const int failed = gvRenderData(Context(), drawn.Graph(), format == EGraphFormat::Svg ? "svg" : "png", &data, &length);
+    if (failed == 0 && data != nullptr)
+        output.assign(data, length);
+    gvFreeRenderData(data);
+    if (failed != 0 || output.empty())
+    {
+        Explain(error, "Graphviz could not draw the graph.");
+        return false;
+    }
+    return true;
+}

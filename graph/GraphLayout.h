@@ -1,0 +1,66 @@
+#pragma once
+
+#include "GraphStyle.h"
+
+#include <string>
+#include <vector>
+
+/// A point of a laid-out graph in points (1/72 inch), from the drawing's top left corner, y downwards.
+struct CGraphPoint
+{
+    double x = 0;
+    double y = 0;
+};
+
+/// Where a box went: its centre and size.
+struct CNodePlace
+{
+    CGraphPoint centre;
+    double width = 0;
+    double height = 0;
+};
+
+/// One line of the drawing as Graphviz routed it: cubic Bézier curves (a start point, then three
+/// points per segment), ending at the base of the arrow head when it has one.
+struct CGraphStroke
+{
+    std::vector<std::vector<CGraphPoint>> curves;
+    CEdgeLook look;
+    bool arrow = false;
+    CGraphPoint arrowTip;
+};
+
+/// Where the jumps of several lines into one exit or missing line join: their strokes run on
+/// together from there, as one trunk into the box.
+struct CGraphJoint
+{
+    CGraphPoint centre;
+    CGraphColour colour;
+};
+
+/// A graph as Graphviz's dot laid it out, for drawing it natively. The places run parallel to the
+/// graph's nodes; the jumps are strokes, each jump into a box taken by many drawn up to its joint.
+struct CGraphLayout
+{
+    double width = 0;
+    double height = 0;
+    std::vector<CNodePlace> nodes;
+    std::vector<CGraphStroke> strokes;
+    std::vector<CGraphJoint> joints;
+};
+
+/// What a graph is written as: DOT (the graph itself, with every label and look, not laid out), or
+/// laid out and drawn by Graphviz's SVG or PNG renderer.
+enum class EGraphFormat
+{
+    Dot,
+    Svg,
+    Png,
+};
+
+/// Lays the graph out with dot. False, with Graphviz's message in `error`, when Graphviz fails.
+bool LayOutGraph(const CScriptGraph& graph, CGraphLayout& layout, std::string& error);
+/// The graph in `format` (text for DOT and SVG, the bytes of the picture for PNG), headed by
+/// `title` when it is not empty. False, with Graphviz's message in `error`, when Graphviz fails.
+bool RenderGraph(const CScriptGraph& graph, EGraphFormat format, const std::string& title, std::string& output,
+                 std::string& error);
