@@ -1,9 +1,11 @@
 #include "CliSupport.h"
 
 #include "containers/AsciiText.h"
+#include "containers/AtomicFileWriter.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/Windows1252.h"
+#include "graph/GraphLayout.h"
 #include "records/BhavScript.h"
 #include "records/RecordFault.h"
 #include "records/SemiGlobalReference.h"
@@ -12,6 +14,7 @@
 #include "rendering/NeededFilesLoader.h"
 #include "rendering/OperandVocabulary.h"
 #include "rendering/PlainTextRenderer.h"
+#include "rendering/ScriptGraph.h"
 #include "rendering/ScriptListing.h"
 #include "rendering/ScriptReferences.h"
 
@@ -160,6 +163,75 @@ int RunReferences(const std::string& path, const std::string& idText, const CRen
     for (const CScriptReference& reference : references)
         std::cout << reference.fileName << ": " << OneLine(Shown(RecordReferenceText(reference.place))) << ": "
                   << OneLine(Shown(reference.text)) << '\n';
+    return kExitOk;
+}
+
+struct CGraphOptions
+{
+    std::string format = "dot";
+    std::string out;  // empty: standard output
+};
+
+int RunGraph(const std::string& path, const std::string& idText, const CRenderSources& sources,
+             const CGraphOptions& options, bool json)
+{
+    const std::uint16_t id = ParseCliId(idText);
+    const EGraphFormat format = options.format == "svg"   ? EGraphFormat::Svg
+                                : options.format == "png" ? EGraphFormat::Png
+                                                          : EGraphFormat::Dot;
+    // The document has no room for a picture's bytes.
+    if (json && options.out.empty() && format == EGraphFormat::Png)
+        throw CUsageError{"--json with --format png needs -o OUT"};
+    const CReport report(path, json);
+
+    CRenderSources fileSources = sources;
+    fileSources.openPath = path;
+    CNeededFiles files;
+    CIffFile container;
+    std::string semiGlobalName;
+    if (!LoadSources(fileSources, report, files, container, semiGlobalName))
+        return kExitFailed;
+    CBhavScript script;
+    if (!script.Load(container, id))
+        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
+
+    const CPlainTextRenderer renderer(files, NamePart(path), semiGlobalName);
+    const CScriptGraph graph = CScriptGraph::Build(script, renderer);
+    std::string output;
+    std::string error;
+    if (!RenderGraph(graph, format, "#" + std::to_string(script.m_id) + ": " + Shown(script.m_name), output, error))
+        return report.Fail("graph", error);
+    if (!options.out.empty())
+    {
+        std::string writeError;
+        const auto write = [&output](CByteStream& stream) { return stream.Write(output.data(), output.size()); };
+        if (!WriteFileAtomically(options.out, write, &writeError))
+            return report.FailFor(options.out, "write", writeError);
+    }
+
+    if (json)
+    {
+        nlohmann::ordered_json document = {{"file", path},
+                                           {"id", script.m_id},
+                                           {"name", Shown(script.m_name)},
+                                           {"format", options.format},
+                                           {"out", options.out.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(options.out)},
+                                           {"nodes", graph.Nodes().size()},
+                                           {"edges", graph.Edges().size()}};
+        if (options.out.empty())
+            document["graph"] = output;
+        PrintJson(document);
+    }
+    else if (options.out.empty())
+    {
+        std::cout.write(output.data(), static_cast<std::streamsize>(output.size()));
+        std::cout.flush();
+    }
+    else
+    {
+        std::cout << "Wrote " << options.out << ": " << graph.Nodes().size() << " boxes, " << graph.Edges().size()
+                  << " jumps\n";
+    }
     return kExitOk;
 }
 
@@ -357,6 +429,24 @@ void AddRenderCommands(CLI::App& app, CommandResult& result)
                             "The game's data folder: its GameData/Global files are searched too");
         command->add_flag("--json", *json, "Print one JSON document");
         command->callback([&result, sources, file, id, json] { result = RunReferences(*file, *id, *sources, *json); });
+    }
+    {
+        auto* command = app.add_subcommand("graph", "One behaviour script's control flow as a graph");
+        auto sources = std::make_shared<CRenderSources>();
+        auto options = std::make_shared<CGraphOptions>();
+        auto file = std::make_shared<std::string>();
+        auto id = std::make_shared<std::string>();
+        auto json = std::make_shared<bool>(false);
+        command->add_option("FILE", *file, "The IFF file")->required();
+        command->add_option("ID", *id, "The BHAV chunk's id")->required();
+        AddSourceOptions(command, sources);
+        command->add_option("--format", options->format, "dot (the graph, default), svg or png (laid out and drawn)")
+            ->check(CLI::IsMember({"dot", "svg", "png"}));
+        command->add_option("-o,--out", options->out, "The file to write (default: standard output)");
+        command->add_flag("--json", *json, "Print one JSON document");
+        command->callback([&result, sources, options, file, id, json] {
+            result = RunGraph(*file, *id, *sources, *options, *json);
+        });
     }
     {
         auto* command = app.add_subcommand(

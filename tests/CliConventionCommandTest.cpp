@@ -65,6 +65,7 @@ TEST_F(CCliConvention, EveryFailureEndsAlike)
         {"index {empty} --json", 1, "folder", "empty"},
         {"script {none.iff} 4096 --json", 1, read, "none.iff"},
         {"references {none.iff} 4096 --json", 1, read, "none.iff"},
+        {"graph {none.iff} 4096 --json", 1, read, "none.iff"},
         {"strings {none.iff} 128 --json", 1, read, "none.iff"},
         {"constants {none.iff} 128 --json", 1, read, "none.iff"},
         {"interactions {none.iff} 128 --json", 1, read, "none.iff"},
@@ -80,14 +81,17 @@ TEST_F(CCliConvention, EveryFailureEndsAlike)
         {"copy-record {object.iff} script 4096 {none.iff} {out.iff} --json", 1, read, "none.iff"},
         {"new-file {none/out.iff} --json", 1, "write", "none/out.iff"},
         {"render --open {none.iff}", 1, nullptr, ""},
+        {"graph {object.iff} 4096 --format svg -o {none/out.svg} --json", 1, "write", "none/out.svg"},
         // A record that is not there.
         {"script {object.iff} 4097 --json", 1, "no-record", "object.iff"},
         {"references {object.iff} 4097 --json", 1, "no-record", "object.iff"},
+        {"graph {object.iff} 4097 --json", 1, "no-record", "object.iff"},
         {"strings {object.iff} 128 --json", 1, "no-record", "object.iff"},
         {"optimize {object.iff} 4097 {out.iff} --json", 1, "no-record", "object.iff"},
         // Ids out of range, or no number.
         {"script {object.iff} -5 --json", 2, "usage", "object.iff"},
         {"references {object.iff} 70000 --json", 2, "usage", "object.iff"},
+        {"graph {object.iff} 70000 --json", 2, "usage", "object.iff"},
         {"strings {object.iff} -5 --json", 2, "usage", "object.iff"},
         {"constants {object.iff} 70000 --json", 2, "usage", "object.iff"},
         {"interactions {object.iff} 0x10000 --json", 2, "usage", "object.iff"},
@@ -100,6 +104,8 @@ TEST_F(CCliConvention, EveryFailureEndsAlike)
         // Other usage errors.
         {"strings {object.iff} --json", 2, "usage", "object.iff"},
         {"check {object.iff} --bogus --json", 2, "usage", "object.iff"},
+        {"graph {object.iff} 4096 --format gif --json", 2, "usage", "object.iff"},
+        {"graph {object.iff} 4096 --format png --json", 2, "usage", "object.iff"},
     };
     for (const CCase& c : cases)
     {

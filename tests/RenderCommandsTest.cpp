@@ -3,6 +3,7 @@
 #include "records/BhavScript.h"
 #include "records/SemiGlobalReference.h"
 
+#include <cgraph.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -259,4 +261,66 @@ TEST_F(RenderCommands, ReferencesListsCallersInTheFileAndTheLoadedFiles)
     ASSERT_EQ(Run("references " + seats + " 8192 --game-data " + GameData()), 0);
     EXPECT_EQ(m_out, "References to BHAV #8192 \"Sit\": 1\n"
                      "Extra.iff: BHAV #4200 \"bench\", line 1: Semiglobal: Sit (Stack: 0, 0, 0, 0)\n");
+}
+
+namespace
+{
+// A graph as Graphviz's own parser reads it; closed with the pointer.
+struct CGraphClose
+{
+    void operator()(Agraph_t* graph) const { agclose(graph); }
+};
+using CParsedGraph = std::unique_ptr<Agraph_t, CGraphClose>;
+
+std::string Label(Agraph_t* graph, const char* node)
+{
+    Agnode_t* found = agnode(graph, const_cast<char*>(node), 0);
+    return found != nullptr ? agget(found, const_cast<char*>("label")) : "(no node " + std::string(node) + ")";
+}
+}
+
+// init: line 1 goes on or returns FALSE, line 2 calls a global script and may return ERROR, line 3
+// loops back to line 1, line 4 returns TRUE or jumps to line 253, past its end.
+TEST_F(RenderCommands, GraphWritesDotThatGraphvizReadsBack)
+{
+    ASSERT_EQ(Run("graph " + Chair() + " 4096 --game-data " + GameData()), 0) << m_err;
+    const CParsedGraph graph(agmemread(m_out.c_str()));
+    ASSERT_NE(graph, nullptr) << m_out;
+    EXPECT_EQ(agnnodes(graph.get()), 8);  // 4 lines, 3 exits, 1 missing line
+    EXPECT_EQ(agnedges(graph.get()), 8);  // 2 per line
+    EXPECT_EQ(Label(graph.get(), "line2"), "2: Global: Wait (Stack: 0, 0, 0, 0)");
+    EXPECT_EQ(Label(graph.get(), "error"), "return ERROR");
+    EXPECT_EQ(Label(graph.get(), "missing253"), "missing line 253");
+    Agnode_t* loop = agnode(graph.get(), const_cast<char*>("line3"), 0);
+    ASSERT_NE(loop, nullptr);
+    EXPECT_NE(agedge(graph.get(), loop, agnode(graph.get(), const_cast<char*>("line1"), 0), nullptr, 0), nullptr);
+}
+
+TEST_F(RenderCommands, GraphDrawsSvgAndPngIntoAFile)
+{
+    struct CRow
+    {
+        const char* format;
+        std::string start;
+    };
+    const CRow rows[] = {{"svg", "<?xml"}, {"png", "\x89PNG\r\n\x1a\n"}};
+    for (const CRow& row : rows)
+    {
+        const fs::path out = m_root / (std::string("init.") + row.format);
+        ASSERT_EQ(Run("graph " + Chair() + " 4096 --format " + row.format + " -o " + Quoted(out) + " --json"), 0)
+            << m_err;
+        const auto document = nlohmann::json::parse(m_out);
+        EXPECT_EQ(document["out"], out.string());
+        EXPECT_EQ(document["nodes"], 8);
+        EXPECT_EQ(document["edges"], 8);
+        const std::string written = ReadText(out);
+        EXPECT_EQ(written.substr(0, row.start.size()), row.start) << row.format;
+        if (row.format == std::string("svg"))
+        {
+            EXPECT_NE(written.find("missing line 253"), std::string::npos);
+        }
+    }
+    // A script that does not load draws nothing.
+    EXPECT_EQ(Run("graph " + Chair() + " 4098 --format svg -o " + Quoted(m_root / "none.svg")), 1);
+    EXPECT_FALSE(fs::exists(m_root / "none.svg"));
 }
