@@ -7,6 +7,7 @@
 #include "records/ConstantTable.h"
 #include "records/StringTable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -196,6 +197,40 @@ std::vector<CNamedFile> BuildGlobalFiles(std::size_t count, std::size_t bytes, s
         files.push_back({name, distinct[i % distinct.size()]});
     }
     return files;
+}
+
+std::vector<CBhavInstruction> BuildScriptLines(std::size_t lines, bool branching, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    const auto line = [lines](std::size_t index) {
+        return static_cast<std::uint8_t>(index < lines ? index : kTargetTrue);
+    };
+    // A line within `reach` after `from` (or the exit when none is left).
+    const auto ahead = [&](std::size_t from, std::size_t reach) { return line(from + 2 + random() % reach); };
+    const auto back = [&](std::size_t from) { return line(from - std::min<std::size_t>(from, random() % 10)); };
+    std::vector<CBhavInstruction> script;
+    for (std::size_t i = 0; i < lines; ++i)
+    {
+        CBhavInstruction instruction;
+        instruction.opcode = static_cast<std::uint16_t>(i % 3 == 0 ? 256 + random() % 40 : random() % 60);
+        for (auto& p : instruction.params)
+            p = static_cast<std::uint16_t>(random() % 16);
+        instruction.trueTarget = line(i + 1);
+        instruction.falseTarget = kTargetFalse;
+        // The first line goes on, so that the rest of the script is reached.
+        if (branching && i > 0)
+        {
+            const unsigned success = random() % 100;
+            instruction.trueTarget = success < 75 ? line(i + 1) : success < 85 ? ahead(i, 10)
+                                     : success < 93 ? kTargetTrue : success < 97 ? kTargetFalse : back(i);
+            const unsigned failure = random() % 100;
+            instruction.falseTarget = failure < 55 ? kTargetFalse : failure < 75 ? ahead(i, 18)
+                                      : failure < 87 ? line(i + 1) : failure < 95 ? kTargetTrue
+                                      : failure < 98 ? back(i) : kTargetError;
+        }
+        script.push_back(instruction);
+    }
+    return script;
 }
 
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/BhavInstruction.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +25,11 @@ struct CNamedFile
     std::vector<std::uint8_t> bytes;
 };
 std::vector<CNamedFile> BuildGlobalFiles(std::size_t count, std::size_t bytes, std::uint32_t seed);
+
+/// The lines of a long script. Straight: each line goes on to the next on success and returns FALSE
+/// on failure, as the game's long scripts mostly do. Branching: besides that, jumps forward, loops
+/// back and every exit, on either target.
+std::vector<CBhavInstruction> BuildScriptLines(std::size_t lines, bool branching, std::uint32_t seed);
 
 /// Writes `bytes` to `path`; false on failure.
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -3,7 +3,7 @@
 //   treewright_target_bench              the full workloads (minutes)
 //   treewright_target_bench --smallest   the smallest of each, once: proves the bench still runs
 //   treewright_target_bench --only GROUP one group of rows (decoding, verdicts, memory, reading,
-//                                        loading, linear, editor)
+//                                        loading, linear, graph, editor)
 // Baselines: for decoding, the published 1987 decoder transcribed literally (PublishedDecoder.cpp);
 // for reading and loading, a plain read of the same bytes with the system calls cat makes (open,
 // fstat, fadvise, 128 KiB reads, writes to standard output), run as a process like the tool.
@@ -17,6 +17,11 @@
 
 #include "containers/ArithmeticDecoder.h"
 #include "containers/ImageBytes.h"
+#include "graph/GraphLayout.h"
+#include "records/BhavScript.h"
+#include "rendering/NeededFiles.h"
+#include "rendering/PlainTextRenderer.h"
+#include "rendering/ScriptGraph.h"
 
 #include <algorithm>
 #include <chrono>
@@ -206,7 +211,7 @@ public:
             {"decoding", &CTargetBench::Decoding},   {"verdicts", &CTargetBench::Verdicts},
             {"memory", &CTargetBench::CodedReadMemory}, {"reading", &CTargetBench::Reading},
             {"loading", &CTargetBench::Loading},     {"linear", &CTargetBench::Linearity},
-            {"editor", &CTargetBench::Editor}};
+            {"graph", &CTargetBench::Graph},         {"editor", &CTargetBench::Editor}};
         for (const auto& [name, run] : groups)
             if (std::string(name).rfind(only, 0) == 0)
                 (this->*run)();
@@ -451,6 +456,41 @@ private:
         fs::remove_all(large);
     }
 
+    // Laying out a long script's graph, as the editor's graph window does after every change. The
+    // description it is laid out from is timed beside it.
+    void Graph()
+    {
+        constexpr std::size_t kLines = 252;
+        const CNeededFiles files;
+        const CPlainTextRenderer renderer(files, "Object.iff", "");
+        for (const bool branching : {false, true})
+        {
+            CBhavScript script;
+            script.m_instructions = BuildScriptLines(kLines, branching, 31);
+            CScriptGraph graph = CScriptGraph::Build(script, renderer);
+            CGraphLayout layout;
+            std::string error;
+            // Once first: a process's first layout also loads Graphviz's plugins and fonts.
+            bool ok = LayOutGraph(graph, layout, error);
+            std::vector<double> built, laid;
+            for (int i = 0; i < m_sizes.pairs; ++i)
+            {
+                auto start = Clock::now();
+                graph = CScriptGraph::Build(script, renderer);
+                built.push_back(Seconds(start));
+                start = Clock::now();
+                ok = LayOutGraph(graph, layout, error) && ok;
+                laid.push_back(Seconds(start));
+            }
+            ok = ok && layout.nodes.size() == graph.Nodes().size();
+            if (!ok)
+                std::cerr << "graph layout failed: " << error << '\n';
+            m_broken = m_broken || !ok;
+            Add({"graph layout", FormatNumber("%.0f-line script, ", double(kLines)) + (branching ? "branching" : "straight"),
+                 "description " + Ms(Median(built)), Ms(Median(laid)), "", "< 250 ms", ok && Median(laid) < 0.25});
+        }
+    }
+
     // The editor bench runs in its own process, under a display of its own when there is none.
     void Editor()
     {
@@ -566,7 +606,7 @@ int main(int argc, char** argv)
         }
         else
         {
-            std::cerr << "usage: treewright_target_bench [--smallest] [--only decoding|verdicts|memory|reading|loading|linear|editor]\n";
+            std::cerr << "usage: treewright_target_bench [--smallest] [--only decoding|verdicts|memory|reading|loading|linear|graph|editor]\n";
             return 2;
         }
     }
