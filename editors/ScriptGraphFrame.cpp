@@ -1,0 +1,190 @@
+#include "ScriptGraphFrame.h"
+
+#include "ScriptGraphCanvas.h"
+
+#include "containers/AtomicFileWriter.h"
+#include "containers/Windows1252.h"
+#include "framework/ModelessWindow.h"
+#include "framework/UserInterface.h"
+#include "records/BhavScript.h"
+#include "rendering/PlainTextRenderer.h"
+#include "resources/ScriptGraphIds.h"
+
+#include <wx/display.h>
+#include <wx/menu.h>
+#include <wx/sizer.h>
+
+namespace
+{
+const char* const kHint = "Click: select the line. Double-click: edit it. Drag: pan. Ctrl+wheel: zoom. 0: fit.";
+
+struct CExportKind
+{
+    EGraphFormat format;
+    const char* extension;
+    const char* wildcard;
+};
+
+constexpr CExportKind kExportKinds[] = {
+    {EGraphFormat::Svg, "svg", "SVG pictures (*.svg)|*.svg"},
+    {EGraphFormat::Png, "png", "PNG pictures (*.png)|*.png"},
+    {EGraphFormat::Dot, "dot", "Graphviz DOT files (*.dot;*.gv)|*.dot;*.gv"},
+};
+
+// Beside the editor, on its right where the screen has room and on its left otherwise.
+wxRect PlaceBeside(wxWindow* parent, const wxSize& wanted)
+{
+    if (parent == nullptr)
+        return wxRect(wxDefaultPosition, wanted);
+    const wxRect editor = parent->GetScreenRect();
+    const int display = wxDisplay::GetFromWindow(parent);
+    const wxRect area = wxDisplay(display != wxNOT_FOUND ? unsigned(display) : 0u).GetClientArea();
+    const int gap = parent->FromDIP(8);
+    wxRect place(wxPoint(editor.GetRight() + gap, editor.y), wxSize(wanted.x, std::max(wanted.y, editor.height)));
+    if (place.GetRight() > area.GetRight())
+        place.x = std::max(area.x, editor.x - gap - place.width);
+    place.height = std::min(place.height, area.height);
+    place.y = std::clamp(place.y, area.y, std::max(area.y, area.GetBottom() - place.height));
+    return place;
+}
+}
+
+CScriptGraphFrame::CScriptGraphFrame(wxWindow* parent)
+    : wxFrame(parent, wxID_ANY, "Script Graph", wxDefaultPosition, wxDefaultSize,
+              wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT)
+{
+    auto* file = new wxMenu;
+    file->Append(ID_GRAPH_EXPORT_SVG, "Export &SVG...");
+    file->Append(ID_GRAPH_EXPORT_PNG, "Export &PNG...");
+    file->Append(ID_GRAPH_EXPORT_DOT, "Export &DOT...");
+    file->AppendSeparator();
+    file->Append(wxID_CLOSE, "&Close\tCtrl+W");
+    auto* view = new wxMenu;
+    // The keys themselves are read by the window's key hook, which also takes Ctrl+= and the
+    // number pad's keys; the menu only shows them.
+    view->Append(ID_GRAPH_ZOOM_IN, "Zoom &In\tCtrl++");
+    view->Append(ID_GRAPH_ZOOM_OUT, "Zoom &Out\tCtrl+-");
+    view->Append(ID_GRAPH_FIT, "&Fit\t0");
+    auto* menus = new wxMenuBar;
+    menus->Append(file, "&File");
+    menus->Append(view, "&View");
+    SetMenuBar(menus);
+    CreateStatusBar();
+    SetStatusText(kHint);
+
+    m_canvas = new CScriptGraphCanvas(this);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(m_canvas, 1, wxEXPAND);
+    SetSizer(sizer);
+    SetSize(PlaceBeside(parent, FromDIP(wxSize(560, 600))));
+    SetMinSize(FromDIP(wxSize(240, 200)));
+    KeepUsableBesideModalDialogs(*this);
+
+    for (const CExportKind& kind : kExportKinds)
+    {
+        const int id = kind.format == EGraphFormat::Svg   ? ID_GRAPH_EXPORT_SVG
+                       : kind.format == EGraphFormat::Png ? ID_GRAPH_EXPORT_PNG
+                                                          : ID_GRAPH_EXPORT_DOT;
+        Bind(wxEVT_MENU, [this, format = kind.format](wxCommandEvent&) { Export(format); }, id);
+    }
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_CLOSE);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_canvas->ZoomIn(); }, ID_GRAPH_ZOOM_IN);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_canvas->ZoomOut(); }, ID_GRAPH_ZOOM_OUT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_canvas->Fit(); }, ID_GRAPH_FIT);
+    Bind(wxEVT_IDLE, &CScriptGraphFrame::OnIdle, this);
+    Bind(wxEVT_CHAR_HOOK, &CScriptGraphFrame::OnCharHook, this);
+}
+
+void CScriptGraphFrame::Follow(const CBhavScript& script, const CPlainTextRenderer& renderer,
+                               std::function<int()> selection)
+{
+    m_script = &script;
+    m_renderer = &renderer;
+    m_selection = std::move(selection);
+    m_laidOut = false;
+    SetTitle("Script Graph - #" + std::to_string(script.m_id) + ": " + GameText(script.m_name));
+    CatchUp();
+}
+
+void CScriptGraphFrame::SetLineHandlers(std::function<void(int)> select, std::function<void(int)> edit)
+{
+    m_canvas->onLineClicked = std::move(select);
+    m_canvas->onLineActivated = std::move(edit);
+}
+
+void CScriptGraphFrame::CatchUp()
+{
+    if (m_script == nullptr || IsBeingDeleted())
+        return;
+    if (!m_laidOut || m_script->m_instructions != m_shown)
+        LayOut();
+    const int line = m_selection ? m_selection() : -1;
+    if (line != m_canvas->HighlightedLine())
+        m_canvas->HighlightLine(line);
+}
+
+void CScriptGraphFrame::LayOut()
+{
+    m_shown = m_script->m_instructions;
+    m_laidOut = true;
+    ++m_layoutCount;
+    CScriptGraph graph = CScriptGraph::Build(*m_script, *m_renderer);
+    CGraphLayout layout;
+    std::string error;
+    if (LayOutGraph(graph, layout, error))
+        m_canvas->SetGraph(std::move(graph), std::move(layout));
+    else
+        m_canvas->SetMessage("The graph could not be laid out: " + wxString::FromUTF8(error));
+}
+
+void CScriptGraphFrame::Export(EGraphFormat format)
+{
+    if (m_script == nullptr)
+        return;
+    const CExportKind* kind = &kExportKinds[0];
+    for (const CExportKind& each : kExportKinds)
+        if (each.format == format)
+            kind = &each;
+    const wxString path = Ui().ChooseFileToSave(this, "Export Graph", kind->wildcard,
+                                                "script " + std::to_string(m_script->m_id) + "." + kind->extension);
+    if (path.empty())
+        return;
+    const std::string title = "#" + std::to_string(m_script->m_id) + ": " + Windows1252ToUtf8(m_script->m_name);
+    std::string output;
+    std::string error;
+    if (!RenderGraph(CScriptGraph::Build(*m_script, *m_renderer), format, title, output, error))
+    {
+        ShowErrorMessage(this, "The graph could not be drawn: " + wxString::FromUTF8(error));
+        return;
+    }
+    const auto write = [&output](CByteStream& stream) { return stream.Write(output.data(), output.size()); };
+    if (!WriteFileAtomically(CorePath(path), write, &error))
+    {
+        ShowErrorMessage(this, wxString::FromUTF8(error));
+        return;
+    }
+    SetStatusText("Exported to " + path);
+}
+
+void CScriptGraphFrame::OnIdle(wxIdleEvent& event)
+{
+    CatchUp();
+    event.Skip();
+}
+
+void CScriptGraphFrame::OnCharHook(wxKeyEvent& event)
+{
+    const int key = event.GetKeyCode();
+    // Plus and minus come shifted on some layouts and from the number pad on others.
+    const int modifiers = event.GetModifiers() & ~wxMOD_SHIFT;
+    if (modifiers == wxMOD_CONTROL && (key == '+' || key == '=' || key == WXK_NUMPAD_ADD))
+        m_canvas->ZoomIn();
+    else if (modifiers == wxMOD_CONTROL && (key == '-' || key == WXK_NUMPAD_SUBTRACT))
+        m_canvas->ZoomOut();
+    else if ((modifiers == wxMOD_NONE || modifiers == wxMOD_CONTROL) && (key == '0' || key == WXK_NUMPAD0))
+        m_canvas->Fit();
+    else if (event.GetModifiers() == wxMOD_NONE && key == WXK_ESCAPE)
+        Close();
+    else
+        event.Skip();
+}

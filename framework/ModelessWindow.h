@@ -1,0 +1,9 @@
+#pragma once
+
+class wxTopLevelWindow;
+
+/// Lets `window` take the mouse and the keys while a modal dialog is up, when it was opened from
+/// that dialog: a window beside a modal editor, which the user works in and the editor follows.
+/// The toolkit's modal run refuses input to every other window of the program, those opened
+/// later included.
+void KeepUsableBesideModalDialogs(wxTopLevelWindow& window);

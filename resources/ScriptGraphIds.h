@@ -1,0 +1,15 @@
+#pragma once
+
+// Ids of the script's graph window and of the script editor's button that opens it. Our own
+// window, not one of the program's templates: the numbers are chosen clear of theirs.
+
+// The script editor's "Graph" button (Ctrl+G).
+constexpr int IDC_SCRIPT_GRAPH = 1300;
+
+// The graph window's commands.
+constexpr int ID_GRAPH_EXPORT_SVG = 32100;
+constexpr int ID_GRAPH_EXPORT_PNG = 32101;
+constexpr int ID_GRAPH_EXPORT_DOT = 32102;
+constexpr int ID_GRAPH_ZOOM_IN = 32103;
+constexpr int ID_GRAPH_ZOOM_OUT = 32104;
+constexpr int ID_GRAPH_FIT = 32105;
