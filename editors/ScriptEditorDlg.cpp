@@ -1,6 +1,7 @@
 #include "ScriptEditorDlg.h"
 
 #include "LineEditDlg.h"
+#include "ScriptGraphFrame.h"
 #include "ScriptLineListBox.h"
 
 #include "containers/TypeCodes.h"
@@ -57,6 +58,7 @@ constexpr CKeyCommand kKeyCommands[] = {
     {'C', wxMOD_CONTROL, true, IDC_SCRIPT_COPY_TEXT},
     {'A', wxMOD_CONTROL, true, IDC_SCRIPT_SELECT_ALL},
     {WXK_F12, wxMOD_SHIFT, false, IDC_SCRIPT_FIND_REFERENCES},
+    {'G', wxMOD_CONTROL, false, IDC_SCRIPT_GRAPH},
 };
 
 // The buttons that change the lines, which a read-only editor does not show.
@@ -101,6 +103,7 @@ CScriptEditorDlg::CScriptEditorDlg(wxWindow* parent)
     addButton(IDC_SCRIPT_MOVE_UP, "Move up", small);
     addButton(IDC_SCRIPT_MOVE_DOWN, "Move down", small);
     addButton(IDC_SCRIPT_DELETE_RENUMBER, "Delete and renumber", small);
+    addButton(IDC_SCRIPT_GRAPH, "Graph", apart);
 
     m_status = new wxStaticText(this, IDC_SCRIPT_STATUS, wxString(), wxDefaultPosition, wxDefaultSize,
                                 wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
@@ -123,6 +126,7 @@ CScriptEditorDlg::CScriptEditorDlg(wxWindow* parent)
     Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnCopy, this, IDC_SCRIPT_COPY);
     Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnCommand, this, IDC_SCRIPT_INSERT, IDC_SCRIPT_FIND_REFERENCES);
     Bind(wxEVT_MENU, &CScriptEditorDlg::OnCommand, this, IDC_SCRIPT_INSERT, IDC_SCRIPT_FIND_REFERENCES);
+    Bind(wxEVT_BUTTON, &CScriptEditorDlg::OnCommand, this, IDC_SCRIPT_GRAPH);
     // The dialog has no menu to carry the keys; the hook sees them whichever control has the focus.
     Bind(wxEVT_CHAR_HOOK, &CScriptEditorDlg::OnCharHook, this);
     CentreOnParent();
@@ -327,6 +331,9 @@ void CScriptEditorDlg::RunCommand(int id)
         break;
     case IDC_SCRIPT_FIND_REFERENCES:
         FindReferences();
+        break;
+    case IDC_SCRIPT_GRAPH:
+        OpenGraph();
         break;
     default:
         break;
@@ -630,4 +637,32 @@ void CScriptEditorDlg::OnDelete(wxCommandEvent&)
         RefreshAllLines();
     }
     m_lines->SetSelection(selection < static_cast<int>(m_lines->Count()) ? selection : wxNOT_FOUND);
+}
+
+void CScriptEditorDlg::OpenGraph()
+{
+    if (m_script == nullptr)
+        return;
+    if (m_graph)
+    {
+        m_graph->Raise();
+        return;
+    }
+    m_graph = new CScriptGraphFrame(this);
+    // The graph follows the script and the selection by itself; a click on a box selects its
+    // line, a double-click edits it, as in the list.
+    m_graph->SetLineHandlers([this](int line) { m_lines->SetSelection(line); },
+                             [this](int line) {
+                                 m_lines->SetSelection(line);
+                                 EditSelectedLine();
+                             });
+    m_graph->Follow(*m_script, m_renderer, [this] { return SelectedInstruction(); });
+    m_graph->Show();
+}
+
+void CScriptEditorDlg::EndModal(int code)
+{
+    if (m_graph)
+        m_graph->Destroy();
+    CExchangeDialog::EndModal(code);
 }

@@ -3,6 +3,8 @@
 #include "framework/ExchangeDialog.h"
 #include "rendering/PlainTextRenderer.h"
 
+#include <wx/weakref.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +15,7 @@
 
 class CBhavScript;
 class CNeededFiles;
+class CScriptGraphFrame;
 class CScriptLineListBox;
 class wxContextMenuEvent;
 class wxKeyEvent;
@@ -75,6 +78,10 @@ public:
     bool CanRedo() const { return !m_redo.empty(); }
 
     CScriptLineListBox* Lines() const { return m_lines; }
+    /// The script's graph window (Graph, Ctrl+G) while it is open.
+    CScriptGraphFrame* GraphWindow() const { return m_graph; }
+    /// Closes the graph window with the dialog.
+    void EndModal(int code) override;
     const CPlainTextRenderer& Renderer() const { return m_renderer; }
 
     /// What a line shows for one instruction of a script of `lineCount` lines.
@@ -117,6 +124,8 @@ private:
     void DeleteAndRenumber();
     void CopyAsText();
     void FindReferences();
+    /// Opens the graph window beside the dialog, or brings it forward.
+    void OpenGraph();
     /// Runs a change that keeps jumps on their instructions: done, it becomes an undo step and
     /// `select` is selected; refused for a jump past the last addressable line, it says so.
     CRenumbering ChangeLines(const std::function<CRenumbering()>& change, int select);
@@ -145,4 +154,5 @@ private:
     std::vector<CEditState> m_undo;
     std::vector<CEditState> m_redo;
     int m_initialLine = -1;
+    wxWeakRef<CScriptGraphFrame> m_graph;
 };

@@ -25,6 +25,8 @@ constexpr int IDC_SCRIPT_UNDO = 1309;
 constexpr int IDC_SCRIPT_REDO = 1310;
 constexpr int IDC_SCRIPT_FIND_REFERENCES = 1311;
 constexpr int IDC_SCRIPT_STATUS = 1312;
+// The "Graph" button (Ctrl+G), which opens the script's graph window beside the editor.
+constexpr int IDC_SCRIPT_GRAPH = 1313;
 
 // Line editor (dialog 135).
 constexpr int IDD_LINE_EDIT = 135;

@@ -1,10 +1,7 @@
 #pragma once
 
-// Ids of the script's graph window and of the script editor's button that opens it. Our own
+// Ids of the script's graph window (opened by the script editor's IDC_SCRIPT_GRAPH). Our own
 // window, not one of the program's templates: the numbers are chosen clear of theirs.
-
-// The script editor's "Graph" button (Ctrl+G).
-constexpr int IDC_SCRIPT_GRAPH = 1300;
 
 // The graph window's commands.
 constexpr int ID_GRAPH_EXPORT_SVG = 32100;
