@@ -23,6 +23,8 @@ public:
     /// Instead of a graph, a message (why there is none).
     void SetMessage(const wxString& message);
 
+    const CScriptGraph& Graph() const { return m_graph; }
+
     /// Highlights the box of `line` (-1: none) and scrolls it into view.
     void HighlightLine(int line);
     int HighlightedLine() const { return m_highlighted; }

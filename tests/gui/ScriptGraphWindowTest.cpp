@@ -1,0 +1,178 @@
+// The script's graph window beside the script editor: opened from it, following its selection and
+// every change, and handing clicks on a box back to it.
+
+#include "ScriptDialogDriving.h"
+#include "tests/IndexedFiles.h"
+
+#include "editors/LineEditDlg.h"
+#include "editors/ScriptEditorDlg.h"
+#include "editors/ScriptGraphCanvas.h"
+#include "editors/ScriptGraphFrame.h"
+#include "editors/ScriptLineListBox.h"
+#include "records/BhavScript.h"
+#include "rendering/NeededFiles.h"
+#include "resources/ScriptEditorIds.h"
+#include "resources/ScriptGraphIds.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+CBhavInstruction Line(std::uint8_t t, std::uint8_t f)
+{
+    CBhavInstruction instruction;
+    instruction.opcode = 256;
+    instruction.trueTarget = t;
+    instruction.falseTarget = f;
+    return instruction;
+}
+
+void SendMouse(wxWindow& window, wxEventType type, const wxPoint& at)
+{
+    wxMouseEvent event(type);
+    event.SetPosition(at);
+    event.m_leftDown = type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_DCLICK;
+    event.SetEventObject(&window);
+    window.GetEventHandler()->ProcessEvent(event);
+}
+
+/// Clicks the box of `line` as the user would; twice for a double-click.
+void ClickBox(CScriptGraphCanvas& canvas, int line, bool twice = false)
+{
+    const wxRect box = canvas.LineBox(line);
+    ASSERT_FALSE(box.IsEmpty()) << "no box for line " << line + 1;
+    const wxPoint at(box.x + box.width / 2, box.y + box.height / 2);
+    SendMouse(canvas, wxEVT_LEFT_DOWN, at);
+    SendMouse(canvas, wxEVT_LEFT_UP, at);
+    if (twice)
+    {
+        SendMouse(canvas, wxEVT_LEFT_DCLICK, at);
+        SendMouse(canvas, wxEVT_LEFT_UP, at);
+    }
+}
+
+class ScriptGraphWindow : public testing::Test
+{
+protected:
+    ScriptGraphWindow() : m_scope(m_ui)
+    {
+        AddIndexedFile(m_files, "Global.iff", {{256, "Wait For Notify"}});
+        m_script.m_id = 4096;
+        m_script.m_name = "init";
+        // Line 3 loops back to line 2; line 4 is reached from nowhere.
+        m_script.m_instructions = {Line(1, 255), Line(2, 254), Line(1, 255), Line(254, 255)};
+    }
+
+    /// Runs the editor with its graph open; `body` runs inside, after the drivers of `nested`
+    /// have been queued for the dialogs that it opens.
+    void Run(std::function<void(CScriptEditorDlg&, CScriptGraphFrame&)> body,
+             std::vector<std::function<void(wxDialog&)>> nested = {})
+    {
+        CScriptEditorDlg dialog;
+        dialog.SetScript(m_script, m_files, "Object.iff", "");
+        Drive(m_ui, [body](wxDialog& shown) {
+            auto& editor = static_cast<CScriptEditorDlg&>(shown);
+            ClickButton(editor, IDC_SCRIPT_GRAPH);
+            Flush();
+            CScriptGraphFrame* graph = editor.GraphWindow();
+            ASSERT_NE(graph, nullptr);
+            EXPECT_TRUE(graph->IsShown());
+            EXPECT_EQ(graph->GetTitle(), "Script Graph - #4096: init");
+            body(editor, *graph);
+        });
+        for (auto& driver : nested)
+            Drive(m_ui, std::move(driver));
+        RefuseFurtherDialogs(m_ui);
+        Ui().RunModal(dialog);
+    }
+
+    CScriptedUserInterface m_ui;
+    CUiScope m_scope;
+    CNeededFiles m_files;
+    CBhavScript m_script;
+};
+}
+
+TEST_F(ScriptGraphWindow, ClickingABoxSelectsItsLineAndTheSelectedLineIsFramed)
+{
+    Run([](CScriptEditorDlg& editor, CScriptGraphFrame& graph) {
+        CScriptGraphCanvas& canvas = *graph.Canvas();
+        // Four lines, TRUE and FALSE; line 4 grey.
+        ASSERT_EQ(canvas.Graph().Nodes().size(), 6u);
+        EXPECT_FALSE(canvas.Graph().Nodes()[3].reachable);
+        EXPECT_EQ(canvas.HighlightedLine(), -1);
+
+        ClickBox(canvas, 2);
+        EXPECT_EQ(editor.Lines()->GetSelection(), 2);
+        Flush();
+        EXPECT_EQ(canvas.HighlightedLine(), 2);
+
+        SelectLine(*editor.Lines(), 0);
+        Flush();
+        EXPECT_EQ(canvas.HighlightedLine(), 0);
+        // Between the boxes nothing is selected.
+        SendMouse(canvas, wxEVT_LEFT_DOWN, wxPoint(1, 1));
+        SendMouse(canvas, wxEVT_LEFT_UP, wxPoint(1, 1));
+        EXPECT_EQ(editor.Lines()->GetSelection(), 0);
+    });
+}
+
+TEST_F(ScriptGraphWindow, DoubleClickingABoxEditsItsLine)
+{
+    Run(
+        [this](CScriptEditorDlg& editor, CScriptGraphFrame& graph) {
+            ClickBox(*graph.Canvas(), 3, true);
+            EXPECT_EQ(editor.Lines()->GetSelection(), 3);
+            EXPECT_EQ(m_script.m_instructions[3], Line(254, 253));
+            Flush();
+            // "return ERROR" has joined the graph.
+            EXPECT_EQ(graph.Canvas()->Graph().Nodes().size(), 7u);
+        },
+        {[](wxDialog& dialog) {
+            EXPECT_NE(dynamic_cast<CLineEditDlg*>(&dialog), nullptr);
+            Pick(dialog, IDC_LINE_FAILURE_CHOICE, CLineEditDlg::kReturnError);
+            ClickButton(dialog, wxID_OK);
+        }});
+}
+
+TEST_F(ScriptGraphWindow, EveryChangeLaysTheGraphOutAgain)
+{
+    struct CRow
+    {
+        const char* change;
+        std::function<void(CScriptEditorDlg&)> make;
+        std::size_t boxes;
+    };
+    const CRow rows[] = {
+        {"Add", [](CScriptEditorDlg& editor) { ClickButton(editor, IDC_SCRIPT_ADD); }, 7},
+        {"Copy",
+         [](CScriptEditorDlg& editor) {
+             SelectLine(*editor.Lines(), 0);
+             ClickButton(editor, IDC_SCRIPT_COPY);
+         },
+         8},
+        {"Delete",
+         [](CScriptEditorDlg& editor) {
+             SelectLine(*editor.Lines(), 5);
+             ClickButton(editor, IDC_SCRIPT_DELETE);
+         },
+         7},
+        {"Optimize", [](CScriptEditorDlg& editor) { ClickButton(editor, IDC_SCRIPT_OPTIMIZE); }, 5},
+        {"Undo", [](CScriptEditorDlg& editor) { editor.Undo(); }, 7},
+    };
+    Run([&rows](CScriptEditorDlg& editor, CScriptGraphFrame& graph) {
+        for (const CRow& row : rows)
+        {
+            const int before = graph.LayoutCount();
+            row.make(editor);
+            Flush();
+            EXPECT_EQ(graph.LayoutCount(), before + 1) << row.change;
+            EXPECT_EQ(graph.Canvas()->Graph().Nodes().size(), row.boxes) << row.change;
+        }
+        // Nothing changed: nothing laid out.
+        const int before = graph.LayoutCount();
+        SelectLine(*editor.Lines(), 1);
+        Flush();
+        EXPECT_EQ(graph.LayoutCount(), before);
+    });
+}
