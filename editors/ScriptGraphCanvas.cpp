@@ -16,7 +16,7 @@ constexpr double kMaxZoom = 4.0;
 constexpr double kZoomStep = 1.25;
 // The smallest zoom a graph first opens with: a long script is shown from its first line,
 // readable, rather than whole and too small to read.
-constexpr double kFirstZoom = 0.6;
+constexpr double kFirstZoom = 0.8;
 constexpr int kMargin = 12;        // pixels around the drawing
 constexpr int kDragThreshold = 3;  // pixels the mouse moves before a press pans instead of clicking
 constexpr int kKeyPan = 40;        // pixels an arrow key pans
