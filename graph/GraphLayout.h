@@ -58,6 +58,8 @@ enum class EGraphFormat
     Png,
 };
 
+// Graphviz keeps process-wide state (its plugins, its message handler): call these from one thread.
+
 /// Lays the graph out with dot. False, with Graphviz's message in `error`, when Graphviz fails.
 bool LayOutGraph(const CScriptGraph& graph, CGraphLayout& layout, std::string& error);
 /// The graph in `format` (text for DOT and SVG, the bytes of the picture for PNG), headed by

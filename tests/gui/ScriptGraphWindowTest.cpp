@@ -176,3 +176,31 @@ TEST_F(ScriptGraphWindow, EveryChangeLaysTheGraphOutAgain)
         EXPECT_EQ(graph.LayoutCount(), before);
     });
 }
+
+TEST_F(ScriptGraphWindow, ExportsTheGraphAsSvgPngOrDot)
+{
+    CTempFolder folder;
+    struct CRow
+    {
+        int command;
+        const char* file;
+        std::string start;
+    };
+    const CRow rows[] = {
+        {ID_GRAPH_EXPORT_SVG, "init.svg", "<?xml"},
+        {ID_GRAPH_EXPORT_PNG, "init.png", "\x89PNG"},
+        {ID_GRAPH_EXPORT_DOT, "init.dot", "digraph"},
+    };
+    Run([this, &folder, &rows](CScriptEditorDlg&, CScriptGraphFrame& graph) {
+        for (const CRow& row : rows)
+        {
+            m_ui.filesToSave.push_back(folder.File(row.file));
+            wxCommandEvent command(wxEVT_MENU, row.command);
+            graph.GetEventHandler()->ProcessEvent(command);
+            const std::vector<std::uint8_t> bytes = ReadBytes(folder.File(row.file));
+            EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + std::min(bytes.size(), row.start.size())), row.start)
+                << row.file;
+        }
+        EXPECT_TRUE(m_ui.messages.empty());
+    });
+}
