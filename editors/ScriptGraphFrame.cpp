@@ -31,8 +31,11 @@ constexpr CExportKind kExportKinds[] = {
     {EGraphFormat::Dot, "dot", "Graphviz DOT files (*.dot;*.gv)|*.dot;*.gv"},
 };
 
-// Beside the editor, on its right where the screen has room and on its left otherwise.
-wxRect PlaceBeside(wxWindow* parent, const wxSize& wanted)
+// Beside the editor, on the side with more room (the left one when they are equal, so that an
+// overlap hides the start of the lines rather than the editor's buttons), as wide as that room
+// allows; where the screen has too little room on either side, it overlaps the editor as little as
+// it can.
+wxRect PlaceBeside(wxWindow* parent, const wxSize& wanted, int narrowest)
 {
     if (parent == nullptr)
         return wxRect(wxDefaultPosition, wanted);
@@ -40,18 +43,20 @@ wxRect PlaceBeside(wxWindow* parent, const wxSize& wanted)
     const int display = wxDisplay::GetFromWindow(parent);
     const wxRect area = wxDisplay(display != wxNOT_FOUND ? unsigned(display) : 0u).GetClientArea();
     const int gap = parent->FromDIP(8);
-    wxRect place(wxPoint(editor.GetRight() + gap, editor.y), wxSize(wanted.x, std::max(wanted.y, editor.height)));
-    if (place.GetRight() > area.GetRight())
-        place.x = std::max(area.x, editor.x - gap - place.width);
-    place.height = std::min(place.height, area.height);
-    place.y = std::clamp(place.y, area.y, std::max(area.y, area.GetBottom() - place.height));
+    const int right = area.GetRight() - editor.GetRight() - gap;
+    const int left = editor.x - gap - area.x;
+    const bool onRight = right >= wanted.x || right > left;
+    const int width = std::max(std::min(wanted.x, onRight ? right : left), narrowest);
+    wxRect place(wxPoint(0, editor.y), wxSize(width, std::min(std::max(wanted.y, editor.height), area.height)));
+    place.x = onRight ? std::min(editor.GetRight() + gap, area.GetRight() + 1 - width)
+                      : std::max(area.x, editor.x - gap - width);
+    place.y = std::clamp(place.y, area.y, std::max(area.y, area.GetBottom() + 1 - place.height));
     return place;
 }
 }
 
 CScriptGraphFrame::CScriptGraphFrame(wxWindow* parent)
-    : wxFrame(parent, wxID_ANY, "Script Graph", wxDefaultPosition, wxDefaultSize,
-              wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT)
+    : wxFrame(parent, wxID_ANY, "Script Graph")
 {
     auto* file = new wxMenu;
     file->Append(ID_GRAPH_EXPORT_SVG, "Export &SVG...");
@@ -76,7 +81,7 @@ CScriptGraphFrame::CScriptGraphFrame(wxWindow* parent)
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_canvas, 1, wxEXPAND);
     SetSizer(sizer);
-    SetSize(PlaceBeside(parent, FromDIP(wxSize(560, 600))));
+    SetSize(PlaceBeside(parent, FromDIP(wxSize(560, 600)), FromDIP(320)));
     SetMinSize(FromDIP(wxSize(240, 200)));
     KeepUsableBesideModalDialogs(*this);
 
