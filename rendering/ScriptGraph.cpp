@@ -2,6 +2,7 @@
 
 #include "CodeTextRenderer.h"
 #include "PlainTextRenderer.h"
+#include "ScriptListing.h"
 
 #include "containers/Windows1252.h"
 #include "records/BhavScript.h"
@@ -22,17 +23,6 @@ bool IsExit(std::uint8_t target)
 std::string ExitName(std::uint8_t target)
 {
     return target == kTargetTrue ? "true" : target == kTargetFalse ? "false" : "error";
-}
-
-// As the script editor's line shows it: the code-style text stands in for a description the
-// renderer could not give.
-std::string LineDescription(const CPlainTextRenderer& renderer, const CBhavInstruction& instruction)
-{
-    const auto& p = instruction.params;
-    std::string text = renderer.Describe(instruction.opcode, p[0], p[1], p[2], p[3]);
-    if (text == "Unknown function")
-        text = FormatCodeInstruction(instruction.opcode, p[0], p[1], p[2], p[3]);
-    return text;
 }
 
 // A break in a script's name would break the box's rows; it counts as a blank.
@@ -149,7 +139,7 @@ CScriptGraph CScriptGraph::Build(const CBhavScript& script, const CPlainTextRend
         node.kind = EGraphNodeKind::Line;
         node.target = static_cast<int>(i);
         node.name = "line" + std::to_string(i + 1);
-        node.label = WrapText(std::to_string(i + 1) + ": " + Windows1252ToUtf8(LineDescription(renderer, lines[i])),
+        node.label = WrapText(std::to_string(i + 1) + ": " + Windows1252ToUtf8(DescribeLine(renderer, lines[i])),
                               kLabelWidth);
         node.reachable = reached[i];
         graph.m_nodes.push_back(std::move(node));
