@@ -51,6 +51,17 @@ void ClickBox(CScriptGraphCanvas& canvas, int line, bool twice = false)
     }
 }
 
+/// The boxes and jumps of a graph, as their labels and ends.
+std::vector<std::string> Drawn(const CScriptGraph& graph)
+{
+    std::vector<std::string> drawn;
+    for (const CGraphNode& node : graph.Nodes())
+        drawn.push_back(node.name + " " + node.label.front());
+    for (const CGraphEdge& edge : graph.Edges())
+        drawn.push_back(graph.Nodes()[edge.from].name + (edge.success ? ">" : "/") + graph.Nodes()[edge.to].name);
+    return drawn;
+}
+
 class ScriptGraphWindow : public testing::Test
 {
 protected:
@@ -100,20 +111,21 @@ TEST_F(ScriptGraphWindow, ClickingABoxSelectsItsLineAndTheSelectedLineIsFramed)
         // Four lines, TRUE and FALSE; line 4 grey.
         ASSERT_EQ(canvas.Graph().Nodes().size(), 6u);
         EXPECT_FALSE(canvas.Graph().Nodes()[3].reachable);
-        EXPECT_EQ(canvas.HighlightedLine(), -1);
+        // The editor opens on its first line.
+        EXPECT_EQ(canvas.HighlightedLine(), 0);
 
         ClickBox(canvas, 2);
         EXPECT_EQ(editor.Lines()->GetSelection(), 2);
         Flush();
         EXPECT_EQ(canvas.HighlightedLine(), 2);
 
-        SelectLine(*editor.Lines(), 0);
+        SelectLine(*editor.Lines(), 1);
         Flush();
-        EXPECT_EQ(canvas.HighlightedLine(), 0);
+        EXPECT_EQ(canvas.HighlightedLine(), 1);
         // Between the boxes nothing is selected.
         SendMouse(canvas, wxEVT_LEFT_DOWN, wxPoint(1, 1));
         SendMouse(canvas, wxEVT_LEFT_UP, wxPoint(1, 1));
-        EXPECT_EQ(editor.Lines()->GetSelection(), 0);
+        EXPECT_EQ(editor.Lines()->GetSelection(), 1);
     });
 }
 
@@ -137,43 +149,46 @@ TEST_F(ScriptGraphWindow, DoubleClickingABoxEditsItsLine)
 
 TEST_F(ScriptGraphWindow, EveryChangeLaysTheGraphOutAgain)
 {
+    // Each change, on the lines as the one before left them.
     struct CRow
     {
         const char* change;
-        std::function<void(CScriptEditorDlg&)> make;
-        std::size_t boxes;
+        int select;  // the line selected first; -1: none
+        int command;
     };
     const CRow rows[] = {
-        {"Add", [](CScriptEditorDlg& editor) { ClickButton(editor, IDC_SCRIPT_ADD); }, 7},
-        {"Copy",
-         [](CScriptEditorDlg& editor) {
-             SelectLine(*editor.Lines(), 0);
-             ClickButton(editor, IDC_SCRIPT_COPY);
-         },
-         8},
-        {"Delete",
-         [](CScriptEditorDlg& editor) {
-             SelectLine(*editor.Lines(), 5);
-             ClickButton(editor, IDC_SCRIPT_DELETE);
-         },
-         7},
-        {"Optimize", [](CScriptEditorDlg& editor) { ClickButton(editor, IDC_SCRIPT_OPTIMIZE); }, 5},
-        {"Undo", [](CScriptEditorDlg& editor) { editor.Undo(); }, 7},
+        {"Add", -1, IDC_SCRIPT_ADD},
+        {"Copy", 0, IDC_SCRIPT_COPY},
+        {"Delete", 5, IDC_SCRIPT_DELETE},
+        {"Insert line before", 1, IDC_SCRIPT_INSERT},
+        {"Move up", 2, IDC_SCRIPT_MOVE_UP},
+        {"Move down", 0, IDC_SCRIPT_MOVE_DOWN},
+        {"Delete and renumber", 1, IDC_SCRIPT_DELETE_RENUMBER},
+        {"Optimize", -1, IDC_SCRIPT_OPTIMIZE},
+        {"Undo", -1, IDC_SCRIPT_UNDO},
     };
-    Run([&rows](CScriptEditorDlg& editor, CScriptGraphFrame& graph) {
+    Run([this, &rows](CScriptEditorDlg& editor, CScriptGraphFrame& graph) {
         for (const CRow& row : rows)
         {
-            const int before = graph.LayoutCount();
-            row.make(editor);
+            if (row.select >= 0)
+                SelectLine(*editor.Lines(), row.select);
+            const std::vector<CBhavInstruction> before = m_script.m_instructions;
+            const int layouts = graph.LayoutCount();
+            if (row.command == IDC_SCRIPT_UNDO)
+                editor.Undo();
+            else
+                ClickButton(editor, row.command);
+            ASSERT_NE(m_script.m_instructions, before) << row.change << " changed nothing";
             Flush();
-            EXPECT_EQ(graph.LayoutCount(), before + 1) << row.change;
-            EXPECT_EQ(graph.Canvas()->Graph().Nodes().size(), row.boxes) << row.change;
+            EXPECT_EQ(graph.LayoutCount(), layouts + 1) << row.change;
+            EXPECT_EQ(Drawn(graph.Canvas()->Graph()), Drawn(CScriptGraph::Build(m_script, editor.Renderer())))
+                << row.change;
         }
         // Nothing changed: nothing laid out.
-        const int before = graph.LayoutCount();
+        const int layouts = graph.LayoutCount();
         SelectLine(*editor.Lines(), 1);
         Flush();
-        EXPECT_EQ(graph.LayoutCount(), before);
+        EXPECT_EQ(graph.LayoutCount(), layouts);
     });
 }
 
