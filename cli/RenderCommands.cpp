@@ -60,24 +60,37 @@ bool LoadSources(const CRenderSources& sources, const CReport& report, CNeededFi
     return true;
 }
 
+// What a command about one record of FILE works from: the loaded files with FILE among them, as
+// opening FILE in the editor leaves them.
+struct COpenFile
+{
+    CNeededFiles files;
+    CIffFile container;
+    std::string semiGlobalName;
+};
+
+// False when the file cannot be read (reported).
+bool OpenFile(const std::string& path, const CRenderSources& sources, const CReport& report, COpenFile& open)
+{
+    CRenderSources fileSources = sources;
+    fileSources.openPath = path;
+    return LoadSources(fileSources, report, open.files, open.container, open.semiGlobalName);
+}
+
 int RunScript(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
 {
     const std::uint16_t id = ParseCliId(idText);
     const CReport report(path, json);
 
-    CRenderSources fileSources = sources;
-    fileSources.openPath = path;
-    CNeededFiles files;
-    CIffFile container;
-    std::string semiGlobalName;
-    if (!LoadSources(fileSources, report, files, container, semiGlobalName))
+    COpenFile open;
+    if (!OpenFile(path, sources, report, open))
         return kExitFailed;
 
     CBhavScript script;
-    if (!script.Load(container, id))
+    if (!script.Load(open.container, id))
         return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
 
-    const CPlainTextRenderer renderer(files, NamePart(path), semiGlobalName);
+    const CPlainTextRenderer renderer(open.files, NamePart(path), open.semiGlobalName);
 
     if (json)
     {
@@ -115,21 +128,18 @@ int RunReferences(const std::string& path, const std::string& idText, const CRen
     const std::uint16_t id = ParseCliId(idText);
     const CReport report(path, json);
 
-    CRenderSources fileSources = sources;
-    fileSources.openPath = path;
-    CNeededFiles files;
-    CIffFile container;
-    std::string semiGlobalName;
-    if (!LoadSources(fileSources, report, files, container, semiGlobalName))
+    COpenFile open;
+    if (!OpenFile(path, sources, report, open))
         return kExitFailed;
     CIffChunk chunk;
     CRecordFault fault;
-    if (!FindRecordChunk(container, kTypeBhav, id, chunk, fault))
+    if (!FindRecordChunk(open.container, kTypeBhav, id, chunk, fault))
         return ReportRefusal(report, kTypeBhav, id, std::string(), fault);
 
     const std::string fileName = NamePart(path);
     const std::vector<CScriptReference> references =
-        FindScriptReferences(ReferenceSources(files, container, fileName, semiGlobalName), files, fileName, id);
+        FindScriptReferences(ReferenceSources(open.files, open.container, fileName, open.semiGlobalName), open.files,
+                             fileName, id);
 
     if (json)
     {
@@ -184,18 +194,14 @@ int RunGraph(const std::string& path, const std::string& idText, const CRenderSo
         throw CUsageError{"--json with --format png needs -o OUT"};
     const CReport report(path, json);
 
-    CRenderSources fileSources = sources;
-    fileSources.openPath = path;
-    CNeededFiles files;
-    CIffFile container;
-    std::string semiGlobalName;
-    if (!LoadSources(fileSources, report, files, container, semiGlobalName))
+    COpenFile open;
+    if (!OpenFile(path, sources, report, open))
         return kExitFailed;
     CBhavScript script;
-    if (!script.Load(container, id))
+    if (!script.Load(open.container, id))
         return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
 
-    const CPlainTextRenderer renderer(files, NamePart(path), semiGlobalName);
+    const CPlainTextRenderer renderer(open.files, NamePart(path), open.semiGlobalName);
     const CScriptGraph graph = CScriptGraph::Build(script, renderer);
     std::string output;
     std::string error;

@@ -229,7 +229,7 @@ void CScriptEditorDlg::RememberChange(CEditState before)
     m_redo.clear();
 }
 
-void CScriptEditorDlg::Restore(std::vector<CEditState>& from, std::vector<CEditState>& saved)
+void CScriptEditorDlg::ReturnToEditState(std::vector<CEditState>& from, std::vector<CEditState>& saved)
 {
     if (m_script == nullptr || from.empty())
         return;
@@ -245,12 +245,12 @@ void CScriptEditorDlg::Restore(std::vector<CEditState>& from, std::vector<CEditS
 
 void CScriptEditorDlg::Undo()
 {
-    Restore(m_undo, m_redo);
+    ReturnToEditState(m_undo, m_redo);
 }
 
 void CScriptEditorDlg::Redo()
 {
-    Restore(m_redo, m_undo);
+    ReturnToEditState(m_redo, m_undo);
 }
 
 void CScriptEditorDlg::ShowStatus(const wxString& text)

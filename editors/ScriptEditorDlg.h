@@ -108,7 +108,7 @@ private:
     /// did not change.
     void RememberChange(CEditState before);
     /// Shows the last state of `from` in place of the current one, which goes onto `saved`.
-    void Restore(std::vector<CEditState>& from, std::vector<CEditState>& saved);
+    void ReturnToEditState(std::vector<CEditState>& from, std::vector<CEditState>& saved);
     /// The selected line when it shows an instruction; -1 otherwise.
     int SelectedInstruction() const;
     void RefreshAllLines();

@@ -1,3 +1,5 @@
+#include "ScriptsFromTargets.h"
+
 #include "records/BhavScript.h"
 
 #include <gtest/gtest.h>
@@ -6,42 +8,13 @@
 #include <utility>
 #include <vector>
 
-namespace
-{
-// A script from (true, false) target pairs; each line's opcode is its old line number, so the
-// tests can see where a line went.
-CBhavScript Script(const std::vector<std::pair<int, int>>& targets)
-{
-    CBhavScript script;
-    for (std::size_t line = 0; line < targets.size(); ++line)
-    {
-        CBhavInstruction instruction;
-        instruction.opcode = std::uint16_t(line);
-        instruction.trueTarget = std::uint8_t(targets[line].first);
-        instruction.falseTarget = std::uint8_t(targets[line].second);
-        instruction.params = {std::uint16_t(line + 100), 2, 3, 4};
-        script.m_instructions.push_back(instruction);
-    }
-    return script;
-}
-
-// (old line, new true target, new false target) of every line after optimising.
-std::vector<std::tuple<int, int, int>> Layout(const CBhavScript& script)
-{
-    std::vector<std::tuple<int, int, int>> layout;
-    for (const CBhavInstruction& instruction : script.m_instructions)
-        layout.emplace_back(instruction.opcode, instruction.trueTarget, instruction.falseTarget);
-    return layout;
-}
-}
-
 TEST(ScriptOptimizer, LeavesEmptyAndSingleExitScriptsAlone)
 {
     CBhavScript empty;
     empty.Optimize();
     EXPECT_TRUE(empty.m_instructions.empty());
 
-    CBhavScript single = Script({{254, 255}});
+    CBhavScript single = ScriptFromTargets({{254, 255}});
     const auto before = single.m_instructions;
     single.Optimize();
     EXPECT_EQ(single.m_instructions, before);
@@ -49,9 +22,9 @@ TEST(ScriptOptimizer, LeavesEmptyAndSingleExitScriptsAlone)
 
 TEST(ScriptOptimizer, PlacesTheTrueBranchDirectlyAfterItsLine)
 {
-    CBhavScript script = Script({{2, 1}, {254, 255}, {255, 255}});
+    CBhavScript script = ScriptFromTargets({{2, 1}, {254, 255}, {255, 255}});
     script.Optimize();
-    EXPECT_EQ(Layout(script), (std::vector<std::tuple<int, int, int>>{{0, 1, 2}, {2, 255, 255}, {1, 254, 255}}));
+    EXPECT_EQ(LayoutOf(script), (LineLayout{{0, 1, 2}, {2, 255, 255}, {1, 254, 255}}));
     // Opcodes and operands travel with their line.
     EXPECT_EQ(script.m_instructions[1].params[0], 102);
 }
@@ -59,31 +32,31 @@ TEST(ScriptOptimizer, PlacesTheTrueBranchDirectlyAfterItsLine)
 TEST(ScriptOptimizer, DropsUnreachedLinesAndRenumbersTheRest)
 {
     // Line 1 is never reached; lines 2 and 3 move up.
-    CBhavScript script = Script({{2, 255}, {0, 0}, {3, 254}, {254, 2}});
+    CBhavScript script = ScriptFromTargets({{2, 255}, {0, 0}, {3, 254}, {254, 2}});
     script.Optimize();
-    EXPECT_EQ(Layout(script), (std::vector<std::tuple<int, int, int>>{{0, 1, 255}, {2, 2, 254}, {3, 254, 1}}));
+    EXPECT_EQ(LayoutOf(script), (LineLayout{{0, 1, 255}, {2, 2, 254}, {3, 254, 1}}));
 }
 
 TEST(ScriptOptimizer, KeepsLoopsAndExitCodes)
 {
     // A loop back to line 0, the error exit 253 and the never-followed 252 all survive.
-    CBhavScript script = Script({{1, 253}, {0, 252}});
+    CBhavScript script = ScriptFromTargets({{1, 253}, {0, 252}});
     script.Optimize();
-    EXPECT_EQ(Layout(script), (std::vector<std::tuple<int, int, int>>{{0, 1, 253}, {1, 0, 252}}));
+    EXPECT_EQ(LayoutOf(script), (LineLayout{{0, 1, 253}, {1, 0, 252}}));
 }
 
 TEST(ScriptOptimizer, FollowsTheFalseBranchAfterTheWholeTrueBranch)
 {
     // 0 -> (1, 3); 1 -> (2, 4); the whole true branch 1, 2, 4 comes before 3.
-    CBhavScript script = Script({{1, 3}, {2, 4}, {254, 255}, {255, 254}, {254, 254}});
+    CBhavScript script = ScriptFromTargets({{1, 3}, {2, 4}, {254, 255}, {255, 254}, {254, 254}});
     script.Optimize();
-    EXPECT_EQ(Layout(script),
-              (std::vector<std::tuple<int, int, int>>{{0, 1, 4}, {1, 2, 3}, {2, 254, 255}, {4, 254, 254}, {3, 255, 254}}));
+    EXPECT_EQ(LayoutOf(script),
+              (LineLayout{{0, 1, 4}, {1, 2, 3}, {2, 254, 255}, {4, 254, 254}, {3, 255, 254}}));
 }
 
 TEST(ScriptOptimizer, RefusesAReachableTargetPastTheEnd)
 {
-    CBhavScript script = Script({{1, 255}, {2, 254}, {3, 254}, {10, 254}, {254, 254}, {254, 254}, {254, 254}, {0, 0}});
+    CBhavScript script = ScriptFromTargets({{1, 255}, {2, 254}, {3, 254}, {10, 254}, {254, 254}, {254, 254}, {254, 254}, {0, 0}});
     const auto before = script.m_instructions;
     script.Optimize();
     EXPECT_EQ(script.m_instructions, before);
@@ -91,14 +64,14 @@ TEST(ScriptOptimizer, RefusesAReachableTargetPastTheEnd)
 
 TEST(ScriptOptimizer, IgnoresAPastTheEndTargetOfAnUnreachedLine)
 {
-    CBhavScript script = Script({{254, 255}, {40, 41}});
+    CBhavScript script = ScriptFromTargets({{254, 255}, {40, 41}});
     script.Optimize();
-    EXPECT_EQ(Layout(script), (std::vector<std::tuple<int, int, int>>{{0, 254, 255}}));
+    EXPECT_EQ(LayoutOf(script), (LineLayout{{0, 254, 255}}));
 }
 
 TEST(ScriptOptimizer, IsIdempotent)
 {
-    CBhavScript script = Script({{3, 1}, {4, 254}, {0, 255}, {1, 2}, {255, 3}, {1, 1}});
+    CBhavScript script = ScriptFromTargets({{3, 1}, {4, 254}, {0, 255}, {1, 2}, {255, 3}, {1, 1}});
     script.Optimize();
     const auto once = script.m_instructions;
     script.Optimize();
@@ -113,7 +86,7 @@ TEST(ScriptOptimizer, HandlesTheLongestReachableChain)
     for (int line = 0; line < 252; ++line)
         targets.emplace_back(line + 1, 255);
     targets.emplace_back(254, 254);  // line 252 cannot be reached
-    CBhavScript script = Script(targets);
+    CBhavScript script = ScriptFromTargets(targets);
     script.Optimize();
     ASSERT_EQ(script.m_instructions.size(), 252u);
     EXPECT_EQ(script.m_instructions.back().trueTarget, 252);

@@ -1,3 +1,5 @@
+#include "ScriptsFromTargets.h"
+
 #include "records/BhavScript.h"
 
 #include <gtest/gtest.h>
@@ -12,31 +14,8 @@
 namespace
 {
 using Targets = std::vector<std::pair<int, int>>;
-// (opcode, true target, false target) of every line; a line's opcode is its number before the
-// change, so a row shows where each line went. The inserted line has opcode 99.
-using Layout = std::vector<std::tuple<int, int, int>>;
-
-CBhavScript Script(const Targets& targets)
-{
-    CBhavScript script;
-    for (std::size_t line = 0; line < targets.size(); ++line)
-    {
-        CBhavInstruction instruction;
-        instruction.opcode = std::uint16_t(line);
-        instruction.trueTarget = std::uint8_t(targets[line].first);
-        instruction.falseTarget = std::uint8_t(targets[line].second);
-        script.m_instructions.push_back(instruction);
-    }
-    return script;
-}
-
-Layout LayoutOf(const CBhavScript& script)
-{
-    Layout layout;
-    for (const CBhavInstruction& instruction : script.m_instructions)
-        layout.emplace_back(instruction.opcode, instruction.trueTarget, instruction.falseTarget);
-    return layout;
-}
+// The inserted line has opcode 99.
+using Layout = LineLayout;
 
 // `count` lines, each going on to the next on success; the last returns TRUE.
 Targets Chain(int count)
@@ -101,7 +80,7 @@ TEST(ScriptRenumbering, EveryJumpKeepsItsInstruction)
     for (const CRow& row : rows)
     {
         SCOPED_TRACE(row.what);
-        CBhavScript script = Script(row.start);
+        CBhavScript script = ScriptFromTargets(row.start);
         const Layout before = LayoutOf(script);
         CRenumbering outcome;
         switch (row.change)
