@@ -77,18 +77,27 @@ bool OpenFile(const std::string& path, const CRenderSources& sources, const CRep
     return LoadSources(fileSources, report, open.files, open.container, open.semiGlobalName);
 }
 
+// Opens the file and loads its script `id`: nothing when both worked, else the exit code of the
+// failure, which is reported.
+std::optional<int> OpenScript(const std::string& path, std::uint16_t id, const CRenderSources& sources,
+                              const CReport& report, COpenFile& open, CBhavScript& script)
+{
+    if (!OpenFile(path, sources, report, open))
+        return kExitFailed;
+    if (!script.Load(open.container, id))
+        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
+    return std::nullopt;
+}
+
 int RunScript(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
 {
     const std::uint16_t id = ParseCliId(idText);
     const CReport report(path, json);
 
     COpenFile open;
-    if (!OpenFile(path, sources, report, open))
-        return kExitFailed;
-
     CBhavScript script;
-    if (!script.Load(open.container, id))
-        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
+    if (const std::optional<int> failed = OpenScript(path, id, sources, report, open, script))
+        return *failed;
 
     const CPlainTextRenderer renderer(open.files, NamePart(path), open.semiGlobalName);
 
@@ -195,11 +204,9 @@ int RunGraph(const std::string& path, const std::string& idText, const CRenderSo
     const CReport report(path, json);
 
     COpenFile open;
-    if (!OpenFile(path, sources, report, open))
-        return kExitFailed;
     CBhavScript script;
-    if (!script.Load(open.container, id))
-        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
+    if (const std::optional<int> failed = OpenScript(path, id, sources, report, open, script))
+        return *failed;
 
     const CPlainTextRenderer renderer(open.files, NamePart(path), open.semiGlobalName);
     const CScriptGraph graph = CScriptGraph::Build(script, renderer);
