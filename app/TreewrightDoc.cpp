@@ -98,26 +98,25 @@ void CTreewrightDoc::CommitSemiGlobalName()
 
 bool CTreewrightDoc::UndoChange()
 {
-    CommitSemiGlobalName();
-    wxCommandProcessor* history = GetCommandProcessor();
-    if (history == nullptr || !history->CanUndo())
-        return false;
-    const bool undone = history->Undo();
-    FollowHistory();
-    UpdateAllViews();
-    return undone;
+    return StepHistory(false);
 }
 
 bool CTreewrightDoc::RedoChange()
 {
+    return StepHistory(true);
+}
+
+bool CTreewrightDoc::StepHistory(bool forward)
+{
+    // A name being typed is a step of its own, taken before the one undone or redone.
     CommitSemiGlobalName();
     wxCommandProcessor* history = GetCommandProcessor();
-    if (history == nullptr || !history->CanRedo())
+    if (history == nullptr || !(forward ? history->CanRedo() : history->CanUndo()))
         return false;
-    const bool redone = history->Redo();
+    const bool stepped = forward ? history->Redo() : history->Undo();
     FollowHistory();
     UpdateAllViews();
-    return redone;
+    return stepped;
 }
 
 void CTreewrightDoc::TakeHistoryName(const std::string& name)

@@ -83,6 +83,8 @@ private:
     void ResetHistory();
     /// The modified flag as the history and the typed name leave it.
     void FollowHistory();
+    /// Undoes (or with `forward` redoes) one step of the history; false when there is none.
+    bool StepHistory(bool forward);
 
     CIffFile m_container;
     std::string m_semiGlobalName;

@@ -77,18 +77,6 @@ private:
     Clock::time_point m_wall;
 };
 
-void Flush()
-{
-    for (int round = 0; round < 3; ++round)
-    {
-        wxTheApp->ProcessPendingEvents();
-        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
-            loop->YieldFor(wxEVT_CATEGORY_ALL);
-        else
-            wxYield();
-    }
-}
-
 // The toolkit's dialogs, with a hook that runs once a modal dialog is up, and no message boxes:
 // a message here means the workload did not open as it should.
 class CBenchUserInterface : public CWxUserInterface
@@ -176,7 +164,7 @@ int main(int argc, char** argv)
     CStartOptions options;
     options.gameDataFolder = work.string() + "/";
     bool ok = app.StartEditor(options);
-    Flush();
+    RunPendingEvents();
     const CSpan toolkit = startUp.Elapsed();
 
     std::vector<CBenchRow> rows;
@@ -185,7 +173,7 @@ int main(int argc, char** argv)
     {
         const CStopwatch opening;
         ok = doc->OnOpenDocument(wxString::FromUTF8(objectPath.string()));
-        Flush();
+        RunPendingEvents();
         const CSpan opened = opening.Elapsed();
         const unsigned listed = doc->View() != nullptr ? doc->View()->ScriptList()->GetCount() : 0;
         ok = ok && listed > 0 && doc->NeededFiles().Containers().size() == globalFiles + 1;
@@ -204,7 +192,7 @@ int main(int argc, char** argv)
             dialog.EndModal(wxID_CANCEL);
         };
         doc->View()->EditScript(kLongScriptId);
-        Flush();
+        RunPendingEvents();
         ok = ok && shown;
         rows.push_back({"editor: script editor up", FormatNumber("%.0f-line script", kLongScriptLines),
                         "start-up " + Ms(toolkit.work), Ms(editorUp.work) + " (wall " + Ms(editorUp.wall) + ")", "",
@@ -213,7 +201,7 @@ int main(int argc, char** argv)
 
     if (app.MainFrame() != nullptr)
         app.MainFrame()->Close(true);
-    Flush();
+    RunPendingEvents();
     app.OnExit();
     wxEntryCleanup();
     SetUi(nullptr);

@@ -81,16 +81,7 @@ private:
 
 const CCodePageConverter& CodePageConverter(const std::string& codePage)
 {
-    static const CWindows1252Converter windows1252;
-    static std::mutex mutex;
-    static std::map<std::string, std::unique_ptr<CIconvConverter>> converters;
-    if (codePage == kWindows1252)
-        return windows1252;
-    std::lock_guard<std::mutex> lock(mutex);
-    std::unique_ptr<CIconvConverter>& converter = converters[codePage];
-    if (!converter)
-        converter = std::make_unique<CIconvConverter>(codePage);
-    return *converter;
+    return CachedConverter<CIconvConverter>(codePage);
 }
 
 std::string ShownInSlot(const std::string& bytes, int slot)

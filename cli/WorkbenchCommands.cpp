@@ -302,6 +302,15 @@ int RunNewFile(const std::string& out, bool json)
 }
 
 constexpr const char* kKindHelp = "script, strings, interactions or constants (or BHAV, STR#, TTAB, BCON)";
+
+// IN KIND ID OUT: the operands of every command that changes one record of a container.
+void AddRecordOperands(CLI::App* command, CChangeOptions& options, const char* idHelp)
+{
+    command->add_option("IN", options.in, "IFF file to read")->required();
+    command->add_option("KIND", options.kind, kKindHelp)->required();
+    command->add_option("ID", options.id, idHelp)->required();
+    command->add_option("OUT", options.out, "IFF file to write")->required();
+}
 }
 
 void AddWorkbenchCommands(CLI::App& app, CommandResult& result)
@@ -328,10 +337,7 @@ void AddWorkbenchCommands(CLI::App& app, CommandResult& result)
     {
         auto* command = app.add_subcommand("duplicate-record", "Copy a record under a new id within the container");
         auto options = std::make_shared<CChangeOptions>();
-        command->add_option("IN", options->in, "IFF file to read")->required();
-        command->add_option("KIND", options->kind, kKindHelp)->required();
-        command->add_option("ID", options->id, "id of the record to duplicate")->required();
-        command->add_option("OUT", options->out, "IFF file to write")->required();
+        AddRecordOperands(command, *options, "id of the record to duplicate");
         command->add_option("--id", options->newId, "id of the copy (default: the next free one)");
         auto* name = command->add_option("--name", options->name, "name of the copy (default: \"copy of <name>\")");
         command->add_flag("--json", options->json, "Print JSON");
@@ -340,10 +346,7 @@ void AddWorkbenchCommands(CLI::App& app, CommandResult& result)
     {
         auto* command = app.add_subcommand("rename-record", "Give a record a new name, a new id or both");
         auto options = std::make_shared<CChangeOptions>();
-        command->add_option("IN", options->in, "IFF file to read")->required();
-        command->add_option("KIND", options->kind, kKindHelp)->required();
-        command->add_option("ID", options->id, "id of the record")->required();
-        command->add_option("OUT", options->out, "IFF file to write")->required();
+        AddRecordOperands(command, *options, "id of the record");
         command->add_option("--id", options->newId, "new id (a free one)");
         auto* name = command->add_option("--name", options->name, "new name");
         command->add_flag("--json", options->json, "Print JSON");
@@ -352,10 +355,7 @@ void AddWorkbenchCommands(CLI::App& app, CommandResult& result)
     {
         auto* command = app.add_subcommand("delete-record", "Remove a record and write the container");
         auto options = std::make_shared<CChangeOptions>();
-        command->add_option("IN", options->in, "IFF file to read")->required();
-        command->add_option("KIND", options->kind, kKindHelp)->required();
-        command->add_option("ID", options->id, "id of the record")->required();
-        command->add_option("OUT", options->out, "IFF file to write")->required();
+        AddRecordOperands(command, *options, "id of the record");
         command->add_flag("--json", options->json, "Print JSON");
         command->callback([&result, options] { result = RunDeleteRecord(*options); });
     }

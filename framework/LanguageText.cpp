@@ -79,16 +79,7 @@ const std::vector<const char*>* FacesForSlot(int slot)
 
 const CCodePageConverter& ToolkitConverter(const std::string& codePage)
 {
-    static const CWindows1252Converter windows1252;
-    static std::mutex mutex;
-    static std::map<std::string, std::unique_ptr<CToolkitConverter>> converters;
-    if (codePage == kWindows1252)
-        return windows1252;
-    std::lock_guard<std::mutex> lock(mutex);
-    std::unique_ptr<CToolkitConverter>& converter = converters[codePage];
-    if (!converter)
-        converter = std::make_unique<CToolkitConverter>(codePage);
-    return *converter;
+    return CachedConverter<CToolkitConverter>(codePage);
 }
 
 wxString SlotText(const std::string& bytes, int slot)

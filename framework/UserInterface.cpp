@@ -6,6 +6,7 @@
 #include <wx/app.h>
 #include <wx/clipbrd.h>
 #include <wx/dialog.h>
+#include <wx/evtloop.h>
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -200,4 +201,16 @@ wxString WxPath(const std::string& path)
 #else
     return wxString(path.c_str(), *wxConvFileName);
 #endif
+}
+
+void RunPendingEvents()
+{
+    for (int round = 0; round < 3; ++round)
+    {
+        wxTheApp->ProcessPendingEvents();
+        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
+            loop->YieldFor(wxEVT_CATEGORY_ALL);
+        else
+            wxYield();
+    }
 }

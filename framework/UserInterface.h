@@ -57,6 +57,10 @@ CUserInterface* SetUi(CUserInterface* ui);
 
 /// An OK message with the caption "Error".
 void ShowErrorMessage(wxWindow* owner, const wxString& text);
+
+/// Runs the events queued so far, a few rounds over as handlers queue more: for code that drives
+/// windows from outside the main loop (tests, benchmarks).
+void RunPendingEvents();
 /// A Yes/No question; true for Yes.
 bool AskYesNo(wxWindow* owner, const wxString& text, const wxString& caption);
 

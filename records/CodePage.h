@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -26,6 +29,24 @@ public:
     bool ToUtf8(std::string_view bytes, std::string& text) const override;
     bool FromUtf8(std::string_view text, std::string& bytes) const override;
 };
+
+/// One converter of type `TConverter` (built from the code page's name) per code page, made on
+/// first use and kept for the program's life; windows-1252 always takes the program's own table.
+/// Safe to call from several threads.
+template <class TConverter>
+const CCodePageConverter& CachedConverter(const std::string& codePage)
+{
+    static const CWindows1252Converter windows1252;
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<TConverter>> converters;
+    if (codePage == kWindows1252)
+        return windows1252;
+    std::lock_guard<std::mutex> lock(mutex);
+    std::unique_ptr<TConverter>& converter = converters[codePage];
+    if (!converter)
+        converter = std::make_unique<TConverter>(codePage);
+    return *converter;
+}
 
 /// The text of `bytes`. Where a byte starts no sequence the converter decodes, U+FFFD stands for
 /// that one byte and decoding goes on after it, so the rest of a damaged text stays readable.

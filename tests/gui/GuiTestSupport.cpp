@@ -155,14 +155,7 @@ void SendCommand(int id)
 
 void Flush()
 {
-    for (int round = 0; round < 3; ++round)
-    {
-        wxTheApp->ProcessPendingEvents();
-        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
-            loop->YieldFor(wxEVT_CATEGORY_ALL);
-        else
-            wxYield();
-    }
+    RunPendingEvents();
 }
 
 CTempFolder::CTempFolder()
