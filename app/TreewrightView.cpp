@@ -107,20 +107,21 @@ void CTreewrightView::CreateForm(wxWindow* parent)
 
     auto* left = new wxBoxSizer(wxVERTICAL);
     left->Add(nameRow, 0, wxEXPAND | wxBOTTOM, gap);
-    left->Add(FramedList(m_form, "SimAntics Scripts", m_scripts, IDC_SCRIPT_LIST, m_scriptsFilter, IDC_SCRIPT_FILTER,
-                         wxSize(156, 183)),
-              1, wxEXPAND);
+    const auto framed = [this](const char* title, ERecordKind kind, int listId, int filterId, wxSize size) {
+        const std::size_t k = std::size_t(kind);
+        return FramedList(m_form, title, m_lists[k], listId, m_filters[k], filterId, size);
+    };
+    left->Add(framed("SimAntics Scripts", ERecordKind::Script, IDC_SCRIPT_LIST, IDC_SCRIPT_FILTER, wxSize(156, 183)), 1,
+              wxEXPAND);
 
     auto* right = new wxBoxSizer(wxVERTICAL);
-    right->Add(FramedList(m_form, "SimAntics strings", m_strings, IDC_STRING_LIST, m_stringsFilter, IDC_STRING_FILTER,
-                          wxSize(150, 69)),
+    right->Add(framed("SimAntics strings", ERecordKind::Strings, IDC_STRING_LIST, IDC_STRING_FILTER, wxSize(150, 69)),
                69, wxEXPAND | wxBOTTOM, gap);
-    right->Add(FramedList(m_form, "Interaction sections", m_interactions, IDC_INTERACTION_LIST, m_interactionsFilter,
-                          IDC_INTERACTION_FILTER, wxSize(150, 38)),
+    right->Add(framed("Interaction sections", ERecordKind::Interactions, IDC_INTERACTION_LIST, IDC_INTERACTION_FILTER,
+                      wxSize(150, 38)),
                38, wxEXPAND | wxBOTTOM, gap);
-    right->Add(FramedList(m_form, "Constants", m_constants, IDC_CONSTANT_LIST, m_constantsFilter, IDC_CONSTANT_FILTER,
-                          wxSize(150, 38)),
-               38, wxEXPAND);
+    right->Add(framed("Constants", ERecordKind::Constants, IDC_CONSTANT_LIST, IDC_CONSTANT_FILTER, wxSize(150, 38)), 38,
+               wxEXPAND);
 
     auto* columns = new wxBoxSizer(wxHORIZONTAL);
     columns->Add(left, 1, wxEXPAND | wxRIGHT, gap);
@@ -135,19 +136,19 @@ void CTreewrightView::CreateForm(wxWindow* parent)
     m_form->Bind(wxEVT_LISTBOX_DCLICK, &CTreewrightView::OnConstantsDoubleClick, this, IDC_CONSTANT_LIST);
     m_form->Bind(wxEVT_TEXT, &CTreewrightView::OnSemiGlobalChanged, this, IDC_SEMI_GLOBAL);
     m_semiGlobal->Bind(wxEVT_KILL_FOCUS, &CTreewrightView::OnSemiGlobalDone, this);
-    for (wxListBox* list : {m_scripts, m_strings, m_interactions, m_constants})
+    for (wxListBox* list : m_lists)
     {
         list->Bind(wxEVT_SET_FOCUS, &CTreewrightView::OnListFocus, this);
         list->Bind(wxEVT_KEY_DOWN, &CTreewrightView::OnListKey, this);
         list->Bind(wxEVT_CONTEXT_MENU, &CTreewrightView::OnListContextMenu, this);
     }
-    for (wxTextCtrl* filter : {m_scriptsFilter, m_stringsFilter, m_interactionsFilter, m_constantsFilter})
+    for (wxTextCtrl* filter : m_filters)
     {
         m_form->Bind(wxEVT_TEXT, &CTreewrightView::OnFilterChanged, this, filter->GetId());
         filter->Bind(wxEVT_KEY_DOWN, &CTreewrightView::OnFilterKey, this);
         filter->Bind(wxEVT_SET_FOCUS, &CTreewrightView::OnFilterFocus, this);
     }
-    m_activeList = m_scripts;
+    m_activeList = ListOf(ERecordKind::Script);
     // The frame hands its commands to the document manager, which hands them to this view.
     Bind(wxEVT_MENU, &CTreewrightView::OnRecordCommand, this, ID_RECORD_NEW, ID_RECORD_DELETE);
     Bind(wxEVT_UPDATE_UI, &CTreewrightView::OnUpdateRecordCommand, this, ID_RECORD_NEW, ID_RECORD_DELETE);
@@ -251,28 +252,28 @@ bool CTreewrightView::SelectedId(const wxListBox* list, std::uint16_t& id) const
 void CTreewrightView::OnScriptsDoubleClick(wxCommandEvent&)
 {
     TakeSemiGlobalName();
-    if (std::uint16_t id = 0; SelectedId(m_scripts, id))
+    if (std::uint16_t id = 0; SelectedId(ListOf(ERecordKind::Script), id))
         EditScript(id);
 }
 
 void CTreewrightView::OnStringsDoubleClick(wxCommandEvent&)
 {
     TakeSemiGlobalName();
-    if (std::uint16_t id = 0; SelectedId(m_strings, id))
+    if (std::uint16_t id = 0; SelectedId(ListOf(ERecordKind::Strings), id))
         EditStrings(id);
 }
 
 void CTreewrightView::OnInteractionsDoubleClick(wxCommandEvent&)
 {
     TakeSemiGlobalName();
-    if (std::uint16_t id = 0; SelectedId(m_interactions, id))
+    if (std::uint16_t id = 0; SelectedId(ListOf(ERecordKind::Interactions), id))
         EditInteractions(id);
 }
 
 void CTreewrightView::OnConstantsDoubleClick(wxCommandEvent&)
 {
     TakeSemiGlobalName();
-    if (std::uint16_t id = 0; SelectedId(m_constants, id))
+    if (std::uint16_t id = 0; SelectedId(ListOf(ERecordKind::Constants), id))
         EditConstants(id);
 }
 
@@ -292,34 +293,12 @@ void CTreewrightView::OnSemiGlobalDone(wxFocusEvent& event)
 
 wxListBox* CTreewrightView::ListOf(ERecordKind kind) const
 {
-    switch (kind)
-    {
-    case ERecordKind::Script:
-        return m_scripts;
-    case ERecordKind::Strings:
-        return m_strings;
-    case ERecordKind::Interactions:
-        return m_interactions;
-    case ERecordKind::Constants:
-        return m_constants;
-    }
-    return nullptr;
+    return m_lists[std::size_t(kind)];
 }
 
 wxTextCtrl* CTreewrightView::FilterOf(ERecordKind kind) const
 {
-    switch (kind)
-    {
-    case ERecordKind::Script:
-        return m_scriptsFilter;
-    case ERecordKind::Strings:
-        return m_stringsFilter;
-    case ERecordKind::Interactions:
-        return m_interactionsFilter;
-    case ERecordKind::Constants:
-        return m_constantsFilter;
-    }
-    return nullptr;
+    return m_filters[std::size_t(kind)];
 }
 
 std::optional<ERecordKind> CTreewrightView::KindOfFilter(int id) const
@@ -342,7 +321,7 @@ std::optional<ERecordKind> CTreewrightView::KindOf(const wxListBox* list) const
 
 wxListBox* CTreewrightView::ActiveList() const
 {
-    return m_activeList != nullptr ? m_activeList : m_scripts;
+    return m_activeList != nullptr ? m_activeList : ListOf(ERecordKind::Script);
 }
 
 bool CTreewrightView::SelectedRecord(ERecordKind& kind, std::uint16_t& id, std::string& name) const

@@ -41,10 +41,10 @@ public:
 
     CTreewrightDoc* Document() const;
     wxPanel* Form() const { return m_form; }
-    wxListBox* ScriptList() const { return m_scripts; }
-    wxListBox* StringList() const { return m_strings; }
-    wxListBox* InteractionList() const { return m_interactions; }
-    wxListBox* ConstantList() const { return m_constants; }
+    wxListBox* ScriptList() const { return ListOf(ERecordKind::Script); }
+    wxListBox* StringList() const { return ListOf(ERecordKind::Strings); }
+    wxListBox* InteractionList() const { return ListOf(ERecordKind::Interactions); }
+    wxListBox* ConstantList() const { return ListOf(ERecordKind::Constants); }
     wxTextCtrl* SemiGlobalField() const { return m_semiGlobal; }
     /// The filter field above the list of `kind`.
     wxTextCtrl* FilterOf(ERecordKind kind) const;
@@ -118,15 +118,10 @@ private:
 
     // The frame may destroy the form before the view closes, when the program ends.
     wxWeakRef<wxPanel> m_form;
-    wxListBox* m_constants = nullptr;
-    wxListBox* m_interactions = nullptr;
-    wxListBox* m_strings = nullptr;
-    wxListBox* m_scripts = nullptr;
+    /// Per kind, in the order of ERecordKind: the list and the filter above it.
+    std::array<wxListBox*, 4> m_lists{};
+    std::array<wxTextCtrl*, 4> m_filters{};
     wxTextCtrl* m_semiGlobal = nullptr;
-    wxTextCtrl* m_constantsFilter = nullptr;
-    wxTextCtrl* m_interactionsFilter = nullptr;
-    wxTextCtrl* m_stringsFilter = nullptr;
-    wxTextCtrl* m_scriptsFilter = nullptr;
     wxListBox* m_activeList = nullptr;
     /// Per kind, the id of the entry last chosen, kept while a filter hides it.
     std::array<std::optional<std::uint16_t>, 4> m_chosenIds;
