@@ -2,7 +2,7 @@
 
 #include "framework/ExchangeDialog.h"
 #include "framework/UserInterface.h"
-#include "rendering/NeededFilesLoader.h"
+#include "loading/NeededFilesLoader.h"
 
 #include <wx/timer.h>
 

@@ -7,7 +7,7 @@
 #include "framework/GameDataFolder.h"
 #include "framework/KeyIndicators.h"
 #include "framework/UserInterface.h"
-#include "rendering/NeededFilesLoader.h"
+#include "loading/NeededFilesLoader.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 

@@ -153,9 +153,9 @@ void CReferencesDlg::OpenPlace(long row)
     if (view == nullptr)
         return;
     if (reference.place.type == kTypeBhav)
-        view->EditScript(reference.place.id, reference.place.line);
+        view->EditRecord(ERecordKind::Script, reference.place.id, reference.place.line);
     else
-        view->EditInteractions(reference.place.id, reference.place.interaction);
+        view->EditRecord(ERecordKind::Interactions, reference.place.id, reference.place.interaction);
     // The edit may have moved, added or removed calls.
     Fill();
     if (m_list->GetItemCount() > 0)

@@ -1,16 +1,14 @@
 #include "TreewrightDoc.h"
 
-#include "LoadingDlg.h"
+#include "DocumentHint.h"
 #include "RecordChangeCommand.h"
 #include "TreewrightView.h"
 
 #include "containers/AtomicFileWriter.h"
 #include "containers/ByteStream.h"
-#include "framework/GameDataFolder.h"
 #include "framework/UserInterface.h"
-#include "records/RecordEditing.h"
+#include "loading/ReadMessages.h"
 #include "records/SemiGlobalReference.h"
-#include "rendering/NeededFilesLoader.h"
 #include "resources/Strings.h"
 
 #include <wx/filename.h>
@@ -39,14 +37,6 @@ CTreewrightView* CTreewrightDoc::View() const
     return wxDynamicCast(GetFirstView(), CTreewrightView);
 }
 
-wxWindow* CTreewrightDoc::MessageOwner() const
-{
-    CTreewrightView* view = View();
-    if (view != nullptr && view->Form() != nullptr)
-        return view->Form();
-    return view != nullptr ? view->GetFrame() : nullptr;
-}
-
 void CTreewrightDoc::SetSemiGlobalName(const std::string& name)
 {
     if (name == m_semiGlobalName)
@@ -55,31 +45,22 @@ void CTreewrightDoc::SetSemiGlobalName(const std::string& name)
     Modify(true);
 }
 
-bool CTreewrightDoc::ChangeRecords(const wxString& label, const std::vector<CChunkKey>& keys,
-                                   const std::function<bool(CIffFile&)>& change)
+bool CTreewrightDoc::ChangeRecords(const wxString& label, const std::function<bool(CIffFile&)>& change)
 {
-    // The change runs on a copy, taken only when it succeeded and changed a name or a byte: a
-    // change that failed part way, or one that changed nothing, leaves the container's image as
-    // it was.
-    CIffFile changed = m_container;
-    if (!change(changed))
-        return false;
-    std::vector<CChunkSnapshot> before;
-    std::vector<CChunkSnapshot> after;
-    bool same = true;
-    for (const auto& [type, id] : keys)
-    {
-        const CChunkSnapshot& b = before.emplace_back(TakeChunkSnapshot(m_container, type, id));
-        const CChunkSnapshot& a = after.emplace_back(TakeChunkSnapshot(changed, type, id));
-        same = same && a.present == b.present && a.name == b.name && a.data == b.data;
-    }
-    if (same)
-        return true;
-    m_container = std::move(changed);
+    // A name being typed is a step of its own, before the change.
     CommitSemiGlobalName();
+    auto outcome = CRecordChangeCommand::EOutcome::Failed;
+    auto* step = new CRecordChangeCommand(*this, label, change, outcome);
+    // The step's Do makes the change; the history drops a step whose Do made none.
     if (wxCommandProcessor* history = GetCommandProcessor())
-        history->Submit(new CRecordChangeCommand(*this, label, std::move(before), std::move(after), m_committedName,
-                                                 m_committedName));
+        history->Submit(step);
+    else
+    {
+        step->Do();
+        delete step;
+    }
+    if (outcome != CRecordChangeCommand::EOutcome::Changed)
+        return outcome == CRecordChangeCommand::EOutcome::Unchanged;
     FollowHistory();
     UpdateAllViews();
     return true;
@@ -90,8 +71,7 @@ void CTreewrightDoc::CommitSemiGlobalName()
     if (m_semiGlobalName == m_committedName)
         return;
     if (wxCommandProcessor* history = GetCommandProcessor())
-        history->Submit(new CRecordChangeCommand(*this, "Edit Semi-global Name", {}, {}, m_committedName,
-                                                 m_semiGlobalName));
+        history->Submit(new CRecordChangeCommand(*this, "Edit Semi-global Name", m_committedName, m_semiGlobalName));
     m_committedName = m_semiGlobalName;
     FollowHistory();
 }
@@ -160,9 +140,8 @@ bool CTreewrightDoc::OnNewDocument()
     const wxString name = GetDocumentManager() != nullptr ? GetDocumentManager()->MakeNewDocumentName()
                                                           : wxString(kUntitledName);
     ShowTitle(name, name);
-    if (CTreewrightView* view = View())
-        view->ClearFilters();
-    UpdateAllViews();
+    CDocumentHint hint(EDocumentHint::OtherFile);
+    UpdateAllViews(nullptr, &hint);
     return true;
 }
 
@@ -174,10 +153,8 @@ bool CTreewrightDoc::OnOpenDocument(const wxString& path)
     Modify(false);
     ResetHistory();
     ShowTitle(path, wxFileName(path).GetFullName());
-    if (CTreewrightView* view = View())
-        view->ClearFilters();
-    UpdateAllViews();
-    ShowWhatWasLoaded();
+    CDocumentHint hint(EDocumentHint::Opened);
+    UpdateAllViews(nullptr, &hint);
     return true;
 }
 
@@ -190,13 +167,13 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
     if (!statusError && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
         !std::filesystem::is_directory(status))
     {
-        ShowErrorMessage(MessageOwner(), WxPath(FileOpenErrorMessage(EFileOpenError::AccessDenied, corePath)));
+        ShowErrorMessage(GetDocumentWindow(), WxPath(FileOpenErrorMessage(EFileOpenError::AccessDenied, corePath)));
         return false;
     }
     CFileStream stream;
     if (!stream.Open(corePath, CFileStream::EMode::Read))
     {
-        ShowErrorMessage(MessageOwner(), WxPath(FileOpenErrorMessage(stream.LastOpenError(), corePath)));
+        ShowErrorMessage(GetDocumentWindow(), WxPath(FileOpenErrorMessage(stream.LastOpenError(), corePath)));
         return false;
     }
 
@@ -220,48 +197,20 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
     if (!read || code != EIffRead::Ok)
     {
         // A read that failed without saying why is reported as the unknown error it is.
-        ShowErrorMessage(MessageOwner(), IffReadErrorMessage(!read && code == EIffRead::Ok ? EIffRead(-1) : code));
+        ShowErrorMessage(GetDocumentWindow(), IffReadErrorMessage(!read && code == EIffRead::Ok ? EIffRead(-1) : code));
         return false;
     }
 
     m_container = std::move(container);
     m_semiGlobalNameAsRead = ReadSemiGlobalName(m_container);
     m_semiGlobalName = m_semiGlobalNameAsRead;
-    RunLoader();
+    // The views load the global files (the loader's dialog is theirs) and hand them back; a
+    // cancelled load keeps what it had loaded, and the open goes on with it.
+    CDocumentHint hint(EDocumentHint::FileRead);
+    UpdateAllViews(nullptr, &hint);
     m_fileName = NamePart(corePath);
     m_neededFiles.Add(m_container, m_fileName);
     return true;
-}
-
-void CTreewrightDoc::ShowWhatWasLoaded() const
-{
-    CTreewrightView* view = View();
-    if (view == nullptr)
-        return;
-    // The open file is indexed last; everything before it came from the global folder.
-    const std::size_t globalFiles = m_neededFiles.Index().empty() ? 0 : m_neededFiles.Index().size() - 1;
-    std::size_t globalScripts = 0;
-    for (std::size_t i = 0; i < globalFiles; ++i)
-        globalScripts += m_neededFiles.Index()[i].scripts.size();
-    std::size_t records = 0;
-    for (const CIffChunk& chunk : m_container.Chunks())
-        records += KindOfListedType(chunk.type) ? 1 : 0;
-    wxString text = wxString::Format("%s: %zu records; ", GetUserReadableName(), records);
-    if (globalFiles == 0)
-        text += "no global files loaded, so calls into global scripts show as numbers";
-    else
-        text += wxString::Format("%zu global files loaded, naming %zu scripts", globalFiles, globalScripts);
-    view->ShowStatus(text);
-}
-
-void CTreewrightDoc::RunLoader()
-{
-    wxWindow* owner = MessageOwner();
-    CLoadingDlg dialog(owner != nullptr ? wxGetTopLevelParent(owner) : nullptr);
-    dialog.SetGameDataFolder(GameDataFolder());
-    // A cancelled load keeps what it had loaded, and the open goes on with it.
-    Ui().RunModal(dialog);
-    m_neededFiles = dialog.TakeFiles();
 }
 
 bool CTreewrightDoc::OnSaveModified()
@@ -269,7 +218,7 @@ bool CTreewrightDoc::OnSaveModified()
     if (!IsModified())
         return true;
     const wxString question = wxString::Format("Save changes to %s?", GetUserReadableName());
-    const int answer = Ui().MessageBox(MessageOwner(), question, kProgramName, wxYES_NO | wxCANCEL | wxICON_QUESTION);
+    const int answer = Ui().MessageBox(GetDocumentWindow(), question, kProgramName, wxYES_NO | wxCANCEL | wxICON_QUESTION);
     if (answer == wxID_YES)
         return Save();
     return answer == wxID_NO;
@@ -291,7 +240,7 @@ bool CTreewrightDoc::SaveAs()
         const wxString folder = manager != nullptr ? manager->GetLastDirectory() : wxString();
         defaultPath = wxFileName(folder, GetTitle() + "." + kDocTemplateExtension).GetFullPath();
     }
-    const wxString path = Ui().ChooseFileToSave(MessageOwner(), "Save As", IffWildcard(), defaultPath);
+    const wxString path = Ui().ChooseFileToSave(GetDocumentWindow(), "Save As", IffWildcard(), defaultPath);
     if (path.empty())
         return false;
     if (!OnSaveDocument(path))
@@ -310,14 +259,14 @@ bool CTreewrightDoc::DoSaveDocument(const wxString& path)
     {
         if (const std::string problem = SemiGlobalNameProblem(m_semiGlobalName); !problem.empty())
         {
-            ShowErrorMessage(MessageOwner(), "Failed to save document.\n" + wxString(problem) +
+            ShowErrorMessage(GetDocumentWindow(), "Failed to save document.\n" + wxString(problem) +
                                                  "\nThe file on disk has not been changed.");
             return false;
         }
     }
     if (!StoreSemiGlobalName(m_container, m_semiGlobalName, m_semiGlobalNameAsRead))
     {
-        ShowErrorMessage(MessageOwner(), "Failed to save document.\nThere is not enough memory to store the "
+        ShowErrorMessage(GetDocumentWindow(), "Failed to save document.\nThere is not enough memory to store the "
                                          "semi-global file's name.");
         return false;
     }
@@ -334,7 +283,7 @@ bool CTreewrightDoc::DoSaveDocument(const wxString& path)
         wxString message = "Failed to save document.\n" + WxPath(error);
         if (existed)
             message += "\nThe file on disk has not been changed.";
-        ShowErrorMessage(MessageOwner(), message);
+        ShowErrorMessage(GetDocumentWindow(), message);
         return false;
     }
     if (wxCommandProcessor* history = GetCommandProcessor())

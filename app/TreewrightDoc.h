@@ -9,12 +9,8 @@
 #include <functional>
 #include <string>
 #include <utility>
-#include <vector>
 
 class CTreewrightView;
-
-/// A chunk by type and id.
-using CChunkKey = std::pair<std::uint32_t, std::uint16_t>;
 
 /// The one document: the container read from one file, the name of the semi-global file it refers
 /// to, the file's name part and the loaded global files with their script names. The framework
@@ -38,14 +34,16 @@ public:
     const std::string& FileName() const { return m_fileName; }
     CNeededFiles& NeededFiles() { return m_neededFiles; }
     const CNeededFiles& NeededFiles() const { return m_neededFiles; }
+    /// Takes the game's global files that a view loaded when told the file was read
+    /// (EDocumentHint::FileRead); the open file itself is added behind them.
+    void TakeGlobalFiles(CNeededFiles files) { m_neededFiles = std::move(files); }
     CTreewrightView* View() const;
 
     /// Runs `change` on the container as one step of the history, named `label` ("Edit Script
-    /// #4096"); `keys` are the chunks it may touch. A change that fails is taken back whole. One
-    /// that leaves every chunk's name and data as they were adds no step, marks nothing and puts
-    /// the chunks back as they were, flags and all.
-    bool ChangeRecords(const wxString& label, const std::vector<CChunkKey>& keys,
-                       const std::function<bool(CIffFile&)>& change);
+    /// #4096"). The step keeps the chunks the change altered, whichever they are. A change that
+    /// fails is taken back whole. One that leaves every chunk's name and data as they were adds no
+    /// step, marks nothing and puts the chunks back as they were, flags and all.
+    bool ChangeRecords(const wxString& label, const std::function<bool(CIffFile&)>& change);
     /// Ends an edit of the semi-global name: a name that differs from the last one committed
     /// becomes one step of the history.
     void CommitSemiGlobalName();
@@ -73,12 +71,7 @@ protected:
     bool DoSaveDocument(const wxString& path) override;
 
 private:
-    /// The window that owns the document's messages.
-    wxWindow* MessageOwner() const;
     void ShowTitle(const wxString& path, const wxString& title);
-    void RunLoader();
-    /// Tells in the status bar what the last open loaded.
-    void ShowWhatWasLoaded() const;
     /// Starts the history anew for the document as it now is.
     void ResetHistory();
     /// The modified flag as the history and the typed name leave it.

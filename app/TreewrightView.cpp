@@ -1,21 +1,15 @@
 #include "TreewrightView.h"
 
+#include "DocumentHint.h"
+#include "LoadingDlg.h"
+#include "RecordNameDlg.h"
+#include "ReferencesDlg.h"
 #include "TreewrightDoc.h"
 
 #include "containers/TypeCodes.h"
-#include "editors/ConstantsDlg.h"
-#include "editors/InteractionsDlg.h"
-#include "editors/ScriptEditorDlg.h"
-#include "editors/StringsEditorDlg.h"
-#include "RecordNameDlg.h"
-#include "ReferencesDlg.h"
+#include "framework/GameDataFolder.h"
 #include "framework/UserInterface.h"
-#include "records/BhavScript.h"
-#include "records/ConstantTable.h"
-#include "records/InteractionTable.h"
-#include "records/RecordFault.h"
 #include "records/SemiGlobalReference.h"
-#include "records/StringTable.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 
@@ -130,14 +124,11 @@ void CTreewrightView::CreateForm(wxWindow* parent)
     outer->Add(columns, 1, wxEXPAND | wxALL, gap);
     m_form->SetSizer(outer);
 
-    m_form->Bind(wxEVT_LISTBOX_DCLICK, &CTreewrightView::OnScriptsDoubleClick, this, IDC_SCRIPT_LIST);
-    m_form->Bind(wxEVT_LISTBOX_DCLICK, &CTreewrightView::OnStringsDoubleClick, this, IDC_STRING_LIST);
-    m_form->Bind(wxEVT_LISTBOX_DCLICK, &CTreewrightView::OnInteractionsDoubleClick, this, IDC_INTERACTION_LIST);
-    m_form->Bind(wxEVT_LISTBOX_DCLICK, &CTreewrightView::OnConstantsDoubleClick, this, IDC_CONSTANT_LIST);
     m_form->Bind(wxEVT_TEXT, &CTreewrightView::OnSemiGlobalChanged, this, IDC_SEMI_GLOBAL);
     m_semiGlobal->Bind(wxEVT_KILL_FOCUS, &CTreewrightView::OnSemiGlobalDone, this);
     for (wxListBox* list : m_lists)
     {
+        m_form->Bind(wxEVT_LISTBOX_DCLICK, &CTreewrightView::OnListDoubleClick, this, list->GetId());
         list->Bind(wxEVT_SET_FOCUS, &CTreewrightView::OnListFocus, this);
         list->Bind(wxEVT_KEY_DOWN, &CTreewrightView::OnListKey, this);
         list->Bind(wxEVT_CONTEXT_MENU, &CTreewrightView::OnListContextMenu, this);
@@ -161,11 +152,16 @@ CTreewrightDoc* CTreewrightView::Document() const
     return wxDynamicCast(GetDocument(), CTreewrightDoc);
 }
 
-void CTreewrightView::OnUpdate(wxView*, wxObject*)
+void CTreewrightView::OnUpdate(wxView*, wxObject* hint)
 {
     CTreewrightDoc* doc = Document();
     if (doc == nullptr || m_form == nullptr)
         return;
+    const EDocumentHint what = HintOf(hint);
+    if (what == EDocumentHint::FileRead)
+        return LoadGlobalFiles();
+    if (what == EDocumentHint::OtherFile || what == EDocumentHint::Opened)
+        ClearFilters();
     // A refusal shown for the file before no longer applies.
     ShowStatus("Ready");
     m_form->Freeze();
@@ -181,6 +177,36 @@ void CTreewrightView::OnUpdate(wxView*, wxObject*)
     m_semiGlobal->SetMaxLength(std::max<unsigned long>(kMaxSemiGlobalNameLength, name.length()));
     m_semiGlobal->ChangeValue(name);
     m_writingFields = false;
+    if (what == EDocumentHint::Opened)
+        ShowWhatWasLoaded();
+}
+
+void CTreewrightView::LoadGlobalFiles()
+{
+    CLoadingDlg dialog(GetFrame());
+    dialog.SetGameDataFolder(GameDataFolder());
+    Ui().RunModal(dialog);
+    Document()->TakeGlobalFiles(dialog.TakeFiles());
+}
+
+void CTreewrightView::ShowWhatWasLoaded() const
+{
+    const CTreewrightDoc* doc = Document();
+    const CNeededFiles& needed = doc->NeededFiles();
+    // The open file is indexed last; everything before it came from the global folder.
+    const std::size_t globalFiles = needed.Index().empty() ? 0 : needed.Index().size() - 1;
+    std::size_t globalScripts = 0;
+    for (std::size_t i = 0; i < globalFiles; ++i)
+        globalScripts += needed.Index()[i].scripts.size();
+    std::size_t records = 0;
+    for (const CIffChunk& chunk : doc->Container().Chunks())
+        records += KindOfListedType(chunk.type) ? 1 : 0;
+    wxString text = wxString::Format("%s: %zu records; ", doc->GetUserReadableName(), records);
+    if (globalFiles == 0)
+        text += "no global files loaded, so calls into global scripts show as numbers";
+    else
+        text += wxString::Format("%zu global files loaded, naming %zu scripts", globalFiles, globalScripts);
+    ShowStatus(text);
 }
 
 void CTreewrightView::FillList(ERecordKind kind)
@@ -249,32 +275,13 @@ bool CTreewrightView::SelectedId(const wxListBox* list, std::uint16_t& id) const
     return true;
 }
 
-void CTreewrightView::OnScriptsDoubleClick(wxCommandEvent&)
+void CTreewrightView::OnListDoubleClick(wxCommandEvent& event)
 {
     TakeSemiGlobalName();
-    if (std::uint16_t id = 0; SelectedId(ListOf(ERecordKind::Script), id))
-        EditScript(id);
-}
-
-void CTreewrightView::OnStringsDoubleClick(wxCommandEvent&)
-{
-    TakeSemiGlobalName();
-    if (std::uint16_t id = 0; SelectedId(ListOf(ERecordKind::Strings), id))
-        EditStrings(id);
-}
-
-void CTreewrightView::OnInteractionsDoubleClick(wxCommandEvent&)
-{
-    TakeSemiGlobalName();
-    if (std::uint16_t id = 0; SelectedId(ListOf(ERecordKind::Interactions), id))
-        EditInteractions(id);
-}
-
-void CTreewrightView::OnConstantsDoubleClick(wxCommandEvent&)
-{
-    TakeSemiGlobalName();
-    if (std::uint16_t id = 0; SelectedId(ListOf(ERecordKind::Constants), id))
-        EditConstants(id);
+    auto* list = wxDynamicCast(event.GetEventObject(), wxListBox);
+    const std::optional<ERecordKind> kind = KindOf(list);
+    if (std::uint16_t id = 0; kind && SelectedId(list, id))
+        EditRecord(*kind, id);
 }
 
 void CTreewrightView::OnSemiGlobalChanged(wxCommandEvent&)
@@ -324,30 +331,19 @@ wxListBox* CTreewrightView::ActiveList() const
     return m_activeList != nullptr ? m_activeList : ListOf(ERecordKind::Script);
 }
 
-bool CTreewrightView::SelectedRecord(ERecordKind& kind, std::uint16_t& id, std::string& name) const
+std::optional<CTreewrightView::CListedRecord> CTreewrightView::SelectedRecord() const
 {
     wxListBox* list = ActiveList();
-    const std::optional<ERecordKind> listKind = KindOf(list);
-    if (list == nullptr || !listKind || !SelectedId(list, id) || Document() == nullptr)
-        return false;
-    kind = *listKind;
+    const std::optional<ERecordKind> kind = KindOf(list);
+    std::uint16_t id = 0;
+    if (list == nullptr || !kind || !SelectedId(list, id) || Document() == nullptr)
+        return std::nullopt;
     CIffChunk chunk;
-    chunk.type = ListedType(kind);
+    chunk.type = ListedType(*kind);
     chunk.id = id;
     if (!Document()->Container().FindChunk(chunk))
-        return false;
-    name = chunk.name;
-    return true;
-}
-
-std::vector<CChunkKey> CTreewrightView::RecordKeys(ERecordKind kind, std::initializer_list<std::uint16_t> ids) const
-{
-    std::vector<CChunkKey> keys;
-    for (const std::uint32_t type : RecordChunkTypes(kind))
-        for (const std::uint16_t id : ids)
-            if (std::find(keys.begin(), keys.end(), CChunkKey(type, id)) == keys.end())
-                keys.emplace_back(type, id);
-    return keys;
+        return std::nullopt;
+    return CListedRecord{*kind, id, chunk.name};
 }
 
 void CTreewrightView::SelectRecord(ERecordKind kind, std::uint16_t id)
@@ -390,13 +386,11 @@ void CTreewrightView::FocusFilter()
 void CTreewrightView::FindSelectedScriptReferences()
 {
     CTreewrightDoc* doc = Document();
-    ERecordKind kind;
-    std::uint16_t id = 0;
-    std::string name;
-    if (doc == nullptr || !SelectedRecord(kind, id, name) || kind != ERecordKind::Script)
+    const std::optional<CListedRecord> selected = SelectedRecord();
+    if (doc == nullptr || !selected || selected->kind != ERecordKind::Script)
         return;
     TakeSemiGlobalName();
-    ShowScriptReferences(m_form, *doc, id, doc->FileName());
+    ShowScriptReferences(m_form, *doc, selected->id, doc->FileName());
 }
 
 void CTreewrightView::OnFilterChanged(wxCommandEvent& event)
@@ -460,10 +454,8 @@ void CTreewrightView::OnUpdateFindCommand(wxUpdateUIEvent& event)
         event.Enable(m_form != nullptr);
         return;
     }
-    ERecordKind kind;
-    std::uint16_t id = 0;
-    std::string name;
-    event.Enable(SelectedRecord(kind, id, name) && kind == ERecordKind::Script);
+    const std::optional<CListedRecord> selected = SelectedRecord();
+    event.Enable(selected && selected->kind == ERecordKind::Script);
 }
 
 void CTreewrightView::NewRecord(ERecordKind kind)
@@ -479,62 +471,61 @@ void CTreewrightView::NewRecord(ERecordKind kind)
         return;
     }
     CRecordNameDlg dialog(m_form, wxString("New ") + RecordKindName(kind), doc->Container(), kind, "", *free);
-    if (Ui().RunModal(dialog) != wxID_OK)
-        return;
-    const std::uint16_t id = dialog.Id();
-    if (doc->ChangeRecords(StepLabel("New", kind, id), RecordKeys(kind, {id}),
-                           [&](CIffFile& container) { return CreateRecord(container, kind, id, dialog.Name()); }))
-        SelectRecord(kind, id);
+    NameAndChange(dialog, "New", kind, std::nullopt, [&](CIffFile& container, std::uint16_t id, const std::string& name) {
+        return CreateRecord(container, kind, id, name);
+    });
 }
 
 void CTreewrightView::DuplicateSelectedRecord()
 {
     CTreewrightDoc* doc = Document();
-    ERecordKind kind;
-    std::uint16_t from = 0;
-    std::string name;
-    if (doc == nullptr || !SelectedRecord(kind, from, name))
+    const std::optional<CListedRecord> from = SelectedRecord();
+    if (doc == nullptr || !from)
         return;
-    const std::optional<std::uint16_t> free = NextFreeRecordId(doc->Container(), kind);
+    const std::optional<std::uint16_t> free = NextFreeRecordId(doc->Container(), from->kind);
     if (!free)
         return;
-    CRecordNameDlg dialog(m_form, wxString("Duplicate ") + RecordKindName(kind), doc->Container(), kind,
-                          CopyName(name), *free);
-    if (Ui().RunModal(dialog) != wxID_OK)
-        return;
-    const std::uint16_t to = dialog.Id();
-    if (doc->ChangeRecords(StepLabel("Duplicate", kind, from), RecordKeys(kind, {to}), [&](CIffFile& container) {
-            return ::DuplicateRecord(container, kind, from, to, dialog.Name());
-        }))
-        SelectRecord(kind, to);
+    CRecordNameDlg dialog(m_form, wxString("Duplicate ") + RecordKindName(from->kind), doc->Container(), from->kind,
+                          CopyName(from->name), *free);
+    NameAndChange(dialog, "Duplicate", from->kind, from->id,
+                  [&](CIffFile& container, std::uint16_t to, const std::string& name) {
+                      return ::DuplicateRecord(container, from->kind, from->id, to, name);
+                  });
 }
 
 void CTreewrightView::RenameSelectedRecord()
 {
     CTreewrightDoc* doc = Document();
-    ERecordKind kind;
-    std::uint16_t id = 0;
-    std::string name;
-    if (doc == nullptr || !SelectedRecord(kind, id, name))
+    const std::optional<CListedRecord> record = SelectedRecord();
+    if (doc == nullptr || !record)
         return;
-    CRecordNameDlg dialog(m_form, wxString("Rename ") + RecordKindName(kind), doc->Container(), kind, name, id, id);
+    CRecordNameDlg dialog(m_form, wxString("Rename ") + RecordKindName(record->kind), doc->Container(), record->kind,
+                          record->name, record->id, record->id);
+    NameAndChange(dialog, "Rename", record->kind, record->id,
+                  [&](CIffFile& container, std::uint16_t newId, const std::string& name) {
+                      return ::RenameRecord(container, record->kind, record->id, newId, name);
+                  });
+}
+
+void CTreewrightView::NameAndChange(CRecordNameDlg& dialog, const char* verb, ERecordKind kind,
+                                    std::optional<std::uint16_t> stepId, const TNamedChange& change)
+{
     if (Ui().RunModal(dialog) != wxID_OK)
         return;
-    const std::uint16_t newId = dialog.Id();
-    if (doc->ChangeRecords(StepLabel("Rename", kind, id), RecordKeys(kind, {id, newId}), [&](CIffFile& container) {
-            return ::RenameRecord(container, kind, id, newId, dialog.Name());
-        }))
-        SelectRecord(kind, newId);
+    const std::uint16_t id = dialog.Id();
+    if (Document()->ChangeRecords(HistoryStepLabel(verb, kind, stepId.value_or(id)),
+                                  [&](CIffFile& container) { return change(container, id, dialog.Name()); }))
+        SelectRecord(kind, id);
 }
 
 void CTreewrightView::DeleteSelectedRecord()
 {
     CTreewrightDoc* doc = Document();
-    ERecordKind kind;
-    std::uint16_t id = 0;
-    std::string name;
-    if (doc == nullptr || !SelectedRecord(kind, id, name))
+    const std::optional<CListedRecord> selected = SelectedRecord();
+    if (doc == nullptr || !selected)
         return;
+    const ERecordKind kind = selected->kind;
+    const std::uint16_t id = selected->id;
     wxString question;
     if (kind == ERecordKind::Script)
     {
@@ -548,10 +539,10 @@ void CTreewrightView::DeleteSelectedRecord()
             question += "\n";
         }
     }
-    question += wxString::Format("Delete %s #%u: ", RecordKindName(kind), unsigned(id)) + GameText(name) + "?";
+    question += wxString::Format("Delete %s #%u: ", RecordKindName(kind), unsigned(id)) + GameText(selected->name) + "?";
     if (!AskYesNo(m_form, question, kWarningCaption))
         return;
-    doc->ChangeRecords(StepLabel("Delete", kind, id), RecordKeys(kind, {id}),
+    doc->ChangeRecords(HistoryStepLabel("Delete", kind, id),
                        [&](CIffFile& container) { return ::DeleteRecord(container, kind, id); });
 }
 
@@ -654,10 +645,7 @@ void CTreewrightView::OnUpdateRecordCommand(wxUpdateUIEvent& event)
     const int id = event.GetId();
     if (id == ID_RECORD_DUPLICATE || id == ID_RECORD_RENAME || id == ID_RECORD_DELETE)
     {
-        ERecordKind kind;
-        std::uint16_t record = 0;
-        std::string name;
-        event.Enable(SelectedRecord(kind, record, name));
+        event.Enable(SelectedRecord().has_value());
         return;
     }
     event.Enable(Document() != nullptr);
@@ -669,139 +657,12 @@ void CTreewrightView::ShowStatus(const wxString& text) const
         frame->SetStatusText(text, 0);
 }
 
-void CTreewrightView::ShowRefusal(std::uint32_t type, std::uint16_t id, const std::string& name,
-                                  const CRecordFault& fault) const
+void CTreewrightView::EditRecord(ERecordKind kind, std::uint16_t id, int place)
 {
-    ShowStatus(GameText(RecordRefusalText(type, id, name, fault)));
-}
-
-namespace
-{
-// OK of an editor whose record cannot be stored keeps the editor open with the user's changes and
-// says why; the document stays as it was.
-bool ExplainIfNotStored(wxWindow* editor, bool stored, std::uint32_t type, std::uint16_t id, const std::string& name,
-                        const CRecordFault& fault)
-{
-    if (!stored)
-        Ui().MessageBox(editor,
-                        GameText(RecordRefusalText(type, id, name, fault)) +
-                            "\n\nThe changes cannot be stored. The editor stays open with them; "
-                            "Cancel leaves the record as it was.",
-                        kProgramName, wxOK | wxICON_ERROR);
-    return stored;
-}
-}
-
-wxString CTreewrightView::StepLabel(const char* verb, ERecordKind kind, std::uint16_t id)
-{
-    return wxString::Format("%s %s #%u", verb, RecordKindName(kind), unsigned(id));
-}
-
-void CTreewrightView::EditScript(std::uint16_t id, int line)
-{
-    if (const wxString refusal = RunScriptEditor(id, line, nullptr); !refusal.empty())
+    CTreewrightDoc* doc = Document();
+    if (doc == nullptr)
+        return;
+    const wxString refusal = m_editing.Edit(*doc, kind, id, place, nullptr, GameBytes(m_semiGlobal->GetValue()));
+    if (!refusal.empty())
         ShowStatus(refusal);
-}
-
-wxString CTreewrightView::RunScriptEditor(std::uint16_t id, int line, wxWindow* parent)
-{
-    CTreewrightDoc* doc = Document();
-    if (doc == nullptr)
-        return wxString();
-    // Calls and references lead from one editor to another; a second editor of one script would
-    // store over the first one's changes, or they over its own.
-    if (std::find(m_scriptsInEditors.begin(), m_scriptsInEditors.end(), id) != m_scriptsInEditors.end())
-        return wxString::Format("Script #%u is open in an editor already.", unsigned(id));
-    CBhavScript script;
-    if (!script.Load(doc->Container(), id))
-        return GameText(RecordRefusalText(kTypeBhav, id, script.m_name, script.Fault()));
-    CScriptEditorDlg dialog(parent);
-    dialog.SetScript(script, doc->NeededFiles(), doc->FileName(), GameBytes(m_semiGlobal->GetValue()));
-    dialog.SetInitialLine(line);
-    dialog.SetCommit([&] {
-        bool stored = false;
-        doc->ChangeRecords(StepLabel("Edit", ERecordKind::Script, id), {{kTypeBhav, id}},
-                           [&](CIffFile& container) { return stored = script.Store(container, id); });
-        return ExplainIfNotStored(&dialog, stored, kTypeBhav, id, script.m_name, script.Fault());
-    });
-    // A call followed from the editor opens the called script in an editor of its own, stored
-    // on its OK as this one is.
-    dialog.SetScriptOpener([this](std::uint16_t called, wxWindow& over) { return RunScriptEditor(called, -1, &over); });
-    dialog.SetReferenceFinder([doc](std::uint16_t called, const std::string& file, wxWindow& over) {
-        ShowScriptReferences(&over, *doc, called, file);
-    });
-    m_scriptsInEditors.push_back(id);
-    Ui().RunModal(dialog);
-    m_scriptsInEditors.pop_back();
-    return wxString();
-}
-
-void CTreewrightView::EditStrings(std::uint16_t id)
-{
-    CTreewrightDoc* doc = Document();
-    if (doc == nullptr)
-        return;
-    CStringTable table;
-    if (!table.Load(doc->Container(), kTypeStr, id))
-        return ShowRefusal(kTypeStr, id, table.m_name, table.Fault());
-    CStringsEditorDlg dialog(table, nullptr);
-    dialog.SetCommit([&] {
-        bool stored = false;
-        doc->ChangeRecords(StepLabel("Edit", ERecordKind::Strings, id), {{kTypeStr, id}},
-                           [&](CIffFile& container) { return stored = table.Store(container, kTypeStr, id); });
-        return ExplainIfNotStored(&dialog, stored, kTypeStr, id, table.m_name, table.Fault());
-    });
-    Ui().RunModal(dialog);
-}
-
-void CTreewrightView::EditInteractions(std::uint16_t id, int interaction)
-{
-    CTreewrightDoc* doc = Document();
-    if (doc == nullptr)
-        return;
-    // The names live in the `TTAs` table of the same id: the two open, and are kept, together.
-    CInteractionTable interactions;
-    CStringTable names;
-    if (!interactions.Load(doc->Container(), id))
-        return ShowRefusal(kTypeTtab, id, interactions.m_name, interactions.Fault());
-    if (!names.Load(doc->Container(), kTypeTtas, id))
-        return ShowRefusal(kTypeTtas, id, names.m_name, names.Fault());
-    CInteractionsDlg dialog(nullptr);
-    dialog.SetTables(interactions, names);
-    dialog.SetInitialInteraction(interaction);
-    dialog.SetCommit([&] {
-        // Both tables are stored or neither: a table whose names were not stored would show other
-        // names, or none, the next time. A change that fails leaves the document as it was.
-        bool storedTable = false;
-        bool storedNames = false;
-        doc->ChangeRecords(StepLabel("Edit", ERecordKind::Interactions, id), {{kTypeTtab, id}, {kTypeTtas, id}},
-                           [&](CIffFile& container) {
-                               storedTable = interactions.Store(container, id);
-                               storedNames = storedTable && names.Store(container, kTypeTtas, id);
-                               return storedNames;
-                           });
-        if (!ExplainIfNotStored(&dialog, storedTable, kTypeTtab, id, interactions.m_name, interactions.Fault()))
-            return false;
-        return ExplainIfNotStored(&dialog, storedNames, kTypeTtas, id, names.m_name, names.Fault());
-    });
-    Ui().RunModal(dialog);
-}
-
-void CTreewrightView::EditConstants(std::uint16_t id)
-{
-    CTreewrightDoc* doc = Document();
-    if (doc == nullptr)
-        return;
-    CConstantTable table;
-    if (!table.Load(doc->Container(), id))
-        return ShowRefusal(kTypeBcon, id, table.m_name, table.Fault());
-    CConstantsDlg dialog(nullptr);
-    dialog.SetTable(table);
-    dialog.SetCommit([&] {
-        bool stored = false;
-        doc->ChangeRecords(StepLabel("Edit", ERecordKind::Constants, id), {{kTypeBcon, id}},
-                           [&](CIffFile& container) { return stored = table.Store(container, id); });
-        return ExplainIfNotStored(&dialog, stored, kTypeBcon, id, table.m_name, table.Fault());
-    });
-    Ui().RunModal(dialog);
 }

@@ -4,19 +4,20 @@
 #include <wx/panel.h>
 #include <wx/weakref.h>
 
+#include "RecordEditController.h"
+
 #include "records/RecordEditing.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-struct CRecordFault;
-
+class CRecordNameDlg;
 class CTreewrightDoc;
-using CChunkKey = std::pair<std::uint32_t, std::uint16_t>;
 class wxListBox;
 class wxTextCtrl;
 
@@ -49,15 +50,12 @@ public:
     /// The filter field above the list of `kind`.
     wxTextCtrl* FilterOf(ERecordKind kind) const;
 
-    // Where the record editing begins: each loads the record of that id from the document's
-    // container, runs its editor and stores it back when the editor ends with OK. A record that
-    // does not load opens no editor and says why in the status bar; one that cannot be stored
-    // keeps its editor open. A script may open on one of its lines, an interaction table on one of
-    // its interactions (from 0).
-    void EditScript(std::uint16_t id, int line = -1);
-    void EditStrings(std::uint16_t id);
-    void EditInteractions(std::uint16_t id, int interaction = -1);
-    void EditConstants(std::uint16_t id);
+    /// Where the record editing begins: loads the record of `kind` and `id` from the document's
+    /// container, runs its editor and stores it back when the editor ends with OK. A record that
+    /// does not load opens no editor and says why in the status bar; one that cannot be stored
+    /// keeps its editor open. A script may open on one of its lines, an interaction table on one
+    /// of its interactions (`place`, from 0).
+    void EditRecord(ERecordKind kind, std::uint16_t id, int place = -1);
 
     // Record commands of the Edit menu, the lists' context menus and their keys (Insert, Delete,
     // F2, Ctrl+D). Each is one undoable step; the lists select the record made or renamed.
@@ -70,27 +68,38 @@ public:
     /// Selects the entry of `id` in the list of `kind` and makes that list the one in use; a
     /// filter that hides the entry is cleared.
     void SelectRecord(ERecordKind kind, std::uint16_t id);
-    /// Empties every filter without refilling the lists: for another file, before the update.
-    void ClearFilters();
     /// Puts the focus into the filter of the list in use, its text selected.
     void FocusFilter();
     /// Shows every place that refers to the selected script.
     void FindSelectedScriptReferences();
 
 private:
-    static wxString StepLabel(const char* verb, ERecordKind kind, std::uint16_t id);
-    /// Runs the script editor on script `id`, at `line` when it has one, over `parent` (none: the
-    /// main window); returns why the script does not open, or an empty text.
-    wxString RunScriptEditor(std::uint16_t id, int line, wxWindow* parent);
     void CreateForm(wxWindow* parent);
+    /// Empties every filter without refilling the lists: for another file, before the update.
+    void ClearFilters();
+    /// Runs the loader's dialog over the main window and hands what it loaded to the document.
+    void LoadGlobalFiles();
+    /// Tells in the status bar what the last open loaded.
+    void ShowWhatWasLoaded() const;
     wxListBox* ListOf(ERecordKind kind) const;
     std::optional<ERecordKind> KindOf(const wxListBox* list) const;
     /// The list that had the focus last; the record commands act on its selected entry.
     wxListBox* ActiveList() const;
-    bool SelectedRecord(ERecordKind& kind, std::uint16_t& id, std::string& name) const;
-    std::vector<CChunkKey> RecordKeys(ERecordKind kind, std::initializer_list<std::uint16_t> ids) const;
-    /// Puts why a record does not open into the status bar.
-    void ShowRefusal(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault) const;
+    /// A record as the lists show it.
+    struct CListedRecord
+    {
+        ERecordKind kind;
+        std::uint16_t id;
+        std::string name;
+    };
+    /// The selected entry of the list in use, when its record is in the container.
+    std::optional<CListedRecord> SelectedRecord() const;
+    using TNamedChange = std::function<bool(CIffFile&, std::uint16_t id, const std::string& name)>;
+    /// The record commands' one flow: the name dialog and, on its OK, the change with the id and
+    /// name chosen as one step of the history, named `verb` and `stepId` (none: the id chosen);
+    /// the record the change leaves is selected.
+    void NameAndChange(CRecordNameDlg& dialog, const char* verb, ERecordKind kind,
+                       std::optional<std::uint16_t> stepId, const TNamedChange& change);
     /// Fills the list of `kind` with the entries its filter lets through.
     void FillList(ERecordKind kind);
     std::optional<ERecordKind> KindOfFilter(int id) const;
@@ -99,10 +108,7 @@ private:
     /// The id of the list's selected entry; false when none is selected.
     bool SelectedId(const wxListBox* list, std::uint16_t& id) const;
 
-    void OnScriptsDoubleClick(wxCommandEvent& event);
-    void OnStringsDoubleClick(wxCommandEvent& event);
-    void OnInteractionsDoubleClick(wxCommandEvent& event);
-    void OnConstantsDoubleClick(wxCommandEvent& event);
+    void OnListDoubleClick(wxCommandEvent& event);
     void OnSemiGlobalChanged(wxCommandEvent& event);
     void OnSemiGlobalDone(wxFocusEvent& event);
     void OnListFocus(wxFocusEvent& event);
@@ -126,7 +132,7 @@ private:
     /// Per kind, the id of the entry last chosen, kept while a filter hides it.
     std::array<std::optional<std::uint16_t>, 4> m_chosenIds;
     bool m_writingFields = false;
-    std::vector<std::uint16_t> m_scriptsInEditors;  // the scripts of the editors open, outermost first
+    CRecordEditController m_editing;
 
     wxDECLARE_DYNAMIC_CLASS(CTreewrightView);
 };

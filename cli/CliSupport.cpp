@@ -3,6 +3,7 @@
 #include "containers/AtomicFileWriter.h"
 #include "containers/IffFile.h"
 #include "containers/Windows1252.h"
+#include "loading/ReadMessages.h"
 
 #include <charconv>
 

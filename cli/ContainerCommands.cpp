@@ -1,6 +1,6 @@
 #include "CliSupport.h"
 
-#include "rendering/NeededFilesLoader.h"
+#include "loading/ReadMessages.h"
 
 #include "containers/AtomicFileWriter.h"
 #include "containers/FarArchive.h"

@@ -1,6 +1,6 @@
 #include "CliSupport.h"
 
-#include "rendering/NeededFilesLoader.h"
+#include "loading/NeededFilesLoader.h"
 
 #include <filesystem>
 #include <system_error>

@@ -11,7 +11,7 @@
 #include "records/SemiGlobalReference.h"
 #include "rendering/CodeTextRenderer.h"
 #include "rendering/NeededFiles.h"
-#include "rendering/NeededFilesLoader.h"
+#include "loading/NeededFilesLoader.h"
 #include "rendering/OperandVocabulary.h"
 #include "rendering/PlainTextRenderer.h"
 #include "rendering/ScriptGraph.h"

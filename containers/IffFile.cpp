@@ -33,6 +33,18 @@ bool WriteBytes(CByteStream& stream, const void* bytes, std::size_t count)
     return stream.Write(bytes, count);
 }
 
+// The 76-byte header of a chunk of `dataSize` bytes: type, size with the header, id, flags and the
+// NUL-padded name.
+void WriteChunkHeader(std::uint8_t* header, const CIffChunk& chunk, std::size_t dataSize)
+{
+    std::memset(header, 0, CIffFile::kChunkHeaderSize);
+    WriteBE32(header, chunk.type);
+    WriteBE32(header + 4, static_cast<std::uint32_t>(dataSize + CIffFile::kChunkHeaderSize));
+    WriteBE16(header + 8, chunk.id);
+    WriteBE16(header + 10, chunk.flags);
+    std::memcpy(header + 12, chunk.name.data(), std::min(chunk.name.size(), CIffFile::kMaxStoredNameLength));
+}
+
 bool WriteLE32At(CByteStream& stream, std::uint64_t position, std::uint32_t value)
 {
     std::uint8_t bytes[4];
@@ -385,12 +397,7 @@ bool CIffFile::PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data)
         stored.name.resize(kMaxStoredNameLength);
 
     std::uint8_t* header = image.MutableData() + end;
-    std::memset(header, 0, kChunkHeaderSize);
-    WriteBE32(header, stored.type);
-    WriteBE32(header + 4, static_cast<std::uint32_t>(data.size() + kChunkHeaderSize));
-    WriteBE16(header + 8, stored.id);
-    WriteBE16(header + 10, stored.flags);
-    std::memcpy(header + 12, stored.name.data(), stored.name.size());
+    WriteChunkHeader(header, stored, data.size());
     if (!data.empty())
         std::memcpy(header + kChunkHeaderSize, data.data(), data.size());
 
@@ -406,6 +413,25 @@ bool CIffFile::PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data)
         m_chunks.push_back(stored);
     entry = stored;
     return true;
+}
+
+bool CIffFile::RewriteChunk(const CIffChunk& slot, const CIffChunk& entry, std::span<const std::uint8_t> data)
+{
+    std::uint8_t* image = m_image.MutableData();
+    if (image == nullptr || slot.size != data.size() || slot.offset < kChunkHeaderSize ||
+        std::uint64_t(slot.offset) + slot.size > m_image.Size())
+        return false;
+    // The data may lie in the image itself, elsewhere: moved, never copied over its own source.
+    if (!data.empty())
+        std::memmove(image + slot.offset, data.data(), data.size());
+    WriteChunkHeader(image + slot.offset - kChunkHeaderSize, entry, data.size());
+    return true;
+}
+
+void CIffFile::TruncateImage(std::size_t length)
+{
+    if (length < m_image.Size() && m_image.MutableData() != nullptr)
+        (void)m_image.Reallocate(length);  // a block that cannot shrink only stays larger
 }
 
 bool CIffFile::RemoveChunk(const CIffChunk& query)
@@ -454,23 +480,4 @@ std::span<const std::uint8_t> CIffFile::ChunkData(const CIffChunk& chunk) const
     if (m_image.Empty() || std::uint64_t(chunk.offset) + chunk.size > m_image.Size())
         return {};
     return {m_image.Data() + chunk.offset, chunk.size};
-}
-
-const char* IffReadErrorMessage(EIffRead errorCode)
-{
-    switch (errorCode)
-    {
-    case EIffRead::IoError:
-        return "File I/O Error!";
-    case EIffRead::NoMemory:
-        return "Insufficient Memory!";
-    case EIffRead::NotIff:
-        return "This file is not an IFF file!";
-    case EIffRead::BadVersion:
-        return "Unsupported IFF file version number!";
-    case EIffRead::DecodeFailed:
-        return "The file's compressed data is damaged.";
-    default:
-        return "Unknown error, please email the author!";
-    }
 }

@@ -95,6 +95,14 @@ public:
     std::span<const std::uint8_t> ChunkData(const CIffChunk& chunk) const;
 
 private:
+    friend class CIffTransaction;
+
+    /// Writes `entry`'s chunk header and `data` over the chunk at `slot`, which has as many data
+    /// bytes; false, with nothing written, when the image is not writable in place (a mapping).
+    bool RewriteChunk(const CIffChunk& slot, const CIffChunk& entry, std::span<const std::uint8_t> data);
+    /// Gives up the image's bytes from `length` on; no entry may lie there.
+    void TruncateImage(std::size_t length);
+
     /// Fills the directory and the type list from the image's chunk headers.
     void WalkChunks(std::span<const std::uint8_t> bytes);
     void Clear();
@@ -107,7 +115,9 @@ private:
     std::vector<std::uint32_t> m_types;
     bool m_readSucceeded = false;
     int m_fileVersion = 0;
+    // While a transaction is open the image must only grow: the directory it noted at its start
+    // points into the image, and taking the change back relies on those bytes staying where they
+    // are. Nothing may compact or overwrite the image in place meanwhile.
+    std::size_t m_openTransactions = 0;
 };
 
-/// The document's wording for a read error code.
-const char* IffReadErrorMessage(EIffRead errorCode);

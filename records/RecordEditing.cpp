@@ -6,6 +6,7 @@
 #include "RecordCheck.h"
 #include "StringTable.h"
 #include "containers/ChunkSnapshot.h"
+#include "containers/IffTransaction.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 
@@ -50,15 +51,15 @@ bool Put(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::s
     return PutRecordChunk(container, type, id, name, data, fault);
 }
 
-// Applies `change` to a copy and takes it only when every step succeeded: a record of two chunks
+// Applies `change` in place and keeps it only when every step succeeded: a record of two chunks
 // is never left half made.
 template <typename TChange>
 bool AllOrNothing(CIffFile& container, TChange change)
 {
-    CIffFile changed = container;
-    if (!change(changed))
+    CIffTransaction transaction(container);
+    if (!change(container))
         return false;
-    container = std::move(changed);
+    transaction.Keep();
     return true;
 }
 }

@@ -1,4 +1,5 @@
-#include "rendering/NeededFilesLoader.h"
+#include "loading/NeededFilesLoader.h"
+#include "loading/ReadMessages.h"
 
 #include "CliRunner.h"
 

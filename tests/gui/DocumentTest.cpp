@@ -165,7 +165,8 @@ TEST(DocumentOpen, ReadErrorsShowTheirMessageAndKeepThePreviousDocument)
         ASSERT_EQ(user.messages.size(), 1U);
         EXPECT_EQ(user.messages[0].text, wxString::FromUTF8(bad.message));
         EXPECT_EQ(user.messages[0].caption, "Error");
-        EXPECT_EQ(user.messages[0].owner, View().Form());
+        // Owned by the document's window, the main frame: the document leaves the form to the view.
+        EXPECT_EQ(user.messages[0].owner, View().GetFrame());
         EXPECT_TRUE(user.modalRuns.empty()) << "the loader ran";
         ExpectSameState(before, StateOfDocument());
     }

@@ -23,17 +23,23 @@
 
 namespace
 {
-// Every chunk but the resource map, as it stands: type, id, flags, name and data.
+// Every chunk but the resource map, as it stands and in directory order (the order the file is
+// written in): type, id, flags, name and data.
 std::vector<CChunkSnapshot> Chunks()
 {
     std::vector<CChunkSnapshot> chunks;
     for (const CIffChunk& chunk : Document().Container().Chunks())
         if (chunk.type != kTypeRsmp)
             chunks.push_back(TakeChunkSnapshot(Document().Container(), chunk.type, chunk.id));
-    std::sort(chunks.begin(), chunks.end(), [](const CChunkSnapshot& a, const CChunkSnapshot& b) {
-        return std::tie(a.type, a.id) < std::tie(b.type, b.id);
-    });
     return chunks;
+}
+
+// The file as Save would write it.
+std::vector<std::uint8_t> Written()
+{
+    CMemoryStream stream;
+    EXPECT_TRUE(Document().Container().Write(&stream));
+    return stream.TakeBytes();
 }
 
 // Undo or Redo as the menu and the toolbar show it after the toolkit's update.
@@ -160,6 +166,7 @@ TEST_F(Workbench, EachCommandChangesTheFileAndUndoesToTheExactBytes)
         SCOPED_TRACE(step.undoLabel);
         m_ui.messages.clear();
         const std::vector<CChunkSnapshot> before = Chunks();
+        const std::vector<std::uint8_t> writtenBefore = Written();
         step.run();
         step.check();
         const std::vector<CChunkSnapshot> after = Chunks();
@@ -171,6 +178,7 @@ TEST_F(Workbench, EachCommandChangesTheFileAndUndoesToTheExactBytes)
 
         SendCommand(ID_EDIT_UNDO);
         EXPECT_EQ(Chunks(), before);
+        EXPECT_EQ(Written(), writtenBefore);
         EXPECT_FALSE(Document().IsModified()) << "undone back to the file as opened";
         SendCommand(ID_EDIT_REDO);
         EXPECT_EQ(Chunks(), after);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NeededFiles.h"
+#include "rendering/NeededFiles.h"
 
 #include "containers/ByteStream.h"
 
@@ -73,15 +73,3 @@ void LoadNeededFiles(CNeededFiles& files, const std::string& gameDataFolder, CUs
 
 /// The folder the loader searches: the game data folder followed by GameData/Global.
 std::string GlobalFolderPath(const std::string& gameDataFolder);
-
-/// The loader's message for a failed read of a loose IFF file (code 0 with a failed read included).
-std::string LooseFileReadMessage(EIffRead errorCode);
-/// The loader's message for a failed read of an IFF member of a FAR archive.
-std::string FarMemberReadMessage(EIffRead errorCode);
-/// The file layer's message for a file that could not be opened, naming its path.
-std::string FileOpenErrorMessage(EFileOpenError error, const std::string& path);
-
-/// Shown when a file with the FAR extension does not open as an archive.
-inline constexpr const char* kFarOpenFailedMessage = "There was an error while opening this FAR file";
-/// Where the unknown-error messages send the user.
-inline constexpr const char* kAuthorContact = "treewright@marrowfen.org";

@@ -1,5 +1,7 @@
 #include "NeededFilesLoader.h"
 
+#include "ReadMessages.h"
+
 #include "containers/AsciiText.h"
 #include "containers/FarArchive.h"
 #include "containers/IffFile.h"
@@ -324,46 +326,4 @@ std::string GlobalFolderPath(const std::string& gameDataFolder)
     if (!folder.empty() && !IsSeparator(folder.back()))
         folder += kPathSeparator;
     return folder + kGlobalSubfolder;
-}
-
-std::string LooseFileReadMessage(EIffRead errorCode)
-{
-    // A loose file fails as the document's own file does; only an unknown code reads otherwise.
-    if (errorCode >= EIffRead::IoError && errorCode <= EIffRead::DecodeFailed)
-        return IffReadErrorMessage(errorCode);
-    return std::string("Unknown Error, please contact ") + kAuthorContact;
-}
-
-std::string FarMemberReadMessage(EIffRead errorCode)
-{
-    switch (errorCode)
-    {
-    case EIffRead::IoError:
-        return "FAR File I/O Error!";
-    case EIffRead::NoMemory:
-        return "Insufficient Memory!";
-    case EIffRead::NotIff:
-        return "This file (in the FAR file) is not an IFF file!";
-    case EIffRead::BadVersion:
-        return "Unsupported IFF file version number of a file in the FAR file!";
-    case EIffRead::DecodeFailed:
-        return "The compressed data of a file in the FAR file is damaged.";
-    default:
-        return std::string("Unknown Error 01, please contact ") + kAuthorContact;
-    }
-}
-
-std::string FileOpenErrorMessage(EFileOpenError error, const std::string& path)
-{
-    switch (error)
-    {
-    case EFileOpenError::NotFound:
-        return path + " was not found.";
-    case EFileOpenError::AccessDenied:
-        return "Access to " + path + " was denied.";
-    case EFileOpenError::SharingViolation:
-        return "A sharing violation occurred while accessing " + path + ".";
-    default:
-        return "An unknown error occurred while accessing " + path + ".";
-    }
 }
