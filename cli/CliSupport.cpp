@@ -2,8 +2,12 @@
 
 #include "containers/AtomicFileWriter.h"
 #include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
 #include "containers/Windows1252.h"
 #include "loading/ReadMessages.h"
+#include "records/ObjectDefinition.h"
+#include "records/ObjectFunctions.h"
+#include "records/RecordEditing.h"
 
 #include <charconv>
 
@@ -127,4 +131,26 @@ void PrintJson(const nlohmann::ordered_json& document)
 {
     // Paths from the command line are bytes that need not be UTF-8; the JSON must not fail on them.
     std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+void AddPlaceKeys(nlohmann::ordered_json& entry, const CRecordReference& place)
+{
+    if (place.type == kTypeBhav)
+        entry["line"] = place.line + 1;  // as the script editor and `script` number lines
+    else if (place.type == kTypeTtab)
+    {
+        entry["interaction"] = place.interaction;
+        entry["tree"] = place.checkTree ? "check" : "action";
+    }
+    else if (place.type == kTypeObjd)
+    {
+        entry["field"] = ObjectFieldName(std::uint16_t(place.field));
+        entry["offset"] = place.field;
+    }
+    else if (place.type == kTypeObjf)
+    {
+        entry["index"] = place.function;
+        entry["function"] = ObjectFunctionName(std::size_t(place.function));
+        entry["role"] = place.checkTree ? "check" : "action";
+    }
 }

@@ -96,6 +96,12 @@ std::string NamePart(const std::string& path);
 /// Game text (windows-1252 bytes) as UTF-8 for output.
 std::string Shown(const std::string& bytes);
 
+/// The keys that say where a reference is in its record: "line" (from 1) for a script, "interaction"
+/// and "tree" for an interaction table, "field" and "offset" for an object definition, "index",
+/// "function" and "role" for a function table.
+struct CRecordReference;
+void AddPlaceKeys(nlohmann::ordered_json& entry, const CRecordReference& place);
+
 /// Prints a JSON document on stdout.
 void PrintJson(const nlohmann::ordered_json& document);
 
@@ -107,3 +113,4 @@ void AddRecordCommands(CLI::App& app, CommandResult& result);
 void AddRenderCommands(CLI::App& app, CommandResult& result);
 void AddIndexCommand(CLI::App& app, CommandResult& result);
 void AddWorkbenchCommands(CLI::App& app, CommandResult& result);
+void AddObjectCommands(CLI::App& app, CommandResult& result);

@@ -7,6 +7,8 @@
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
 #include "records/InteractionTable.h"
+#include "records/ObjectDefinition.h"
+#include "records/ObjectFunctions.h"
 #include "records/RecordCheck.h"
 #include "records/SemiGlobalReference.h"
 #include "records/StringTable.h"
@@ -313,6 +315,16 @@ const CRoundTripKind kRoundTripKinds[] = {
      [](CIffFile& c, std::uint16_t id, bool& loaded) {
          return LoadAndStore<CInteractionTable>(loaded, [&](CInteractionTable& r) { return r.Load(c, id); },
                                                 [&](CInteractionTable& r) { return r.Store(c, id); });
+     }},
+    {kTypeObjd, "object definition",
+     [](CIffFile& c, std::uint16_t id, bool& loaded) {
+         return LoadAndStore<CObjectDefinition>(loaded, [&](CObjectDefinition& r) { return r.Load(c, id); },
+                                                [&](CObjectDefinition& r) { return r.Store(c, id); });
+     }},
+    {kTypeObjf, "function table",
+     [](CIffFile& c, std::uint16_t id, bool& loaded) {
+         return LoadAndStore<CObjectFunctions>(loaded, [&](CObjectFunctions& r) { return r.Load(c, id); },
+                                               [&](CObjectFunctions& r) { return r.Store(c, id); });
      }},
 };
 

@@ -160,17 +160,11 @@ int RunReferences(const std::string& path, const std::string& idText, const CRen
                                          {"type", TypeCodeText(place.type)},
                                          {"id", place.id},
                                          {"name", Shown(place.name)}};
+            AddPlaceKeys(entry, place);
             if (place.type == kTypeBhav)
-            {
-                entry["line"] = place.line + 1;
                 entry["description"] = Shown(reference.text);
-            }
-            else
-            {
-                entry["interaction"] = place.interaction;
-                entry["tree"] = place.checkTree ? "check" : "action";
+            else if (place.type == kTypeTtab)
                 entry["interaction_name"] = Shown(reference.text);
-            }
             places.push_back(std::move(entry));
         }
         PrintJson({{"file", path}, {"id", id}, {"name", Shown(chunk.name)}, {"references", std::move(places)}});
@@ -180,8 +174,13 @@ int RunReferences(const std::string& path, const std::string& idText, const CRen
     std::cout << "References to BHAV #" << id << " \"" << OneLine(Shown(chunk.name)) << "\": " << references.size()
               << '\n';
     for (const CScriptReference& reference : references)
-        std::cout << reference.fileName << ": " << OneLine(Shown(RecordReferenceText(reference.place))) << ": "
-                  << OneLine(Shown(reference.text)) << '\n';
+    {
+        std::cout << reference.fileName << ": " << OneLine(Shown(RecordReferenceText(reference.place)));
+        // An entry point has no line or interaction to describe; its place says all.
+        if (reference.place.type == kTypeBhav || reference.place.type == kTypeTtab)
+            std::cout << ": " << OneLine(Shown(reference.text));
+        std::cout << '\n';
+    }
     return kExitOk;
 }
 

@@ -3,6 +3,7 @@
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/Windows1252.h"
+#include "records/ObjectDefinition.h"
 #include "records/RecordEditing.h"
 
 #include <memory>
@@ -26,6 +27,7 @@ constexpr CKindWord kKindWords[] = {
     {"strings", ERecordKind::Strings},
     {"interactions", ERecordKind::Interactions},
     {"constants", ERecordKind::Constants},
+    {"objects", ERecordKind::Objects},
 };
 
 ERecordKind ParseKind(const std::string& text)
@@ -33,7 +35,8 @@ ERecordKind ParseKind(const std::string& text)
     for (const CKindWord& word : kKindWords)
         if (text == word.word || text == TypeCodeText(ListedType(word.kind)))
             return word.kind;
-    throw CUsageError{"KIND: '" + text + "' is none of script, strings, interactions, constants (or BHAV, STR#, TTAB, BCON)"};
+    throw CUsageError{"KIND: '" + text +
+                      "' is none of script, strings, interactions, constants, objects (or BHAV, STR#, TTAB, BCON, OBJD)"};
 }
 
 std::string RecordText(ERecordKind kind, std::uint16_t id)
@@ -83,25 +86,38 @@ std::optional<std::string> NameBytes(const std::string& text, std::string& probl
 Json ReferenceJson(const CRecordReference& reference)
 {
     Json entry{{"type", TypeCodeText(reference.type)}, {"id", reference.id}, {"name", Shown(reference.name)}};
-    if (reference.type == kTypeBhav)
-        entry["line"] = reference.line + 1;  // as the script editor and `script` number lines
-    else
-    {
-        entry["interaction"] = reference.interaction;
-        entry["tree"] = reference.checkTree ? "check" : "action";
-    }
+    AddPlaceKeys(entry, reference);
     return entry;
 }
 
 struct CNewOptions
 {
     std::string in, kind, out, id, name;
+    bool withFunctions = false;
     bool json = false;
 };
+
+std::vector<std::uint32_t> FileGuids(const CIffFile& container)
+{
+    std::vector<std::uint32_t> guids;
+    for (const CObjectGuid& object : ObjectGuids(container))
+        guids.push_back(object.guid);
+    return guids;
+}
+
+// The GUID of an object record, for the documents of the commands that make one.
+void AddGuid(Json& document, const CIffFile& container, ERecordKind kind, std::uint16_t id)
+{
+    CObjectDefinition object;
+    if (kind == ERecordKind::Objects && object.Load(container, id))
+        document["guid"] = GuidText(object.Guid());
+}
 
 int RunNewRecord(const CNewOptions& options)
 {
     const ERecordKind kind = ParseKind(options.kind);
+    if (options.withFunctions && kind != ERecordKind::Objects)
+        throw CUsageError{"--with-functions: only objects have a function table"};
     const std::optional<std::uint16_t> wantedId =
         options.id.empty() ? std::nullopt : std::optional(ParseCliId(options.id, "--id"));
     const CReport report(options.in, options.json);
@@ -118,13 +134,21 @@ int RunNewRecord(const CNewOptions& options)
         return report.Fail("id", std::string("No id is free for another ") + RecordKindName(kind) + ".");
     if (problem = RecordIdProblem(container, kind, *id); !problem.empty())
         return report.Fail("id", problem);
-    if (!CreateRecord(container, kind, *id, *name))
+    const bool created =
+        kind == ERecordKind::Objects
+            ? CreateObject(container, *id, *name, DrawObjectGuid(FileGuids(container)), options.withFunctions)
+            : CreateRecord(container, kind, *id, *name);
+    if (!created)
         return report.Fail("store", RecordText(kind, *id) + " could not be created.");
     if (!report.Write(options.out, container))
         return kExitFailed;
     if (report.Json())
-        PrintJson({{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
-                   {"id", *id}, {"name", Shown(*name)}, {"chunks", ChunkTypes(container, kind, *id)}});
+    {
+        Json document{{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
+                      {"id", *id}, {"name", Shown(*name)}, {"chunks", ChunkTypes(container, kind, *id)}};
+        AddGuid(document, container, kind, *id);
+        PrintJson(document);
+    }
     else
         std::cout << "created " << RecordText(kind, *id) << " \"" << Shown(*name) << "\"\n";
     return kExitOk;
@@ -169,8 +193,12 @@ int RunDuplicateRecord(const CChangeOptions& options, bool nameGiven)
     if (!report.Write(options.out, container))
         return kExitFailed;
     if (report.Json())
-        PrintJson({{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
-                   {"from", from}, {"id", *to}, {"name", Shown(*name)}, {"chunks", ChunkTypes(container, kind, *to)}});
+    {
+        Json document{{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
+                      {"from", from}, {"id", *to}, {"name", Shown(*name)}, {"chunks", ChunkTypes(container, kind, *to)}};
+        AddGuid(document, container, kind, *to);
+        PrintJson(document);
+    }
     else
         std::cout << "duplicated " << RecordText(kind, from) << " as #" << *to << " \"" << Shown(*name) << "\"\n";
     return kExitOk;
@@ -301,7 +329,8 @@ int RunNewFile(const std::string& out, bool json)
     return kExitOk;
 }
 
-constexpr const char* kKindHelp = "script, strings, interactions or constants (or BHAV, STR#, TTAB, BCON)";
+constexpr const char* kKindHelp =
+    "script, strings, interactions, constants or objects (or BHAV, STR#, TTAB, BCON, OBJD)";
 
 // IN KIND ID OUT: the operands of every command that changes one record of a container.
 void AddRecordOperands(CLI::App* command, CChangeOptions& options, const char* idHelp)
@@ -331,6 +360,7 @@ void AddWorkbenchCommands(CLI::App& app, CommandResult& result)
         command->add_option("OUT", options->out, "IFF file to write")->required();
         command->add_option("--id", options->id, "chunk id (default: the next free one)");
         command->add_option("--name", options->name, "chunk name (default: empty)");
+        command->add_flag("--with-functions", options->withFunctions, "objects: with a function table (OBJf)");
         command->add_flag("--json", options->json, "Print JSON");
         command->callback([&result, options] { result = RunNewRecord(*options); });
     }

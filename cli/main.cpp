@@ -47,6 +47,7 @@ int main(int argc, char** argv)
     AddContainerCommands(app, result);
     AddRecordCommands(app, result);
     AddWorkbenchCommands(app, result);
+    AddObjectCommands(app, result);
     AddRenderCommands(app, result);
     AddIndexCommand(app, result);
 

@@ -16,6 +16,8 @@ constexpr std::uint32_t kTypeTtas = MakeTypeCode("TTAs");
 constexpr std::uint32_t kTypeTtab = MakeTypeCode("TTAB");
 constexpr std::uint32_t kTypeBcon = MakeTypeCode("BCON");
 constexpr std::uint32_t kTypeGlob = MakeTypeCode("GLOB");
+constexpr std::uint32_t kTypeObjd = MakeTypeCode("OBJD");
+constexpr std::uint32_t kTypeObjf = MakeTypeCode("OBJf");
 constexpr std::uint32_t kTypeRsmp = MakeTypeCode("rsmp");
 
 /// The four characters of a type code, in reading order.

@@ -3,6 +3,8 @@
 #include "BhavScript.h"
 #include "ConstantTable.h"
 #include "InteractionTable.h"
+#include "ObjectDefinition.h"
+#include "ObjectFunctions.h"
 #include "StringTable.h"
 #include "containers/IffFile.h"
 
@@ -37,6 +39,10 @@ CRecordFault RecordLoadFault(const CIffFile& container, std::uint32_t type, std:
         return FaultOf<CInteractionTable>([&](CInteractionTable& r) { return r.Load(container, id); });
     case kTypeBcon:
         return FaultOf<CConstantTable>([&](CConstantTable& r) { return r.Load(container, id); });
+    case kTypeObjd:
+        return FaultOf<CObjectDefinition>([&](CObjectDefinition& r) { return r.Load(container, id); });
+    case kTypeObjf:
+        return FaultOf<CObjectFunctions>([&](CObjectFunctions& r) { return r.Load(container, id); });
     default:
         return {ERecordFault::UnknownFormat, 0};
     }

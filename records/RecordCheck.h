@@ -11,7 +11,8 @@
 class CIffFile;
 
 /// The chunk types whose records the editor opens, in the order they are checked.
-inline constexpr std::uint32_t kEditableTypes[] = {kTypeBhav, kTypeStr, kTypeTtas, kTypeTtab, kTypeBcon};
+inline constexpr std::uint32_t kEditableTypes[] = {kTypeBhav, kTypeStr, kTypeTtas, kTypeTtab, kTypeBcon,
+                                                     kTypeObjd, kTypeObjf};
 
 /// A record that does not open, and why.
 struct CRecordRefusal

@@ -3,6 +3,8 @@
 #include "BhavScript.h"
 #include "ConstantTable.h"
 #include "InteractionTable.h"
+#include "ObjectDefinition.h"
+#include "ObjectFunctions.h"
 #include "RecordCheck.h"
 #include "StringTable.h"
 #include "containers/ChunkSnapshot.h"
@@ -44,6 +46,14 @@ bool HasFieldEncodedTable(const CIffFile& container)
     return false;
 }
 
+std::vector<std::uint32_t> GuidsOf(const CIffFile& container)
+{
+    std::vector<std::uint32_t> guids;
+    for (const CObjectGuid& object : ObjectGuids(container))
+        guids.push_back(object.guid);
+    return guids;
+}
+
 bool Put(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
          const std::vector<std::uint8_t>& data)
 {
@@ -76,6 +86,8 @@ std::uint32_t ListedType(ERecordKind kind)
         return kTypeTtab;
     case ERecordKind::Constants:
         return kTypeBcon;
+    case ERecordKind::Objects:
+        return kTypeObjd;
     }
     return 0;
 }
@@ -84,6 +96,8 @@ std::vector<std::uint32_t> RecordChunkTypes(ERecordKind kind)
 {
     if (kind == ERecordKind::Interactions)
         return {kTypeTtab, kTypeTtas};
+    if (kind == ERecordKind::Objects)
+        return {kTypeObjd, kTypeObjf};
     return {ListedType(kind)};
 }
 
@@ -99,14 +113,15 @@ const char* RecordKindName(ERecordKind kind)
         return "Interaction Table";
     case ERecordKind::Constants:
         return "Constant Table";
+    case ERecordKind::Objects:
+        return "Object";
     }
     return "";
 }
 
 std::optional<ERecordKind> KindOfListedType(std::uint32_t type)
 {
-    for (const ERecordKind kind :
-         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+    for (const ERecordKind kind : kRecordKinds)
         if (ListedType(kind) == type)
             return kind;
     return std::nullopt;
@@ -196,16 +211,47 @@ bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const
         if (!CConstantTable().Encode(data))
             return false;
         break;
+    case ERecordKind::Objects:
+        return CreateObject(container, id, name, DrawObjectGuid(GuidsOf(container)), false);
     }
     return Put(container, ListedType(kind), id, name, data);
 }
 
+bool CreateObject(CIffFile& container, std::uint16_t id, const std::string& name, std::uint32_t guid,
+                  bool withFunctions)
+{
+    if (!RecordIdProblem(container, ERecordKind::Objects, id).empty() || !RecordNameProblem(name).empty() ||
+        !ObjectGuidProblem(container, id, guid).empty())
+        return false;
+    CObjectDefinition object;
+    object.m_name = name;
+    object.SetGuid(guid);
+    if (!withFunctions)
+        return object.Store(container, id);
+    object.SetValue(*ObjectFieldOffset("uses function table"), 1);
+    CObjectFunctions functions;
+    functions.m_name = name;
+    functions.m_functions.resize(CObjectFunctions::kNamedFunctions);
+    return AllOrNothing(container,
+                        [&](CIffFile& changed) { return object.Store(changed, id) && functions.Store(changed, id); });
+}
+
 bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, std::uint16_t to,
-                     const std::string& name)
+                     const std::string& name, const std::vector<std::uint32_t>& usedGuids)
 {
     if (!HasChunk(container, ListedType(kind), from) || !RecordIdProblem(container, kind, to).empty() ||
         !RecordNameProblem(name).empty())
         return false;
+    // An object whose definition does not load cannot be given a GUID of its own.
+    CObjectDefinition object;
+    if (kind == ERecordKind::Objects)
+    {
+        if (!object.Load(container, from))
+            return false;
+        std::vector<std::uint32_t> used = GuidsOf(container);
+        used.insert(used.end(), usedGuids.begin(), usedGuids.end());
+        object.SetGuid(DrawObjectGuid(used));
+    }
     return AllOrNothing(container, [&](CIffFile& changed) {
         for (const std::uint32_t type : RecordChunkTypes(kind))
         {
@@ -215,6 +261,8 @@ bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, 
             chunk.id = to;
             if (type == ListedType(kind))
                 chunk.name = name;
+            if (type == kTypeObjd)
+                chunk.data = object.Encode();
             if (!RestoreChunkSnapshot(changed, chunk))
                 return false;
         }
@@ -282,6 +330,38 @@ bool CopyRecord(const CIffFile& from, CIffFile& to, ERecordKind kind, std::uint1
     });
 }
 
+bool CloneObjects(CIffFile& container, const std::vector<std::uint32_t>& usedGuids, std::vector<CGuidChange>& changes,
+                  std::uint16_t& refused)
+{
+    changes.clear();
+    std::vector<std::uint32_t> used = GuidsOf(container);
+    used.insert(used.end(), usedGuids.begin(), usedGuids.end());
+    std::vector<CChunkSnapshot> chunks;
+    for (const std::uint16_t id : ChunkIdsOfType(container, kTypeObjd))
+    {
+        CObjectDefinition object;
+        if (!object.Load(container, id))
+        {
+            refused = id;
+            changes.clear();
+            return false;
+        }
+        const std::uint32_t guid = DrawObjectGuid(used);
+        used.push_back(guid);
+        changes.push_back({id, object.Guid(), guid});
+        object.SetGuid(guid);
+        chunks.push_back(TakeChunkSnapshot(container, kTypeObjd, id));
+        chunks.back().data = object.Encode();
+    }
+    const bool done = AllOrNothing(container, [&](CIffFile& changed) {
+        return std::all_of(chunks.begin(), chunks.end(),
+                           [&](const CChunkSnapshot& chunk) { return RestoreChunkSnapshot(changed, chunk); });
+    });
+    if (!done)
+        changes.clear();
+    return done;
+}
+
 std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, std::uint16_t id)
 {
     std::vector<CRecordReference> references;
@@ -308,11 +388,42 @@ std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, st
                 references.push_back({kTypeTtab, tableId, table.m_name, -1, int(i), true});
         }
     }
+    // The entry points the game itself runs: a script named only here is no less in use.
+    if (id == 0)
+        return references;
+    for (const std::uint16_t objectId : ChunkIdsOfType(container, kTypeObjd))
+    {
+        CObjectDefinition object;
+        if (!object.Load(container, objectId))
+            continue;
+        for (const CObjectField& field : object.Fields())
+            if (field.kind == EObjectFieldKind::Script && object.Value(field.offset) == id)
+                references.push_back({kTypeObjd, objectId, object.m_name, -1, -1, false, field.offset, -1});
+    }
+    for (const std::uint16_t objectId : ChunkIdsOfType(container, kTypeObjf))
+    {
+        CObjectFunctions functions;
+        if (!functions.Load(container, objectId))
+            continue;
+        for (std::size_t i = 0; i < functions.m_functions.size(); ++i)
+        {
+            if (functions.m_functions[i].check == id)
+                references.push_back({kTypeObjf, objectId, functions.m_name, -1, -1, true, -1, int(i)});
+            if (functions.m_functions[i].action == id)
+                references.push_back({kTypeObjf, objectId, functions.m_name, -1, -1, false, -1, int(i)});
+        }
+    }
     return references;
 }
 
 std::string RecordReferenceText(const CRecordReference& reference)
 {
+    const std::string record = TypeCodeText(reference.type) + " #" + std::to_string(reference.id);
+    if (reference.type == kTypeObjd)
+        return record + " \"" + reference.name + "\": " + ObjectFieldName(std::uint16_t(reference.field));
+    if (reference.type == kTypeObjf)
+        return record + ": " + (reference.checkTree ? "check" : "action") + " of \"" +
+               ObjectFunctionName(std::size_t(reference.function)) + "\"";
     std::string text = TypeCodeText(reference.type) + " #" + std::to_string(reference.id) + " \"" + reference.name + "\"";
     if (reference.type == kTypeBhav)
         return text + ", line " + std::to_string(reference.line + 1);  // numbered as the script editor shows

@@ -18,7 +18,12 @@ enum class ERecordKind
     Strings,
     Interactions,
     Constants,
+    Objects,  // an object definition and its function table of the same id, if it has one
 };
+
+/// Every kind, in the order of the main view's lists.
+inline constexpr ERecordKind kRecordKinds[] = {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions,
+                                               ERecordKind::Constants, ERecordKind::Objects};
 
 /// The chunk type the main view lists the kind by.
 std::uint32_t ListedType(ERecordKind kind);
@@ -30,7 +35,7 @@ const char* RecordKindName(ERecordKind kind);
 std::optional<ERecordKind> KindOfListedType(std::uint32_t type);
 
 /// The ids the game expects for an object's own records: scripts 4096 to 8191 (a call to 8192 or
-/// above goes to the semi-global file), tables 128 and up.
+/// above goes to the semi-global file), tables and objects 128 and up.
 std::uint16_t FirstRecordId(ERecordKind kind);
 std::uint16_t LastRecordId(ERecordKind kind);
 /// The lowest id in the kind's range that no chunk of the record's types uses; nothing when the
@@ -48,12 +53,21 @@ std::string CopyName(const std::string& name);
 /// A new, empty record: a script of format 0x8002 with one line (opcode 0, returning TRUE on
 /// success and FALSE on failure), a string table of format 0xFFFD without rows, an interaction
 /// table of version 9 when the file already has one and version 8 otherwise, with its empty names,
-/// or a constant table without constants. False, with nothing changed, when the id or the name
-/// has a problem or the container cannot grow.
+/// a constant table without constants, or an object as CreateObject makes it with a GUID that no
+/// object of the file uses and no function table. False, with nothing changed, when the id or the
+/// name has a problem or the container cannot grow.
 bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const std::string& name);
-/// The record `from` again under `to` and `name`, chunk for chunk.
+/// A new object: a definition of version 142 and 214 bytes whose fields are 0 but its GUID and,
+/// when `withFunctions`, "uses function table" (1), with a function table of the 30 named
+/// functions, each naming no script. Same failures as CreateRecord; a GUID that another object of
+/// the file uses is refused too.
+bool CreateObject(CIffFile& container, std::uint16_t id, const std::string& name, std::uint32_t guid,
+                  bool withFunctions);
+/// The record `from` again under `to` and `name`, chunk for chunk. A copy of an object takes a new
+/// GUID, which neither an object of the file nor one of `usedGuids` has: two objects of one GUID
+/// clash in the game.
 bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, std::uint16_t to,
-                     const std::string& name);
+                     const std::string& name, const std::vector<std::uint32_t>& usedGuids = {});
 /// Gives the record a new name and, when `newId` differs, a new (free) id; data and flags stay.
 bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId,
                   const std::string& name);
@@ -63,20 +77,40 @@ bool DeleteRecord(CIffFile& container, ERecordKind kind, std::uint16_t id);
 /// `to` is refused unless `replace`, which first removes the record there.
 bool CopyRecord(const CIffFile& from, CIffFile& to, ERecordKind kind, std::uint16_t id, bool replace);
 
+/// One object's GUID before and after a clone.
+struct CGuidChange
+{
+    std::uint16_t id = 0;
+    std::uint32_t before = 0;
+    std::uint32_t after = 0;
+};
+/// Gives every object of the file a new GUID that no object of the file, none of `usedGuids` and
+/// no other new one has, changing nothing else: not a byte of the definitions beyond their GUIDs,
+/// nor their chunks' flags. False, with nothing changed, when a definition does not load (`refused`
+/// then names it) or the container cannot grow.
+bool CloneObjects(CIffFile& container, const std::vector<std::uint32_t>& usedGuids, std::vector<CGuidChange>& changes,
+                  std::uint16_t& refused);
+
 /// A place in the file that refers to a script.
 struct CRecordReference
 {
-    std::uint32_t type = 0;  // BHAV: a line calls it; TTAB: an interaction names it
+    /// BHAV: a line calls it; TTAB: an interaction names it; OBJD: a script field names it as an
+    /// entry point; OBJf: a function names it as check or action.
+    std::uint32_t type = 0;
     std::uint16_t id = 0;
     std::string name;        // the referring chunk's name
     int line = -1;           // BHAV: the calling line, from 0
     int interaction = -1;    // TTAB: the interaction, from 0
-    bool checkTree = false;  // TTAB: named as check tree (else as action tree)
+    bool checkTree = false;  // TTAB: named as check tree (else as action tree); OBJf: as check
+    int field = -1;          // OBJD: the script field's byte offset
+    int function = -1;       // OBJf: the function's index
 };
-/// Every line of the file's scripts that calls script `id`, and every interaction naming it as
-/// action or check tree, in directory and line order. Records that do not load are passed over.
+/// Every line of the file's scripts that calls script `id`, every interaction naming it as action
+/// or check tree, every script field of an object definition and every check or action of a
+/// function table naming it, in that order, each in directory and line, interaction, offset or
+/// function order. Records that do not load are passed over.
 std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, std::uint16_t id);
 /// One reference as a line of text, lines numbered from 1 as the script editor shows them:
-/// "BHAV #4097 \"main\", line 3" or "TTAB #128 \"...\",
-/// interaction 0, action tree".
+/// "BHAV #4097 \"main\", line 3", "TTAB #128 \"...\", interaction 0, action tree",
+/// "OBJD #128 \"Chair\": main script" or "OBJf #128: action of \"user placement\"".
 std::string RecordReferenceText(const CRecordReference& reference);

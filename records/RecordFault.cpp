@@ -17,7 +17,7 @@ std::string Formatted(const char* pattern, std::uint32_t value)
 
 std::string RecordFaultText(std::uint32_t type, const CRecordFault& fault)
 {
-    const char* record = type == kTypeBhav ? "script" : "table";
+    const char* record = type == kTypeBhav ? "script" : type == kTypeObjd ? "object definition" : "table";
     switch (fault.kind)
     {
     case ERecordFault::None:
@@ -46,6 +46,14 @@ std::string RecordFaultText(std::uint32_t type, const CRecordFault& fault)
                          fault.value);
     case ERecordFault::NotStored:
         return "the file cannot grow to hold it";
+    case ERecordFault::TooShort:
+        return Formatted("it is shorter than the %u bytes its layout needs", fault.value);
+    case ERecordFault::OddLength:
+        return Formatted("its length of %u bytes is odd, so its last field is cut in half", fault.value);
+    case ERecordFault::BadMagic:
+        return std::string("it does not begin as a function table does (eight zero bytes, then \"fJBO\")");
+    case ERecordFault::CountMismatch:
+        return Formatted("its count of %u functions does not fit its length", fault.value);
     }
     return {};
 }

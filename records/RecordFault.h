@@ -22,6 +22,10 @@ enum class ERecordFault
     TooManyEntries,   // value: the most the layout can count
     AmbiguousCount,   // value: a plain string count that would read back as a language table
     NotStored,        // the container refused the chunk (it would pass the 4 GiB the format can address)
+    TooShort,         // value: the fewest bytes the layout needs
+    OddLength,        // value: the length, which leaves half a 16-bit field
+    BadMagic,         // the fixed bytes that open the layout are not there
+    CountMismatch,    // value: a count that does not fit the record's length
 };
 
 struct CRecordFault

@@ -35,6 +35,8 @@ public:
                 return {};
             return DescribeLine(m_renderer, m_script.m_instructions[static_cast<std::size_t>(place.line)]);
         }
+        if (place.type != kTypeTtab)
+            return {};  // an entry point: its place says all
         CInteractionTable table;
         CStringTable names;
         if (!table.Load(m_container, place.id) || !names.Load(m_container, kTypeTtas, place.id) ||

@@ -40,13 +40,13 @@ struct CScriptReference
     std::string fileName;
     CRecordReference place;
     /// BHAV: the calling line's plain-language description, as the script editor shows it. TTAB:
-    /// the interaction's name in USEnglish (empty when its names do not load).
+    /// the interaction's name in USEnglish (empty when its names do not load). OBJD, OBJf: empty.
     std::string text;
 };
 
-/// Every line that calls script `id` of the file `fileName` and every interaction naming it as
-/// action or check tree, over `sources` in their order (and in directory and line order within
-/// each). Descriptions name called scripts from `names`. Records that do not load are passed over.
+/// Every line that calls script `id` of the file `fileName`, every interaction naming it as
+/// action or check tree and every entry point of an object naming it, over `sources` in their
+/// order (and in the order of the file's FindScriptReferences within each). Descriptions name called scripts from `names`. Records that do not load are passed over.
 std::vector<CScriptReference> FindScriptReferences(const std::vector<CReferenceSource>& sources,
                                                    const CNeededFiles& names, const std::string& fileName,
                                                    std::uint16_t id);

@@ -7,6 +7,8 @@
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
 #include "records/InteractionTable.h"
+#include "records/ObjectDefinition.h"
+#include "records/ObjectFunctions.h"
 #include "records/SemiGlobalReference.h"
 #include "records/StringTable.h"
 
@@ -289,6 +291,38 @@ std::vector<std::uint8_t> BuildSampleObject()
     prices.m_name = "prices";
     prices.m_values = {450, 25};
     prices.Store(object, 4097);
+
+    // The object itself: the scripts the game runs, in its own file, the global file and the
+    // semi-global file, and one id the file lacks, which the editor shows as missing.
+    CObjectDefinition chair;
+    chair.m_name = "Sample Chair";
+    chair.SetGuid(0x4D52460A);
+    for (const auto& [field, value] :
+         std::initializer_list<std::pair<const char*, std::uint16_t>>{{"main script", 4096},
+                                                                     {"init script", 4097},
+                                                                     {"cleanup script", 262},
+                                                                     {"sit script", 8192},
+                                                                     {"stand script", 4100},
+                                                                     {"load script", 4201},
+                                                                     {"interaction table", 128},
+                                                                     {"object type", 4},
+                                                                     {"body strings", 128},
+                                                                     {"catalog strings", 129},
+                                                                     {"price", 450},
+                                                                     {"sale price", 25},
+                                                                     {"uses function table", 1}})
+        chair.SetValue(*ObjectFieldOffset(field), value);
+    chair.Store(object, 128);
+    CObjectFunctions functions;
+    functions.m_name = "Sample Chair";
+    functions.m_functions.resize(CObjectFunctions::kNamedFunctions);
+    functions.m_functions[0].action = 4097;   // init
+    functions.m_functions[1].action = 4096;   // main
+    functions.m_functions[3].action = 262;    // cleanup
+    functions.m_functions[11] = {4098, 4099};  // user placement: check, action
+    functions.m_functions[26].action = 8192;  // sit
+    functions.m_functions[27].action = 4100;  // stand
+    functions.Store(object, 128);
 
     StoreSemiGlobalName(object, "Seating", std::string());
     return Saved(object);

@@ -17,7 +17,8 @@ std::vector<std::uint8_t> BuildSampleSecondGlobalFile();
 /// Global.iff that the loader skips because the loose file came first.
 std::vector<std::uint8_t> BuildSampleArchive();
 /// "Sample Object.iff": private scripts with every primitive form, both string-table layouts, an
-/// interaction table with its names, constant tables and the semi-global reference.
+/// interaction table with its names, constant tables, the semi-global reference, and an object
+/// definition (version 142) with its function table naming the scripts.
 std::vector<std::uint8_t> BuildSampleObject();
 
 /// Writes the whole sample below `folder` (created when missing): GameData/Global/Global.iff,

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "RecordFault.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class CIffFile;
+
+/// One function of an object's function table: the scripts the game runs to check whether it may
+/// run it and to run it; 0 names no script.
+struct CObjectFunction
+{
+    std::uint16_t check = 0;
+    std::uint16_t action = 0;
+
+    bool operator==(const CObjectFunction&) const = default;
+};
+
+/// The name of the function at `index` ("user placement"), or "function N" past the named ones.
+std::string ObjectFunctionName(std::size_t index);
+
+/// An object's function table (`OBJf` chunk, with the id of its `OBJD`): eight zero bytes, "fJBO",
+/// a 32-bit count, then that many (check, action) pairs of 16-bit script ids.
+class CObjectFunctions
+{
+public:
+    static constexpr std::size_t kHeaderSize = 16;
+    /// The functions that have names; a new table holds these.
+    static constexpr std::size_t kNamedFunctions = 30;
+
+    /// Decodes the `OBJf` chunk `id`. Fails when it is missing, does not open with eight zero
+    /// bytes and "fJBO", or its count does not fill its length exactly; Fault() says which, and
+    /// the list is left as it was.
+    bool Load(const CIffFile& container, std::uint16_t id);
+    /// Decodes chunk data; same failures as Load.
+    bool Decode(std::span<const std::uint8_t> data);
+    /// The chunk data.
+    std::vector<std::uint8_t> Encode() const;
+    /// Puts the table as `OBJf` `id`, flags 0x0010, under the kept name.
+    bool Store(CIffFile& container, std::uint16_t id) const;
+
+    /// Why the last Load, Decode or Store failed.
+    CRecordFault Fault() const { return m_fault; }
+
+    std::vector<CObjectFunction> m_functions;
+    std::string m_name;
+    std::uint16_t m_id = 0;
+
+private:
+    mutable CRecordFault m_fault;
+};
