@@ -8,6 +8,8 @@
 #include "editors/ScriptEditorDlg.h"
 #include "framework/UserInterface.h"
 #include "records/BhavScript.h"
+#include "records/ObjectDefinition.h"
+#include "records/ObjectFunctions.h"
 #include "records/SemiGlobalReference.h"
 #include "rendering/NeededFiles.h"
 #include "resources/ResourceIds.h"
@@ -60,6 +62,11 @@ wxString PlaceText(const CRecordReference& place)
 {
     if (place.type == kTypeBhav)
         return wxString::Format("line %d", place.line + 1);  // numbered as the script editor shows
+    if (place.type == kTypeObjd)
+        return ObjectFieldName(std::uint16_t(place.field));
+    if (place.type == kTypeObjf)
+        return wxString::Format("%s of \"%s\"", place.checkTree ? "check" : "action",
+                                ObjectFunctionName(std::size_t(place.function)));
     return wxString::Format("interaction %d, %s tree", place.interaction, place.checkTree ? "check" : "action");
 }
 }
@@ -138,6 +145,8 @@ void CReferencesDlg::OpenPlace(long row)
     if (row < 0 || static_cast<std::size_t>(row) >= m_references.size())
         return;
     const CScriptReference reference = m_references[static_cast<std::size_t>(row)];
+    if (reference.place.type == kTypeObjd || reference.place.type == kTypeObjf)
+        return;  // objects have no editor yet
     if (!InOpenFile(reference))
     {
         if (reference.place.type == kTypeBhav)

@@ -9,6 +9,8 @@
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
 #include "records/InteractionTable.h"
+#include "records/ObjectDefinition.h"
+#include "records/ObjectFunctions.h"
 #include "records/SemiGlobalReference.h"
 #include "records/StringTable.h"
 #include "rendering/CodeTextRenderer.h"
@@ -572,6 +574,76 @@ bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, s
     entry.name = kChunkName;
     return container.PutChunk(entry, data);
 }
+
+// An object definition loads exactly when its length and version fit, gives its bytes back, and
+// reads every field where it lies.
+std::string CheckObjectDefinition(std::span<const std::uint8_t> data)
+{
+    CObjectDefinition object;
+    const bool fits = data.size() >= CObjectDefinition::kMinSize && data.size() % 2 == 0 &&
+                      (ReadLE32(data.data()) == CObjectDefinition::kVersion ||
+                       ReadLE32(data.data()) == CObjectDefinition::kOlderVersion);
+    if (object.Decode(data) != fits)
+        return "an object definition loaded or was refused against its length and version";
+    if (!fits)
+        return object.Fault() ? std::string() : "a refused object definition gave no reason";
+    if (!std::equal(data.begin(), data.end(), object.Encode().begin(), object.Encode().end()))
+        return "an object definition did not give its bytes back";
+    std::size_t covered = CObjectDefinition::kFirstFieldOffset;
+    for (const CObjectField& field : object.Fields())
+    {
+        const std::uint32_t expected =
+            field.Size() == 4 ? ReadLE32(data.data() + field.offset) : ReadLE16(data.data() + field.offset);
+        if (field.offset != covered || object.Value(field.offset) != expected)
+            return "an object definition's fields do not cover its bytes in order";
+        covered += field.Size();
+    }
+    if (covered != data.size())
+        return "an object definition's fields do not reach its end";
+    CIffFile container;
+    CObjectDefinition again;
+    if (!object.Store(container, kStoredId) || !again.Load(container, kStoredId) || again.Encode() != object.Encode())
+        return "an object definition changed through store and load";
+    return {};
+}
+
+std::string CheckObjectFunctions(std::span<const std::uint8_t> data)
+{
+    CObjectFunctions functions;
+    if (!functions.Decode(data))
+        return functions.Fault() ? std::string() : "a refused function table gave no reason";
+    const Bytes encoded = functions.Encode();
+    if (!std::equal(data.begin(), data.end(), encoded.begin(), encoded.end()))
+        return "a function table did not give its bytes back";
+    return {};
+}
+
+// The bytes as they come, then with a fitting version or header put over their start, so that
+// most inputs also reach the fields.
+std::string CheckObjects(std::span<const std::uint8_t> bytes)
+{
+    std::string failure = CheckObjectDefinition(bytes);
+    if (failure.empty() && bytes.size() >= CObjectDefinition::kMinSize)
+    {
+        Bytes object(bytes.begin(), bytes.end() - std::ptrdiff_t(bytes.size() % 2));
+        WriteLE32(object.data(), (bytes[4] & 1) != 0 ? CObjectDefinition::kVersion : CObjectDefinition::kOlderVersion);
+        failure = CheckObjectDefinition(object);
+    }
+    if (failure.empty())
+        failure = CheckObjectFunctions(bytes);
+    if (failure.empty() && bytes.size() >= CObjectFunctions::kHeaderSize)
+    {
+        Bytes table(bytes.begin(), bytes.end() - std::ptrdiff_t((bytes.size() - CObjectFunctions::kHeaderSize) % 4));
+        std::fill(table.begin(), table.begin() + 8, std::uint8_t(0));
+        std::memcpy(table.data() + 8, "fJBO", 4);
+        WriteLE32(table.data() + 12, std::uint32_t((table.size() - CObjectFunctions::kHeaderSize) / 4));
+        CObjectFunctions functions;
+        if (!functions.Decode(table))
+            return "a well-formed function table was refused";
+        failure = CheckObjectFunctions(table);
+    }
+    return failure;
+}
 }
 
 std::string CheckRecordBytes(std::span<const std::uint8_t> bytes)
@@ -605,6 +677,8 @@ std::string CheckRecordBytes(std::span<const std::uint8_t> bytes)
             failure = CheckInteractions(container, id, bytes.size());
     if (failure.empty())
         failure = CheckSemiGlobalName(bytes);
+    if (failure.empty())
+        failure = CheckObjects(bytes);
     return failure;
 }
 

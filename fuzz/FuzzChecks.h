@@ -23,7 +23,8 @@ std::string CheckContainerBytes(std::span<const std::uint8_t> bytes);
 std::string CheckArchiveBytes(std::span<const std::uint8_t> bytes);
 
 /// Loads every record kind from the bytes as chunk data (script, both string-table types,
-/// constants, interactions in both layouts, the semi-global reference). A record that loads must
+/// constants, interactions in both layouts, the semi-global reference, object definitions and
+/// function tables). A record that loads must
 /// store and load again as the same record, as far as its layout can hold it.
 std::string CheckRecordBytes(std::span<const std::uint8_t> bytes);
 

@@ -97,6 +97,16 @@ protected:
         Put(kTypeBcon, 4096, Bytes{0x02, 0x80, 0x05, 0x00, 0xFF, 0xFF}, "constants");
         Put(kTypeStr, 300, CData().BE16(5).Byte(1).Text("a").bytes, "damaged");
         Put(kTypeGlob, 128, CData().Text("ChairGlobals").Byte(0).Byte(0xA3).bytes, "semi");
+        // An object of each real layout beside a damaged one.
+        CData object;
+        object.LE32(138);
+        for (int offset = 4; offset < 216; offset += 2)
+            object.LE16(offset * 3);
+        Put(kTypeObjd, 128, object.bytes, "chair");
+        Put(kTypeObjd, 129, CData().LE32(142).LE16(1).LE16(2).LE16(3).bytes, "stub");
+        Put(kTypeObjf, 128, CData().LE32(0).LE32(0).Text("fJBO").LE32(2).LE16(4096).LE16(0).LE16(0).LE16(4097).bytes,
+            "chair");
+        Put(kTypeObjf, 130, CData().LE32(0).LE32(0).Text("OBJf").LE32(0).bytes, "backwards");
         ASSERT_TRUE(Save(m_container, Path("object.iff")));
     }
 
@@ -292,8 +302,10 @@ TEST_F(CRecordCommands, RoundtripStoresEveryLoadableRecordUnchanged)
 {
     std::string out, err;
     const Json counts = RunJson("roundtrip " + Object() + " '" + Path("again.iff") + "' --json");
-    EXPECT_EQ(counts["stored"], Json::parse(R"({"BHAV": 2, "STR#": 4, "TTAs": 1, "BCON": 1, "TTAB": 1})"));
-    EXPECT_EQ(counts["not_loaded"], Json::parse(R"({"BHAV": 1, "STR#": 2, "TTAs": 0, "BCON": 0, "TTAB": 1})"));
+    EXPECT_EQ(counts["stored"],
+              Json::parse(R"({"BHAV": 2, "STR#": 4, "TTAs": 1, "BCON": 1, "TTAB": 1, "OBJD": 1, "OBJf": 1})"));
+    EXPECT_EQ(counts["not_loaded"],
+              Json::parse(R"({"BHAV": 1, "STR#": 2, "TTAs": 0, "BCON": 0, "TTAB": 1, "OBJD": 1, "OBJf": 1})"));
 
     // Every record here that loads is in a layout this program writes back as it found it, so the
     // bytes come back the same; the refused ones are left as they were.
@@ -312,16 +324,19 @@ TEST_F(CRecordCommands, RoundtripStoresEveryLoadableRecordUnchanged)
 TEST_F(CRecordCommands, CheckListsEveryRefusedRecordWithItsReason)
 {
     const Json check = RunJson("check " + Object() + " --json", 1);
-    EXPECT_EQ(check["records"], 13);
-    EXPECT_EQ(check["refused"], Json::parse(R"([
+    EXPECT_EQ(check["records"], 17);
+    EXPECT_EQ(check["refused"], Json::parse(R"json([
         {"type": "BHAV", "id": 4100, "name": "future", "reason": "format 0x8004 is not one this program can edit"},
         {"type": "STR#", "id": 132, "name": "prefixed", "reason": "format 0xFFFC is not one this program can edit"},
         {"type": "STR#", "id": 300, "name": "damaged", "reason": "the table is damaged: it promises more than its data hold"},
-        {"type": "TTAB", "id": 4200, "name": "tomorrow", "reason": "version 10 is not one this program can edit"}])"));
+        {"type": "TTAB", "id": 4200, "name": "tomorrow", "reason": "version 10 is not one this program can edit"},
+        {"type": "OBJD", "id": 129, "name": "stub", "reason": "it is shorter than the 32 bytes its layout needs"},
+        {"type": "OBJf", "id": 130, "name": "backwards",
+         "reason": "it does not begin as a function table does (eight zero bytes, then \"fJBO\")"}])json"));
 
     std::string out, err;
     EXPECT_EQ(Run("check " + Object(), out, err), 1);
-    EXPECT_NE(out.find("13 records tried, 4 refused"), std::string::npos) << out;
+    EXPECT_NE(out.find("17 records tried, 6 refused"), std::string::npos) << out;
     EXPECT_EQ(Run("check '" + Path("again.iff") + "'", out, err), 1) << "a file that does not exist";
 
     CIffFile clean;

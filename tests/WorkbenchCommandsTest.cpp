@@ -115,7 +115,7 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
          {{"file", Path("object.iff")}, {"error", "id"}, {"message", "Ids of Constant Tables go from 128 to 65535."}}, {}},
         {"new-record {object.iff} strings {out.iff} --name \xE2\x82\xAC\xE2\x86\x92", 1,
          "A name holds only characters of windows-1252.\n", nullptr, {}},
-        {"new-record {object.iff} objects {out.iff}", 2, "*", nullptr, {}},
+        {"new-record {object.iff} sprites {out.iff}", 2, "*", nullptr, {}},
         {"duplicate-record {object.iff} interactions 128 {out.iff} --json", 0, "",
          {{"from", 128}, {"id", 129}, {"name", "copy of menu"}, {"chunks", {"TTAB", "TTAs"}}},
          [](const CIffFile& in, const CIffFile& out) {
