@@ -41,18 +41,10 @@ bool ReadObjectFile(const std::string& path, const std::string& gameData, const 
     return true;
 }
 
-std::vector<std::uint32_t> GuidsIn(const CIffFile& container)
-{
-    std::vector<std::uint32_t> guids;
-    for (const CObjectGuid& object : ObjectGuids(container))
-        guids.push_back(object.guid);
-    return guids;
-}
-
 // Every GUID a new one must avoid: the file's and the loaded files'.
 std::vector<std::uint32_t> UsedGuids(const CObjectFile& file)
 {
-    std::vector<std::uint32_t> guids = GuidsIn(file.container);
+    std::vector<std::uint32_t> guids = UsedObjectGuids(file.container);
     const std::vector<std::uint32_t> loaded = LoadedObjectGuids(file.files);
     guids.insert(guids.end(), loaded.begin(), loaded.end());
     return guids;

@@ -97,14 +97,6 @@ struct CNewOptions
     bool json = false;
 };
 
-std::vector<std::uint32_t> FileGuids(const CIffFile& container)
-{
-    std::vector<std::uint32_t> guids;
-    for (const CObjectGuid& object : ObjectGuids(container))
-        guids.push_back(object.guid);
-    return guids;
-}
-
 // The GUID of an object record, for the documents of the commands that make one.
 void AddGuid(Json& document, const CIffFile& container, ERecordKind kind, std::uint16_t id)
 {
@@ -136,7 +128,7 @@ int RunNewRecord(const CNewOptions& options)
         return report.Fail("id", problem);
     const bool created =
         kind == ERecordKind::Objects
-            ? CreateObject(container, *id, *name, DrawObjectGuid(FileGuids(container)), options.withFunctions)
+            ? CreateObject(container, *id, *name, DrawObjectGuid(UsedObjectGuids(container)), options.withFunctions)
             : CreateRecord(container, kind, *id, *name);
     if (!created)
         return report.Fail("store", RecordText(kind, *id) + " could not be created.");

@@ -174,18 +174,20 @@ std::uint32_t CObjectDefinition::Version() const
     return ReadLE32(m_data.data());
 }
 
+CObjectField CObjectDefinition::FieldBeginningAt(std::uint16_t offset) const
+{
+    const CNamedField* named = NamedFieldAt(offset);
+    // A GUID that the data cut in half is shown as the 16-bit field that remains.
+    const EObjectFieldKind kind =
+        named == nullptr || (named->kind == kGuid && std::size_t(offset) + 4 > m_data.size()) ? kNumber : named->kind;
+    return {offset, ObjectFieldName(offset), kind};
+}
+
 std::vector<CObjectField> CObjectDefinition::Fields() const
 {
     std::vector<CObjectField> fields;
-    for (std::size_t offset = kFirstFieldOffset; offset + 2 <= m_data.size();)
-    {
-        const CNamedField* named = NamedFieldAt(std::uint16_t(offset));
-        // A GUID that the data cut in half is shown as the 16-bit field that remains.
-        const EObjectFieldKind kind =
-            named == nullptr || (named->kind == kGuid && offset + 4 > m_data.size()) ? kNumber : named->kind;
-        fields.push_back({std::uint16_t(offset), ObjectFieldName(std::uint16_t(offset)), kind});
-        offset += fields.back().Size();
-    }
+    for (std::size_t offset = kFirstFieldOffset; offset + 2 <= m_data.size(); offset += fields.back().Size())
+        fields.push_back(FieldBeginningAt(std::uint16_t(offset)));
     return fields;
 }
 
@@ -193,10 +195,7 @@ std::optional<CObjectField> CObjectDefinition::FieldAt(std::uint16_t offset) con
 {
     if (offset < kFirstFieldOffset || offset % 2 != 0 || std::size_t(offset) + 2 > m_data.size() || InsideGuid(offset))
         return std::nullopt;
-    const CNamedField* named = NamedFieldAt(offset);
-    const EObjectFieldKind kind =
-        named == nullptr || (named->kind == kGuid && std::size_t(offset) + 4 > m_data.size()) ? kNumber : named->kind;
-    return CObjectField{offset, ObjectFieldName(offset), kind};
+    return FieldBeginningAt(offset);
 }
 
 std::uint32_t CObjectDefinition::Value(std::uint16_t offset) const
@@ -242,6 +241,14 @@ std::vector<CObjectGuid> ObjectGuids(const CIffFile& container)
         if (object.Load(container, id))
             guids.push_back({id, object.m_name, object.Guid()});
     }
+    return guids;
+}
+
+std::vector<std::uint32_t> UsedObjectGuids(const CIffFile& container)
+{
+    std::vector<std::uint32_t> guids;
+    for (const CObjectGuid& object : ObjectGuids(container))
+        guids.push_back(object.guid);
     return guids;
 }
 

@@ -95,6 +95,8 @@ public:
     std::uint16_t m_id = 0;
 
 private:
+    CObjectField FieldBeginningAt(std::uint16_t offset) const;
+
     std::vector<std::uint8_t> m_data;
     mutable CRecordFault m_fault;
 };
@@ -107,6 +109,8 @@ struct CObjectGuid
     std::uint32_t guid = 0;
 };
 std::vector<CObjectGuid> ObjectGuids(const CIffFile& container);
+/// The GUIDs alone, for drawing a new one that none of them is.
+std::vector<std::uint32_t> UsedObjectGuids(const CIffFile& container);
 
 /// Why object `id` of the file cannot take `guid`: another definition of the file uses it
 /// ("GUID 0x00053216 is in use by OBJD #129 \"Chair\"."); empty when none does.

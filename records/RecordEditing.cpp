@@ -46,14 +46,6 @@ bool HasFieldEncodedTable(const CIffFile& container)
     return false;
 }
 
-std::vector<std::uint32_t> GuidsOf(const CIffFile& container)
-{
-    std::vector<std::uint32_t> guids;
-    for (const CObjectGuid& object : ObjectGuids(container))
-        guids.push_back(object.guid);
-    return guids;
-}
-
 bool Put(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
          const std::vector<std::uint8_t>& data)
 {
@@ -212,7 +204,7 @@ bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const
             return false;
         break;
     case ERecordKind::Objects:
-        return CreateObject(container, id, name, DrawObjectGuid(GuidsOf(container)), false);
+        return CreateObject(container, id, name, DrawObjectGuid(UsedObjectGuids(container)), false);
     }
     return Put(container, ListedType(kind), id, name, data);
 }
@@ -248,7 +240,7 @@ bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, 
     {
         if (!object.Load(container, from))
             return false;
-        std::vector<std::uint32_t> used = GuidsOf(container);
+        std::vector<std::uint32_t> used = UsedObjectGuids(container);
         used.insert(used.end(), usedGuids.begin(), usedGuids.end());
         object.SetGuid(DrawObjectGuid(used));
     }
@@ -334,7 +326,7 @@ bool CloneObjects(CIffFile& container, const std::vector<std::uint32_t>& usedGui
                   std::uint16_t& refused)
 {
     changes.clear();
-    std::vector<std::uint32_t> used = GuidsOf(container);
+    std::vector<std::uint32_t> used = UsedObjectGuids(container);
     used.insert(used.end(), usedGuids.begin(), usedGuids.end());
     std::vector<CChunkSnapshot> chunks;
     for (const std::uint16_t id : ChunkIdsOfType(container, kTypeObjd))
