@@ -142,6 +142,8 @@ void CMainFrame::CreateMenus()
     editMenu->Append(ID_RECORD_NEW_INTERACTIONS, "New &Interaction Table...",
                      "Create an interaction table with its table of names");
     editMenu->Append(ID_RECORD_NEW_CONSTANTS, "New C&onstant Table...", "Create a constant table");
+    editMenu->Append(ID_RECORD_NEW_OBJECT, "New O&bject...",
+                     "Create an object definition with its function table and a GUID of its own");
     editMenu->Append(ID_RECORD_DUPLICATE, "&Duplicate...\tCtrl+D", "Copy the selected record under a new id");
     editMenu->Append(ID_RECORD_RENAME, "Re&name...", "Change the selected record's name or id (F2 in the list)");
     editMenu->Append(ID_RECORD_DELETE, "De&lete...", "Delete the selected record (Delete in the list)");

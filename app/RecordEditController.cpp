@@ -6,12 +6,15 @@
 #include "containers/TypeCodes.h"
 #include "editors/ConstantsDlg.h"
 #include "editors/InteractionsDlg.h"
+#include "editors/ObjectEditorDlg.h"
 #include "editors/ScriptEditorDlg.h"
 #include "editors/StringsEditorDlg.h"
 #include "framework/UserInterface.h"
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
 #include "records/InteractionTable.h"
+#include "records/ObjectDefinition.h"
+#include "records/ObjectFunctions.h"
 #include "records/StringTable.h"
 #include "resources/Strings.h"
 
@@ -91,6 +94,52 @@ private:
     CRecordOf<CConstantTable> m_table{kTypeBcon};
 };
 
+// An object's function table, when it has one: an object without one opens all the same, and gets
+// none on OK.
+class COptionalFunctions final : public CEditedRecord
+{
+public:
+    std::uint32_t Type() const override { return kTypeObjf; }
+    bool Load(const CIffFile& container, std::uint16_t id) override
+    {
+        m_present = m_functions.Load(container, id);
+        return m_present || m_functions.Fault().kind == ERecordFault::Missing;
+    }
+    bool Store(CIffFile& container, std::uint16_t id) const override
+    {
+        return !m_present || m_functions.Store(container, id);
+    }
+    std::string Name() const override { return m_functions.m_name; }
+    CRecordFault Fault() const override { return m_functions.Fault(); }
+    CObjectFunctions* Functions() { return m_present ? &m_functions : nullptr; }
+
+private:
+    CObjectFunctions m_functions;
+    bool m_present = false;
+};
+
+class CObjectEditing final : public CKindEditing
+{
+public:
+    std::vector<CEditedRecord*> Records() override { return {&m_object, &m_functions}; }
+    std::unique_ptr<CExchangeDialog> MakeEditor(const CEditContext& context) override
+    {
+        auto dialog = std::make_unique<CObjectEditorDlg>(context.parent);
+        CTreewrightDoc& doc = context.doc;
+        dialog->SetObject(m_object.record, m_functions.Functions(), doc.Container(), doc.NeededFiles(),
+                          context.semiGlobalName);
+        dialog->SetScriptOpener([&doc, &controller = context.controller,
+                                 name = context.semiGlobalName](std::uint16_t script, wxWindow& over) {
+            return controller.Edit(doc, ERecordKind::Script, script, -1, &over, name);
+        });
+        return dialog;
+    }
+
+private:
+    CRecordOf<CObjectDefinition> m_object{kTypeObjd};
+    COptionalFunctions m_functions;
+};
+
 wxString RefusalText(const CEditedRecord& record, std::uint16_t id)
 {
     return GameText(RecordRefusalText(record.Type(), id, record.Name(), record.Fault()));
@@ -114,6 +163,8 @@ std::unique_ptr<CKindEditing> MakeKindEditing(ERecordKind kind)
         return std::make_unique<CInteractionsEditing>();
     case ERecordKind::Constants:
         return std::make_unique<CConstantsEditing>();
+    case ERecordKind::Objects:
+        return std::make_unique<CObjectEditing>();
     }
     return nullptr;
 }

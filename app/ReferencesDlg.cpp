@@ -112,7 +112,8 @@ void CReferencesDlg::Fill()
     {
         const CScriptReference& reference = m_references[i];
         const CRecordReference& place = reference.place;
-        const std::optional<ERecordKind> kind = KindOfListedType(place.type);
+        // A function table is part of its object, listed under the definition's kind.
+        const std::optional<ERecordKind> kind = KindOfListedType(place.type == kTypeObjf ? kTypeObjd : place.type);
         const long row = m_list->InsertItem(static_cast<long>(i), WxPath(reference.fileName));
         m_list->SetItem(row, kRecordColumn,
                         wxString::Format("%s #%u: ", kind ? RecordKindName(*kind) : "", unsigned(place.id)) +
@@ -145,15 +146,14 @@ void CReferencesDlg::OpenPlace(long row)
     if (row < 0 || static_cast<std::size_t>(row) >= m_references.size())
         return;
     const CScriptReference reference = m_references[static_cast<std::size_t>(row)];
-    if (reference.place.type == kTypeObjd || reference.place.type == kTypeObjf)
-        return;  // objects have no editor yet
     if (!InOpenFile(reference))
     {
         if (reference.place.type == kTypeBhav)
             ShowLoadedScript(reference);
         else
             Ui().MessageBox(this,
-                            wxString::Format("The interactions of %s can be edited only with that file open.",
+                            wxString::Format("The %s of %s can be edited only with that file open.",
+                                             reference.place.type == kTypeTtab ? "interactions" : "objects",
                                              WxPath(reference.fileName)),
                             kProgramName, wxOK | wxICON_INFORMATION);
         return;
@@ -163,8 +163,10 @@ void CReferencesDlg::OpenPlace(long row)
         return;
     if (reference.place.type == kTypeBhav)
         view->EditRecord(ERecordKind::Script, reference.place.id, reference.place.line);
-    else
+    else if (reference.place.type == kTypeTtab)
         view->EditRecord(ERecordKind::Interactions, reference.place.id, reference.place.interaction);
+    else
+        view->EditRecord(ERecordKind::Objects, reference.place.id);
     // The edit may have moved, added or removed calls.
     Fill();
     if (m_list->GetItemCount() > 0)

@@ -9,7 +9,9 @@
 #include "containers/TypeCodes.h"
 #include "framework/GameDataFolder.h"
 #include "framework/UserInterface.h"
+#include "records/ObjectDefinition.h"
 #include "records/SemiGlobalReference.h"
+#include "rendering/ObjectEntryPoints.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 
@@ -105,8 +107,9 @@ void CTreewrightView::CreateForm(wxWindow* parent)
         const std::size_t k = std::size_t(kind);
         return FramedList(m_form, title, m_lists[k], listId, m_filters[k], filterId, size);
     };
-    left->Add(framed("SimAntics Scripts", ERecordKind::Script, IDC_SCRIPT_LIST, IDC_SCRIPT_FILTER, wxSize(156, 183)), 1,
-              wxEXPAND);
+    left->Add(framed("SimAntics Scripts", ERecordKind::Script, IDC_SCRIPT_LIST, IDC_SCRIPT_FILTER, wxSize(156, 183)), 183,
+              wxEXPAND | wxBOTTOM, gap);
+    left->Add(framed("Objects", ERecordKind::Objects, IDC_OBJECT_LIST, IDC_OBJECT_FILTER, wxSize(156, 38)), 38, wxEXPAND);
 
     auto* right = new wxBoxSizer(wxVERTICAL);
     right->Add(framed("SimAntics strings", ERecordKind::Strings, IDC_STRING_LIST, IDC_STRING_FILTER, wxSize(150, 69)),
@@ -141,8 +144,8 @@ void CTreewrightView::CreateForm(wxWindow* parent)
     }
     m_activeList = ListOf(ERecordKind::Script);
     // The frame hands its commands to the document manager, which hands them to this view.
-    Bind(wxEVT_MENU, &CTreewrightView::OnRecordCommand, this, ID_RECORD_NEW, ID_RECORD_DELETE);
-    Bind(wxEVT_UPDATE_UI, &CTreewrightView::OnUpdateRecordCommand, this, ID_RECORD_NEW, ID_RECORD_DELETE);
+    Bind(wxEVT_MENU, &CTreewrightView::OnRecordCommand, this, ID_RECORD_NEW, ID_RECORD_NEW_OBJECT);
+    Bind(wxEVT_UPDATE_UI, &CTreewrightView::OnUpdateRecordCommand, this, ID_RECORD_NEW, ID_RECORD_NEW_OBJECT);
     Bind(wxEVT_MENU, &CTreewrightView::OnFindCommand, this, ID_EDIT_FIND, ID_FIND_REFERENCES);
     Bind(wxEVT_UPDATE_UI, &CTreewrightView::OnUpdateFindCommand, this, ID_EDIT_FIND, ID_FIND_REFERENCES);
 }
@@ -165,8 +168,7 @@ void CTreewrightView::OnUpdate(wxView*, wxObject* hint)
     // A refusal shown for the file before no longer applies.
     ShowStatus("Ready");
     m_form->Freeze();
-    for (const ERecordKind kind :
-         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+    for (const ERecordKind kind : kRecordKinds)
         FillList(kind);
     m_form->Thaw();
     // A change to one record refills every list; the entries chosen stay chosen where they remain.
@@ -225,7 +227,10 @@ void CTreewrightView::FillList(ERecordKind kind)
     {
         const CIffChunk chunk = container.NextOfType(position);
         chosenExists = chosenExists || chunk.id == chosen;
-        const wxString name = GameText(chunk.name);
+        wxString name = GameText(chunk.name);
+        // An object is told from its clones by its GUID, which the filter finds too.
+        if (CObjectDefinition object; kind == ERecordKind::Objects && object.Load(container, chunk.id))
+            name += " (GUID " + GuidText(object.Guid()) + ")";
         if (!PassesFilter(chunk.id, name, filter))
             continue;
         const int item = list->Append(wxString::Format("#%u: ", static_cast<unsigned>(chunk.id)) + name);
@@ -310,8 +315,7 @@ wxTextCtrl* CTreewrightView::FilterOf(ERecordKind kind) const
 
 std::optional<ERecordKind> CTreewrightView::KindOfFilter(int id) const
 {
-    for (const ERecordKind kind :
-         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+    for (const ERecordKind kind : kRecordKinds)
         if (FilterOf(kind)->GetId() == id)
             return kind;
     return std::nullopt;
@@ -319,8 +323,7 @@ std::optional<ERecordKind> CTreewrightView::KindOfFilter(int id) const
 
 std::optional<ERecordKind> CTreewrightView::KindOf(const wxListBox* list) const
 {
-    for (const ERecordKind kind :
-         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+    for (const ERecordKind kind : kRecordKinds)
         if (ListOf(kind) == list)
             return kind;
     return std::nullopt;
@@ -371,8 +374,7 @@ void CTreewrightView::ClearFilters()
 {
     if (m_form == nullptr)
         return;
-    for (const ERecordKind kind :
-         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+    for (const ERecordKind kind : kRecordKinds)
         FilterOf(kind)->ChangeValue(wxString());
 }
 
@@ -472,7 +474,13 @@ void CTreewrightView::NewRecord(ERecordKind kind)
     }
     CRecordNameDlg dialog(m_form, wxString("New ") + RecordKindName(kind), doc->Container(), kind, "", *free);
     NameAndChange(dialog, "New", kind, std::nullopt, [&](CIffFile& container, std::uint16_t id, const std::string& name) {
-        return CreateRecord(container, kind, id, name);
+        if (kind != ERecordKind::Objects)
+            return CreateRecord(container, kind, id, name);
+        // A new object's GUID is one that no object of the file or of the loaded files has.
+        std::vector<std::uint32_t> used = UsedObjectGuids(container);
+        const std::vector<std::uint32_t> loaded = LoadedObjectGuids(doc->NeededFiles());
+        used.insert(used.end(), loaded.begin(), loaded.end());
+        return CreateObject(container, id, name, DrawObjectGuid(used), true);
     });
 }
 
@@ -489,7 +497,8 @@ void CTreewrightView::DuplicateSelectedRecord()
                           CopyName(from->name), *free);
     NameAndChange(dialog, "Duplicate", from->kind, from->id,
                   [&](CIffFile& container, std::uint16_t to, const std::string& name) {
-                      return ::DuplicateRecord(container, from->kind, from->id, to, name);
+                      return ::DuplicateRecord(container, from->kind, from->id, to, name,
+                                               LoadedObjectGuids(doc->NeededFiles()));
                   });
 }
 
@@ -625,6 +634,9 @@ void CTreewrightView::OnRecordCommand(wxCommandEvent& event)
         break;
     case ID_RECORD_NEW_CONSTANTS:
         NewRecord(ERecordKind::Constants);
+        break;
+    case ID_RECORD_NEW_OBJECT:
+        NewRecord(ERecordKind::Objects);
         break;
     case ID_RECORD_DUPLICATE:
         DuplicateSelectedRecord();

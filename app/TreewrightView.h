@@ -46,6 +46,7 @@ public:
     wxListBox* StringList() const { return ListOf(ERecordKind::Strings); }
     wxListBox* InteractionList() const { return ListOf(ERecordKind::Interactions); }
     wxListBox* ConstantList() const { return ListOf(ERecordKind::Constants); }
+    wxListBox* ObjectList() const { return ListOf(ERecordKind::Objects); }
     wxTextCtrl* SemiGlobalField() const { return m_semiGlobal; }
     /// The filter field above the list of `kind`.
     wxTextCtrl* FilterOf(ERecordKind kind) const;
@@ -125,12 +126,12 @@ private:
     // The frame may destroy the form before the view closes, when the program ends.
     wxWeakRef<wxPanel> m_form;
     /// Per kind, in the order of ERecordKind: the list and the filter above it.
-    std::array<wxListBox*, 4> m_lists{};
-    std::array<wxTextCtrl*, 4> m_filters{};
+    std::array<wxListBox*, std::size(kRecordKinds)> m_lists{};
+    std::array<wxTextCtrl*, std::size(kRecordKinds)> m_filters{};
     wxTextCtrl* m_semiGlobal = nullptr;
     wxListBox* m_activeList = nullptr;
     /// Per kind, the id of the entry last chosen, kept while a filter hides it.
-    std::array<std::optional<std::uint16_t>, 4> m_chosenIds;
+    std::array<std::optional<std::uint16_t>, std::size(kRecordKinds)> m_chosenIds;
     bool m_writingFields = false;
     CRecordEditController m_editing;
 

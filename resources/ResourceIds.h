@@ -47,6 +47,7 @@ constexpr int ID_RECORD_NEW_SCRIPT = 32011;
 constexpr int ID_RECORD_NEW_STRINGS = 32012;
 constexpr int ID_RECORD_NEW_INTERACTIONS = 32013;
 constexpr int ID_RECORD_NEW_CONSTANTS = 32014;
+constexpr int ID_RECORD_NEW_OBJECT = 32018;
 constexpr int ID_RECORD_DUPLICATE = 32015;
 constexpr int ID_RECORD_RENAME = 32016;
 constexpr int ID_RECORD_DELETE = 32017;
@@ -64,11 +65,13 @@ constexpr int IDC_SCRIPT_LIST = 1001;
 constexpr int IDC_STRING_LIST = 1002;
 constexpr int IDC_INTERACTION_LIST = 1003;
 constexpr int IDC_CONSTANT_LIST = 1011;
+constexpr int IDC_OBJECT_LIST = 1014;
 // The filters above the lists (our own controls).
 constexpr int IDC_SCRIPT_FILTER = 1301;
 constexpr int IDC_STRING_FILTER = 1302;
 constexpr int IDC_INTERACTION_FILTER = 1303;
 constexpr int IDC_CONSTANT_FILTER = 1304;
+constexpr int IDC_OBJECT_FILTER = 1305;
 
 // Loading dialog (dialog 137).
 constexpr int IDC_LOAD_PROGRESS = 1024;

@@ -12,6 +12,7 @@
 #include "editors/ScriptLineListBox.h"
 #include "records/BhavScript.h"
 #include "resources/ResourceIds.h"
+#include "resources/ObjectEditorIds.h"
 #include "resources/TableEditorIds.h"
 
 #include <gtest/gtest.h>
@@ -169,11 +170,14 @@ TEST_F(Finding, FindReferencesListsEveryPlaceAndADoubleClickOpensIt)
          fromMainView(4098),
          {"Sample Object.iff | Script #4096: main | line 35 | Private: check available (Stack: 0, 0, 0, 0)",
           "Sample Object.iff | Script #4097: choose seat | line 3 | Private: check available (Stack: 0, 0, 0, 0)",
-          "Sample Object.iff | Interaction Table #128: interactions | interaction 0, check tree | Sit"},
+          "Sample Object.iff | Interaction Table #128: interactions | interaction 0, check tree | Sit",
+          "Sample Object.iff | Object #128: Sample Chair | check of \"user placement\" | "},
          1, selectedLine(2)},
         {"the action tree of the second interaction",
          fromMainView(4096),
-         {"Sample Object.iff | Interaction Table #128: interactions | interaction 1, action tree | Admire"},
+         {"Sample Object.iff | Interaction Table #128: interactions | interaction 1, action tree | Admire",
+          "Sample Object.iff | Object #128: Sample Chair | main script | ",
+          "Sample Object.iff | Object #128: Sample Chair | action of \"main\" | "},
          0,
          [](wxDialog& dialog) {
              EXPECT_EQ(dialog.GetId(), IDD_INTERACTIONS);
@@ -191,7 +195,10 @@ TEST_F(Finding, FindReferencesListsEveryPlaceAndADoubleClickOpensIt)
              EXPECT_TRUE(dialog.GetTitle().EndsWith("(read-only)"));
              EXPECT_FALSE(dialog.FindWindow(wxID_OK)->IsShown());
          }},
-        {"a script nothing calls", fromMainView(4100), {}, -1, nullptr},
+        {"a script named only as an entry point", fromMainView(4100),
+         {"Sample Object.iff | Object #128: Sample Chair | stand script | ",
+          "Sample Object.iff | Object #128: Sample Chair | action of \"stand\" | "},
+         0, [](wxDialog& dialog) { EXPECT_EQ(dialog.GetId(), IDD_OBJECT_EDITOR); }},
     };
     for (const CCase& c : cases)
     {
