@@ -191,13 +191,22 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
 
     CIffFile container;
     EIffRead code = EIffRead::Ok;
-    CMessageBoxPrompt prompt;
-    const bool read = container.Read(&stream, code, &prompt);
+    CReadWords words;
+    const bool read = container.Read(&stream, code, &words);
     stream.Close();
     if (!read || code != EIffRead::Ok)
     {
-        // A read that failed without saying why is reported as the unknown error it is.
-        ShowErrorMessage(GetDocumentWindow(), IffReadErrorMessage(!read && code == EIffRead::Ok ? EIffRead(-1) : code));
+        // A read that failed without saying why is reported as the unknown error it is. The
+        // decoder's own word for a coded body comes first, with no owner, as the decoder says it.
+        const std::string message = IffReadErrorMessage(!read && code == EIffRead::Ok ? EIffRead(-1) : code);
+        CMessageBoxPrompt unowned;
+        for (const CReadFailureMessage& shown : ReadFailureMessages(words, message))
+        {
+            if (shown.frontEnds)
+                ShowErrorMessage(GetDocumentWindow(), shown.text);
+            else
+                unowned.ShowMessage(shown.text, shown.caption);
+        }
         return false;
     }
 

@@ -72,11 +72,19 @@ bool CReport::Read(const std::string& path, CIffFile& container, CUserPrompt& pr
         return false;
     }
     EIffRead code = EIffRead::Ok;
-    if (!container.Read(&file, code, &prompt) || code != EIffRead::Ok)
+    CReadWords words;
+    if (!container.Read(&file, code, &words) || code != EIffRead::Ok)
     {
         if (code == EIffRead::Ok)
             code = EIffRead::IoError;
-        FailFor(path, int(code), IffReadErrorMessage(code));
+        // The decoder's word first, as the editor shows it; the tool's own message is the failure.
+        for (const CReadFailureMessage& shown : ReadFailureMessages(words, IffReadErrorMessage(code)))
+        {
+            if (shown.frontEnds)
+                FailFor(path, int(code), shown.text);
+            else
+                prompt.ShowMessage(shown.text, shown.caption);
+        }
         return false;
     }
     return true;

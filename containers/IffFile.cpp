@@ -428,6 +428,12 @@ bool CIffFile::RewriteChunk(const CIffChunk& slot, const CIffChunk& entry, std::
     return true;
 }
 
+void CIffFile::SwapDirectory(std::vector<CIffChunk>& chunks, std::vector<std::uint32_t>& types)
+{
+    m_chunks.swap(chunks);
+    m_types.swap(types);
+}
+
 void CIffFile::TruncateImage(std::size_t length)
 {
     if (length < m_image.Size() && m_image.MutableData() != nullptr)

@@ -102,6 +102,12 @@ private:
     bool RewriteChunk(const CIffChunk& slot, const CIffChunk& entry, std::span<const std::uint8_t> data);
     /// Gives up the image's bytes from `length` on; no entry may lie there.
     void TruncateImage(std::size_t length);
+    /// Whether RewriteChunk can write the image in place.
+    bool ImageWritable() { return m_image.MutableData() != nullptr; }
+    /// Exchanges the directory and the type list with these: how a transaction puts back what it
+    /// noted, or puts in what it built. Whatever the container keeps about its directory must
+    /// follow here.
+    void SwapDirectory(std::vector<CIffChunk>& chunks, std::vector<std::uint32_t>& types);
 
     /// Fills the directory and the type list from the image's chunk headers.
     void WalkChunks(std::span<const std::uint8_t> bytes);

@@ -91,7 +91,7 @@ std::size_t CIffChange::DataBytes() const
 }
 
 CIffTransaction::CIffTransaction(CIffFile& container)
-    : m_container(&container), m_chunks(container.m_chunks), m_types(container.m_types),
+    : m_container(&container), m_chunks(container.Chunks()), m_types(container.Types()),
       m_imageLength(container.ImageLength())
 {
     ++container.m_openTransactions;
@@ -112,8 +112,7 @@ void CIffTransaction::End()
 
 void CIffTransaction::SetDirectory(std::vector<CIffChunk> chunks, std::vector<std::uint32_t> types)
 {
-    m_container->m_chunks = std::move(chunks);
-    m_container->m_types = std::move(types);
+    m_container->SwapDirectory(chunks, types);
 }
 
 void CIffTransaction::RollBack()
@@ -122,8 +121,7 @@ void CIffTransaction::RollBack()
         return;
     // Swapped in, not copied: putting the directory back needs no memory, so it cannot fail. The
     // bytes the change added are given up, so that the image too is as it was.
-    std::swap(m_container->m_chunks, m_chunks);
-    std::swap(m_container->m_types, m_types);
+    m_container->SwapDirectory(m_chunks, m_types);
     m_container->TruncateImage(m_imageLength);
     End();
 }
@@ -139,7 +137,7 @@ std::optional<CIffChange> CIffTransaction::Commit()
         return std::nullopt;
     const CIffFile& container = *m_container;
     const std::vector<CIffChunk>& before = m_chunks;
-    const std::vector<CIffChunk>& after = container.m_chunks;
+    const std::vector<CIffChunk>& after = container.Chunks();
     try
     {
         const std::vector<CEntryKey> keysBefore = KeysOf(before);
@@ -196,7 +194,7 @@ std::optional<CIffChange> CIffTransaction::Commit()
         change.before = StatesOf(container, before, keysBefore, changed);
         change.after = StatesOf(container, after, keysAfter, changed);
         change.typesBefore = m_types;
-        change.typesAfter = container.m_types;
+        change.typesAfter = container.Types();
         Tidy(change);
         Keep();
         return change;
@@ -211,7 +209,8 @@ std::optional<CIffChange> CIffTransaction::Commit()
 void CIffTransaction::Tidy(const CIffChange& change)
 {
     CIffFile& container = *m_container;
-    std::vector<CIffChunk>& chunks = container.m_chunks;
+    std::vector<CIffChunk> chunks = container.Chunks();
+    bool moved = false;
     for (const CChunkState& was : change.before)
     {
         const auto is = std::find_if(change.after.begin(), change.after.end(), [&](const CChunkState& state) {
@@ -227,10 +226,17 @@ void CIffTransaction::Tidy(const CIffChange& change)
                         [&](const CIffChunk& chunk) { return chunk.offset == was.entry.offset; }))
             continue;
         if (!container.RewriteChunk(was.entry, entry, is->data))
-            return;
+            break;
         entry.offset = was.entry.offset;
+        moved = true;
     }
-    const bool tailUnused = std::none_of(chunks.begin(), chunks.end(), [&](const CIffChunk& chunk) {
+    if (moved)
+    {
+        std::vector<std::uint32_t> types = container.Types();
+        container.SwapDirectory(chunks, types);
+    }
+    const std::vector<CIffChunk>& now = container.Chunks();
+    const bool tailUnused = std::none_of(now.begin(), now.end(), [&](const CIffChunk& chunk) {
         return std::uint64_t(chunk.offset) + chunk.size > m_imageLength;
     });
     if (tailUnused)
@@ -259,7 +265,7 @@ bool CIffTransaction::Apply(CIffFile& container, const CIffChange& change, bool 
         // that undoing and redoing an edit leave the image as long as it was; the others are
         // stored anew. Storing is the only step that can fail, and it comes first: a failure
         // leaves the directory as the transaction noted it.
-        const bool writable = container.m_image.MutableData() != nullptr;
+        const bool writable = container.ImageWritable();
         std::vector<CIffChunk> entries;
         std::vector<std::optional<std::size_t>> inPlace;
         entries.reserve(coming.size());
