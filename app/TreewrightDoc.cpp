@@ -194,11 +194,12 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
     CReadWords words;
     const bool read = container.Read(&stream, code, &words);
     stream.Close();
-    if (!read || code != EIffRead::Ok)
+    if (!read)
     {
-        // A read that failed without saying why is reported as the unknown error it is. The
-        // decoder's own word for a coded body comes first, with no owner, as the decoder says it.
-        const std::string message = IffReadErrorMessage(!read && code == EIffRead::Ok ? EIffRead(-1) : code);
+        // Every failed read names its code; Ok here could only mean a fault of ours, which
+        // IffReadErrorMessage words as the unknown error it would be. The decoder's own word for a
+        // coded body comes first, with no owner, as the decoder says it.
+        const std::string message = IffReadErrorMessage(code);
         CMessageBoxPrompt unowned;
         for (const CReadFailureMessage& shown : ReadFailureMessages(words, message))
         {

@@ -41,7 +41,8 @@ CIffFile MakeLargeContainer(int scripts, int linesEach)
 std::vector<std::uint8_t> Saved(CIffFile& container)
 {
     CMemoryStream stream;
-    container.Write(&stream);
+    if (!container.Write(&stream))
+        return {};
     return stream.TakeBytes();
 }
 

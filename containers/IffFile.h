@@ -60,18 +60,18 @@ public:
     /// Reads a whole file. On failure `errorCode` gets the code (see EIffReadError) and the
     /// container is left empty; on success the code is left as the caller set it. A coded body
     /// that does not decode fails the read (the prompt has shown "FAILURE" or "MEMORY FAILURE").
-    bool Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* prompt = nullptr);
+    [[nodiscard]] bool Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* prompt = nullptr);
     /// Writes the container: header, chunks in directory order and, for 2.5, a new resource map.
     /// A container read as 2.0 asks the prompt whether to convert it (no prompt: No).
-    bool Write(CByteStream* stream, CUserPrompt* prompt = nullptr);
+    [[nodiscard]] bool Write(CByteStream* stream, CUserPrompt* prompt = nullptr);
 
     /// Copies the first entry with the query's type and id into the query.
-    bool FindChunk(CIffChunk& query) const;
+    [[nodiscard]] bool FindChunk(CIffChunk& query) const;
     /// Appends `data` as a chunk and points the entry of that type and id (replaced in place, or
     /// appended) at it. On return `entry` describes the stored chunk. Fails without changing
     /// anything when the image cannot grow.
-    bool PutChunk(CIffChunk& entry, CByteStream& data);
-    bool PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data);
+    [[nodiscard]] bool PutChunk(CIffChunk& entry, CByteStream& data);
+    [[nodiscard]] bool PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data);
     /// Removes the first entry with the query's type and id; its bytes stay unused in the image.
     bool RemoveChunk(const CIffChunk& query);
 

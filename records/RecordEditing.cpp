@@ -240,7 +240,8 @@ bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::
             {
                 CChunkSnapshot gone = chunk;
                 gone.present = false;
-                RestoreChunkSnapshot(changed, gone);
+                if (!RestoreChunkSnapshot(changed, gone))
+                    return false;
                 chunk.id = newId;
             }
             if (!RestoreChunkSnapshot(changed, chunk))

@@ -50,18 +50,18 @@ std::string CopyName(const std::string& name);
 /// table of version 9 when the file already has one and version 8 otherwise, with its empty names,
 /// or a constant table without constants. False, with nothing changed, when the id or the name
 /// has a problem or the container cannot grow.
-bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const std::string& name);
+[[nodiscard]] bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const std::string& name);
 /// The record `from` again under `to` and `name`, chunk for chunk.
-bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, std::uint16_t to,
+[[nodiscard]] bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, std::uint16_t to,
                      const std::string& name);
 /// Gives the record a new name and, when `newId` differs, a new (free) id; data and flags stay.
-bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId,
+[[nodiscard]] bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId,
                   const std::string& name);
 /// Removes every chunk of the record.
-bool DeleteRecord(CIffFile& container, ERecordKind kind, std::uint16_t id);
+[[nodiscard]] bool DeleteRecord(CIffFile& container, ERecordKind kind, std::uint16_t id);
 /// Copies the record `id` of `from` into `to` under the same id, name and flags. An id in use in
 /// `to` is refused unless `replace`, which first removes the record there.
-bool CopyRecord(const CIffFile& from, CIffFile& to, ERecordKind kind, std::uint16_t id, bool replace);
+[[nodiscard]] bool CopyRecord(const CIffFile& from, CIffFile& to, ERecordKind kind, std::uint16_t id, bool replace);
 
 /// A place in the file that refers to a script.
 struct CRecordReference

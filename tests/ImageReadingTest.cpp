@@ -44,9 +44,9 @@ Bytes ObjectOfSize(std::size_t bytes)
         line.falseTarget = kTargetFalse;
         script.m_instructions.push_back(line);
     }
-    script.Store(container, 5000);
+    EXPECT_TRUE(script.Store(container, 5000));
     CMemoryStream out;
-    container.Write(&out);
+    EXPECT_TRUE(container.Write(&out));
     return out.TakeBytes();
 }
 
