@@ -91,8 +91,8 @@ std::size_t CIffChange::DataBytes() const
 }
 
 CIffTransaction::CIffTransaction(CIffFile& container)
-    : m_container(&container), m_chunks(container.Chunks()), m_types(container.Types()),
-      m_imageLength(container.ImageLength())
+    : m_container(&container), m_chunks(container.m_chunks), m_types(container.m_types),
+      m_index(container.m_index), m_liveBytes(container.m_liveBytes), m_imageLength(container.ImageLength())
 {
     ++container.m_openTransactions;
 }
@@ -112,7 +112,7 @@ void CIffTransaction::End()
 
 void CIffTransaction::SetDirectory(std::vector<CIffChunk> chunks, std::vector<std::uint32_t> types)
 {
-    m_container->SwapDirectory(chunks, types);
+    m_container->SetDirectory(std::move(chunks), std::move(types));
 }
 
 void CIffTransaction::RollBack()
@@ -121,7 +121,10 @@ void CIffTransaction::RollBack()
         return;
     // Swapped in, not copied: putting the directory back needs no memory, so it cannot fail. The
     // bytes the change added are given up, so that the image too is as it was.
-    m_container->SwapDirectory(m_chunks, m_types);
+    std::swap(m_container->m_chunks, m_chunks);
+    std::swap(m_container->m_types, m_types);
+    std::swap(m_container->m_index, m_index);
+    std::swap(m_container->m_liveBytes, m_liveBytes);
     m_container->TruncateImage(m_imageLength);
     End();
 }
@@ -210,7 +213,6 @@ void CIffTransaction::Tidy(const CIffChange& change)
 {
     CIffFile& container = *m_container;
     std::vector<CIffChunk> chunks = container.Chunks();
-    bool moved = false;
     for (const CChunkState& was : change.before)
     {
         const auto is = std::find_if(change.after.begin(), change.after.end(), [&](const CChunkState& state) {
@@ -228,12 +230,8 @@ void CIffTransaction::Tidy(const CIffChange& change)
         if (!container.RewriteChunk(was.entry, entry, is->data))
             break;
         entry.offset = was.entry.offset;
-        moved = true;
-    }
-    if (moved)
-    {
-        std::vector<std::uint32_t> types = container.Types();
-        container.SwapDirectory(chunks, types);
+        // Only the offset moves, so the container's index and counts stand; nothing to allocate.
+        container.m_chunks[is->position].offset = was.entry.offset;
     }
     const std::vector<CIffChunk>& now = container.Chunks();
     const bool tailUnused = std::none_of(now.begin(), now.end(), [&](const CIffChunk& chunk) {
@@ -265,7 +263,7 @@ bool CIffTransaction::Apply(CIffFile& container, const CIffChange& change, bool 
         // that undoing and redoing an edit leave the image as long as it was; the others are
         // stored anew. Storing is the only step that can fail, and it comes first: a failure
         // leaves the directory as the transaction noted it.
-        const bool writable = container.ImageWritable();
+        const bool writable = container.m_image.MutableData() != nullptr;
         std::vector<CIffChunk> entries;
         std::vector<std::optional<std::size_t>> inPlace;
         entries.reserve(coming.size());
