@@ -285,12 +285,11 @@ bool CTreewrightDoc::DoSaveDocument(const wxString& path)
     const std::string corePath = CorePath(path);
     const bool existed = wxFileName::FileExists(path);
     CMessageBoxPrompt prompt;
-    std::string error;
-    const bool written = WriteFileAtomically(
-        corePath, [&](CByteStream& stream) { return m_container.Write(&stream, &prompt); }, &error);
+    const CStatus<EFileWrite> written =
+        WriteFileAtomically(corePath, [&](CByteStream& stream) { return m_container.Write(&stream, &prompt); });
     if (!written)
     {
-        wxString message = "Failed to save document.\n" + WxPath(error);
+        wxString message = "Failed to save document.\n" + WxPath(FileWriteFailureText(written.Failure()));
         if (existed)
             message += "\nThe file on disk has not been changed.";
         ShowErrorMessage(GetDocumentWindow(), message);

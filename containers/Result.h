@@ -33,6 +33,12 @@ struct CFailure
     std::string detail;
     CFailurePlace where;
 
+    CFailure() = default;
+    CFailure(E what_, std::uint64_t value_ = 0, std::string detail_ = {})
+        : what(what_), value(value_), detail(std::move(detail_))
+    {
+    }
+
     /// True when something failed: `what` is not the vocabulary's zero word.
     explicit operator bool() const { return what != E{}; }
 
@@ -63,7 +69,7 @@ struct CFailure
 template <class E>
 CFailure<E> Fail(E what, std::uint64_t value = 0, std::string detail = {})
 {
-    return CFailure<E>{what, value, std::move(detail), {}};
+    return CFailure<E>(what, value, std::move(detail));
 }
 
 /// A value, or the failure that kept it from being made; never both. A result must be looked at:

@@ -169,7 +169,10 @@ bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const
         line.trueTarget = kTargetTrue;
         line.falseTarget = kTargetFalse;
         script.m_instructions.push_back(line);
-        data = script.Encode();
+        CRecordResult<std::vector<std::uint8_t>> encoded = script.Encode();
+        if (!encoded)
+            return false;
+        data = std::move(encoded).Value();
         break;
     }
     case ERecordKind::Strings:
@@ -193,9 +196,13 @@ bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const
         });
     }
     case ERecordKind::Constants:
-        if (!CConstantTable().Encode(data))
+    {
+        CRecordResult<std::vector<std::uint8_t>> encoded = CConstantTable().Encode();
+        if (!encoded)
             return false;
+        data = std::move(encoded).Value();
         break;
+    }
     }
     return Put(container, ListedType(kind), id, name, data);
 }

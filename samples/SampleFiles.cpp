@@ -44,13 +44,16 @@ void PutScript(CIffFile& container, std::uint16_t id, const std::string& name, s
         instruction.falseTarget = kTargetFalse;
         script.m_instructions.push_back(instruction);
     }
-    script.Store(container, id);
+    // Only a lack of memory stops it; the sample then lacks the script, which its tests notice.
+    if (!script.Store(container, id))
+        return;
 }
 
 std::vector<std::uint8_t> Saved(CIffFile& container)
 {
     CMemoryStream stream;
-    container.Write(&stream);
+    if (!container.Write(&stream))
+        return {};
     return stream.TakeBytes();
 }
 
@@ -215,7 +218,8 @@ std::vector<std::uint8_t> BuildSampleObject()
             line(8193, 254, 253, 0, 0, 0, 0),
             line(0, 254, 254, 0, 0, 0, 0),                  // never reached
         };
-        script.Store(object, 4097);
+        if (!script.Store(object, 4097))
+            return {};
     }
     PutScript(object, 4098, "check available", {{2, 0, 1, Bytes(0, 0), Bytes(8, 7)}, {37, 0, 0, 0, 0}});
     PutScript(object, 4099, "sit action", {{8192, 0, 0, 0, 0}, {256, 0, 0, 0, 0}, {8193, 0, 0, 0, 0}});
@@ -232,7 +236,8 @@ std::vector<std::uint8_t> BuildSampleObject()
         CBhavInstruction second;
         second.opcode = 8193;
         script.m_instructions = {first, second};
-        script.Store(object, 4100);
+        if (!script.Store(object, 4100))
+            return {};
     }
 
     PutPlainStrings(object, 128, "body strings", {"Sample Chair", "A chair made for testing", "\xA9 Marrowfen"});
@@ -284,13 +289,13 @@ std::vector<std::uint8_t> BuildSampleObject()
     tuning.m_name = "tuning";
     tuning.m_flags = 0x80;
     tuning.m_values = {5, -1, 300, 0, 42};
-    tuning.Store(object, 4096);
+    if (!tuning.Store(object, 4096))
+        return {};
     CConstantTable prices;
     prices.m_name = "prices";
     prices.m_values = {450, 25};
-    prices.Store(object, 4097);
-
-    StoreSemiGlobalName(object, "Seating", std::string());
+    if (!prices.Store(object, 4097) || !StoreSemiGlobalName(object, "Seating", std::string()))
+        return {};
     return Saved(object);
 }
 
@@ -315,9 +320,13 @@ bool WriteSampleFolder(const std::string& folder, std::string& error)
     for (const auto& file : files)
     {
         const std::vector<std::uint8_t>& bytes = file.second;
-        if (!WriteFileAtomically(file.first.string(),
-                                 [&](CByteStream& stream) { return stream.Write(bytes.data(), bytes.size()); }, &error))
+        const CStatus<EFileWrite> written = WriteFileAtomically(
+            file.first.string(), [&](CByteStream& stream) { return stream.Write(bytes.data(), bytes.size()); });
+        if (!written)
+        {
+            error = FileWriteFailureText(written.Failure());
             return false;
+        }
     }
     return true;
 }
