@@ -4,17 +4,6 @@
 #include "Opcodes.h"
 #include "records/BhavInstruction.h"
 
-namespace
-{
-
-void AppendHexParameter(std::string& out, std::uint16_t value)
-{
-    out += "0x";
-    AppendHex4(out, value);
-}
-
-}  // namespace
-
 void AppendCodeInstruction(std::string& out, std::uint16_t opcode, std::uint16_t p0, std::uint16_t p1,
                            std::uint16_t p2, std::uint16_t p3)
 {
@@ -31,17 +20,11 @@ void AppendCodeInstruction(std::string& out, std::uint16_t opcode, std::uint16_t
         break;
     }
     if (opcode >= Opcode::FirstUnnamedInCode)
-        AppendHexParameter(out, opcode);
+        AppendParameters(out, kCode, {opcode});
     else
         out += PrimitiveName(kCode, opcode);
     out += '(';
-    AppendHexParameter(out, p0);
-    out += ", ";
-    AppendHexParameter(out, p1);
-    out += ", ";
-    AppendHexParameter(out, p2);
-    out += ", ";
-    AppendHexParameter(out, p3);
+    AppendParameters(out, kCode, {p0, p1, p2, p3});
     out += ");";
 }
 

@@ -163,16 +163,6 @@ void AppendOperand(std::string& out, EInstructionText text, std::uint8_t scope, 
         AppendPlainOperand(out, scope, data);
 }
 
-std::uint8_t LowByte(std::uint16_t value)
-{
-    return static_cast<std::uint8_t>(value & 0xFF);
-}
-
-std::uint8_t HighByte(std::uint16_t value)
-{
-    return static_cast<std::uint8_t>(value >> 8);
-}
-
 }  // namespace
 
 std::string_view PrimitiveName(EInstructionText text, std::uint16_t opcode)
@@ -204,17 +194,25 @@ std::string_view BudgetTypeName(std::uint16_t type)
     return type < std::size(kBudgetTypeNames) ? kBudgetTypeNames[type] : "UNKNOWN_TYPE";
 }
 
+void AppendParameters(std::string& out, EInstructionText text, std::initializer_list<std::uint16_t> parameters)
+{
+    const char* separator = "";
+    for (const std::uint16_t parameter : parameters)
+    {
+        out += separator;
+        AppendNumber(out, text, parameter);
+        separator = ", ";
+    }
+}
+
 void AppendGenericSimCall(std::string& out, EInstructionText text, std::uint16_t p0, std::uint16_t p1,
                           std::uint16_t p2, std::uint16_t p3)
 {
     const bool code = text == EInstructionText::Code;
     out += code ? "GenericSimCall(" : "GenericSimCall (";
     out += GenericSimCallName(text, p0);
-    for (const std::uint16_t parameter : {p1, p2, p3})
-    {
-        out += ", ";
-        AppendNumber(out, text, parameter);
-    }
+    out += ", ";
+    AppendParameters(out, text, {p1, p2, p3});
     out += code ? ");" : ")";
 }
 

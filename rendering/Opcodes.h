@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,19 @@ std::string_view ExpressionOperator(EInstructionText text, std::uint8_t code);
 std::string_view BudgetOperationName(std::uint16_t operation);
 /// Alter Budget type chosen by p3; "UNKNOWN_TYPE" past the table. Both texts use it.
 std::string_view BudgetTypeName(std::uint16_t type);
+
+/// Operand byte 2n of parameter n (its low byte) and byte 2n + 1 (its high byte).
+constexpr std::uint8_t LowByte(std::uint16_t parameter)
+{
+    return static_cast<std::uint8_t>(parameter & 0xFF);
+}
+constexpr std::uint8_t HighByte(std::uint16_t parameter)
+{
+    return static_cast<std::uint8_t>(parameter >> 8);
+}
+
+/// The parameters in the text's number form ("0x0001" or "1"), separated by ", ".
+void AppendParameters(std::string& out, EInstructionText text, std::initializer_list<std::uint16_t> parameters);
 
 /// "GenericSimCall(NAME, 0x0001, ...);" or "GenericSimCall (description, 1, ...)".
 void AppendGenericSimCall(std::string& out, EInstructionText text, std::uint16_t p0, std::uint16_t p1,

@@ -38,26 +38,10 @@ std::string_view StackFormPhrase(std::uint16_t opcode)
     return {};
 }
 
-std::uint8_t LowByte(std::uint16_t value)
-{
-    return static_cast<std::uint8_t>(value & 0xFF);
-}
-
-std::uint8_t HighByte(std::uint16_t value)
-{
-    return static_cast<std::uint8_t>(value >> 8);
-}
-
 // "p0, p1, p2, p3)"
 void AppendFourParameters(std::string& out, std::uint16_t p0, std::uint16_t p1, std::uint16_t p2, std::uint16_t p3)
 {
-    AppendSignedDecimal(out, p0);
-    out += ", ";
-    AppendSignedDecimal(out, p1);
-    out += ", ";
-    AppendSignedDecimal(out, p2);
-    out += ", ";
-    AppendSignedDecimal(out, p3);
+    AppendParameters(out, EInstructionText::Plain, {p0, p1, p2, p3});
     out += ')';
 }
 
@@ -93,9 +77,7 @@ void AppendUpdate(std::string& out, std::uint16_t p0, std::uint16_t p1, std::uin
         break;
     }
     out += " (stack:";
-    AppendSignedDecimal(out, p2);
-    out += ", ";
-    AppendSignedDecimal(out, p3);
+    AppendParameters(out, EInstructionText::Plain, {p2, p3});
     out += ')';
 }
 
