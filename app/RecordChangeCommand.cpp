@@ -44,6 +44,8 @@ bool CRecordChangeCommand::RunChange()
             }
         }
     }
+    // Settled: the step holds its own bytes, so the image may now give up what no entry uses.
+    m_document.Container().CompactIfWasteful();
     if (m_outcome != nullptr)
         *m_outcome = outcome;
     m_outcome = nullptr;
@@ -55,6 +57,7 @@ bool CRecordChangeCommand::Apply(bool forward)
 {
     if (!m_chunks.Empty() && !ApplyChange(m_document.Container(), m_chunks, forward))
         return false;
+    m_document.Container().CompactIfWasteful();
     m_document.TakeHistoryName(forward ? m_nameAfter : m_nameBefore);
     return true;
 }

@@ -100,17 +100,20 @@ class COptionalFunctions final : public CEditedRecord
 {
 public:
     std::uint32_t Type() const override { return kTypeObjf; }
-    bool Load(const CIffFile& container, std::uint16_t id) override
+    CRecordStatus Load(const CIffFile& container, std::uint16_t id) override
     {
         m_present = m_functions.Load(container, id);
-        return m_present || m_functions.Fault().kind == ERecordFault::Missing;
+        if (m_present || m_functions.Fault().what == ERecordFault::Missing)
+            return {};
+        return m_functions.Fault();
     }
-    bool Store(CIffFile& container, std::uint16_t id) const override
+    CRecordStatus Store(CIffFile& container, std::uint16_t id) const override
     {
-        return !m_present || m_functions.Store(container, id);
+        if (!m_present || m_functions.Store(container, id))
+            return {};
+        return m_functions.Fault();
     }
     std::string Name() const override { return m_functions.m_name; }
-    CRecordFault Fault() const override { return m_functions.Fault(); }
     CObjectFunctions* Functions() { return m_present ? &m_functions : nullptr; }
 
 private:
@@ -140,9 +143,9 @@ private:
     COptionalFunctions m_functions;
 };
 
-wxString RefusalText(const CEditedRecord& record, std::uint16_t id)
+wxString RefusalText(const CEditedRecord& record, std::uint16_t id, const CRecordStatus& status)
 {
-    return GameText(RecordRefusalText(record.Type(), id, record.Name(), record.Fault()));
+    return GameText(RecordRefusalText(record.Type(), id, record.Name(), status.Failure()));
 }
 }  // namespace
 
@@ -180,8 +183,8 @@ wxString CRecordEditController::Edit(CTreewrightDoc& doc, ERecordKind kind, std:
         return wxString();
     const std::vector<CEditedRecord*> records = editing->Records();
     for (CEditedRecord* loaded : records)
-        if (!loaded->Load(doc.Container(), id))
-            return RefusalText(*loaded, id);
+        if (const CRecordStatus status = loaded->Load(doc.Container(), id); !status)
+            return RefusalText(*loaded, id, status);
     const std::unique_ptr<CExchangeDialog> editor =
         editing->MakeEditor(CEditContext{doc, *this, id, place, parent, semiGlobalName});
     editor->SetCommit([&] { return Commit(doc, kind, id, records, *editor); });
@@ -197,20 +200,26 @@ bool CRecordEditController::Commit(CTreewrightDoc& doc, ERecordKind kind, std::u
     // Every record is stored or none: a table whose names were not stored would show other names,
     // or none, the next time. A change that fails leaves the document as it was.
     const CEditedRecord* failed = records.front();
+    CRecordStatus status = Fail(ERecordFault::NotStored);
     const bool kept = doc.ChangeRecords(HistoryStepLabel("Edit", kind, id), [&](CIffFile& container) {
         for (const CEditedRecord* stored : records)
-            if (!stored->Store(container, id))
+        {
+            status = stored->Store(container, id);
+            if (!status)
             {
                 failed = stored;
                 return false;
             }
+        }
         return true;
     });
     if (kept)
         return true;
+    if (status)  // stored, but the history could not take the step
+        status = Fail(ERecordFault::NotStored);
     // OK of an editor whose records cannot be stored keeps it open with the user's changes.
     Ui().MessageBox(&editor,
-                    RefusalText(*failed, id) + "\n\nThe changes cannot be stored. The editor stays open with them; "
+                    RefusalText(*failed, id, status) + "\n\nThe changes cannot be stored. The editor stays open with them; "
                                                "Cancel leaves the record as it was.",
                     kProgramName, wxOK | wxICON_ERROR);
     return false;

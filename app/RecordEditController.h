@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -19,17 +20,16 @@ class wxWindow;
 /// The name of a step of the history: "Edit Script #4096".
 wxString HistoryStepLabel(const char* verb, ERecordKind kind, std::uint16_t id);
 
-/// One record that an editor works on, as the editing flow sees it: loaded by id, stored back by
-/// id, and named with its fault when it does not load or store.
+/// One record that an editor works on, as the editing flow sees it: loaded by id and stored back by
+/// id, each giving the fault when it fails.
 class CEditedRecord
 {
 public:
     virtual ~CEditedRecord() = default;
     virtual std::uint32_t Type() const = 0;
-    virtual bool Load(const CIffFile& container, std::uint16_t id) = 0;
-    virtual bool Store(CIffFile& container, std::uint16_t id) const = 0;
+    virtual CRecordStatus Load(const CIffFile& container, std::uint16_t id) = 0;
+    virtual CRecordStatus Store(CIffFile& container, std::uint16_t id) const = 0;
     virtual std::string Name() const = 0;
-    virtual CRecordFault Fault() const = 0;
 };
 
 /// A record class in the flow: one whose Load and Store take the chunk type (string tables) or not.
@@ -40,26 +40,35 @@ public:
     explicit CRecordOf(std::uint32_t type) : m_type(type) {}
 
     std::uint32_t Type() const override { return m_type; }
-    bool Load(const CIffFile& container, std::uint16_t id) override
+    CRecordStatus Load(const CIffFile& container, std::uint16_t id) override
     {
         if constexpr (requires { record.Load(container, m_type, id); })
-            return record.Load(container, m_type, id);
+            return AsStatus(record.Load(container, m_type, id));
         else
-            return record.Load(container, id);
+            return AsStatus(record.Load(container, id));
     }
-    bool Store(CIffFile& container, std::uint16_t id) const override
+    CRecordStatus Store(CIffFile& container, std::uint16_t id) const override
     {
         if constexpr (requires { record.Store(container, m_type, id); })
-            return record.Store(container, m_type, id);
+            return AsStatus(record.Store(container, m_type, id));
         else
-            return record.Store(container, id);
+            return AsStatus(record.Store(container, id));
     }
     std::string Name() const override { return record.m_name; }
-    CRecordFault Fault() const override { return record.Fault(); }
 
     TRecord record;
 
 private:
+    // Records that still answer with a flag keep their fault to be asked for.
+    template <class TAnswer>
+    CRecordStatus AsStatus(TAnswer answer) const
+    {
+        if constexpr (std::is_same_v<TAnswer, bool>)
+            return answer ? CRecordStatus() : CRecordStatus(record.Fault());
+        else
+            return answer;
+    }
+
     std::uint32_t m_type;
 };
 

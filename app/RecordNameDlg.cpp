@@ -1,5 +1,6 @@
 #include "RecordNameDlg.h"
 
+#include "containers/NumberText.h"
 #include "framework/UserInterface.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
@@ -14,12 +15,8 @@ namespace
 // Ids are typed as the lists show them, in decimal, or in hexadecimal as modders often write them.
 std::optional<long long> ParseId(const wxString& text)
 {
-    wxString digits = text;
-    digits.Trim(true).Trim(false);
-    long long value = 0;
-    if (digits.StartsWith("0x") || digits.StartsWith("0X"))
-        return digits.Mid(2).ToLongLong(&value, 16) && !digits.Mid(2).empty() ? std::optional(value) : std::nullopt;
-    return ParseSignedField(digits, 0, 0xFFFF);
+    const CResult<std::int64_t, ENumberText> id = ParseInteger(text.utf8_string(), 0, 0xFFFF, ENumberForm::DecimalOrHex);
+    return id ? std::optional<long long>(*id) : std::nullopt;
 }
 }
 

@@ -191,13 +191,23 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
 
     CIffFile container;
     EIffRead code = EIffRead::Ok;
-    CMessageBoxPrompt prompt;
-    const bool read = container.Read(&stream, code, &prompt);
+    CReadWords words;
+    const bool read = container.Read(&stream, code, &words);
     stream.Close();
-    if (!read || code != EIffRead::Ok)
+    if (!read)
     {
-        // A read that failed without saying why is reported as the unknown error it is.
-        ShowErrorMessage(GetDocumentWindow(), IffReadErrorMessage(!read && code == EIffRead::Ok ? EIffRead(-1) : code));
+        // Every failed read names its code; Ok here could only mean a fault of ours, which
+        // IffReadErrorMessage words as the unknown error it would be. The decoder's own word for a
+        // coded body comes first, with no owner, as the decoder says it.
+        const std::string message = IffReadErrorMessage(code);
+        CMessageBoxPrompt unowned;
+        for (const CReadFailureMessage& shown : ReadFailureMessages(words, message))
+        {
+            if (shown.frontEnds)
+                ShowErrorMessage(GetDocumentWindow(), shown.text);
+            else
+                unowned.ShowMessage(shown.text, shown.caption);
+        }
         return false;
     }
 
@@ -275,12 +285,11 @@ bool CTreewrightDoc::DoSaveDocument(const wxString& path)
     const std::string corePath = CorePath(path);
     const bool existed = wxFileName::FileExists(path);
     CMessageBoxPrompt prompt;
-    std::string error;
-    const bool written = WriteFileAtomically(
-        corePath, [&](CByteStream& stream) { return m_container.Write(&stream, &prompt); }, &error);
+    const CStatus<EFileWrite> written =
+        WriteFileAtomically(corePath, [&](CByteStream& stream) { return m_container.Write(&stream, &prompt); });
     if (!written)
     {
-        wxString message = "Failed to save document.\n" + WxPath(error);
+        wxString message = "Failed to save document.\n" + WxPath(FileWriteFailureText(written.Failure()));
         if (existed)
             message += "\nThe file on disk has not been changed.";
         ShowErrorMessage(GetDocumentWindow(), message);

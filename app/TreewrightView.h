@@ -7,6 +7,7 @@
 #include "RecordEditController.h"
 
 #include "records/RecordEditing.h"
+#include "records/RecordFault.h"
 
 #include <array>
 #include <cstdint>

@@ -50,7 +50,7 @@ std::vector<std::uint8_t> ScriptData(std::mt19937& random, int lines)
             p = static_cast<std::uint16_t>(random() % 4 == 0 ? random() : random() % 32);
         script.m_instructions.push_back(instruction);
     }
-    return script.Encode();
+    return script.Encode().Value();
 }
 
 // Pixel rows of a sprite: runs of transparency around runs of shaded colour indices.

@@ -33,7 +33,8 @@ CIffFile MakeLargeContainer(int scripts, int linesEach)
                 p = static_cast<std::uint16_t>(random());
             script.m_instructions.push_back(instruction);
         }
-        script.Store(container, static_cast<std::uint16_t>(256 + s));
+        if (!script.Store(container, static_cast<std::uint16_t>(256 + s)))
+            break;
     }
     return container;
 }
@@ -41,7 +42,8 @@ CIffFile MakeLargeContainer(int scripts, int linesEach)
 std::vector<std::uint8_t> Saved(CIffFile& container)
 {
     CMemoryStream stream;
-    container.Write(&stream);
+    if (!container.Write(&stream))
+        return {};
     return stream.TakeBytes();
 }
 
@@ -76,13 +78,14 @@ void StoreEditedScript(benchmark::State& state)
     // Every store appends to the image, so each round starts from the container as opened.
     const CIffFile opened = MakeLargeContainer(2000, 60);
     CBhavScript script;
-    script.Load(opened, 300);
+    if (!script.Load(opened, 300))
+        return state.SkipWithError("the script did not load");
     for (auto _ : state)
     {
         state.PauseTiming();
         CIffFile container = opened;
         state.ResumeTiming();
-        benchmark::DoNotOptimize(script.Store(container, 300));
+        benchmark::DoNotOptimize(script.Store(container, 300).Ok());
     }
 }
 BENCHMARK(StoreEditedScript)->Unit(benchmark::kMicrosecond);

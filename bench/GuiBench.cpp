@@ -112,7 +112,8 @@ std::vector<std::uint8_t> BuildObject(std::size_t bytes)
     CIffFile object;
     EIffRead code = EIffRead::Ok;
     CMemoryStream stream(BuildRealLookingObject(bytes, 21));
-    object.Read(&stream, code);
+    if (!object.Read(&stream, code))
+        return {};
     CBhavScript script;
     script.m_header = {0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     script.m_name = "long script";
@@ -127,9 +128,9 @@ std::vector<std::uint8_t> BuildObject(std::size_t bytes)
             p = static_cast<std::uint16_t>(random() % 16);
         script.m_instructions.push_back(instruction);
     }
-    script.Store(object, kLongScriptId);
     CMemoryStream out;
-    object.Write(&out);
+    if (!script.Store(object, kLongScriptId) || !object.Write(&out))
+        return {};
     return out.TakeBytes();
 }
 

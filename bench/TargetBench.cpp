@@ -18,7 +18,10 @@
 #include "containers/ArithmeticDecoder.h"
 #include "containers/ImageBytes.h"
 #include "graph/GraphLayout.h"
+#include "containers/ByteStream.h"
+#include "containers/IffFile.h"
 #include "records/BhavScript.h"
+#include "records/ConstantTable.h"
 #include "rendering/NeededFiles.h"
 #include "rendering/PlainTextRenderer.h"
 #include "rendering/ScriptGraph.h"
@@ -58,6 +61,7 @@ struct CSizes
     std::size_t globalFileBytes = 500 << 10;
     std::size_t linearFiles = 200;
     std::size_t linearFileBytes = 100 << 10;
+    std::size_t linearRecords = 2000;
 };
 
 double Seconds(Clock::time_point start)
@@ -181,6 +185,22 @@ std::string SelfPath()
 {
     std::error_code error;
     return fs::read_symlink("/proc/self/exe", error).string();
+}
+
+// A file of `count` constant tables of five constants each, as a large object's tuning might hold.
+Bytes ConstantTablesFile(std::size_t count)
+{
+    CIffFile container;
+    CConstantTable table;
+    table.m_values = {5, -1, 300, 0, 42};
+    for (std::size_t id = 0; id < count; ++id)
+    {
+        table.m_name = "tuning " + std::to_string(id);
+        if (!table.Store(container, static_cast<std::uint16_t>(id)))
+            return {};
+    }
+    CMemoryStream stream;
+    return container.Write(&stream) ? stream.TakeBytes() : Bytes();
 }
 
 std::string Mb(double bytes)
@@ -454,6 +474,21 @@ private:
              Ms(paired.baseline), Ms(paired.ours), FormatNumber("%.2fx", paired.ratio), "<= 4.2x", paired.ratio <= 4.2});
         fs::remove_all(small);
         fs::remove_all(large);
+
+        // Storing every record of a file: each store writes its own chunk's bytes, so storing all
+        // of them grows with their count, not with its square.
+        const std::size_t records = m_sizes.linearRecords;
+        const fs::path fewRecords = m_work / "few-records.iff";
+        const fs::path manyRecords = m_work / "many-records.iff";
+        m_broken = m_broken || !WriteBytes(fewRecords.string(), ConstantTablesFile(records)) ||
+                   !WriteBytes(manyRecords.string(), ConstantTablesFile(8 * records));
+        const CPaired stored = TimeChildren({m_cli, "roundtrip", fewRecords.string(), (m_work / "few-out.iff").string()},
+                                            {m_cli, "roundtrip", manyRecords.string(), (m_work / "many-out.iff").string()});
+        Add({"storing, linear",
+             FormatNumber("roundtrip, %.0f", double(records)) + FormatNumber(" then %.0f constant tables", double(8 * records)),
+             Ms(stored.baseline), Ms(stored.ours), FormatNumber("%.2fx", stored.ratio), "<= 8.4x", stored.ratio <= 8.4});
+        for (const char* name : {"few-records.iff", "many-records.iff", "few-out.iff", "many-out.iff"})
+            fs::remove(m_work / name);
     }
 
     // Laying out a long script's graph, as the editor's graph window does after every change. The
@@ -468,10 +503,9 @@ private:
             CBhavScript script;
             script.m_instructions = BuildScriptLines(kLines, branching, 31);
             CScriptGraph graph = CScriptGraph::Build(script, renderer);
-            CGraphLayout layout;
-            std::string error;
             // Once first: a process's first layout also loads Graphviz's plugins and fonts.
-            bool ok = LayOutGraph(graph, layout, error);
+            CResult<CGraphLayout, EGraphFailure> layout = LayOutGraph(graph);
+            bool ok = layout.Ok();
             std::vector<double> built, laid;
             for (int i = 0; i < m_sizes.pairs; ++i)
             {
@@ -479,12 +513,13 @@ private:
                 graph = CScriptGraph::Build(script, renderer);
                 built.push_back(Seconds(start));
                 start = Clock::now();
-                ok = LayOutGraph(graph, layout, error) && ok;
+                layout = LayOutGraph(graph);
                 laid.push_back(Seconds(start));
+                ok = ok && layout.Ok();
             }
-            ok = ok && layout.nodes.size() == graph.Nodes().size();
-            if (!ok)
-                std::cerr << "graph layout failed: " << error << '\n';
+            ok = ok && layout && layout->nodes.size() == graph.Nodes().size();
+            if (!layout)
+                std::cerr << "graph layout failed: " << GraphFailureText(layout.Failure()) << '\n';
             m_broken = m_broken || !ok;
             Add({"graph layout", FormatNumber("%.0f-line script, ", double(kLines)) + (branching ? "branching" : "straight"),
                  "description " + Ms(Median(built)), Ms(Median(laid)), "", "< 250 ms", ok && Median(laid) < 0.25});
@@ -599,6 +634,7 @@ int main(int argc, char** argv)
             sizes.globalFileBytes = 32 << 10;
             sizes.linearFiles = 4;
             sizes.linearFileBytes = 16 << 10;
+            sizes.linearRecords = 100;
         }
         else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
         {

@@ -9,43 +9,31 @@
 #include "records/ObjectFunctions.h"
 #include "records/RecordEditing.h"
 
-#include <charconv>
+#include "containers/NumberText.h"
 
-bool ParseNumberText(std::string_view text, std::int64_t& value)
+CFailure<ECliUsage> UsageFault(std::string message)
 {
-    bool negative = false;
-    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
-    {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-    {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    std::uint64_t magnitude = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
-    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || magnitude > 0xFFFFFFFFu)
-        return false;
-    value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
-    return true;
+    return Fail(ECliUsage::BadArgument, 0, std::move(message));
 }
 
-std::int64_t ParseCliNumber(const std::string& text, std::int64_t min, std::int64_t max, const std::string& what)
+CResult<std::int64_t, ECliUsage> ParseCliNumber(std::string_view text, std::int64_t min, std::int64_t max,
+                                                const std::string& what)
 {
-    std::int64_t value = 0;
-    if (!ParseNumberText(text, value))
-        throw CUsageError{what + ": '" + text + "' is not a number"};
-    if (value < min || value > max)
-        throw CUsageError{what + ": '" + text + "' is not between " + std::to_string(min) + " and " + std::to_string(max)};
-    return value;
+    const CResult<std::int64_t, ENumberText> number = ParseInteger(text, min, max, ENumberForm::DecimalOrHex);
+    if (number)
+        return *number;
+    const std::string given = what + ": '" + std::string(text) + "' ";
+    if (number.Failure().what == ENumberText::OutOfRange)
+        return UsageFault(given + "is not between " + std::to_string(min) + " and " + std::to_string(max));
+    return UsageFault(given + "is not a number");
 }
 
-std::uint16_t ParseCliId(const std::string& text, const std::string& what)
+CResult<std::uint16_t, ECliUsage> ParseCliId(const std::string& text, const std::string& what)
 {
-    return static_cast<std::uint16_t>(ParseCliNumber(text, 0, 0xFFFF, what));
+    const CResult<std::int64_t, ECliUsage> id = ParseCliNumber(text, 0, 0xFFFF, what);
+    if (!id)
+        return id.Failure();
+    return static_cast<std::uint16_t>(*id);
 }
 
 void CCliPrompt::ShowMessage(const std::string& text, const std::string&)
@@ -76,11 +64,19 @@ bool CReport::Read(const std::string& path, CIffFile& container, CUserPrompt& pr
         return false;
     }
     EIffRead code = EIffRead::Ok;
-    if (!container.Read(&file, code, &prompt) || code != EIffRead::Ok)
+    CReadWords words;
+    if (!container.Read(&file, code, &words) || code != EIffRead::Ok)
     {
         if (code == EIffRead::Ok)
             code = EIffRead::IoError;
-        FailFor(path, int(code), IffReadErrorMessage(code));
+        // The decoder's word first, as the editor shows it; the tool's own message is the failure.
+        for (const CReadFailureMessage& shown : ReadFailureMessages(words, IffReadErrorMessage(code)))
+        {
+            if (shown.frontEnds)
+                FailFor(path, int(code), shown.text);
+            else
+                prompt.ShowMessage(shown.text, shown.caption);
+        }
         return false;
     }
     return true;
@@ -94,10 +90,11 @@ bool CReport::Read(const std::string& path, CIffFile& container) const
 
 bool CReport::Write(const std::string& path, CIffFile& container, CUserPrompt& prompt) const
 {
-    std::string error;
-    if (WriteFileAtomically(path, [&](CByteStream& stream) { return container.Write(&stream, &prompt); }, &error))
+    const CStatus<EFileWrite> written =
+        WriteFileAtomically(path, [&](CByteStream& stream) { return container.Write(&stream, &prompt); });
+    if (written)
         return true;
-    FailFor(path, "write", error);
+    FailFor(path, "write", FileWriteFailureText(written.Failure()));
     return false;
 }
 
@@ -110,8 +107,8 @@ bool CReport::Write(const std::string& path, CIffFile& container) const
 int ReportRefusal(const CReport& report, std::uint32_t type, std::uint16_t id, const std::string& name,
                   const CRecordFault& fault)
 {
-    const char* error = fault.kind == ERecordFault::Missing     ? "no-record"
-                        : fault.kind == ERecordFault::NotStored ? "store"
+    const char* error = fault.what == ERecordFault::Missing     ? "no-record"
+                        : fault.what == ERecordFault::NotStored ? "store"
                                                                 : "load";
     return report.Fail(error, Shown(RecordRefusalText(type, id, name, fault)));
 }

@@ -2,6 +2,7 @@
 
 #include "containers/ByteStream.h"
 #include "containers/UserPrompt.h"
+#include "containers/Result.h"
 #include "records/RecordFault.h"
 
 #include <CLI/CLI.hpp>
@@ -21,23 +22,28 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-/// Thrown from a command to end with a usage error: main prints the message and the command's help
-/// (exit 2), and with --json the error document.
-struct CUsageError
+/// A fault in how a command was called, found by the command itself (the parser's own faults are
+/// CLI11's): main prints the message and the command's help (exit 2), and with --json the error
+/// document. The message is the failure's detail.
+enum class ECliUsage
 {
-    std::string message;
+    None,
+    BadArgument,
 };
 
-/// The one reading of a number in the tool's input: decimal, or hexadecimal with a 0x prefix, an
-/// optional sign before either. False for anything else and for magnitudes past 32 bits.
-bool ParseNumberText(std::string_view text, std::int64_t& value);
+/// What a command ends with: its exit status, or a usage fault.
+using CommandResult = CResult<int, ECliUsage>;
 
-/// ParseNumberText for a command-line value; a usage error when it is no number or outside
-/// [min, max]. `what` names the value in the message.
-std::int64_t ParseCliNumber(const std::string& text, std::int64_t min, std::int64_t max, const std::string& what);
+/// A usage fault with its message.
+CFailure<ECliUsage> UsageFault(std::string message);
+
+/// A number in the tool's input (decimal, or hexadecimal with a 0x prefix, an optional sign before
+/// either) within [min, max]; a usage fault otherwise. `what` names the value in the message.
+CResult<std::int64_t, ECliUsage> ParseCliNumber(std::string_view text, std::int64_t min, std::int64_t max,
+                                                const std::string& what);
 
 /// A chunk id given on the command line: 0 to 65535, decimal or 0x hexadecimal, on every command.
-std::uint16_t ParseCliId(const std::string& text, const std::string& what = "ID");
+CResult<std::uint16_t, ECliUsage> ParseCliId(const std::string& text, const std::string& what = "ID");
 
 /// Prints the core's messages on stderr and answers questions with a fixed answer.
 class CCliPrompt : public CUserPrompt
@@ -106,7 +112,6 @@ void AddPlaceKeys(nlohmann::ordered_json& entry, const CRecordReference& place);
 void PrintJson(const nlohmann::ordered_json& document);
 
 /// Each group of commands adds its subcommands; a subcommand's callback stores the exit status.
-using CommandResult = int;
 void AddIffCommands(CLI::App& app, CommandResult& result);
 void AddContainerCommands(CLI::App& app, CommandResult& result);
 void AddRecordCommands(CLI::App& app, CommandResult& result);

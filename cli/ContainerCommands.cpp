@@ -79,9 +79,10 @@ int ExtractMember(const std::string& path, const std::string& member, const std:
     CMemoryStream probe;
     if (!archive.Extract(probe, *found))
         return report.Fail("member", "The member " + member + " does not lie inside the FAR file");
-    std::string error;
-    if (!WriteFileAtomically(outPath, [&](CByteStream& out) { return out.Write(probe.Bytes()); }, &error))
-        return report.FailFor(outPath, "write", error);
+    const CStatus<EFileWrite> written =
+        WriteFileAtomically(outPath, [&](CByteStream& out) { return out.Write(probe.Bytes()); });
+    if (!written)
+        return report.FailFor(outPath, "write", FileWriteFailureText(written.Failure()));
     if (json)
         PrintJson({{"file", path}, {"member", member}, {"out", outPath}, {"size", probe.Bytes().size()}});
     return kExitOk;

@@ -1,5 +1,7 @@
 #include "CliSupport.h"
 
+#include "containers/NumberText.h"
+
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "records/ObjectDefinition.h"
@@ -98,7 +100,7 @@ Json ObjectJson(const CObjectFile& file, std::uint16_t id)
     document["fields"] = std::move(fields);
     document["entry_points"] = std::move(entryPoints);
     document["functions"] = std::move(functions);
-    if (!hasTable && table.Fault().kind != ERecordFault::Missing)
+    if (!hasTable && table.Fault().what != ERecordFault::Missing)
         document["functions_reason"] = RecordFaultText(kTypeObjf, table.Fault());
     return document;
 }
@@ -166,22 +168,23 @@ struct CFieldSetting
     std::int64_t value = 0;
 };
 
-CFieldSetting ParseSetting(const std::string& text)
+CResult<CFieldSetting, ECliUsage> ParseSetting(const std::string& text)
 {
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos)
-        throw CUsageError{"--set: '" + text + "' is not FIELD=VALUE"};
+        return UsageFault("--set: '" + text + "' is not FIELD=VALUE");
     CFieldSetting setting;
     setting.field = text.substr(0, equals);
-    std::int64_t offset = 0;
     if (const std::optional<std::uint16_t> named = ObjectFieldOffset(setting.field))
         setting.offset = *named;
-    else if (ParseNumberText(setting.field, offset) && offset >= 0 && offset <= 0xFFFF)
-        setting.offset = std::uint16_t(offset);
+    else if (const auto offset = ParseInteger(setting.field, 0, 0xFFFF, ENumberForm::DecimalOrHex))
+        setting.offset = std::uint16_t(*offset);
     else
-        throw CUsageError{"--set: '" + setting.field + "' is neither a field's name nor a byte offset"};
-    if (!ParseNumberText(text.substr(equals + 1), setting.value))
-        throw CUsageError{"--set: '" + text.substr(equals + 1) + "' is not a number"};
+        return UsageFault("--set: '" + setting.field + "' is neither a field's name nor a byte offset");
+    const auto value = ParseInteger(text.substr(equals + 1), INT64_MIN, INT64_MAX, ENumberForm::DecimalOrHex);
+    if (!value)
+        return UsageFault("--set: '" + text.substr(equals + 1) + "' is not a number");
+    setting.value = *value;
     return setting;
 }
 
@@ -192,18 +195,31 @@ struct CSetObjectOptions
     bool json = false;
 };
 
-int RunSetObject(const CSetObjectOptions& options)
+CommandResult RunSetObject(const CSetObjectOptions& options)
 {
-    const std::uint16_t id = ParseCliId(options.id, "ID");
+    const CResult<std::uint16_t, ECliUsage> idGiven = ParseCliId(options.id, "ID");
+    if (!idGiven)
+        return idGiven.Failure();
+    const std::uint16_t id = *idGiven;
     std::vector<CFieldSetting> settings;
     for (const std::string& text : options.settings)
-        settings.push_back(ParseSetting(text));
+    {
+        CResult<CFieldSetting, ECliUsage> setting = ParseSetting(text);
+        if (!setting)
+            return setting.Failure();
+        settings.push_back(*setting);
+    }
     const bool newGuid = options.guid == "new";
     std::optional<std::uint32_t> guid;
     if (!options.guid.empty() && !newGuid)
-        guid = std::uint32_t(ParseCliNumber(options.guid, 0, 0xFFFFFFFFll, "--guid"));
+    {
+        const CResult<std::int64_t, ECliUsage> given = ParseCliNumber(options.guid, 0, 0xFFFFFFFFll, "--guid");
+        if (!given)
+            return given.Failure();
+        guid = std::uint32_t(*given);
+    }
     if (settings.empty() && options.guid.empty())
-        throw CUsageError{"set-object: give --set, --guid or both"};
+        return UsageFault("set-object: give --set, --guid or both");
 
     const CReport report(options.in, options.json);
     CObjectFile file;

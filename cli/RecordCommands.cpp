@@ -49,15 +49,18 @@ std::string Hex(unsigned value, int digits)
     return text.str();
 }
 
-int RunStrings(const std::string& path, const std::string& idText, const std::string& typeText, bool json,
+CommandResult RunStrings(const std::string& path, const std::string& idText, const std::string& typeText, bool json,
                bool raw1252)
 {
-    const std::uint16_t id = ParseCliId(idText);
+    const CResult<std::uint16_t, ECliUsage> idGiven = ParseCliId(idText);
+    if (!idGiven)
+        return idGiven.Failure();
+    const std::uint16_t id = *idGiven;
     std::uint32_t type = kTypeStr;
     if (typeText == "TTAs")
         type = kTypeTtas;
     else if (typeText != "STR#")
-        throw CUsageError{"--type: '" + typeText + "' is neither STR# nor TTAs"};
+        return UsageFault("--type: '" + typeText + "' is neither STR# nor TTAs");
 
     const CReport report(path, json);
     CIffFile container;
@@ -141,35 +144,41 @@ int RunStrings(const std::string& path, const std::string& idText, const std::st
     return kExitOk;
 }
 
-int RunConstants(const std::string& path, const std::string& idText, bool json)
+CommandResult RunConstants(const std::string& path, const std::string& idText, bool json)
 {
-    const std::uint16_t id = ParseCliId(idText);
+    const CResult<std::uint16_t, ECliUsage> idGiven = ParseCliId(idText);
+    if (!idGiven)
+        return idGiven.Failure();
+    const std::uint16_t id = *idGiven;
     const CReport report(path, json);
     CIffFile container;
     if (!report.Read(path, container))
         return kExitFailed;
     CConstantTable table;
-    if (!table.Load(container, id))
-        return ReportRefusal(report, kTypeBcon, id, table.m_name, table.Fault());
+    if (const CRecordStatus loaded = table.Load(container, id); !loaded)
+        return ReportRefusal(report, kTypeBcon, id, table.m_name, loaded.Failure());
 
     if (json)
     {
         Json values = Json::array();
-        for (const std::int16_t value : table.m_values)
+        for (const std::int16_t value : table.Values())
             values.push_back(value);
         PrintJson({{"file", path}, {"id", id}, {"name", Shown(table.m_name)}, {"flags", table.m_flags}, {"values", values}});
         return kExitOk;
     }
     std::cout << "BCON #" << id << " \"" << Shown(table.m_name) << "\", flags " << Hex(table.m_flags, 2) << ", "
-              << table.m_values.size() << " constants\n";
-    for (std::size_t i = 0; i < table.m_values.size(); ++i)
-        std::cout << std::setw(5) << i << "  " << table.m_values[i] << '\n';
+              << table.Values().size() << " constants\n";
+    for (std::size_t i = 0; i < table.Values().size(); ++i)
+        std::cout << std::setw(5) << i << "  " << table.Values()[i] << '\n';
     return kExitOk;
 }
 
-int RunInteractions(const std::string& path, const std::string& idText, bool json)
+CommandResult RunInteractions(const std::string& path, const std::string& idText, bool json)
 {
-    const std::uint16_t id = ParseCliId(idText);
+    const CResult<std::uint16_t, ECliUsage> idGiven = ParseCliId(idText);
+    if (!idGiven)
+        return idGiven.Failure();
+    const std::uint16_t id = *idGiven;
     const CReport report(path, json);
     CIffFile container;
     if (!report.Read(path, container))
@@ -253,24 +262,27 @@ int RunSetGlob(const std::string& in, const std::string& name, const std::string
     return kExitOk;
 }
 
-int RunOptimize(const std::string& in, const std::string& idText, const std::string& out, bool json)
+CommandResult RunOptimize(const std::string& in, const std::string& idText, const std::string& out, bool json)
 {
-    const std::uint16_t id = ParseCliId(idText);
+    const CResult<std::uint16_t, ECliUsage> idGiven = ParseCliId(idText);
+    if (!idGiven)
+        return idGiven.Failure();
+    const std::uint16_t id = *idGiven;
     const CReport report(in, json);
     CIffFile container;
     CCliPrompt prompt(false);
     if (!report.Read(in, container, prompt))
         return kExitFailed;
     CBhavScript script;
-    if (!script.Load(container, id))
-        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
+    if (const CRecordStatus loaded = script.Load(container, id); !loaded)
+        return ReportRefusal(report, kTypeBhav, id, script.m_name, loaded.Failure());
     script.Optimize();
-    if (!script.Store(container, id))
-        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
+    if (const CRecordStatus stored = script.Store(container, id); !stored)
+        return ReportRefusal(report, kTypeBhav, id, script.m_name, stored.Failure());
     if (!report.Write(out, container, prompt))
         return kExitFailed;
     if (json)
-        PrintJson({{"file", in}, {"out", out}, {"id", id}, {"lines", script.m_instructions.size()}});
+        PrintJson({{"file", in}, {"out", out}, {"id", id}, {"lines", script.Lines().size()}});
     return kExitOk;
 }
 
@@ -286,8 +298,8 @@ template <typename TRecord, typename TLoad, typename TStore>
 bool LoadAndStore(bool& loaded, TLoad load, TStore store)
 {
     TRecord record;
-    loaded = load(record);
-    return !loaded || store(record);
+    loaded = bool(load(record));
+    return !loaded || bool(store(record));
 }
 
 const CRoundTripKind kRoundTripKinds[] = {

@@ -2,6 +2,7 @@
 
 #include "containers/AsciiText.h"
 #include "containers/AtomicFileWriter.h"
+#include "containers/NumberText.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/Windows1252.h"
@@ -84,14 +85,17 @@ std::optional<int> OpenScript(const std::string& path, std::uint16_t id, const C
 {
     if (!OpenFile(path, sources, report, open))
         return kExitFailed;
-    if (!script.Load(open.container, id))
-        return ReportRefusal(report, kTypeBhav, id, script.m_name, script.Fault());
+    if (const CRecordStatus loaded = script.Load(open.container, id); !loaded)
+        return ReportRefusal(report, kTypeBhav, id, script.m_name, loaded.Failure());
     return std::nullopt;
 }
 
-int RunScript(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
+CommandResult RunScript(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
 {
-    const std::uint16_t id = ParseCliId(idText);
+    const CResult<std::uint16_t, ECliUsage> idGiven = ParseCliId(idText);
+    if (!idGiven)
+        return idGiven.Failure();
+    const std::uint16_t id = *idGiven;
     const CReport report(path, json);
 
     COpenFile open;
@@ -104,9 +108,9 @@ int RunScript(const std::string& path, const std::string& idText, const CRenderS
     if (json)
     {
         nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-        for (std::size_t i = 0; i < script.m_instructions.size(); ++i)
+        for (std::size_t i = 0; i < script.Lines().size(); ++i)
         {
-            const CBhavInstruction& instruction = script.m_instructions[i];
+            const CBhavInstruction& instruction = script.Lines()[i];
             const auto& p = instruction.params;
             lines.push_back({{"line", i + 1},
                              {"opcode", instruction.opcode},
@@ -132,9 +136,12 @@ int RunScript(const std::string& path, const std::string& idText, const CRenderS
 
 // What Find references lists for script ID of the file: the places in the file, and with the game
 // data in the loaded files, whose calls or trees reach that script.
-int RunReferences(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
+CommandResult RunReferences(const std::string& path, const std::string& idText, const CRenderSources& sources, bool json)
 {
-    const std::uint16_t id = ParseCliId(idText);
+    const CResult<std::uint16_t, ECliUsage> idGiven = ParseCliId(idText);
+    if (!idGiven)
+        return idGiven.Failure();
+    const std::uint16_t id = *idGiven;
     const CReport report(path, json);
 
     COpenFile open;
@@ -190,16 +197,19 @@ struct CGraphOptions
     std::string out;  // empty: standard output
 };
 
-int RunGraph(const std::string& path, const std::string& idText, const CRenderSources& sources,
+CommandResult RunGraph(const std::string& path, const std::string& idText, const CRenderSources& sources,
              const CGraphOptions& options, bool json)
 {
-    const std::uint16_t id = ParseCliId(idText);
+    const CResult<std::uint16_t, ECliUsage> idGiven = ParseCliId(idText);
+    if (!idGiven)
+        return idGiven.Failure();
+    const std::uint16_t id = *idGiven;
     const EGraphFormat format = options.format == "svg"   ? EGraphFormat::Svg
                                 : options.format == "png" ? EGraphFormat::Png
                                                           : EGraphFormat::Dot;
     // The document has no room for a picture's bytes.
     if (json && options.out.empty() && format == EGraphFormat::Png)
-        throw CUsageError{"--json with --format png needs -o OUT"};
+        return UsageFault("--json with --format png needs -o OUT");
     const CReport report(path, json);
 
     COpenFile open;
@@ -209,16 +219,16 @@ int RunGraph(const std::string& path, const std::string& idText, const CRenderSo
 
     const CPlainTextRenderer renderer(open.files, NamePart(path), open.semiGlobalName);
     const CScriptGraph graph = CScriptGraph::Build(script, renderer);
-    std::string output;
-    std::string error;
-    if (!RenderGraph(graph, format, "#" + std::to_string(script.m_id) + ": " + Shown(script.m_name), output, error))
-        return report.Fail("graph", error);
+    const CResult<std::string, EGraphFailure> drawn =
+        RenderGraph(graph, format, "#" + std::to_string(script.m_id) + ": " + Shown(script.m_name));
+    if (!drawn)
+        return report.Fail("graph", GraphFailureText(drawn.Failure()));
+    const std::string& output = *drawn;
     if (!options.out.empty())
     {
-        std::string writeError;
         const auto write = [&output](CByteStream& stream) { return stream.Write(output.data(), output.size()); };
-        if (!WriteFileAtomically(options.out, write, &writeError))
-            return report.FailFor(options.out, "write", writeError);
+        if (const CStatus<EFileWrite> written = WriteFileAtomically(options.out, write); !written)
+            return report.FailFor(options.out, "write", FileWriteFailureText(written.Failure()));
     }
 
     if (json)
@@ -275,7 +285,10 @@ private:
 // A number within [min, max], read as on the command line.
 bool ParseNumber(std::string_view text, std::int64_t min, std::int64_t max, std::int64_t& value)
 {
-    return ParseNumberText(text, value) && value >= min && value <= max;
+    const CResult<std::int64_t, ENumberText> number = ParseInteger(text, min, max, ENumberForm::DecimalOrHex);
+    if (number)
+        value = *number;
+    return number.Ok();
 }
 
 // A 16-bit field may be given as the unsigned value or as the signed decimal the plain text prints.

@@ -30,13 +30,41 @@ constexpr CKindWord kKindWords[] = {
     {"objects", ERecordKind::Objects},
 };
 
-ERecordKind ParseKind(const std::string& text)
+CResult<ERecordKind, ECliUsage> ParseKind(const std::string& text)
 {
     for (const CKindWord& word : kKindWords)
         if (text == word.word || text == TypeCodeText(ListedType(word.kind)))
             return word.kind;
-    throw CUsageError{"KIND: '" + text +
-                      "' is none of script, strings, interactions, constants, objects (or BHAV, STR#, TTAB, BCON, OBJD)"};
+    return UsageFault("KIND: '" + text + "' is none of script, strings, interactions, constants, objects (or BHAV, STR#, TTAB, BCON, OBJD)");
+}
+
+// The id of --id, when it was given.
+CResult<std::optional<std::uint16_t>, ECliUsage> ParseOptionalId(const std::string& text)
+{
+    if (text.empty())
+        return std::optional<std::uint16_t>();
+    const CResult<std::uint16_t, ECliUsage> id = ParseCliId(text, "--id");
+    if (!id)
+        return id.Failure();
+    return std::optional<std::uint16_t>(*id);
+}
+
+// The record a command names by its KIND and ID arguments.
+struct CNamedRecord
+{
+    ERecordKind kind;
+    std::uint16_t id;
+};
+
+CResult<CNamedRecord, ECliUsage> ParseNamedRecord(const std::string& kindText, const std::string& idText)
+{
+    const CResult<ERecordKind, ECliUsage> kind = ParseKind(kindText);
+    if (!kind)
+        return kind.Failure();
+    const CResult<std::uint16_t, ECliUsage> id = ParseCliId(idText, "ID");
+    if (!id)
+        return id.Failure();
+    return CNamedRecord{*kind, *id};
 }
 
 std::string RecordText(ERecordKind kind, std::uint16_t id)
@@ -105,13 +133,18 @@ void AddGuid(Json& document, const CIffFile& container, ERecordKind kind, std::u
         document["guid"] = GuidText(object.Guid());
 }
 
-int RunNewRecord(const CNewOptions& options)
+CommandResult RunNewRecord(const CNewOptions& options)
 {
-    const ERecordKind kind = ParseKind(options.kind);
+    const CResult<ERecordKind, ECliUsage> kindGiven = ParseKind(options.kind);
+    if (!kindGiven)
+        return kindGiven.Failure();
+    const ERecordKind kind = *kindGiven;
     if (options.withFunctions && kind != ERecordKind::Objects)
-        throw CUsageError{"--with-functions: only objects have a function table"};
-    const std::optional<std::uint16_t> wantedId =
-        options.id.empty() ? std::nullopt : std::optional(ParseCliId(options.id, "--id"));
+        return UsageFault("--with-functions: only objects have a function table");
+    const CResult<std::optional<std::uint16_t>, ECliUsage> wantedIdGiven = ParseOptionalId(options.id);
+    if (!wantedIdGiven)
+        return wantedIdGiven.Failure();
+    const std::optional<std::uint16_t> wantedId = *wantedIdGiven;
     const CReport report(options.in, options.json);
     CIffFile container;
     if (!report.Read(options.in, container))
@@ -154,12 +187,17 @@ struct CChangeOptions
 
 // Duplicate and rename take the same arguments; they differ in what becomes of the old record and
 // in what they assume when --id or --name is not given.
-int RunDuplicateRecord(const CChangeOptions& options, bool nameGiven)
+CommandResult RunDuplicateRecord(const CChangeOptions& options, bool nameGiven)
 {
-    const ERecordKind kind = ParseKind(options.kind);
-    const std::uint16_t from = ParseCliId(options.id, "ID");
-    const std::optional<std::uint16_t> wantedId =
-        options.newId.empty() ? std::nullopt : std::optional(ParseCliId(options.newId, "--id"));
+    const CResult<CNamedRecord, ECliUsage> named = ParseNamedRecord(options.kind, options.id);
+    if (!named)
+        return named.Failure();
+    const ERecordKind kind = named->kind;
+    const std::uint16_t from = named->id;
+    const CResult<std::optional<std::uint16_t>, ECliUsage> wantedIdGiven = ParseOptionalId(options.newId);
+    if (!wantedIdGiven)
+        return wantedIdGiven.Failure();
+    const std::optional<std::uint16_t> wantedId = *wantedIdGiven;
     const CReport report(options.in, options.json);
     CIffFile container;
     if (!report.Read(options.in, container))
@@ -196,13 +234,19 @@ int RunDuplicateRecord(const CChangeOptions& options, bool nameGiven)
     return kExitOk;
 }
 
-int RunRenameRecord(const CChangeOptions& options, bool nameGiven)
+CommandResult RunRenameRecord(const CChangeOptions& options, bool nameGiven)
 {
-    const ERecordKind kind = ParseKind(options.kind);
-    const std::uint16_t id = ParseCliId(options.id, "ID");
+    const CResult<CNamedRecord, ECliUsage> named = ParseNamedRecord(options.kind, options.id);
+    if (!named)
+        return named.Failure();
+    const ERecordKind kind = named->kind;
+    const std::uint16_t id = named->id;
     if (!nameGiven && options.newId.empty())
-        throw CUsageError{"rename-record: give --name, --id or both"};
-    const std::uint16_t newId = options.newId.empty() ? id : ParseCliId(options.newId, "--id");
+        return UsageFault("rename-record: give --name, --id or both");
+    const CResult<std::optional<std::uint16_t>, ECliUsage> newIdGiven = ParseOptionalId(options.newId);
+    if (!newIdGiven)
+        return newIdGiven.Failure();
+    const std::uint16_t newId = newIdGiven->value_or(id);
     const CReport report(options.in, options.json);
     CIffFile container;
     if (!report.Read(options.in, container))
@@ -232,10 +276,13 @@ int RunRenameRecord(const CChangeOptions& options, bool nameGiven)
     return kExitOk;
 }
 
-int RunDeleteRecord(const CChangeOptions& options)
+CommandResult RunDeleteRecord(const CChangeOptions& options)
 {
-    const ERecordKind kind = ParseKind(options.kind);
-    const std::uint16_t id = ParseCliId(options.id, "ID");
+    const CResult<CNamedRecord, ECliUsage> named = ParseNamedRecord(options.kind, options.id);
+    if (!named)
+        return named.Failure();
+    const ERecordKind kind = named->kind;
+    const std::uint16_t id = named->id;
     const CReport report(options.in, options.json);
     CIffFile container;
     if (!report.Read(options.in, container))
@@ -277,10 +324,13 @@ struct CCopyOptions
     bool json = false;
 };
 
-int RunCopyRecord(const CCopyOptions& options)
+CommandResult RunCopyRecord(const CCopyOptions& options)
 {
-    const ERecordKind kind = ParseKind(options.kind);
-    const std::uint16_t id = ParseCliId(options.id, "ID");
+    const CResult<CNamedRecord, ECliUsage> named = ParseNamedRecord(options.kind, options.id);
+    if (!named)
+        return named.Failure();
+    const ERecordKind kind = named->kind;
+    const std::uint16_t id = named->id;
     const CReport report(options.from, options.json);
     CIffFile from;
     CIffFile into;

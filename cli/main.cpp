@@ -63,9 +63,7 @@ int main(int argc, char** argv)
     {
         return UsageError(app, argc, argv, error.what());
     }
-    catch (const CUsageError& error)
-    {
-        return UsageError(app, argc, argv, error.message);
-    }
-    return result;
+    if (!result)
+        return UsageError(app, argc, argv, result.Failure().detail);
+    return *result;
 }

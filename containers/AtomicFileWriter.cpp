@@ -15,28 +15,23 @@ std::string TemporaryNameFor(const std::filesystem::path& target)
 }
 }
 
-bool WriteFileAtomically(const std::string& path, const std::function<bool(CByteStream&)>& write,
-                         std::string* error)
+CStatus<EFileWrite> WriteFileAtomically(const std::string& path, const std::function<bool(CByteStream&)>& write)
 {
     const std::filesystem::path target(path);
     const std::string temporary = TemporaryNameFor(target);
-    auto fail = [&](const std::string& why) {
+    auto fail = [&](EFileWrite what, std::string detail) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
-        if (error != nullptr)
-            *error = why;
-        return false;
+        return Fail(what, 0, std::move(detail)).InFile(path);
     };
 
     CFileStream stream;
     if (!stream.Open(temporary, CFileStream::EMode::Create))
-        return fail("Cannot create a file in the folder of " + path + ": " + stream.LastErrorText());
+        return fail(EFileWrite::CannotCreate, stream.LastErrorText());
     if (!write(stream))
-        return fail("Writing " + path + " failed.");
-    if (!stream.Sync())
-        return fail("Writing " + path + " failed: " + stream.LastErrorText());
-    if (!stream.Close())
-        return fail("Writing " + path + " failed: " + stream.LastErrorText());
+        return fail(EFileWrite::WriteFailed, std::string());
+    if (!stream.Sync() || !stream.Close())
+        return fail(EFileWrite::WriteFailed, stream.LastErrorText());
 
     // A replaced file keeps the permissions it had.
     std::error_code code;
@@ -46,6 +41,23 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(CByte
     code.clear();
     std::filesystem::rename(temporary, target, code);
     if (code)
-        return fail("Cannot replace " + path + ": " + code.message());
-    return true;
+        return fail(EFileWrite::CannotReplace, code.message());
+    return {};
+}
+
+std::string FileWriteFailureText(const CFailure<EFileWrite>& failure)
+{
+    const std::string& path = failure.where.file;
+    switch (failure.what)
+    {
+    case EFileWrite::Ok:
+        return {};
+    case EFileWrite::CannotCreate:
+        return "Cannot create a file in the folder of " + path + ": " + failure.detail;
+    case EFileWrite::WriteFailed:
+        return failure.detail.empty() ? "Writing " + path + " failed." : "Writing " + path + " failed: " + failure.detail;
+    case EFileWrite::CannotReplace:
+        return "Cannot replace " + path + ": " + failure.detail;
+    }
+    return {};
 }

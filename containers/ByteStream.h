@@ -145,5 +145,5 @@ private:
 };
 
 /// Reads a whole file into memory; false (with the reason) when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+[[nodiscard]] bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                    EFileOpenError* openError = nullptr);

@@ -25,8 +25,8 @@ struct CChunkSnapshot
 CChunkSnapshot TakeChunkSnapshot(const CIffFile& container, std::uint32_t type, std::uint16_t id);
 /// Puts the chunk back as the snapshot holds it (removing it when it was absent). False when the
 /// container could not take the data.
-bool RestoreChunkSnapshot(CIffFile& container, const CChunkSnapshot& snapshot);
+[[nodiscard]] bool RestoreChunkSnapshot(CIffFile& container, const CChunkSnapshot& snapshot);
 
 /// Puts back every chunk of `snapshots`, those absent before those present, so that a record moved
 /// to another id never stands under both ids at once. False when the container could not take one.
-bool RestoreChunkSnapshots(CIffFile& container, const std::vector<CChunkSnapshot>& snapshots);
+[[nodiscard]] bool RestoreChunkSnapshots(CIffFile& container, const std::vector<CChunkSnapshot>& snapshots);

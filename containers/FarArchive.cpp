@@ -5,12 +5,13 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <span>
+#include <vector>
 
 namespace
 {
 constexpr char kMagic[] = "FAR!byAZ";
 constexpr std::uint32_t kSupportedVersion = 1;
-constexpr std::uint64_t kEntryFixedSize = 16;
 }
 
 bool CFarArchive::OpenDirectory(CByteStream* stream)
@@ -35,38 +36,41 @@ bool CFarArchive::OpenDirectory(CByteStream* stream)
     if (std::memcmp(magic.data(), kMagic, 8) != 0 || version != kSupportedVersion || directory + 4 > length)
         return false;
 
-    // The count is not trusted for anything but the number of steps: every entry must fit in
-    // the file before it is taken, so a damaged count ends the walk at the file's end.
-    std::uint8_t field[kEntryFixedSize];
-    if (!stream->Seek(directory) || stream->Read(field, 4) != 4)
+    // The directory runs from D to the end of the file; it is read in one piece and walked with a
+    // bounded reader, so the count is not trusted for anything but the number of steps: an entry
+    // that would run past the file's end ends the walk as a failure.
+    std::vector<std::uint8_t> directoryBytes;
+    try
+    {
+        directoryBytes.resize(static_cast<std::size_t>(length - directory));
+    }
+    catch (const std::exception&)
+    {
         return false;
-    const std::uint32_t count = CByteReader(std::span<const std::uint8_t>(field, 4)).U32LE();
-    std::uint64_t position = directory + 4;
+    }
+    if (!stream->Seek(directory) || stream->Read(directoryBytes.data(), directoryBytes.size()) != directoryBytes.size())
+        return false;
+    CByteReader reader(directoryBytes);
+    const std::uint32_t count = reader.U32LE();
     for (std::uint32_t i = 0; i < count; ++i)
     {
-        if (position + kEntryFixedSize > length || stream->Read(field, kEntryFixedSize) != kEntryFixedSize)
-            return false;
-        CByteReader fields(field);
         CFarEntry entry;
-        entry.length1 = fields.U32LE();
-        entry.length2 = fields.U32LE();
-        entry.offset = fields.U32LE();
-        entry.nameLength = fields.U32LE();
-        const std::uint64_t nameStart = position + kEntryFixedSize;
-        if (nameStart + entry.nameLength > length)
+        entry.length1 = reader.U32LE();
+        entry.length2 = reader.U32LE();
+        entry.offset = reader.U32LE();
+        entry.nameLength = reader.U32LE();
+        const std::span<const std::uint8_t> name = reader.Bytes(entry.nameLength);
+        if (reader.OutOfData())
             return false;
         try
         {
-            entry.name.resize(entry.nameLength);
-            if (stream->Read(entry.name.data(), entry.nameLength) != entry.nameLength)
-                return false;
+            entry.name.assign(name.begin(), name.end());
             m_entries.push_back(std::move(entry));
         }
         catch (const std::bad_alloc&)
         {
             return false;
         }
-        position = nameStart + m_entries.back().nameLength;
     }
     m_fileLength = length;
     m_open = true;
@@ -100,9 +104,8 @@ bool CFarArchive::Extract(CByteStream& out, const CFarEntry& entry) const
 {
     if (!m_open || !m_image)
         return false;
-    const std::uint64_t start = entry.offset;
-    const std::uint64_t end = start + entry.length2;
-    if (end > m_imageLength)
-        return false;
-    return out.Write(m_image.get() + start, entry.length2);
+    CByteReader image(std::span<const std::uint8_t>(m_image.get(), static_cast<std::size_t>(m_imageLength)));
+    image.Skip(entry.offset);
+    const std::span<const std::uint8_t> member = image.Bytes(entry.length2);
+    return !image.OutOfData() && out.Write(member.data(), member.size());
 }

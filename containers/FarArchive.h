@@ -25,16 +25,16 @@ public:
 
     /// Reads the archive. On failure the entries read so far stay listed, but the archive does
     /// not count as open and Extract refuses.
-    bool Open(CByteStream* stream);
+    [[nodiscard]] bool Open(CByteStream* stream);
     /// Reads the header and the directory only, as Open checks them; the members stay in the
     /// stream, to be read from it where they lie (see Holds), and Extract refuses. Loading reads
     /// each member once this way, straight into its container, with no copy of the archive kept.
-    bool OpenDirectory(CByteStream* stream);
+    [[nodiscard]] bool OpenDirectory(CByteStream* stream);
     /// Whether the entry's `length2` bytes from its `offset` lie inside the archive's file.
     bool Holds(const CFarEntry& entry) const;
     /// Writes the entry's `length2` bytes to `out`; fails when nothing is open or the range
     /// does not lie inside the image.
-    bool Extract(CByteStream& out, const CFarEntry& entry) const;
+    [[nodiscard]] bool Extract(CByteStream& out, const CFarEntry& entry) const;
 
     bool IsOpen() const { return m_open; }
     const std::vector<CFarEntry>& Entries() const { return m_entries; }

@@ -7,13 +7,42 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <string_view>
+#include <utility>
 #include <limits>
 #include <new>
 
 namespace
 {
-constexpr char kMagic[] = "IFF FILE";
-constexpr std::size_t kMagicLength = 8;
+constexpr std::string_view kMagic = "IFF FILE";
+
+// The version of an image's header: 20, 25 or 30 for the texts "2.0", "2.5" and "3.0" after
+// "IFF FILE" and a blank; 0 for any other text, or an image too short to hold it.
+int HeaderVersion(std::span<const std::uint8_t> image)
+{
+    CByteReader header(image);
+    const std::span<const std::uint8_t> magic = header.Bytes(kMagic.size());
+    header.Skip(1);
+    const std::span<const std::uint8_t> text = header.Bytes(3);
+    if (header.OutOfData() || !std::equal(magic.begin(), magic.end(), kMagic.begin()))
+        return 0;
+    for (const auto& [digits, version] : {std::pair{"3.0", 30}, std::pair{"2.0", 20}, std::pair{"2.5", 25}})
+        if (std::equal(text.begin(), text.end(), digits))
+            return version;
+    return 0;
+}
+
+bool HasMagic(std::span<const std::uint8_t> image)
+{
+    const std::span<const std::uint8_t> magic = CByteReader(image).Bytes(kMagic.size());
+    return magic.size() == kMagic.size() && std::equal(magic.begin(), magic.end(), kMagic.begin());
+}
+
+std::uint64_t IndexKey(std::uint32_t type, std::uint16_t id)
+{
+    return (std::uint64_t(type) << 16) | id;
+}
 
 // The header this program writes: the 34 characters of the type line and a NUL, then the 28
 // characters of the signature and a NUL; the version digit is patched in.
@@ -64,6 +93,8 @@ CIffFile::CIffFile(const CIffFile& other)
     : m_header(other.m_header),
       m_chunks(other.m_chunks),
       m_types(other.m_types),
+      m_index(other.m_index),
+      m_liveBytes(other.m_liveBytes),
       m_readSucceeded(other.m_readSucceeded),
       m_fileVersion(other.m_fileVersion)
 {
@@ -79,6 +110,8 @@ CIffFile::CIffFile(const CIffFile& other)
             // Without its image a copy must not point into bytes it does not have.
             m_chunks.clear();
             m_types.clear();
+            m_index.clear();
+            m_liveBytes = kHeaderSize;
             m_readSucceeded = false;
         }
     }
@@ -98,6 +131,8 @@ void CIffFile::Clear()
 {
     m_chunks.clear();
     m_types.clear();
+    m_index.clear();
+    m_liveBytes = kHeaderSize;
     m_image.Reset();
     m_readSucceeded = false;
 }
@@ -129,21 +164,20 @@ bool CIffFile::Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* promp
     }
     const std::uint8_t* image = m_image.Data();
 
-    if (length < kMagicLength || std::memcmp(image, kMagic, kMagicLength) != 0)
+    if (!HasMagic({image, length}))
     {
         Clear();
         errorCode = EIffRead::NotIff;
         return false;
     }
-    auto versionIs = [&](const char* text) { return length >= 12 && std::memcmp(image + 9, text, 3) == 0; };
-    const bool coded = versionIs("3.0");
-    if (!coded && !versionIs("2.0") && !versionIs("2.5"))
+    m_fileVersion = HeaderVersion({image, length});
+    if (m_fileVersion == 0)
     {
         Clear();
         errorCode = EIffRead::BadVersion;
         return false;
     }
-    m_fileVersion = coded ? 30 : versionIs("2.0") ? 20 : 25;
+    const bool coded = m_fileVersion == 30;
 
     if (coded)
     {
@@ -164,9 +198,8 @@ bool CIffFile::Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* promp
         }
         // Saving writes the image back as a 2.x container: an image that is not one would be
         // written over the file as if it were.
-        const auto decodedVersionIs = [&](const char* text) { return std::memcmp(decoded.Data() + 9, text, 3) == 0; };
-        if (decoded.Size() < 12 || std::memcmp(decoded.Data(), kMagic, kMagicLength) != 0 ||
-            (!decodedVersionIs("2.0") && !decodedVersionIs("2.5")))
+        const int decodedVersion = HeaderVersion({decoded.Data(), decoded.Size()});
+        if (decodedVersion != 20 && decodedVersion != 25)
         {
             Clear();
             errorCode = EIffRead::NotIff;
@@ -193,46 +226,65 @@ bool CIffFile::Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* promp
         return false;
     }
 
+    m_liveBytes = std::min<std::uint64_t>(length, kHeaderSize);
+    for (const CIffChunk& chunk : m_chunks)
+        m_liveBytes += kChunkHeaderSize + chunk.size;
     m_readSucceeded = true;
     return true;
 }
 
 void CIffFile::WalkChunks(std::span<const std::uint8_t> bytes)
 {
-    const std::uint64_t end = bytes.size();
-    // The size of the chunk whose header starts at `at`, when the whole chunk lies in the image.
-    const auto fits = [&](std::uint64_t at) {
+    // The chunk header at `at`, when there is room for a whole one there.
+    const auto headerAt = [&](std::uint64_t at) {
         CByteReader header(bytes, std::size_t(at));
-        header.Skip(4);
-        const std::uint32_t size = header.U32BE();
-        return !header.OutOfData() && at + size <= end;
+        return header.Has(kChunkHeaderSize) ? header.Bytes(kChunkHeaderSize) : std::span<const std::uint8_t>();
+    };
+    // True when the chunk whose header is `header` lies wholly in the image.
+    const auto fits = [&](std::uint64_t at, std::span<const std::uint8_t> header) {
+        CByteReader sizeField(header);
+        sizeField.Skip(4);
+        return at + sizeField.U32BE() <= bytes.size();
     };
     std::uint64_t p = kHeaderSize;
-    while (p < end)
+    while (p < bytes.size())
     {
         // A cut-off chunk: take the first later position whose size fits what is left.
-        while (p + 75 < end && !fits(p))
-            ++p;
-        if (p + 75 >= end)
-            break;
-        CByteReader header(bytes, std::size_t(p));
+        std::span<const std::uint8_t> headerBytes = headerAt(p);
+        while (!headerBytes.empty() && !fits(p, headerBytes))
+            headerBytes = headerAt(++p);
+        if (headerBytes.empty())
+            break;  // no room for a further chunk header
+        CByteReader header(headerBytes);
         CIffChunk chunk;
         chunk.type = header.U32BE();
         const std::uint32_t chunkSize = header.U32BE();
         if (chunkSize < kChunkHeaderSize)
             break;  // no chunk can be this small; what follows cannot be walked
-        chunk.offset = static_cast<std::uint32_t>(p + kChunkHeaderSize);
+        chunk.offset = p + kChunkHeaderSize;
         chunk.size = chunkSize - static_cast<std::uint32_t>(kChunkHeaderSize);
         chunk.id = header.U16BE();
         chunk.flags = header.U16BE();
         const std::span<const std::uint8_t> name = header.Bytes(kNameFieldSize);
-        chunk.name.assign(reinterpret_cast<const char*>(name.data()),
-                          strnlen(reinterpret_cast<const char*>(name.data()), name.size()));
+        chunk.name.assign(name.begin(), std::find(name.begin(), name.end(), std::uint8_t(0)));
         m_chunks.push_back(std::move(chunk));
+        IndexEntry(m_chunks.size() - 1);
         if (std::find(m_types.begin(), m_types.end(), m_chunks.back().type) == m_types.end())
             m_types.push_back(m_chunks.back().type);
         p += chunkSize;
     }
+}
+
+void CIffFile::IndexEntry(std::size_t position)
+{
+    m_index.try_emplace(IndexKey(m_chunks[position].type, m_chunks[position].id), position);
+}
+
+void CIffFile::RebuildIndex()
+{
+    m_index.clear();
+    for (std::size_t i = 0; i < m_chunks.size(); ++i)
+        IndexEntry(i);
 }
 
 bool CIffFile::Write(CByteStream* stream, CUserPrompt* prompt)
@@ -263,7 +315,7 @@ bool CIffFile::Write(CByteStream* stream, CUserPrompt* prompt)
         const CIffChunk& chunk = m_chunks[i];
         if (chunk.type == kTypeRsmp)
             continue;
-        const std::uint64_t start = std::uint64_t(chunk.offset) - kChunkHeaderSize;
+        const std::uint64_t start = chunk.offset - kChunkHeaderSize;
         const std::uint64_t count = std::uint64_t(chunk.size) + kChunkHeaderSize;
         if (chunk.offset < kChunkHeaderSize || start + count > m_image.Size())
             return false;
@@ -347,70 +399,79 @@ bool CIffFile::WriteResourceMap(CByteStream& stream, const std::vector<std::uint
 
 bool CIffFile::FindChunk(CIffChunk& query) const
 {
-    for (const CIffChunk& chunk : m_chunks)
-    {
-        if (chunk.type == query.type && chunk.id == query.id)
-        {
-            query = chunk;
-            return true;
-        }
-    }
-    return false;
+    const auto found = m_index.find(IndexKey(query.type, query.id));
+    if (found == m_index.end())
+        return false;
+    query = m_chunks[found->second];
+    return true;
 }
 
 bool CIffFile::PutChunk(CIffChunk& entry, CByteStream& data)
 {
-    // Refused before copying: a stream too long for the image would otherwise be copied whole
-    // (gigabytes, zero-filled first) only to be turned down afterwards.
-    if (std::uint64_t(m_image.Size()) + kChunkHeaderSize + data.Length() > std::numeric_limits<std::uint32_t>::max())
+    const std::uint64_t length = data.Length();
+    // Refused before anything is read: a stream too long for the image would otherwise be
+    // read whole only to be turned down.
+    if (length > std::numeric_limits<std::uint32_t>::max() - kChunkHeaderSize)
         return false;
-    std::vector<std::uint8_t> bytes;
-    try
-    {
-        bytes.resize(static_cast<std::size_t>(data.Length()));
-    }
-    catch (const std::exception&)
-    {
-        return false;
-    }
-    if (!data.Seek(0) || data.Read(bytes.data(), bytes.size()) != bytes.size())
-        return false;
-    return PutChunk(entry, std::span<const std::uint8_t>(bytes));
+    return Append(entry, static_cast<std::size_t>(length), [&](std::uint8_t* at) {
+        return data.Seek(0) && data.Read(at, static_cast<std::size_t>(length)) == length;
+    });
 }
 
 bool CIffFile::PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data)
 {
-    const std::uint64_t end = m_image.Size();
-    const std::uint64_t newLength = end + kChunkHeaderSize + data.size();
-    if (newLength > std::numeric_limits<std::uint32_t>::max())
-        return false;  // offsets and sizes are 32-bit in the file
-    CImageBytes image;
-    if (!image.Allocate(static_cast<std::size_t>(newLength)))
+    // Data taken from this very image (a chunk copied to another id) would move as the image grows.
+    const std::uint8_t* image = m_image.Data();
+    if (image != nullptr && !data.empty() && data.data() >= image && data.data() < image + m_image.Size())
+    {
+        const std::vector<std::uint8_t> copy(data.begin(), data.end());
+        return PutChunk(entry, std::span<const std::uint8_t>(copy));
+    }
+    return Append(entry, data.size(), [&](std::uint8_t* at) {
+        if (!data.empty())
+            std::memcpy(at, data.data(), data.size());
+        return true;
+    });
+}
+
+bool CIffFile::Append(CIffChunk& entry, std::size_t size, const std::function<bool(std::uint8_t*)>& fill)
+{
+    // Positions and sizes are 32-bit in the written file, which holds only the live chunks.
+    if (m_liveBytes + kChunkHeaderSize + size > std::numeric_limits<std::uint32_t>::max())
         return false;
-    if (end > 0)
-        std::memcpy(image.MutableData(), m_image.Data(), static_cast<std::size_t>(end));
+
+    const std::size_t end = m_image.Size();
+    if (!m_image.Extend(end + kChunkHeaderSize + size))
+        return false;
+    if (!fill(m_image.MutableData() + end + kChunkHeaderSize))
+    {
+        // Nothing points at the bytes past `end`; the image takes its old length back.
+        m_image.Truncate(end);
+        return false;
+    }
 
     CIffChunk stored = entry;
-    stored.offset = static_cast<std::uint32_t>(end + kChunkHeaderSize);
-    stored.size = static_cast<std::uint32_t>(data.size());
+    stored.offset = end + kChunkHeaderSize;
+    stored.size = static_cast<std::uint32_t>(size);
     if (stored.name.size() > kMaxStoredNameLength)
         stored.name.resize(kMaxStoredNameLength);
 
-    std::uint8_t* header = image.MutableData() + end;
-    WriteChunkHeader(header, stored, data.size());
-    if (!data.empty())
-        std::memcpy(header + kChunkHeaderSize, data.data(), data.size());
+    WriteChunkHeader(m_image.MutableData() + end, stored, size);
 
-    m_image = std::move(image);
     if (std::find(m_types.begin(), m_types.end(), stored.type) == m_types.end())
         m_types.push_back(stored.type);
-    auto existing = std::find_if(m_chunks.begin(), m_chunks.end(), [&](const CIffChunk& chunk) {
-        return chunk.type == stored.type && chunk.id == stored.id;
-    });
-    if (existing != m_chunks.end())
-        *existing = stored;
+    m_liveBytes += kChunkHeaderSize + size;
+    const auto existing = m_index.find(IndexKey(stored.type, stored.id));
+    if (existing != m_index.end())
+    {
+        m_liveBytes -= kChunkHeaderSize + m_chunks[existing->second].size;
+        m_chunks[existing->second] = stored;
+    }
     else
+    {
         m_chunks.push_back(stored);
+        IndexEntry(m_chunks.size() - 1);
+    }
     entry = stored;
     return true;
 }
@@ -436,13 +497,60 @@ void CIffFile::TruncateImage(std::size_t length)
 
 bool CIffFile::RemoveChunk(const CIffChunk& query)
 {
-    auto found = std::find_if(m_chunks.begin(), m_chunks.end(), [&](const CIffChunk& chunk) {
-        return chunk.type == query.type && chunk.id == query.id;
-    });
-    if (found == m_chunks.end())
+    const auto found = m_index.find(IndexKey(query.type, query.id));
+    if (found == m_index.end())
         return false;
-    m_chunks.erase(found);
+    m_liveBytes -= kChunkHeaderSize + m_chunks[found->second].size;
+    m_chunks.erase(m_chunks.begin() + std::ptrdiff_t(found->second));
+    RebuildIndex();
     return true;
+}
+
+void CIffFile::SetDirectory(std::vector<CIffChunk> chunks, std::vector<std::uint32_t> types)
+{
+    std::unordered_map<std::uint64_t, std::size_t> index;
+    std::uint64_t live = std::min<std::uint64_t>(m_image.Size(), kHeaderSize);
+    for (std::size_t i = 0; i < chunks.size(); ++i)
+    {
+        index.try_emplace(IndexKey(chunks[i].type, chunks[i].id), i);
+        live += kChunkHeaderSize + chunks[i].size;
+    }
+    m_chunks = std::move(chunks);
+    m_types = std::move(types);
+    m_index = std::move(index);
+    m_liveBytes = live;
+}
+
+bool CIffFile::Compact()
+{
+    // An open transaction's noted directory points into the image as it stands.
+    if (m_openTransactions > 0)
+        return false;
+    CImageBytes compacted;
+    if (!compacted.Allocate(static_cast<std::size_t>(m_liveBytes)))
+        return false;
+    const std::size_t headerBytes = std::min<std::size_t>(m_image.Size(), kHeaderSize);
+    std::memcpy(compacted.MutableData(), m_image.Data(), headerBytes);
+    std::uint64_t at = headerBytes;
+    std::vector<std::uint64_t> offsets;
+    offsets.reserve(m_chunks.size());
+    for (const CIffChunk& chunk : m_chunks)
+    {
+        const std::size_t count = kChunkHeaderSize + chunk.size;
+        std::memcpy(compacted.MutableData() + at, m_image.Data() + (chunk.offset - kChunkHeaderSize), count);
+        offsets.push_back(at + kChunkHeaderSize);
+        at += count;
+    }
+    for (std::size_t i = 0; i < m_chunks.size(); ++i)
+        m_chunks[i].offset = offsets[i];
+    m_image = std::move(compacted);
+    m_liveBytes = at;
+    return true;
+}
+
+bool CIffFile::CompactIfWasteful()
+{
+    return DeadBytes() <= LiveBytes() || Compact();
 }
 
 std::size_t CIffFile::FindFirstOfType(std::uint32_t type) const
@@ -470,14 +578,19 @@ CIffChunk CIffFile::NextOfType(std::size_t& position) const
 
 int CIffFile::Version() const
 {
-    if (m_image.Size() < 12)
-        return 0;
-    return int(m_image.Data()[9]) * 10 + int(m_image.Data()[11]) - 528;
+    // The digits at offsets 9 and 11, whatever the text around them: the image begins with a
+    // header that a read checked, or that this program wrote.
+    CByteReader header({m_image.Data(), m_image.Size()});
+    header.Skip(9);
+    const int major = header.U8() - '0';
+    header.Skip(1);
+    const int minor = header.U8() - '0';
+    return header.OutOfData() ? 0 : major * 10 + minor;
 }
 
 std::span<const std::uint8_t> CIffFile::ChunkData(const CIffChunk& chunk) const
 {
-    if (m_image.Empty() || std::uint64_t(chunk.offset) + chunk.size > m_image.Size())
-        return {};
-    return {m_image.Data() + chunk.offset, chunk.size};
+    CByteReader image({m_image.Data(), m_image.Size()});
+    image.Skip(chunk.offset);
+    return image.Bytes(chunk.size);
 }

@@ -4,12 +4,15 @@
 #include "ImageBytes.h"
 #include "TypeCodes.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CUserPrompt;
@@ -18,7 +21,7 @@ class CUserPrompt;
 struct CIffChunk
 {
     std::uint32_t type = 0;
-    std::uint32_t offset = 0;  // first data byte in the image (the chunk header's position + 76)
+    std::uint64_t offset = 0;  // first data byte in the image (the chunk header's position + 76)
     std::uint32_t size = 0;    // data bytes, without the 76-byte chunk header
     std::uint16_t id = 0;
     std::uint16_t flags = 0;
@@ -60,20 +63,37 @@ public:
     /// Reads a whole file. On failure `errorCode` gets the code (see EIffReadError) and the
     /// container is left empty; on success the code is left as the caller set it. A coded body
     /// that does not decode fails the read (the prompt has shown "FAILURE" or "MEMORY FAILURE").
-    bool Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* prompt = nullptr);
+    [[nodiscard]] bool Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* prompt = nullptr);
     /// Writes the container: header, chunks in directory order and, for 2.5, a new resource map.
     /// A container read as 2.0 asks the prompt whether to convert it (no prompt: No).
-    bool Write(CByteStream* stream, CUserPrompt* prompt = nullptr);
+    [[nodiscard]] bool Write(CByteStream* stream, CUserPrompt* prompt = nullptr);
 
     /// Copies the first entry with the query's type and id into the query.
-    bool FindChunk(CIffChunk& query) const;
+    [[nodiscard]] bool FindChunk(CIffChunk& query) const;
     /// Appends `data` as a chunk and points the entry of that type and id (replaced in place, or
     /// appended) at it. On return `entry` describes the stored chunk. Fails without changing
-    /// anything when the image cannot grow.
-    bool PutChunk(CIffChunk& entry, CByteStream& data);
-    bool PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data);
+    /// anything when the image cannot grow. Only the new chunk's bytes are written: every other
+    /// entry keeps its offset, and the bytes a replaced entry pointed at stay, dead, until
+    /// Compact. Storing n chunks one by one takes time in proportion to their bytes.
+    [[nodiscard]] bool PutChunk(CIffChunk& entry, CByteStream& data);
+    [[nodiscard]] bool PutChunk(CIffChunk& entry, std::span<const std::uint8_t> data);
     /// Removes the first entry with the query's type and id; its bytes stay unused in the image.
     bool RemoveChunk(const CIffChunk& query);
+
+    /// Bytes of the image that the header and the directory's chunks take.
+    std::uint64_t LiveBytes() const { return m_liveBytes; }
+    /// Bytes of the image no entry points at: replaced and removed chunks, and what a read
+    /// skipped. They are never written.
+    std::uint64_t DeadBytes() const { return m_image.Size() - std::min<std::uint64_t>(m_liveBytes, m_image.Size()); }
+    /// Rewrites the image with only the header and the directory's chunks, in directory order, and
+    /// points the entries at their new places. What Write produces does not change. False, with
+    /// nothing changed, without memory. Offsets taken before do not hold after it.
+    [[nodiscard]] bool Compact();
+    /// Compacts when the dead bytes exceed the live ones. PutChunk and RemoveChunk never move other
+    /// chunks themselves, so that whoever compares the directory before and after a change finds
+    /// the old bytes still there; the owner calls this once such a change is settled. Refused
+    /// while a transaction is open. True when the image is not wasteful (any more).
+    bool CompactIfWasteful();
 
     /// The position of the first entry of `type`, or kNoPosition.
     std::size_t FindFirstOfType(std::uint32_t type) const;
@@ -102,17 +122,31 @@ private:
     bool RewriteChunk(const CIffChunk& slot, const CIffChunk& entry, std::span<const std::uint8_t> data);
     /// Gives up the image's bytes from `length` on; no entry may lie there.
     void TruncateImage(std::size_t length);
+    /// Puts a whole directory in place, the index and the count of live bytes following it.
+    /// Throws std::bad_alloc before anything is changed.
+    void SetDirectory(std::vector<CIffChunk> chunks, std::vector<std::uint32_t> types);
 
     /// Fills the directory and the type list from the image's chunk headers.
     void WalkChunks(std::span<const std::uint8_t> bytes);
     void Clear();
     bool WriteResourceMap(CByteStream& stream, const std::vector<std::uint32_t>& positions);
+    /// Puts a chunk of `size` data bytes at the end of the image, `fill` writing the data; the
+    /// common part of both PutChunk.
+    bool Append(CIffChunk& entry, std::size_t size, const std::function<bool(std::uint8_t*)>& fill);
+    /// Notes the entry at `position` as the first of its type and id, unless one comes before it.
+    void IndexEntry(std::size_t position);
+    void RebuildIndex();
 
     std::array<std::uint8_t, kHeaderSize> m_header{};
     // The file's bytes, or the decoded bytes of a coded file; mapped from the file when large.
     CImageBytes m_image;
     std::vector<CIffChunk> m_chunks;
     std::vector<std::uint32_t> m_types;
+    // The position of the first entry of each (type, id). Kept so that finding and storing a chunk
+    // does not walk the directory: storing every record of a large file would otherwise take time
+    // in the square of their number.
+    std::unordered_map<std::uint64_t, std::size_t> m_index;
+    std::uint64_t m_liveBytes = kHeaderSize;
     bool m_readSucceeded = false;
     int m_fileVersion = 0;
     // While a transaction is open the image must only grow: the directory it noted at its start

@@ -92,7 +92,7 @@ std::size_t CIffChange::DataBytes() const
 
 CIffTransaction::CIffTransaction(CIffFile& container)
     : m_container(&container), m_chunks(container.m_chunks), m_types(container.m_types),
-      m_imageLength(container.ImageLength())
+      m_index(container.m_index), m_liveBytes(container.m_liveBytes), m_imageLength(container.ImageLength())
 {
     ++container.m_openTransactions;
 }
@@ -112,8 +112,7 @@ void CIffTransaction::End()
 
 void CIffTransaction::SetDirectory(std::vector<CIffChunk> chunks, std::vector<std::uint32_t> types)
 {
-    m_container->m_chunks = std::move(chunks);
-    m_container->m_types = std::move(types);
+    m_container->SetDirectory(std::move(chunks), std::move(types));
 }
 
 void CIffTransaction::RollBack()
@@ -124,6 +123,8 @@ void CIffTransaction::RollBack()
     // bytes the change added are given up, so that the image too is as it was.
     std::swap(m_container->m_chunks, m_chunks);
     std::swap(m_container->m_types, m_types);
+    std::swap(m_container->m_index, m_index);
+    std::swap(m_container->m_liveBytes, m_liveBytes);
     m_container->TruncateImage(m_imageLength);
     End();
 }
@@ -139,7 +140,7 @@ std::optional<CIffChange> CIffTransaction::Commit()
         return std::nullopt;
     const CIffFile& container = *m_container;
     const std::vector<CIffChunk>& before = m_chunks;
-    const std::vector<CIffChunk>& after = container.m_chunks;
+    const std::vector<CIffChunk>& after = container.Chunks();
     try
     {
         const std::vector<CEntryKey> keysBefore = KeysOf(before);
@@ -196,7 +197,7 @@ std::optional<CIffChange> CIffTransaction::Commit()
         change.before = StatesOf(container, before, keysBefore, changed);
         change.after = StatesOf(container, after, keysAfter, changed);
         change.typesBefore = m_types;
-        change.typesAfter = container.m_types;
+        change.typesAfter = container.Types();
         Tidy(change);
         Keep();
         return change;
@@ -211,7 +212,7 @@ std::optional<CIffChange> CIffTransaction::Commit()
 void CIffTransaction::Tidy(const CIffChange& change)
 {
     CIffFile& container = *m_container;
-    std::vector<CIffChunk>& chunks = container.m_chunks;
+    std::vector<CIffChunk> chunks = container.Chunks();
     for (const CChunkState& was : change.before)
     {
         const auto is = std::find_if(change.after.begin(), change.after.end(), [&](const CChunkState& state) {
@@ -227,10 +228,13 @@ void CIffTransaction::Tidy(const CIffChange& change)
                         [&](const CIffChunk& chunk) { return chunk.offset == was.entry.offset; }))
             continue;
         if (!container.RewriteChunk(was.entry, entry, is->data))
-            return;
+            break;
         entry.offset = was.entry.offset;
+        // Only the offset moves, so the container's index and counts stand; nothing to allocate.
+        container.m_chunks[is->position].offset = was.entry.offset;
     }
-    const bool tailUnused = std::none_of(chunks.begin(), chunks.end(), [&](const CIffChunk& chunk) {
+    const std::vector<CIffChunk>& now = container.Chunks();
+    const bool tailUnused = std::none_of(now.begin(), now.end(), [&](const CIffChunk& chunk) {
         return std::uint64_t(chunk.offset) + chunk.size > m_imageLength;
     });
     if (tailUnused)

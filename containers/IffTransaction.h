@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 /// One directory entry as a change found it or left it: its place in the directory, its type, id,
@@ -72,6 +73,9 @@ private:
     CIffFile* m_container;
     std::vector<CIffChunk> m_chunks;
     std::vector<std::uint32_t> m_types;
+    // Noted with the directory, so that putting it back needs no memory.
+    std::unordered_map<std::uint64_t, std::size_t> m_index;
+    std::uint64_t m_liveBytes;
     std::size_t m_imageLength;
 };
 

@@ -1,6 +1,7 @@
 #include "ImageBytes.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #ifndef _WIN32
@@ -11,6 +12,7 @@
 CImageBytes::CImageBytes(CImageBytes&& other) noexcept
     : m_data(std::exchange(other.m_data, nullptr)),
       m_size(std::exchange(other.m_size, 0)),
+      m_capacity(std::exchange(other.m_capacity, 0)),
       m_mapBase(std::exchange(other.m_mapBase, nullptr)),
       m_mapLength(std::exchange(other.m_mapLength, 0))
 {
@@ -23,6 +25,7 @@ CImageBytes& CImageBytes::operator=(CImageBytes&& other) noexcept
         Reset();
         m_data = std::exchange(other.m_data, nullptr);
         m_size = std::exchange(other.m_size, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
         m_mapBase = std::exchange(other.m_mapBase, nullptr);
         m_mapLength = std::exchange(other.m_mapLength, 0);
     }
@@ -39,6 +42,7 @@ void CImageBytes::Reset()
         std::free(m_data);
     m_data = nullptr;
     m_size = 0;
+    m_capacity = 0;
     m_mapBase = nullptr;
     m_mapLength = 0;
 }
@@ -51,6 +55,7 @@ bool CImageBytes::Allocate(std::size_t size)
     // system, so that Reallocate can move them without copying.
     m_data = static_cast<std::uint8_t*>(std::malloc(size == 0 ? 1 : size));
     m_size = m_data != nullptr ? size : 0;
+    m_capacity = m_size;
     return m_data != nullptr;
 }
 
@@ -66,6 +71,39 @@ bool CImageBytes::Reallocate(std::size_t size)
         return false;
     m_data = grown;
     m_size = size;
+    m_capacity = size;
+    return true;
+}
+
+bool CImageBytes::Extend(std::size_t size)
+{
+    if (size <= m_size)
+        return size == m_size;
+    if (m_mapBase == nullptr && m_data != nullptr && size <= m_capacity)
+    {
+        m_size = size;
+        return true;
+    }
+    const std::size_t room = m_capacity / 2 < static_cast<std::size_t>(-1) - size ? size + m_capacity / 2 : size;
+    if (m_mapBase != nullptr || m_data == nullptr)
+    {
+        auto* block = static_cast<std::uint8_t*>(std::malloc(room));
+        if (block == nullptr)
+            return false;
+        if (m_size > 0)
+            std::memcpy(block, m_data, m_size);
+        Reset();
+        m_data = block;
+    }
+    else
+    {
+        auto* grown = static_cast<std::uint8_t*>(std::realloc(m_data, room));
+        if (grown == nullptr)
+            return false;
+        m_data = grown;
+    }
+    m_size = size;
+    m_capacity = room;
     return true;
 }
 

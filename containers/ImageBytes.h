@@ -18,8 +18,15 @@ public:
     /// Replaces the bytes by a heap block of `size` bytes that are not filled: the caller writes
     /// or reads into every one of them. False, and empty, without memory.
     bool Allocate(std::size_t size);
-    /// Grows or shrinks a heap block, keeping its first bytes; false, unchanged, without memory.
+    /// Grows or shrinks a heap block to exactly `size`, keeping its first bytes; false, unchanged,
+    /// without memory.
     bool Reallocate(std::size_t size);
+    /// Makes the bytes `size` long, keeping the first ones, for a caller that appends: a heap
+    /// block grows by half again at a time, so that appending n bytes in steps costs O(n) copying;
+    /// a mapping is copied into a heap block once. False, unchanged, without memory.
+    bool Extend(std::size_t size);
+    /// Gives up the bytes past `size` (kept for a later Extend).
+    void Truncate(std::size_t size) { m_size = size < m_size ? size : m_size; }
     /// Replaces the bytes by a private read-only mapping of `size` bytes of the open file `fd`
     /// from `offset`. False, and empty, when the system cannot map them.
     bool Map(int fd, std::uint64_t offset, std::size_t size);
@@ -34,6 +41,7 @@ public:
 private:
     std::uint8_t* m_data = nullptr;
     std::size_t m_size = 0;
+    std::size_t m_capacity = 0;  // of a heap block
     void* m_mapBase = nullptr;
     std::size_t m_mapLength = 0;
 };

@@ -82,10 +82,10 @@ void CConstantsDlg::FillList()
     m_list->DeleteAllItems();
     if (m_table == nullptr)
         return;
-    for (std::size_t i = 0; i < m_table->m_values.size(); ++i)
+    for (std::size_t i = 0; i < m_table->Values().size(); ++i)
     {
         const long item = m_list->InsertItem(static_cast<long>(i), wxString::Format("%zu", i));
-        m_list->SetItem(item, kValueColumn, wxString::Format("%d", static_cast<int>(m_table->m_values[i])));
+        m_list->SetItem(item, kValueColumn, wxString::Format("%d", static_cast<int>(m_table->Values()[i])));
         m_list->SetItemData(item, static_cast<long>(i));
     }
 }
@@ -96,7 +96,7 @@ int CConstantsDlg::SelectedConstant() const
     if (item < 0 || m_table == nullptr)
         return -1;
     const auto number = static_cast<std::size_t>(m_list->GetItemData(item));
-    return number < m_table->m_values.size() ? static_cast<int>(number) : -1;
+    return number < m_table->Values().size() ? static_cast<int>(number) : -1;
 }
 
 void CConstantsDlg::OnSelectionChanged(wxListEvent&)
@@ -105,7 +105,7 @@ void CConstantsDlg::OnSelectionChanged(wxListEvent&)
     const int number = SelectedConstant();
     if (number < 0)
         return;
-    m_value = m_table->m_values[static_cast<std::size_t>(number)];
+    m_value = m_table->Values()[static_cast<std::size_t>(number)];
     UpdateData(false);
 }
 
@@ -119,7 +119,7 @@ void CConstantsDlg::OnValueChanged(wxCommandEvent&)
     const int number = SelectedConstant();
     if (number < 0)
         return;
-    m_table->m_values[static_cast<std::size_t>(number)] = m_value;
+    m_table->SetValue(static_cast<std::size_t>(number), m_value);
     const long item = m_list->FindItem(-1, static_cast<wxUIntPtr>(number));
     if (item >= 0)
         m_list->SetItem(item, kValueColumn, wxString::Format("%d", static_cast<int>(m_value)));
@@ -130,12 +130,11 @@ void CConstantsDlg::OnAdd(wxCommandEvent&)
     if (m_table == nullptr)
         return;
     // The count is one byte in the chunk: a 256th constant could not be saved.
-    if (m_table->m_values.size() >= CConstantTable::kMaxConstants)
+    if (!m_table->AppendValue(0))
     {
         Ui().MessageBox(this, kTableFullMessage, kProgramName, wxOK | wxICON_EXCLAMATION);
         return;
     }
-    m_table->m_values.push_back(0);
     FillList();
 }
 
@@ -144,6 +143,6 @@ void CConstantsDlg::OnDelete(wxCommandEvent&)
     UpdateData(true);
     const int number = SelectedConstant();
     if (number >= 0)
-        m_table->m_values.erase(m_table->m_values.begin() + number);
+        m_table->RemoveValue(static_cast<std::size_t>(number));
     FillList();
 }

@@ -1,5 +1,6 @@
 #include "ExpertLineDlg.h"
 
+#include "containers/NumberText.h"
 #include "framework/UserInterface.h"
 #include "rendering/PlainTextRenderer.h"
 #include "resources/ScriptEditorIds.h"
@@ -23,17 +24,6 @@ constexpr const char* kRowLabels[CExpertLineDlg::kRows] = {"Function:", "Paramet
                                                            "Parameter 2:", "Parameter 3:"};
 constexpr int kMaxTargetChars = 2;
 
-int HexDigit(wxUniChar c)
-{
-    if (c >= '0' && c <= '9')
-        return static_cast<int>(c.GetValue() - '0');
-    if (c >= 'a' && c <= 'f')
-        return static_cast<int>(c.GetValue() - 'a') + 10;
-    if (c >= 'A' && c <= 'F')
-        return static_cast<int>(c.GetValue() - 'A') + 10;
-    return -1;
-}
-
 // A target is entered as the target plus one, so that "01" is the first line and "00" wraps to
 // 255 ("return FALSE").
 std::uint8_t TargetFromText(std::uint16_t value)
@@ -49,25 +39,9 @@ wxString TargetText(std::uint8_t target)
 
 std::optional<std::uint16_t> ParseHexField(const wxString& text)
 {
-    std::size_t at = 0;
-    while (at < text.length() && (text[at] == ' ' || text[at] == '\t'))
-        ++at;
-    if (at + 1 < text.length() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X') &&
-        at + 2 < text.length() && HexDigit(text[at + 2]) >= 0)
-        at += 2;
-    std::uint32_t value = 0;
-    bool any = false;
-    for (; at < text.length(); ++at)
-    {
-        const int digit = HexDigit(text[at]);
-        if (digit < 0)
-            break;
-        value = ((value << 4) | static_cast<std::uint32_t>(digit)) & 0xFFFF;
-        any = true;
-    }
-    if (!any)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(value);
+    // A number past 16 bits is refused, not cut down to its low bits: the field keeps its value.
+    const CResult<std::int64_t, ENumberText> value = ParseInteger(text.utf8_string(), 0, 0xFFFF, ENumberForm::LeadingHex);
+    return value ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(*value)) : std::nullopt;
 }
 
 CExpertLineDlg::CExpertLineDlg(wxWindow* parent) : CExchangeDialog(parent, IDD_EXPERT_LINE, "Edit BHAV Line...")

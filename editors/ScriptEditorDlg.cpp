@@ -174,7 +174,7 @@ void CScriptEditorDlg::OnInitDialog()
 
 int CScriptEditorDlg::InstructionCount() const
 {
-    return m_script != nullptr ? static_cast<int>(m_script->m_instructions.size()) : 0;
+    return m_script != nullptr ? static_cast<int>(m_script->Lines().size()) : 0;
 }
 
 int CScriptEditorDlg::SelectedInstruction() const
@@ -204,7 +204,7 @@ void CScriptEditorDlg::RefreshLine(int index)
         m_lines->DeleteItem(static_cast<std::size_t>(index));
     if (index < 0 || index >= InstructionCount())
         return;
-    const CBhavInstruction& instruction = m_script->m_instructions[static_cast<std::size_t>(index)];
+    const CBhavInstruction& instruction = m_script->Lines()[static_cast<std::size_t>(index)];
     m_lines->InsertItem(static_cast<std::size_t>(index),
                         MakeLineItem(instruction, index, InstructionCount(), m_renderer));
 }
@@ -218,12 +218,12 @@ void CScriptEditorDlg::RefreshAllLines()
 
 CScriptEditorDlg::CEditState CScriptEditorDlg::CurrentState() const
 {
-    return {m_script != nullptr ? m_script->m_instructions : std::vector<CBhavInstruction>{}, m_lines->GetSelection()};
+    return {m_script != nullptr ? m_script->Lines() : std::vector<CBhavInstruction>{}, m_lines->GetSelection()};
 }
 
 void CScriptEditorDlg::RememberChange(CEditState before)
 {
-    if (m_script == nullptr || before.instructions == m_script->m_instructions)
+    if (m_script == nullptr || before.instructions == m_script->Lines())
         return;
     m_undo.push_back(std::move(before));
     m_redo.clear();
@@ -236,7 +236,7 @@ void CScriptEditorDlg::ReturnToEditState(std::vector<CEditState>& from, std::vec
     saved.push_back(CurrentState());
     CEditState state = std::move(from.back());
     from.pop_back();
-    m_script->m_instructions = std::move(state.instructions);
+    m_script->ReplaceLines(std::move(state.instructions));
     m_lines->DeleteAll();
     RefreshAllLines();
     m_lines->SetSelection(state.selection >= 0 && state.selection < InstructionCount() ? state.selection
@@ -401,7 +401,7 @@ void CScriptEditorDlg::EditSelectedLine()
     const int index = SelectedInstruction();
     if (index < 0 || !Editable())
         return;
-    CBhavInstruction& instruction = m_script->m_instructions[static_cast<std::size_t>(index)];
+    const CBhavInstruction& instruction = m_script->Lines()[static_cast<std::size_t>(index)];
     CLineEditDlg editor(this);
     editor.SetInstruction(instruction, m_renderer);
     if (m_files != nullptr)
@@ -409,7 +409,7 @@ void CScriptEditorDlg::EditSelectedLine()
     if (Ui().RunModal(editor) != wxID_OK)
         return;
     CEditState before = CurrentState();
-    instruction = editor.Instruction();
+    m_script->SetLine(static_cast<std::size_t>(index), editor.Instruction());
     RememberChange(std::move(before));
     RefreshLine(index);
     m_lines->SetSelection(index);
@@ -421,7 +421,7 @@ void CScriptEditorDlg::GoToCalledScript()
     if (index < 0)
         return;
     ShowStatus(wxString());
-    const std::uint16_t opcode = m_script->m_instructions[static_cast<std::size_t>(index)].opcode;
+    const std::uint16_t opcode = m_script->Lines()[static_cast<std::size_t>(index)].opcode;
     if (opcode < kFirstGlobalScript)
         return ShowStatus(wxString::Format("Line %d calls no script.", index + 1));
     if (opcode >= kFirstPrivateScript && opcode < kFirstSemiGlobalScript)
@@ -436,8 +436,8 @@ void CScriptEditorDlg::GoToCalledScript()
     if (!place || m_files == nullptr)
         return ShowStatus(wxString::Format("%s script #%u is not loaded.", kind, unsigned(opcode)));
     CBhavScript called;
-    if (!called.Load(m_files->Containers()[place->file], opcode))
-        return ShowStatus(GameText(RecordRefusalText(kTypeBhav, opcode, called.m_name, called.Fault())));
+    if (const CRecordStatus loaded = called.Load(m_files->Containers()[place->file], opcode); !loaded)
+        return ShowStatus(GameText(RecordRefusalText(kTypeBhav, opcode, called.m_name, loaded.Failure())));
     CScriptEditorDlg viewer(this);
     viewer.SetScript(called, *m_files, m_fileName, m_semiGlobalName);
     viewer.SetReadOnly(m_files->Names()[place->file]);
@@ -459,7 +459,7 @@ CRenumbering CScriptEditorDlg::ChangeLines(const std::function<CRenumbering()>& 
     }
     else if (outcome.result == CRenumbering::EResult::PastLastTarget && outcome.blocked)
     {
-        const CBhavInstruction& jumping = m_script->m_instructions[outcome.blocked->line];
+        const CBhavInstruction& jumping = m_script->Lines()[outcome.blocked->line];
         const std::uint8_t target = outcome.blocked->success ? jumping.trueTarget : jumping.falseTarget;
         Ui().MessageBox(this,
                         wxString::Format("Line %d jumps to line %d, which this would move past line %d, the last "
@@ -477,9 +477,9 @@ void CScriptEditorDlg::InsertLineBefore()
     // Without a selection the line goes at the end. It goes on to the line it stands before, so
     // that a jump pointed at it later passes through to where the jump went until then.
     const int selected = SelectedInstruction();
-    const std::size_t index = selected >= 0 ? static_cast<std::size_t>(selected) : m_script->m_instructions.size();
+    const std::size_t index = selected >= 0 ? static_cast<std::size_t>(selected) : m_script->Lines().size();
     CBhavInstruction line;
-    if (index < m_script->m_instructions.size() && index + 1 < kTargetError)
+    if (index < m_script->Lines().size() && index + 1 < kTargetError)
         line.trueTarget = line.falseTarget = static_cast<std::uint8_t>(index + 1);
     ChangeLines([&] { return m_script->InsertLine(index, line); }, static_cast<int>(index));
 }
@@ -498,7 +498,7 @@ void CScriptEditorDlg::DeleteAndRenumber()
     const int index = SelectedInstruction();
     if (index < 0 || !Editable())
         return;
-    const std::uint8_t onward = m_script->m_instructions[static_cast<std::size_t>(index)].trueTarget;
+    const std::uint8_t onward = m_script->Lines()[static_cast<std::size_t>(index)].trueTarget;
     const CRenumbering outcome =
         ChangeLines([&] { return m_script->DeleteLine(static_cast<std::size_t>(index)); },
                     std::min(index, InstructionCount() - 2));
@@ -523,7 +523,7 @@ void CScriptEditorDlg::DeleteAndRenumber()
         lines += wxString::Format("line %d on %s", Numbered(jump.line), jump.success ? "success" : "failure");
     }
     const CScriptJump& first = outcome.retargeted.front();
-    const CBhavInstruction& sent = m_script->m_instructions[first.line];
+    const CBhavInstruction& sent = m_script->Lines()[first.line];
     const std::string now = FormatTargetText(first.success ? sent.trueTarget : sent.falseTarget);
     Ui().MessageBox(this,
                     wxString::Format("The jumps into the deleted line %d now go where it went on success (%s): %s.",
@@ -538,7 +538,7 @@ void CScriptEditorDlg::CopyAsText()
     // A part of the script is copied as the rows of those lines; the whole with its heading.
     std::size_t first = 0;
     std::size_t last = 0;
-    const std::size_t count = m_script->m_instructions.size();
+    const std::size_t count = m_script->Lines().size();
     const bool part = m_lines->SelectedLines(first, last) && (first > 0 || last + 1 < count);
     const std::string text = part ? FormatScriptLines(*m_script, m_renderer, first, last)
                                   : FormatScriptListing(*m_script, m_renderer);
@@ -563,11 +563,11 @@ bool CScriptEditorDlg::TransferDataFromWindow()
 {
     if (m_script != nullptr && !m_readOnly)
     {
-        const std::size_t count = m_script->m_instructions.size();
+        const std::size_t count = m_script->Lines().size();
         for (std::size_t line = 0; line < count; ++line)
         {
-            for (const std::uint8_t target : {m_script->m_instructions[line].trueTarget,
-                                              m_script->m_instructions[line].falseTarget})
+            for (const std::uint8_t target : {m_script->Lines()[line].trueTarget,
+                                              m_script->Lines()[line].falseTarget})
             {
                 if (!IsLineTarget(target) || target < count)
                     continue;
@@ -604,7 +604,8 @@ void CScriptEditorDlg::OnAdd(wxCommandEvent&)
     empty.falseTarget = 0;
     empty.params = {};
     CEditState before = CurrentState();
-    m_script->m_instructions.push_back(empty);
+    if (!m_script->AppendLine(empty))
+        return;
     RememberChange(std::move(before));
     RefreshAllLines();
     m_lines->SetSelection(InstructionCount() - 1);
@@ -615,9 +616,10 @@ void CScriptEditorDlg::OnCopy(wxCommandEvent&)
     const int index = SelectedInstruction();
     if (index < 0 || !Editable())
         return;
-    const CBhavInstruction copy = m_script->m_instructions[static_cast<std::size_t>(index)];
+    const CBhavInstruction copy = m_script->Lines()[static_cast<std::size_t>(index)];
     CEditState before = CurrentState();
-    m_script->m_instructions.push_back(copy);
+    if (!m_script->AppendLine(copy))
+        return;
     RememberChange(std::move(before));
     RefreshAllLines();
     m_lines->SetSelection(InstructionCount() - 1);
@@ -631,7 +633,7 @@ void CScriptEditorDlg::OnDelete(wxCommandEvent&)
     if (selection < InstructionCount())
     {
         CEditState before = CurrentState();
-        m_script->m_instructions.erase(m_script->m_instructions.begin() + selection);
+        m_script->RemoveLine(static_cast<std::size_t>(selection));
         RememberChange(std::move(before));
         m_lines->DeleteAll();
         RefreshAllLines();

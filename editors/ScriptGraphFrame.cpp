@@ -121,7 +121,7 @@ void CScriptGraphFrame::CatchUp()
 {
     if (m_script == nullptr || IsBeingDeleted())
         return;
-    if (!m_laidOut || m_script->m_instructions != m_shown)
+    if (!m_laidOut || m_script->Lines() != m_shown)
         LayOut();
     const int line = m_selection ? m_selection() : -1;
     if (line != m_canvas->HighlightedLine())
@@ -130,16 +130,15 @@ void CScriptGraphFrame::CatchUp()
 
 void CScriptGraphFrame::LayOut()
 {
-    m_shown = m_script->m_instructions;
+    m_shown = m_script->Lines();
     m_laidOut = true;
     ++m_layoutCount;
     CScriptGraph graph = CScriptGraph::Build(*m_script, *m_renderer);
-    CGraphLayout layout;
-    std::string error;
-    if (LayOutGraph(graph, layout, error))
-        m_canvas->SetGraph(std::move(graph), std::move(layout));
+    CResult<CGraphLayout, EGraphFailure> layout = LayOutGraph(graph);
+    if (layout)
+        m_canvas->SetGraph(std::move(graph), std::move(layout).Value());
     else
-        m_canvas->SetMessage("The graph could not be laid out: " + wxString::FromUTF8(error));
+        m_canvas->SetMessage("The graph could not be laid out: " + wxString::FromUTF8(GraphFailureText(layout.Failure())));
 }
 
 void CScriptGraphFrame::Export(EGraphFormat format)
@@ -155,17 +154,17 @@ void CScriptGraphFrame::Export(EGraphFormat format)
     if (path.empty())
         return;
     const std::string title = "#" + std::to_string(m_script->m_id) + ": " + Windows1252ToUtf8(m_script->m_name);
-    std::string output;
-    std::string error;
-    if (!RenderGraph(CScriptGraph::Build(*m_script, *m_renderer), format, title, output, error))
+    const CResult<std::string, EGraphFailure> drawn = RenderGraph(CScriptGraph::Build(*m_script, *m_renderer), format, title);
+    if (!drawn)
     {
-        ShowErrorMessage(this, "The graph could not be drawn: " + wxString::FromUTF8(error));
+        ShowErrorMessage(this, "The graph could not be drawn: " + wxString::FromUTF8(GraphFailureText(drawn.Failure())));
         return;
     }
+    const std::string& output = *drawn;
     const auto write = [&output](CByteStream& stream) { return stream.Write(output.data(), output.size()); };
-    if (!WriteFileAtomically(CorePath(path), write, &error))
+    if (const CStatus<EFileWrite> written = WriteFileAtomically(CorePath(path), write); !written)
     {
-        ShowErrorMessage(this, wxString::FromUTF8(error));
+        ShowErrorMessage(this, wxString::FromUTF8(FileWriteFailureText(written.Failure())));
         return;
     }
     SetStatusText("Exported to " + path);

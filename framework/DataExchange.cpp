@@ -1,6 +1,7 @@
 #include "DataExchange.h"
 
 #include "UserInterface.h"
+#include "containers/NumberText.h"
 #include "resources/Strings.h"
 
 #include <wx/checkbox.h>
@@ -15,85 +16,17 @@
 #include <cstdio>
 #include <limits>
 
-namespace
-{
-bool IsBlank(wxUniChar c)
-{
-    return c == ' ' || c == '\t';
-}
-
-// The digits of a number with its blanks cut off; nullopt when anything but one optional sign and
-// decimal digits remains.
-std::optional<std::string> IntegerDigits(const wxString& text, bool& negative)
-{
-    std::size_t begin = 0;
-    std::size_t end = text.length();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    negative = false;
-    if (begin < end && (text[begin] == '+' || text[begin] == '-'))
-    {
-        negative = text[begin] == '-';
-        ++begin;
-    }
-    if (begin == end)
-        return std::nullopt;
-    std::string digits;
-    for (std::size_t i = begin; i < end; ++i)
-    {
-        const wxUniChar c = text[i];
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        digits += static_cast<char>(c.GetValue());
-    }
-    return digits;
-}
-
-// The magnitude of a digit string, or nullopt when it exceeds `limit`.
-std::optional<unsigned long long> Magnitude(const std::string& digits, unsigned long long limit)
-{
-    unsigned long long value = 0;
-    for (const char c : digits)
-    {
-        const unsigned long long digit = static_cast<unsigned long long>(c - '0');
-        if (digit > limit || value > (limit - digit) / 10)
-            return std::nullopt;
-        value = value * 10 + digit;
-    }
-    return value;
-}
-}
-
 std::optional<long long> ParseSignedField(const wxString& text, long long min, long long max)
 {
-    bool negative = false;
-    const std::optional<std::string> digits = IntegerDigits(text, negative);
-    if (!digits)
-        return std::nullopt;
-    if (negative && min >= 0)
-    {
-        // Only "-0" is a non-negative number with a minus sign.
-        return Magnitude(*digits, 0) ? std::optional<long long>(0) : std::nullopt;
-    }
-    const unsigned long long limit = negative ? 0ULL - static_cast<unsigned long long>(min)
-                                              : static_cast<unsigned long long>(max);
-    const std::optional<unsigned long long> magnitude = Magnitude(*digits, limit);
-    if (!magnitude)
-        return std::nullopt;
-    if (negative)
-        return static_cast<long long>(0ULL - *magnitude);
-    return static_cast<long long>(*magnitude);
+    const CResult<std::int64_t, ENumberText> number = ParseInteger(text.utf8_string(), min, max);
+    return number ? std::optional<long long>(*number) : std::nullopt;
 }
 
 std::optional<unsigned long long> ParseUnsignedField(const wxString& text, unsigned long long max)
 {
-    bool negative = false;
-    const std::optional<std::string> digits = IntegerDigits(text, negative);
-    if (!digits || negative)
-        return std::nullopt;
-    return Magnitude(*digits, max);
+    const auto limit = static_cast<std::int64_t>(std::min<unsigned long long>(max, std::numeric_limits<std::int64_t>::max()));
+    const CResult<std::int64_t, ENumberText> number = ParseInteger(text.utf8_string(), 0, limit, ENumberForm::Unsigned);
+    return number ? std::optional<unsigned long long>(static_cast<unsigned long long>(*number)) : std::nullopt;
 }
 
 std::optional<double> ParseNumberField(const wxString& text)

@@ -1,6 +1,7 @@
 #include "FuzzChecks.h"
 
 #include "containers/ByteOrder.h"
+#include "containers/ByteReader.h"
 #include "containers/ByteStream.h"
 #include "containers/FarArchive.h"
 #include "containers/IffFile.h"
@@ -135,49 +136,46 @@ std::string CheckResourceMap(const Bytes& file, const CIffFile& reread)
     if (chunks.empty() || chunks.back().type != kTypeRsmp)
         return "the resource map is not the last chunk";
     const CIffChunk& map = chunks.back();
-    if (file.size() < CIffFile::kHeaderSize || std::uint64_t(ReadBE32(&file[60])) + CIffFile::kChunkHeaderSize != map.offset)
+    CByteReader header(file);
+    header.Skip(60);
+    if (std::uint64_t(header.U32BE()) + CIffFile::kChunkHeaderSize != map.offset || header.OutOfData())
         return "the header does not point at the resource map";
-    const auto data = reread.ChunkData(map);
-    if (data.size() < 20 || ReadLE32(data.data()) != 0 || ReadLE32(data.data() + 4) != 0 ||
-        std::memcmp(data.data() + 8, "pmsr", 4) != 0 || ReadLE32(data.data() + 12) != map.size + CIffFile::kChunkHeaderSize)
+    CByteReader data(reread.ChunkData(map));
+    const std::uint32_t reserved = data.U32LE();
+    const std::uint32_t version = data.U32LE();
+    const std::span<const std::uint8_t> magic = data.Bytes(4);
+    const std::uint32_t size = data.U32LE();
+    const std::uint32_t groups = data.U32LE();
+    if (data.OutOfData() || reserved != 0 || version != 0 || std::memcmp(magic.data(), "pmsr", 4) != 0 ||
+        size != map.size + CIffFile::kChunkHeaderSize)
         return "the resource map's fixed fields are wrong";
 
     std::vector<bool> seen(chunks.size(), false);
     std::vector<std::uint32_t> groupTypes;
-    std::size_t position = 20;
-    const std::uint32_t groups = ReadLE32(data.data() + 16);
     for (std::uint32_t g = 0; g < groups; ++g)
     {
-        if (data.size() - position < 8)
+        const std::uint32_t type = data.U32LE();
+        const std::uint32_t count = data.U32LE();
+        if (data.OutOfData())
             return "a resource map group runs past the map";
-        const std::uint32_t type = ReadLE32(data.data() + position);
-        const std::uint32_t count = ReadLE32(data.data() + position + 4);
-        position += 8;
         if (std::find(groupTypes.begin(), groupTypes.end(), type) != groupTypes.end())
             return "a type has two resource map groups";
         groupTypes.push_back(type);
         std::size_t previous = 0;
         for (std::uint32_t e = 0; e < count; ++e)
         {
-            if (data.size() - position < 9)
+            const std::uint64_t at = data.U32LE();
+            const std::uint16_t id = data.U16LE();
+            const std::uint16_t flags = data.U16LE();
+            if (data.OutOfData())
                 return "a resource map entry runs past the map";
-            const std::uint64_t header = ReadLE32(data.data() + position);
-            const std::uint16_t id = ReadLE16(data.data() + position + 4);
-            const std::uint16_t flags = ReadLE16(data.data() + position + 6);
-            position += 8;
-            const auto nul = std::find(data.begin() + std::ptrdiff_t(position), data.end(), std::uint8_t(0));
-            if (nul == data.end())
+            const std::string name = data.CString();
+            if (data.OutOfData())
                 return "a resource map name has no end";
-            const std::string name(data.begin() + std::ptrdiff_t(position), nul);
-            position = std::size_t(nul - data.begin()) + 1;
-            if ((position + CIffFile::kChunkHeaderSize) % 2 != 0)
-            {
-                if (position >= data.size() || data[position] != 0xA3)
-                    return "a resource map entry lacks its filler byte";
-                ++position;
-            }
+            if ((data.Position() + CIffFile::kChunkHeaderSize) % 2 != 0 && (data.U8() != 0xA3 || data.OutOfData()))
+                return "a resource map entry lacks its filler byte";
             const auto chunk = std::find_if(chunks.begin(), chunks.end(), [&](const CIffChunk& c) {
-                return std::uint64_t(c.offset) == header + CIffFile::kChunkHeaderSize;
+                return c.offset == at + CIffFile::kChunkHeaderSize;
             });
             if (chunk == chunks.end() || chunk->type != type || chunk->id != id || chunk->flags != flags ||
                 chunk->name != name)
@@ -189,7 +187,7 @@ std::string CheckResourceMap(const Bytes& file, const CIffFile& reread)
             previous = index;
         }
     }
-    if (position != data.size())
+    if (!data.AtEnd())
         return "the resource map has bytes after its last group";
     for (std::size_t i = 0; i + 1 < chunks.size(); ++i)
         if (!seen[i])
@@ -390,8 +388,8 @@ std::string CheckScript(CIffFile& container)
             (wide ? ReadLE32(script.m_header.data() + 9) : ReadLE16(script.m_header.data() + 2)))
         return "a script loaded another number of lines than its header says";
     // Unchanged, a script stores back as the bytes it was read from, up to its last line.
-    const std::vector<std::uint8_t> encoded = script.Encode();
-    if (!BeginsWith(LoadedData(container, kTypeBhav), encoded))
+    const CRecordResult<std::vector<std::uint8_t>> encoded = script.Encode();
+    if (!encoded || !BeginsWith(LoadedData(container, kTypeBhav), *encoded))
         return "an unchanged script does not store back as it was read";
     if (!script.Store(container, kStoredId))
         return "a loaded script did not store";

@@ -266,28 +266,44 @@ private:
     bool m_laidOut = false;
 };
 
-void Explain(std::string& error, const char* fallback)
+// The failure with what Graphviz said while it ran, its trailing line breaks cut off.
+CFailure<EGraphFailure> GraphvizFailure(EGraphFailure what, std::string said)
 {
-    while (!error.empty() && (error.back() == '\n' || error.back() == ' '))
-        error.pop_back();
-    if (error.empty())
-        error = fallback;
+    while (!said.empty() && (said.back() == '\n' || said.back() == ' '))
+        said.pop_back();
+    return Fail(what, 0, std::move(said));
 }
 }
 
-bool LayOutGraph(const CScriptGraph& graph, CGraphLayout& layout, std::string& error)
+std::string GraphFailureText(const CFailure<EGraphFailure>& failure)
 {
-    CMessageScope messages(error);
+    if (!failure.detail.empty())
+        return failure.detail;
+    switch (failure.what)
+    {
+    case EGraphFailure::Ok:
+        return {};
+    case EGraphFailure::LayOut:
+        return "Graphviz could not lay out the graph.";
+    case EGraphFailure::Write:
+        return "Graphviz could not write the graph.";
+    case EGraphFailure::Draw:
+        return "Graphviz could not draw the graph.";
+    }
+    return {};
+}
+
+CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph)
+{
+    std::string said;
+    CMessageScope messages(said);
     CGraphvizGraph laid(graph, std::string(), EJumpDrawing::Trunks);
     if (!laid.LayOut())
-    {
-        Explain(error, "Graphviz could not lay out the graph.");
-        return false;
-    }
+        return GraphvizFailure(EGraphFailure::LayOut, said);
     // Graphviz's y axis points up; a window's points down.
     const boxf box = GD_bb(laid.Graph());
     const auto place = [&box](pointf point) { return CGraphPoint{point.x - box.LL.x, box.UR.y - point.y}; };
-    layout = CGraphLayout();
+    CGraphLayout layout;
     layout.width = box.UR.x - box.LL.x;
     layout.height = box.UR.y - box.LL.y;
     for (Agnode_t* node : laid.Nodes())
@@ -316,29 +332,24 @@ bool LayOutGraph(const CScriptGraph& graph, CGraphLayout& layout, std::string& e
         }
         layout.strokes.push_back(std::move(drawn));
     }
-    return true;
+    return layout;
 }
 
-bool RenderGraph(const CScriptGraph& graph, EGraphFormat format, const std::string& title, std::string& output,
-                 std::string& error)
+CResult<std::string, EGraphFailure> RenderGraph(const CScriptGraph& graph, EGraphFormat format,
+                                                const std::string& title)
 {
-    CMessageScope messages(error);
+    std::string said;
+    CMessageScope messages(said);
     CGraphvizGraph drawn(graph, title, format == EGraphFormat::Dot ? EJumpDrawing::EachOnItsOwn : EJumpDrawing::Trunks);
-    output.clear();
+    std::string output;
     if (format == EGraphFormat::Dot)
     {
         if (agwrite(drawn.Graph(), &output) != 0)
-        {
-            Explain(error, "Graphviz could not write the graph.");
-            return false;
-        }
-        return true;
+            return GraphvizFailure(EGraphFailure::Write, said);
+        return output;
     }
     if (!drawn.LayOut())
-    {
-        Explain(error, "Graphviz could not lay out the graph.");
-        return false;
-    }
+        return GraphvizFailure(EGraphFailure::LayOut, said);
     char* data = nullptr;
     unsigned int length = 0;
     const int failed = gvRenderData(Context(), drawn.Graph(), format == EGraphFormat::Svg ? "svg" : "png", &data, &length);
@@ -346,9 +357,6 @@ bool RenderGraph(const CScriptGraph& graph, EGraphFormat format, const std::stri
         output.assign(data, length);
     gvFreeRenderData(data);
     if (failed != 0 || output.empty())
-    {
-        Explain(error, "Graphviz could not draw the graph.");
-        return false;
-    }
-    return true;
+        return GraphvizFailure(EGraphFailure::Draw, said);
+    return output;
 }

@@ -2,6 +2,8 @@
 
 #include "GraphStyle.h"
 
+#include "containers/Result.h"
+
 #include <string>
 #include <vector>
 
@@ -60,9 +62,21 @@ enum class EGraphFormat
 
 // Graphviz keeps process-wide state (its plugins, its message handler): call these from one thread.
 
-/// Lays the graph out with dot. False, with Graphviz's message in `error`, when Graphviz fails.
-bool LayOutGraph(const CScriptGraph& graph, CGraphLayout& layout, std::string& error);
+/// What Graphviz could not do; the failure's detail holds Graphviz's own message when it gave one.
+enum class EGraphFailure
+{
+    Ok,
+    LayOut,
+    Write,  // the DOT text
+    Draw,   // the SVG or PNG picture
+};
+
+/// Graphviz's message for the failure, or ours when it said nothing.
+std::string GraphFailureText(const CFailure<EGraphFailure>& failure);
+
+/// Lays the graph out with dot.
+[[nodiscard]] CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph);
 /// The graph in `format` (text for DOT and SVG, the bytes of the picture for PNG), headed by
-/// `title` when it is not empty. False, with Graphviz's message in `error`, when Graphviz fails.
-bool RenderGraph(const CScriptGraph& graph, EGraphFormat format, const std::string& title, std::string& output,
-                 std::string& error);
+/// `title` when it is not empty.
+[[nodiscard]] CResult<std::string, EGraphFailure> RenderGraph(const CScriptGraph& graph, EGraphFormat format,
+                                                              const std::string& title);

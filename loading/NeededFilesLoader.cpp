@@ -115,6 +115,12 @@ void ShowError(CUserPrompt& prompt, const std::string& text)
     prompt.ShowMessage(text, kErrorCaption);
 }
 
+void ShowReadFailure(CUserPrompt& prompt, const CReadWords& words, const std::string& message)
+{
+    for (const CReadFailureMessage& shown : ReadFailureMessages(words, message))
+        prompt.ShowMessage(shown.text, shown.caption);
+}
+
 void AppendAndIndex(CNeededFiles& files, CIffFile&& container, const std::string& name, CLoadedNames& loaded,
                     CUserPrompt& prompt)
 {
@@ -139,12 +145,13 @@ void ReadLooseFile(const CFoundFile& file, CNeededFiles& files, CLoadedNames& lo
     }
     CIffFile container;
     EIffRead code = EIffRead::Ok;
-    const bool read = container.Read(&stream, code, &prompt);
+    CReadWords words;
+    const bool read = container.Read(&stream, code, &words);
     // Not kept open while a message waits for the user.
     stream.Close();
     if (!read || code != EIffRead::Ok)
     {
-        ShowError(prompt, LooseFileReadMessage(code));
+        ShowReadFailure(prompt, words, LooseFileReadMessage(code));
         return;
     }
     AppendAndIndex(files, std::move(container), file.name, loaded, prompt);
@@ -181,6 +188,7 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
         const std::string name = MemberNamePart(entry.name);
         CIffFile container;
         EIffRead code = EIffRead::Ok;
+        CReadWords words;
         bool read = false;
         // A member whose bytes lie outside the archive is a damaged archive: an I/O error.
         if (!archive.Holds(entry))
@@ -190,11 +198,11 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
         else
         {
             CStreamSlice member(stream, entry.offset, entry.length2);
-            read = container.Read(&member, code, &prompt);
+            read = container.Read(&member, code, &words);
         }
         if (!read || code != EIffRead::Ok)
         {
-            ShowError(prompt, FarMemberReadMessage(code));
+            ShowReadFailure(prompt, words, FarMemberReadMessage(code));
             continue;
         }
         AppendAndIndex(files, std::move(container), name, loaded, prompt);

@@ -1,5 +1,19 @@
 #include "ReadMessages.h"
 
+namespace
+{
+constexpr const char* kErrorCaption = "Error";
+}
+
+std::vector<CReadFailureMessage> ReadFailureMessages(const CReadWords& words, const std::string& message)
+{
+    std::vector<CReadFailureMessage> messages;
+    for (const CReadWords::CWord& word : words.Words())
+        messages.push_back({word.text, word.caption, false});
+    messages.push_back({message, kErrorCaption, true});
+    return messages;
+}
+
 const char* IffReadErrorMessage(EIffRead errorCode)
 {
     switch (errorCode)

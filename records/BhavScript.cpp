@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <utility>
 
 namespace
 {
@@ -41,39 +42,36 @@ std::uint16_t CBhavScript::Format() const
     return m_header.size() >= 2 ? ReadLE16(m_header.data()) : 0;
 }
 
-bool CBhavScript::Load(const CIffFile& container, std::uint16_t id)
+CRecordStatus CBhavScript::Load(const CIffFile& container, std::uint16_t id)
 {
     m_instructions.clear();
     CIffChunk chunk;
-    if (!FindRecordChunk(container, kTypeBhav, id, chunk, m_fault))
-        return false;
+    CRecordFault fault;
+    if (!FindRecordChunk(container, kTypeBhav, id, chunk, fault))
+        return fault;
     m_name = chunk.name;
     m_id = id;
-    return Decode(container.ChunkData(chunk));
+    CRecordStatus decoded = Decode(container.ChunkData(chunk));
+    if (!decoded)
+        return std::move(decoded.Failure()).InRecord(kTypeBhav, id);
+    return decoded;
 }
 
-bool CBhavScript::Decode(std::span<const std::uint8_t> data)
+CRecordStatus CBhavScript::Decode(std::span<const std::uint8_t> data)
 {
     m_instructions.clear();
-    m_fault = {};
     CByteReader reader(data);
     // A format this program does not know may lay its header out otherwise: reading it with a
     // known layout would show a wrong script, and storing it would write that over the real one.
     const std::uint16_t format = reader.U16LE();
     const std::size_t headerSize = HeaderSizeFor(format);
     if (!reader.OutOfData() && headerSize == 0)
-    {
-        m_fault = {ERecordFault::UnknownFormat, format};
-        return false;
-    }
+        return Fail(ERecordFault::UnknownFormat, format).AtOffset(0);
     reader.Skip((IsWide(format) ? kWideCountOffset : kCountOffset) - reader.Position());
     const std::uint64_t count = IsWide(format) ? reader.U32LE() : reader.U16LE();
     reader.Skip(headerSize - reader.Position());
     if (reader.OutOfData() || !reader.Has(count * CBhavInstruction::kSize))
-    {
-        m_fault = {ERecordFault::Damaged};
-        return false;
-    }
+        return Fail(ERecordFault::Damaged).AtOffset(std::min<std::uint64_t>(headerSize, data.size()));
     try
     {
         m_header.assign(data.begin(), data.begin() + std::ptrdiff_t(headerSize));
@@ -92,30 +90,58 @@ bool CBhavScript::Decode(std::span<const std::uint8_t> data)
     catch (const std::bad_alloc&)
     {
         m_instructions.clear();
-        m_fault = {ERecordFault::NoMemory};
-        return false;
+        return Fail(ERecordFault::NoMemory);
     }
+    return {};
+}
+
+std::uint64_t CBhavScript::MaxLines() const
+{
+    return IsWide(Format()) ? std::numeric_limits<std::uint32_t>::max() : std::numeric_limits<std::uint16_t>::max();
+}
+
+bool CBhavScript::SetLine(std::size_t index, const CBhavInstruction& instruction)
+{
+    if (index >= m_instructions.size())
+        return false;
+    m_instructions[index] = instruction;
     return true;
 }
 
-std::vector<std::uint8_t> CBhavScript::Encode() const
+bool CBhavScript::AppendLine(const CBhavInstruction& instruction)
 {
-    m_fault = {};
+    if (m_instructions.size() >= MaxLines())
+        return false;
+    m_instructions.push_back(instruction);
+    return true;
+}
+
+bool CBhavScript::RemoveLine(std::size_t index)
+{
+    if (index >= m_instructions.size())
+        return false;
+    m_instructions.erase(m_instructions.begin() + std::ptrdiff_t(index));
+    return true;
+}
+
+bool CBhavScript::ReplaceLines(std::vector<CBhavInstruction> lines)
+{
+    if (lines.size() > MaxLines())
+        return false;
+    m_instructions = std::move(lines);
+    return true;
+}
+
+CRecordResult<std::vector<std::uint8_t>> CBhavScript::Encode() const
+{
     const std::uint16_t format = Format();
     const std::size_t headerSize = HeaderSizeFor(format);
     if (headerSize == 0 || m_header.size() != headerSize)
-    {
-        m_fault = {ERecordFault::UnknownFormat, format};
-        return {};
-    }
+        return Fail(ERecordFault::UnknownFormat, format);
     // A count that does not fit its field cannot be written without corrupting the chunk.
-    const std::uint64_t maxLines =
-        IsWide(format) ? std::numeric_limits<std::uint32_t>::max() : std::numeric_limits<std::uint16_t>::max();
+    const std::uint64_t maxLines = MaxLines();
     if (m_instructions.size() > maxLines)
-    {
-        m_fault = {ERecordFault::TooManyEntries, std::uint32_t(maxLines)};
-        return {};
-    }
+        return Fail(ERecordFault::TooManyEntries, maxLines);
     try
     {
         std::vector<std::uint8_t> data(headerSize + m_instructions.size() * CBhavInstruction::kSize);
@@ -138,15 +164,11 @@ std::vector<std::uint8_t> CBhavScript::Encode() const
     }
     catch (const std::bad_alloc&)
     {
-        m_fault = {ERecordFault::NoMemory};
-        return {};
+        return Fail(ERecordFault::NoMemory);
     }
 }
 
-bool CBhavScript::Store(CIffFile& container, std::uint16_t id) const
+CRecordStatus CBhavScript::Store(CIffFile& container, std::uint16_t id) const
 {
-    const std::vector<std::uint8_t> data = Encode();
-    if (data.empty())
-        return false;
-    return PutRecordChunk(container, kTypeBhav, id, m_name, data, m_fault);
+    return PutEncodedRecord(container, kTypeBhav, id, m_name, Encode());
 }

@@ -59,14 +59,14 @@ public:
 
     /// Decodes the `BHAV` chunk `id`. Fails, with the list empty, when the chunk is missing, of a
     /// format outside 0x8000 to 0x8003, or shorter than its header and the instructions the header
-    /// promises; Fault() then says which.
-    bool Load(const CIffFile& container, std::uint16_t id);
+    /// promises; the failure says which, and where.
+    [[nodiscard]] CRecordStatus Load(const CIffFile& container, std::uint16_t id);
     /// Decodes chunk data; same failures as Load.
-    bool Decode(std::span<const std::uint8_t> data);
+    [[nodiscard]] CRecordStatus Decode(std::span<const std::uint8_t> data);
     /// Encodes the script (count rewritten from the list, the rest of the header as read) and puts
     /// it as `BHAV` `id`, flags 0x0010, under the kept name. Fails when the container cannot grow,
     /// the header is not of a known format or the list has more lines than the count can hold.
-    bool Store(CIffFile& container, std::uint16_t id) const;
+    [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint16_t id) const;
     /// Keeps the lines reachable from line 0 in depth-first order, true branch first, and
     /// renumbers their targets. Leaves the script as it was when a reachable target lies past
     /// the last line.
@@ -85,19 +85,30 @@ public:
     /// another line or an exit.
     CRenumbering DeleteLine(std::size_t index);
 
-    /// The chunk data Store would write; empty when the script cannot be written.
-    std::vector<std::uint8_t> Encode() const;
+    /// The chunk data Store would write, or why the script cannot be written.
+    [[nodiscard]] CRecordResult<std::vector<std::uint8_t>> Encode() const;
 
     /// The format code at the start of the header.
     std::uint16_t Format() const;
-    /// Why the last Load, Decode, Encode or Store failed.
-    CRecordFault Fault() const { return m_fault; }
+    // The editors change the lines through these, which keep their number within what the
+    // header's count can hold; the line changes above also renumber the jumps.
 
+    const std::vector<CBhavInstruction>& Lines() const { return m_instructions; }
+    /// The most lines the header's count field can hold.
+    std::uint64_t MaxLines() const;
+    /// Sets line `index`; false when there is no such line.
+    bool SetLine(std::size_t index, const CBhavInstruction& instruction);
+    /// Appends a line, its targets taken as given; false, unchanged, when the count is full.
+    bool AppendLine(const CBhavInstruction& instruction);
+    /// Removes line `index`, leaving every target as it stands; false when there is no such line.
+    bool RemoveLine(std::size_t index);
+    /// Puts `lines` in place of all lines (an editor's undo); false, unchanged, when the count
+    /// cannot hold them.
+    bool ReplaceLines(std::vector<CBhavInstruction> lines);
+
+    // Set directly only by the code that builds a script from scratch (samples, tests).
     std::vector<std::uint8_t> m_header;  // as read; 12 or 13 bytes by format
     std::vector<CBhavInstruction> m_instructions;
     std::string m_name;
     std::uint16_t m_id = 0;
-
-private:
-    mutable CRecordFault m_fault;
 };

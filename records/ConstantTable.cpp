@@ -5,55 +5,71 @@
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 
-bool CConstantTable::Load(const CIffFile& container, std::uint16_t id)
+CRecordStatus CConstantTable::Load(const CIffFile& container, std::uint16_t id)
 {
     CIffChunk chunk;
-    if (!FindRecordChunk(container, kTypeBcon, id, chunk, m_fault))
-        return false;
+    CRecordFault fault;
+    if (!FindRecordChunk(container, kTypeBcon, id, chunk, fault))
+        return fault;
     m_name = chunk.name;
     m_id = id;
-    return Decode(container.ChunkData(chunk));
+    CRecordStatus decoded = Decode(container.ChunkData(chunk));
+    if (!decoded)
+        return std::move(decoded.Failure()).InRecord(kTypeBcon, id);
+    return decoded;
 }
 
-bool CConstantTable::Store(CIffFile& container, std::uint16_t id) const
+CRecordStatus CConstantTable::Store(CIffFile& container, std::uint16_t id) const
 {
-    std::vector<std::uint8_t> data;
-    if (!Encode(data))
-        return false;
-    return PutRecordChunk(container, kTypeBcon, id, m_name, data, m_fault);
+    return PutEncodedRecord(container, kTypeBcon, id, m_name, Encode());
 }
 
-bool CConstantTable::Decode(std::span<const std::uint8_t> data)
+CRecordStatus CConstantTable::Decode(std::span<const std::uint8_t> data)
 {
-    m_fault = {};
     CByteReader reader(data);
     const std::size_t count = reader.U8();
     const std::uint8_t flags = reader.U8();
     if (!reader.Has(2 * count))
-    {
-        m_fault = {ERecordFault::Damaged};
-        return false;
-    }
+        return Fail(ERecordFault::Damaged).AtOffset(reader.Position());
     m_flags = flags;
     m_values.clear();
     for (std::size_t i = 0; i < count; ++i)
         m_values.push_back(std::int16_t(reader.U16LE()));
+    return {};
+}
+
+bool CConstantTable::SetValue(std::size_t index, std::int16_t value)
+{
+    if (index >= m_values.size())
+        return false;
+    m_values[index] = value;
     return true;
 }
 
-bool CConstantTable::Encode(std::vector<std::uint8_t>& data) const
+bool CConstantTable::AppendValue(std::int16_t value)
 {
-    data.clear();
-    m_fault = {};
-    if (m_values.size() > kMaxConstants)
-    {
-        m_fault = {ERecordFault::TooManyEntries, std::uint32_t(kMaxConstants)};
+    if (m_values.size() >= kMaxConstants)
         return false;
-    }
-    data.resize(2 + 2 * m_values.size());
+    m_values.push_back(value);
+    return true;
+}
+
+bool CConstantTable::RemoveValue(std::size_t index)
+{
+    if (index >= m_values.size())
+        return false;
+    m_values.erase(m_values.begin() + std::ptrdiff_t(index));
+    return true;
+}
+
+CRecordResult<std::vector<std::uint8_t>> CConstantTable::Encode() const
+{
+    if (m_values.size() > kMaxConstants)
+        return Fail(ERecordFault::TooManyEntries, kMaxConstants);
+    std::vector<std::uint8_t> data(2 + 2 * m_values.size());
     data[0] = std::uint8_t(m_values.size());
     data[1] = m_flags;
     for (std::size_t i = 0; i < m_values.size(); ++i)
         WriteLE16(data.data() + 2 + 2 * i, std::uint16_t(m_values[i]));
-    return true;
+    return data;
 }

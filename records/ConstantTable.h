@@ -19,24 +19,29 @@ public:
 
     /// Decodes the `BCON` chunk `id`. Fails when it is missing or shorter than its count promises;
     /// the list is then left as it was.
-    bool Load(const CIffFile& container, std::uint16_t id);
+    [[nodiscard]] CRecordStatus Load(const CIffFile& container, std::uint16_t id);
     /// Puts the table as `BCON` `id`, flags 0x0010, under the kept name. Fails without storing
     /// anything when the list holds more than 255 constants.
-    bool Store(CIffFile& container, std::uint16_t id) const;
+    [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint16_t id) const;
 
     /// Decodes chunk data; same failures as Load.
-    bool Decode(std::span<const std::uint8_t> data);
-    /// The chunk data; false when the list is too long for the count byte.
-    bool Encode(std::vector<std::uint8_t>& data) const;
+    [[nodiscard]] CRecordStatus Decode(std::span<const std::uint8_t> data);
+    /// The chunk data; fails when the list is too long for the count byte.
+    [[nodiscard]] CRecordResult<std::vector<std::uint8_t>> Encode() const;
 
-    /// Why the last Load, Decode, Encode or Store failed.
-    CRecordFault Fault() const { return m_fault; }
+    // The editors change the list through these, which keep it within what the count byte holds.
 
+    const std::vector<std::int16_t>& Values() const { return m_values; }
+    /// Sets constant `index`; false when there is no such constant.
+    bool SetValue(std::size_t index, std::int16_t value);
+    /// Appends a constant; false, unchanged, when the table holds kMaxConstants already.
+    bool AppendValue(std::int16_t value);
+    /// Removes constant `index`; false when there is no such constant.
+    bool RemoveValue(std::size_t index);
+
+    // Set directly only by the code that builds a table from scratch (samples, tests).
     std::uint8_t m_flags = 0;
     std::vector<std::int16_t> m_values;
     std::string m_name;
     std::uint16_t m_id = 0;
-
-private:
-    mutable CRecordFault m_fault;
 };

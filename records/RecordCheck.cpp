@@ -18,6 +18,11 @@ CRecordFault FaultOf(TLoad load)
     TRecord record;
     return load(record) ? CRecordFault{} : record.Fault();
 }
+
+CRecordFault FaultOf(const CRecordStatus& status)
+{
+    return status ? CRecordFault{} : status.Failure();
+}
 }
 
 CRecordFault RecordLoadFault(const CIffFile& container, std::uint32_t type, std::uint16_t id, std::string& name)
@@ -31,14 +36,14 @@ CRecordFault RecordLoadFault(const CIffFile& container, std::uint32_t type, std:
     switch (type)
     {
     case kTypeBhav:
-        return FaultOf<CBhavScript>([&](CBhavScript& r) { return r.Load(container, id); });
+        return FaultOf(CBhavScript().Load(container, id));
     case kTypeStr:
     case kTypeTtas:
         return FaultOf<CStringTable>([&](CStringTable& r) { return r.Load(container, type, id); });
     case kTypeTtab:
         return FaultOf<CInteractionTable>([&](CInteractionTable& r) { return r.Load(container, id); });
     case kTypeBcon:
-        return FaultOf<CConstantTable>([&](CConstantTable& r) { return r.Load(container, id); });
+        return FaultOf(CConstantTable().Load(container, id));
     case kTypeObjd:
         return FaultOf<CObjectDefinition>([&](CObjectDefinition& r) { return r.Load(container, id); });
     case kTypeObjf:

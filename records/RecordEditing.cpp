@@ -176,7 +176,10 @@ bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const
         line.trueTarget = kTargetTrue;
         line.falseTarget = kTargetFalse;
         script.m_instructions.push_back(line);
-        data = script.Encode();
+        CRecordResult<std::vector<std::uint8_t>> encoded = script.Encode();
+        if (!encoded)
+            return false;
+        data = std::move(encoded).Value();
         break;
     }
     case ERecordKind::Strings:
@@ -200,9 +203,13 @@ bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const
         });
     }
     case ERecordKind::Constants:
-        if (!CConstantTable().Encode(data))
+    {
+        CRecordResult<std::vector<std::uint8_t>> encoded = CConstantTable().Encode();
+        if (!encoded)
             return false;
+        data = std::move(encoded).Value();
         break;
+    }
     case ERecordKind::Objects:
         return CreateObject(container, id, name, DrawObjectGuid(UsedObjectGuids(container)), false);
     }
@@ -280,7 +287,8 @@ bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::
             {
                 CChunkSnapshot gone = chunk;
                 gone.present = false;
-                RestoreChunkSnapshot(changed, gone);
+                if (!RestoreChunkSnapshot(changed, gone))
+                    return false;
                 chunk.id = newId;
             }
             if (!RestoreChunkSnapshot(changed, chunk))

@@ -56,26 +56,26 @@ std::string CopyName(const std::string& name);
 /// a constant table without constants, or an object as CreateObject makes it with a GUID that no
 /// object of the file uses and no function table. False, with nothing changed, when the id or the
 /// name has a problem or the container cannot grow.
-bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const std::string& name);
+[[nodiscard]] bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const std::string& name);
 /// A new object: a definition of version 142 and 214 bytes whose fields are 0 but its GUID and,
 /// when `withFunctions`, "uses function table" (1), with a function table of the 30 named
 /// functions, each naming no script. Same failures as CreateRecord; a GUID that another object of
 /// the file uses is refused too.
-bool CreateObject(CIffFile& container, std::uint16_t id, const std::string& name, std::uint32_t guid,
+[[nodiscard]] bool CreateObject(CIffFile& container, std::uint16_t id, const std::string& name, std::uint32_t guid,
                   bool withFunctions);
 /// The record `from` again under `to` and `name`, chunk for chunk. A copy of an object takes a new
 /// GUID, which neither an object of the file nor one of `usedGuids` has: two objects of one GUID
 /// clash in the game.
-bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, std::uint16_t to,
+[[nodiscard]] bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, std::uint16_t to,
                      const std::string& name, const std::vector<std::uint32_t>& usedGuids = {});
 /// Gives the record a new name and, when `newId` differs, a new (free) id; data and flags stay.
-bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId,
+[[nodiscard]] bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId,
                   const std::string& name);
 /// Removes every chunk of the record.
-bool DeleteRecord(CIffFile& container, ERecordKind kind, std::uint16_t id);
+[[nodiscard]] bool DeleteRecord(CIffFile& container, ERecordKind kind, std::uint16_t id);
 /// Copies the record `id` of `from` into `to` under the same id, name and flags. An id in use in
 /// `to` is refused unless `replace`, which first removes the record there.
-bool CopyRecord(const CIffFile& from, CIffFile& to, ERecordKind kind, std::uint16_t id, bool replace);
+[[nodiscard]] bool CopyRecord(const CIffFile& from, CIffFile& to, ERecordKind kind, std::uint16_t id, bool replace);
 
 /// One object's GUID before and after a clone.
 struct CGuidChange
@@ -88,7 +88,7 @@ struct CGuidChange
 /// no other new one has, changing nothing else: not a byte of the definitions beyond their GUIDs,
 /// nor their chunks' flags. False, with nothing changed, when a definition does not load (`refused`
 /// then names it) or the container cannot grow.
-bool CloneObjects(CIffFile& container, const std::vector<std::uint32_t>& usedGuids, std::vector<CGuidChange>& changes,
+[[nodiscard]] bool CloneObjects(CIffFile& container, const std::vector<std::uint32_t>& usedGuids, std::vector<CGuidChange>& changes,
                   std::uint16_t& refused);
 
 /// A place in the file that refers to a script.

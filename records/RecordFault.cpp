@@ -7,7 +7,7 @@
 
 namespace
 {
-std::string Formatted(const char* pattern, std::uint32_t value)
+std::string Formatted(const char* pattern, std::uint64_t value)
 {
     char text[128];
     std::snprintf(text, sizeof text, pattern, unsigned(value));
@@ -18,7 +18,7 @@ std::string Formatted(const char* pattern, std::uint32_t value)
 std::string RecordFaultText(std::uint32_t type, const CRecordFault& fault)
 {
     const char* record = type == kTypeBhav ? "script" : type == kTypeObjd ? "object definition" : "table";
-    switch (fault.kind)
+    switch (fault.what)
     {
     case ERecordFault::None:
         return {};
@@ -74,8 +74,19 @@ bool FindRecordChunk(const CIffFile& container, std::uint32_t type, std::uint16_
     chunk.id = id;
     if (container.FindChunk(chunk))
         return true;
-    fault = {ERecordFault::Missing};
+    fault = Fail(ERecordFault::Missing).InRecord(type, id);
     return false;
+}
+
+CRecordStatus PutEncodedRecord(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
+                               const CRecordResult<std::vector<std::uint8_t>>& data)
+{
+    if (!data)
+        return CRecordFault(data.Failure()).InRecord(type, id);
+    CRecordFault fault;
+    if (!PutRecordChunk(container, type, id, name, *data, fault))
+        return fault;
+    return {};
 }
 
 bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
@@ -88,6 +99,6 @@ bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, c
     entry.name = name;
     if (container.PutChunk(entry, data))
         return true;
-    fault = {ERecordFault::NotStored};
+    fault = Fail(ERecordFault::NotStored).InRecord(type, id);
     return false;
 }

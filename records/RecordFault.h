@@ -1,8 +1,11 @@
 #pragma once
 
+#include "containers/Result.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 class CIffFile;
 struct CIffChunk;
@@ -28,14 +31,14 @@ enum class ERecordFault
     CountMismatch,    // value: a count that does not fit the record's length
 };
 
-struct CRecordFault
-{
-    ERecordFault kind = ERecordFault::None;
-    std::uint32_t value = 0;
-
-    explicit operator bool() const { return kind != ERecordFault::None; }
-    bool operator==(const CRecordFault&) const = default;
-};
+/// A record's failure: the fault, the number it names (a format code, a version, a limit) and the
+/// record it happened in.
+using CRecordFault = CFailure<ERecordFault>;
+/// Done, or why a record could not be decoded, encoded or stored.
+using CRecordStatus = CStatus<ERecordFault>;
+/// A value made from a record (its encoded data), or why it could not be made.
+template <class T>
+using CRecordResult = CResult<T, ERecordFault>;
 
 /// What is wrong with a record of chunk `type`, as one phrase ("format 0x8004 is not one this
 /// program can edit").
@@ -46,9 +49,14 @@ std::string RecordFaultText(std::uint32_t type, const CRecordFault& fault);
 std::string RecordRefusalText(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault);
 
 /// Finds the chunk a record loads from; false, with `fault` Missing, when there is none.
-bool FindRecordChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id, CIffChunk& chunk,
+[[nodiscard]] bool FindRecordChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id, CIffChunk& chunk,
                      CRecordFault& fault);
 /// Puts a record's encoded data as its chunk, with the stored flags and the record's name; false,
 /// with `fault` NotStored, when the container cannot take it.
-bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
+/// Puts a record's encoded data as its chunk (see PutRecordChunk); the encoding's failure or the
+/// container's, placed in the record.
+[[nodiscard]] CRecordStatus PutEncodedRecord(CIffFile& container, std::uint32_t type, std::uint16_t id,
+                                             const std::string& name,
+                                             const CRecordResult<std::vector<std::uint8_t>>& data);
+[[nodiscard]] bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
                     std::span<const std::uint8_t> data, CRecordFault& fault);

@@ -35,4 +35,4 @@ std::string SemiGlobalNameProblem(const std::string& name);
 /// "semi global file". The name is written with a length byte, or NUL-terminated where a length
 /// byte would read as its first character. False, with nothing changed, when SemiGlobalNameProblem
 /// finds a problem or the container could not take the chunk.
-bool StoreSemiGlobalName(CIffFile& container, const std::string& name, const std::string& nameAsRead);
+[[nodiscard]] bool StoreSemiGlobalName(CIffFile& container, const std::string& name, const std::string& nameAsRead);

@@ -1,130 +1,15 @@
 #include "PlainTextRenderer.h"
 
-#include "CodeTextRenderer.h"
 #include "records/BhavInstruction.h"
 #include "NeededFiles.h"
 #include "OperandVocabulary.h"
+#include "Opcodes.h"
 
-#include <iterator>
 #include <string_view>
 #include <utility>
 
 namespace
 {
-
-constexpr std::uint16_t kOpIdle = 0;
-constexpr std::uint16_t kOpGenericSimCall = 1;
-constexpr std::uint16_t kOpExpression = 2;
-constexpr std::uint16_t kOpUpdate = 7;
-constexpr std::uint16_t kOpRandom = 8;
-constexpr std::uint16_t kOpAlterBudget = 25;
-constexpr std::uint16_t kOpSetMotiveChange = 29;
-constexpr std::uint16_t kOpSetToNext = 31;
-
-constexpr std::string_view kPrimitiveNames[] = {
-    "Idle",  // 0
-    "GenericSimCall",  // 1
-    "Expression",  // 2
-    "Find best action",  // 3
-    "Grab",  // 4
-    "Drop",  // 5
-    "Change suit/accessory",  // 6
-    "Update",  // 7
-    "Random number",  // 8
-    "Burn",  // 9
-    "Tutorial",  // 10
-    "Get distance to",  // 11
-    "Get direction to",  // 12
-    "Push interaction",  // 13
-    "Find Best Object for Function",  // 14
-    "Break Point",  // 15
-    "Find Location For",  // 16
-    "Idle for input",  // 17
-    "Remove Object Instance",  // 18
-    "Make new character",  // 19
-    "Run Functional Tree",  // 20
-    "Show string",  // 21
-    "Look towards",  // 22
-    "Play Sound Event",  // 23
-    "Old relationship",  // 24
-    "Alter Budget",  // 25
-    "Relationship",  // 26
-    "Go To Relative Position",  // 27
-    "Run Tree by Name",  // 28
-    "Set Motive Change",  // 29
-    "Gosub found action",  // 30
-    "Set to Next",  // 31
-    "Test Object Type",  // 32
-    "Find 5 worst motives",  // 33
-    "UI effect",  // 34
-    "Special Effect",  // 35
-    "Dialog",  // 36
-    "Test Sim Interacting With",  // 37
-    "~unused",  // 38
-    "~unused",  // 39
-    "~unused",  // 40
-    "Set Balloon/Headline",  // 41
-    "Create New Object Instance",  // 42
-    "Drop onto",  // 43
-    "Animate Sim",  // 44
-    "Go To Routing Slot",  // 45
-    "Snap",  // 46
-    "Reach",  // 47
-    "Stop ALL Sounds",  // 48
-    "Notify the Stack Object out of Idle",  // 49
-    "Add/Change the Action String",  // 50
-    "Manage Inventory",  // 51
-    "~unused (in Sims 2.0)",  // 52
-    "~unused (in Sims 2.0)",  // 53
-    "~unused (in Sims 2.0)",  // 54
-    "~unused (in Sims Online)",  // 55
-    "~unused (in Sims Online)",  // 56
-};
-
-constexpr std::string_view kGenericSimCallDescriptions[] = {
-    "house tutorial complete",  // 0
-    "Unused - center view on stack object",  // 1
-    "set action icon to stack object",  // 2
-    "unused - uncenter view",  // 3
-    "add to family",  // 4
-    "combine assets of family in temp 0",  // 5
-    "remove from family",  // 6
-    "depracated - make new neighbor",  // 7
-    "family tutorial complete",  // 8
-    "architecture tutorial complete",  // 9
-    "disable build and buy",  // 10
-    "enable build and buy",  // 11
-    "get distance to camera in temp 0",  // 12
-    "abort interactions",  // 13
-    "house radio station := temp 0",  // 14
-    "My routing footprint := temp 0",  // 15
-    "change normal outfit",  // 16
-};
-
-// Row 17 has no blank after ">"; that is the text users know.
-constexpr std::string_view kOperators[] = {
-    " > ",  // 0
-    " < ",  // 1
-    " Equals? ",  // 2
-    " += ",  // 3
-    " -= ",  // 4
-    " Assign To: ",  // 5
-    " *= ",  // 6
-    " /= ",  // 7
-    " Flag Set? ",  // 8
-    " Set Flag ",  // 9
-    " Clear Flag ",  // 10
-    " ++ and < ",  // 11
-    " mod= ",  // 12
-    " and= ",  // 13
-    " >= ",  // 14
-    " <= ",  // 15
-    " Not Equal To ",  // 16
-    " -- and >",  // 17
-};
-
-static_assert(std::size(kPrimitiveNames) == 57 && std::size(kGenericSimCallDescriptions) == 17);
-static_assert(std::size(kOperators) == 18);
 
 // Opcodes 3 to 13 print their parameters after a phrase of their own, with "stack" in lower case.
 struct CStackForm
@@ -153,26 +38,10 @@ std::string_view StackFormPhrase(std::uint16_t opcode)
     return {};
 }
 
-std::uint8_t LowByte(std::uint16_t value)
-{
-    return static_cast<std::uint8_t>(value & 0xFF);
-}
-
-std::uint8_t HighByte(std::uint16_t value)
-{
-    return static_cast<std::uint8_t>(value >> 8);
-}
-
 // "p0, p1, p2, p3)"
 void AppendFourParameters(std::string& out, std::uint16_t p0, std::uint16_t p1, std::uint16_t p2, std::uint16_t p3)
 {
-    AppendSignedDecimal(out, p0);
-    out += ", ";
-    AppendSignedDecimal(out, p1);
-    out += ", ";
-    AppendSignedDecimal(out, p2);
-    out += ", ";
-    AppendSignedDecimal(out, p3);
+    AppendParameters(out, EInstructionText::Plain, {p0, p1, p2, p3});
     out += ')';
 }
 
@@ -208,23 +77,8 @@ void AppendUpdate(std::string& out, std::uint16_t p0, std::uint16_t p1, std::uin
         break;
     }
     out += " (stack:";
-    AppendSignedDecimal(out, p2);
-    out += ", ";
-    AppendSignedDecimal(out, p3);
+    AppendParameters(out, EInstructionText::Plain, {p2, p3});
     out += ')';
-}
-
-void AppendAlterBudget(std::string& out, std::uint16_t p0, std::uint16_t p1, std::uint16_t p2, std::uint16_t p3)
-{
-    out += "Budget of 0x";
-    AppendHex2(out, LowByte(p0));
-    out += "[0]: (";
-    AppendPlainOperand(out, HighByte(p0), p1);
-    out += ", ";
-    out += BudgetOperationName(p2);
-    out += ", ";
-    out += BudgetTypeName(p3);
-    out += ");";
 }
 
 void AppendSetToNext(std::string& out, std::uint16_t p0, std::uint16_t p1, std::uint16_t p2, std::uint16_t p3)
@@ -349,8 +203,8 @@ std::string CPlainTextRenderer::CallTargetName(std::uint16_t opcode) const
 
 std::string CPlainTextRenderer::PrimitiveName(std::uint16_t opcode) const
 {
-    if (opcode < std::size(kPrimitiveNames))
-        return std::string(kPrimitiveNames[opcode]);
+    if (opcode <= Opcode::LastPrimitive)
+        return std::string(::PrimitiveName(EInstructionText::Plain, opcode));
     return CallTargetName(opcode);
 }
 
@@ -368,33 +222,18 @@ void CPlainTextRenderer::AppendDescription(std::string& out, std::uint16_t opcod
 {
     switch (opcode)
     {
-    case kOpIdle:
+    case Opcode::Idle:
         out += "Idle (Stack: ";
         AppendFourParameters(out, p0, p1, p2, p3);
         return;
-    case kOpGenericSimCall:
-        out += "GenericSimCall (";
-        out += p0 < std::size(kGenericSimCallDescriptions) ? kGenericSimCallDescriptions[p0] : "unknown";
-        out += ", ";
-        AppendSignedDecimal(out, p1);
-        out += ", ";
-        AppendSignedDecimal(out, p2);
-        out += ", ";
-        AppendSignedDecimal(out, p3);
-        out += ')';
-        return;
-    case kOpExpression:
-    {
-        const std::uint8_t op = HighByte(p2);
-        AppendPlainOperand(out, LowByte(p3), p0);
-        out += op < std::size(kOperators) ? kOperators[op] : " unknown operator ";
-        AppendPlainOperand(out, HighByte(p3), p1);
-        return;
-    }
-    case kOpUpdate:
+    case Opcode::GenericSimCall:
+        return AppendGenericSimCall(out, EInstructionText::Plain, p0, p1, p2, p3);
+    case Opcode::Expression:
+        return AppendExpression(out, EInstructionText::Plain, p0, p1, p2, p3);
+    case Opcode::Update:
         AppendUpdate(out, p0, p1, p2, p3);
         return;
-    case kOpRandom:
+    case Opcode::Random:
         out += "Random Number 0-";
         AppendSignedDecimal(out, p2);
         out += " into ";
@@ -403,10 +242,9 @@ void CPlainTextRenderer::AppendDescription(std::string& out, std::uint16_t opcod
         AppendSignedDecimal(out, p3);
         out += ')';
         return;
-    case kOpAlterBudget:
-        AppendAlterBudget(out, p0, p1, p2, p3);
-        return;
-    case kOpSetMotiveChange:
+    case Opcode::AlterBudget:
+        return AppendAlterBudget(out, EInstructionText::Plain, p0, p1, p2, p3);
+    case Opcode::SetMotiveChange:
         out += "Set Motive Delta (";
         out += MotiveLabel(p1);
         out += ", ";
@@ -415,7 +253,7 @@ void CPlainTextRenderer::AppendDescription(std::string& out, std::uint16_t opcod
         AppendPlainOperand(out, HighByte(p0), p3);
         out += ')';
         return;
-    case kOpSetToNext:
+    case Opcode::SetToNext:
         AppendSetToNext(out, p0, p1, p2, p3);
         return;
     default:
@@ -430,8 +268,8 @@ void CPlainTextRenderer::AppendDescription(std::string& out, std::uint16_t opcod
         return;
     }
 
-    if (opcode < std::size(kPrimitiveNames))
-        out += kPrimitiveNames[opcode];
+    if (opcode <= Opcode::LastPrimitive)
+        out += ::PrimitiveName(EInstructionText::Plain, opcode);
     else if (!AppendCallTargetName(out, opcode))
         AppendSignedDecimal(out, opcode);
     out += " (Stack: ";

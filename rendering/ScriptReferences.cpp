@@ -29,7 +29,7 @@ public:
             if (m_scriptId != place.id)
             {
                 m_scriptId = place.id;
-                m_scriptLoaded = m_script.Load(m_container, place.id);
+                m_scriptLoaded = m_script.Load(m_container, place.id).Ok();
             }
             if (!m_scriptLoaded || static_cast<std::size_t>(place.line) >= m_script.m_instructions.size())
                 return {};

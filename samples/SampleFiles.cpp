@@ -46,13 +46,16 @@ void PutScript(CIffFile& container, std::uint16_t id, const std::string& name, s
         instruction.falseTarget = kTargetFalse;
         script.m_instructions.push_back(instruction);
     }
-    script.Store(container, id);
+    // Only a lack of memory stops it; the sample then lacks the script, which its tests notice.
+    if (!script.Store(container, id))
+        return;
 }
 
 std::vector<std::uint8_t> Saved(CIffFile& container)
 {
     CMemoryStream stream;
-    container.Write(&stream);
+    if (!container.Write(&stream))
+        return {};
     return stream.TakeBytes();
 }
 
@@ -217,7 +220,8 @@ std::vector<std::uint8_t> BuildSampleObject()
             line(8193, 254, 253, 0, 0, 0, 0),
             line(0, 254, 254, 0, 0, 0, 0),                  // never reached
         };
-        script.Store(object, 4097);
+        if (!script.Store(object, 4097))
+            return {};
     }
     PutScript(object, 4098, "check available", {{2, 0, 1, Bytes(0, 0), Bytes(8, 7)}, {37, 0, 0, 0, 0}});
     PutScript(object, 4099, "sit action", {{8192, 0, 0, 0, 0}, {256, 0, 0, 0, 0}, {8193, 0, 0, 0, 0}});
@@ -234,7 +238,8 @@ std::vector<std::uint8_t> BuildSampleObject()
         CBhavInstruction second;
         second.opcode = 8193;
         script.m_instructions = {first, second};
-        script.Store(object, 4100);
+        if (!script.Store(object, 4100))
+            return {};
     }
 
     PutPlainStrings(object, 128, "body strings", {"Sample Chair", "A chair made for testing", "\xA9 Marrowfen"});
@@ -286,11 +291,13 @@ std::vector<std::uint8_t> BuildSampleObject()
     tuning.m_name = "tuning";
     tuning.m_flags = 0x80;
     tuning.m_values = {5, -1, 300, 0, 42};
-    tuning.Store(object, 4096);
+    if (!tuning.Store(object, 4096))
+        return {};
     CConstantTable prices;
     prices.m_name = "prices";
     prices.m_values = {450, 25};
-    prices.Store(object, 4097);
+    if (!prices.Store(object, 4097))
+        return {};
 
     // The object itself: the scripts the game runs, in its own file, the global file and the
     // semi-global file, and one id the file lacks, which the editor shows as missing.
@@ -312,7 +319,8 @@ std::vector<std::uint8_t> BuildSampleObject()
                                                                      {"sale price", 25},
                                                                      {"uses function table", 1}})
         chair.SetValue(*ObjectFieldOffset(field), value);
-    chair.Store(object, 128);
+    if (!chair.Store(object, 128))
+        return {};
     CObjectFunctions functions;
     functions.m_name = "Sample Chair";
     functions.m_functions.resize(CObjectFunctions::kNamedFunctions);
@@ -322,9 +330,8 @@ std::vector<std::uint8_t> BuildSampleObject()
     functions.m_functions[11] = {4098, 4099};  // user placement: check, action
     functions.m_functions[26].action = 8192;  // sit
     functions.m_functions[27].action = 4100;  // stand
-    functions.Store(object, 128);
-
-    StoreSemiGlobalName(object, "Seating", std::string());
+    if (!functions.Store(object, 128) || !StoreSemiGlobalName(object, "Seating", std::string()))
+        return {};
     return Saved(object);
 }
 
@@ -349,9 +356,13 @@ bool WriteSampleFolder(const std::string& folder, std::string& error)
     for (const auto& file : files)
     {
         const std::vector<std::uint8_t>& bytes = file.second;
-        if (!WriteFileAtomically(file.first.string(),
-                                 [&](CByteStream& stream) { return stream.Write(bytes.data(), bytes.size()); }, &error))
+        const CStatus<EFileWrite> written = WriteFileAtomically(
+            file.first.string(), [&](CByteStream& stream) { return stream.Write(bytes.data(), bytes.size()); });
+        if (!written)
+        {
+            error = FileWriteFailureText(written.Failure());
             return false;
+        }
     }
     return true;
 }

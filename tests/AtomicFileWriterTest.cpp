@@ -33,7 +33,7 @@ TEST(AtomicFileWriter, ReplacesTheFileWhenEverythingWasWritten)
     const auto folder = FreshFolder("replace");
     const auto target = folder / "out.iff";
     Put(target, "old contents");
-    ASSERT_TRUE(WriteFileAtomically(target.string(), [](CByteStream& s) { return s.Write("new", 3); }));
+    ASSERT_TRUE(WriteFileAtomically(target.string(), [](CByteStream& s) { return s.Write("new", 3); }).Ok());
     EXPECT_EQ(Contents(target), "new");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
@@ -43,9 +43,13 @@ TEST(AtomicFileWriter, AbandonedWriteLeavesTheOldFileAndNoLeftovers)
     const auto folder = FreshFolder("abandon");
     const auto target = folder / "out.iff";
     Put(target, "old contents");
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically(target.string(), [](CByteStream& s) { s.Write("half", 4); return false; }, &error));
-    EXPECT_FALSE(error.empty());
+    const CStatus<EFileWrite> written = WriteFileAtomically(target.string(), [](CByteStream& s) {
+        EXPECT_TRUE(s.Write("half", 4));
+        return false;
+    });
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.Failure().what, EFileWrite::WriteFailed);
+    EXPECT_EQ(FileWriteFailureText(written.Failure()), "Writing " + target.string() + " failed.");
     EXPECT_EQ(Contents(target), "old contents");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
@@ -53,8 +57,11 @@ TEST(AtomicFileWriter, AbandonedWriteLeavesTheOldFileAndNoLeftovers)
 TEST(AtomicFileWriter, MissingFolderFailsWithAMessage)
 {
     const auto folder = FreshFolder("missing");
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically((folder / "no" / "such" / "out.iff").string(),
-                                     [](CByteStream& s) { return s.Write("x", 1); }, &error));
-    EXPECT_NE(error.find("out.iff"), std::string::npos);
+    const std::string path = (folder / "no" / "such" / "out.iff").string();
+    const CStatus<EFileWrite> written = WriteFileAtomically(path, [](CByteStream& s) { return s.Write("x", 1); });
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.Failure().what, EFileWrite::CannotCreate);
+    EXPECT_EQ(written.Failure().where.file, path);
+    EXPECT_FALSE(written.Failure().detail.empty());  // the system's words
+    EXPECT_NE(FileWriteFailureText(written.Failure()).find("out.iff"), std::string::npos);
 }

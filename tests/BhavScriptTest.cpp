@@ -146,7 +146,7 @@ TEST(BhavLoad, IgnoresBytesBeyondTheInstructions)
     CBhavScript script;
     ASSERT_TRUE(script.Load(container, 4));
     EXPECT_EQ(script.m_instructions.size(), 2u);
-    EXPECT_EQ(script.Encode(), exact);
+    EXPECT_EQ(script.Encode().Value(), exact);
 }
 
 TEST(BhavStore, RewritesCountAndKeepsOtherHeaderBytes)
@@ -206,13 +206,18 @@ TEST(BhavStore, RefusesMoreLinesThanTheCountHolds)
     const std::size_t imageLength = container.ImageLength();
 
     script.m_instructions.resize(65536);
-    EXPECT_TRUE(script.Encode().empty());
-    EXPECT_FALSE(script.Store(container, 1));
+    const auto tooLong = script.Encode();
+    ASSERT_FALSE(tooLong);
+    EXPECT_EQ(tooLong.Failure().what, ERecordFault::TooManyEntries);
+    EXPECT_EQ(tooLong.Failure().value, 65535u);
+    const CRecordStatus stored = script.Store(container, 1);
+    ASSERT_FALSE(stored);
+    EXPECT_EQ(stored.Failure().where.id, std::optional<std::uint16_t>(1));
     EXPECT_EQ(StoredData(container, 1), before);
     EXPECT_EQ(container.ImageLength(), imageLength);
 
     script.m_instructions.resize(65535);
-    EXPECT_EQ(script.Encode().size(), 12u + 65535u * 12u);
+    EXPECT_EQ(script.Encode().Value().size(), 12u + 65535u * 12u);
 }
 
 TEST(BhavFormats, EachKnownFormatKeepsItsHeaderAndCount)
@@ -246,7 +251,7 @@ TEST(BhavFormats, EachKnownFormatKeepsItsHeaderAndCount)
         EXPECT_EQ(script.Format(), c.format);
         ASSERT_EQ(script.m_instructions.size(), 2u);
         EXPECT_EQ(script.m_instructions[1].params[3], 8);
-        EXPECT_EQ(script.Encode(), data);
+        EXPECT_EQ(script.Encode().Value(), data);
 
         script.m_instructions.push_back(script.m_instructions[0]);
         ASSERT_TRUE(script.Store(container, 0x1000));
@@ -261,8 +266,11 @@ TEST(BhavFormats, EachKnownFormatKeepsItsHeaderAndCount)
         // The count promises a line more than the chunk holds.
         data[c.countAt] = 3;
         PutRaw(container, 0x1001, data);
-        EXPECT_FALSE(script.Load(container, 0x1001));
-        EXPECT_EQ(script.Fault(), CRecordFault{ERecordFault::Damaged});
+        // The failure names the record and where its lines should have begun.
+        const CRecordStatus loaded = script.Load(container, 0x1001);
+        ASSERT_FALSE(loaded);
+        EXPECT_EQ(loaded.Failure().what, ERecordFault::Damaged);
+        EXPECT_EQ(loaded.Failure().where, (CFailurePlace{{}, kTypeBhav, std::uint16_t(0x1001), c.headerSize}));
     }
 }
 
@@ -276,9 +284,11 @@ TEST(BhavFormats, RefusesFormatsItCannotEdit)
         CIffFile container;
         PutRaw(container, 1, data);
         CBhavScript script;
-        EXPECT_FALSE(script.Load(container, 1));
+        const CRecordStatus loaded = script.Load(container, 1);
+        ASSERT_FALSE(loaded);
         EXPECT_TRUE(script.m_instructions.empty());
-        EXPECT_EQ(script.Fault(), (CRecordFault{ERecordFault::UnknownFormat, format}));
+        EXPECT_EQ(loaded.Failure().what, ERecordFault::UnknownFormat);
+        EXPECT_EQ(loaded.Failure().value, format);
     }
     // A 0x8003 chunk that stops inside its 13-byte header.
     Bytes cut = ScriptHeader(0);

@@ -1,4 +1,5 @@
 #include "rendering/CodeTextRenderer.h"
+#include "rendering/Opcodes.h"
 
 #include <gtest/gtest.h>
 
@@ -56,9 +57,9 @@ TEST(CodeText, GenericSimCallNamesTheCallChosenByP0)
     EXPECT_EQ(FormatCodeInstruction(1, 17, 0, 0, 0), "GenericSimCall(GSC_UNKNOWN, 0x0000, 0x0000, 0x0000);");
     EXPECT_EQ(FormatCodeInstruction(1, 0, 0, 0, 0),
               "GenericSimCall(GSC_HOUSE_TUTORIAL_COMPLETE, 0x0000, 0x0000, 0x0000);");
-    EXPECT_EQ(CodeGenericSimCallName(5), "GSC_COMBINE_ASSEST_WITH_FAMILY_TEMP_0");
-    EXPECT_EQ(CodeGenericSimCallName(13), "GSC_ABORT_INTERACTIONS_WITH_STACKOBJ");
-    EXPECT_EQ(CodeGenericSimCallName(65535), "GSC_UNKNOWN");
+    EXPECT_EQ(GenericSimCallName(EInstructionText::Code, 5), "GSC_COMBINE_ASSEST_WITH_FAMILY_TEMP_0");
+    EXPECT_EQ(GenericSimCallName(EInstructionText::Code, 13), "GSC_ABORT_INTERACTIONS_WITH_STACKOBJ");
+    EXPECT_EQ(GenericSimCallName(EInstructionText::Code, 65535), "GSC_UNKNOWN");
 }
 
 TEST(CodeText, ExpressionJoinsOperandsAndOperatorWithoutSemicolon)

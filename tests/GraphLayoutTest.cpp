@@ -58,9 +58,9 @@ TEST(GraphLayout, JumpsIntoOneExitShareATrunk)
     for (const CRow& row : rows)
     {
         const CScriptGraph graph = Graph(row.targets);
-        CGraphLayout layout;
-        std::string error;
-        ASSERT_TRUE(LayOutGraph(graph, layout, error)) << row.what << ": " << error;
+        const CResult<CGraphLayout, EGraphFailure> laid = LayOutGraph(graph);
+        ASSERT_TRUE(laid) << row.what << ": " << GraphFailureText(laid.Failure());
+        const CGraphLayout& layout = *laid;
         EXPECT_EQ(layout.strokes.size(), row.strokes) << row.what;
         EXPECT_EQ(layout.joints.size(), row.joints) << row.what;
         std::size_t arrows = 0;
@@ -76,9 +76,9 @@ TEST(GraphLayout, JumpsIntoOneExitShareATrunk)
 TEST(GraphLayout, PlacesEveryBoxInsideTheDrawingWithoutOverlap)
 {
     const CScriptGraph graph = Graph({{1, 255}, {2, 5}, {0, 253}, {254, 2}, {3, 3}, {9, 254}});
-    CGraphLayout layout;
-    std::string error;
-    ASSERT_TRUE(LayOutGraph(graph, layout, error)) << error;
+    const CResult<CGraphLayout, EGraphFailure> laid = LayOutGraph(graph);
+    ASSERT_TRUE(laid) << GraphFailureText(laid.Failure());
+    const CGraphLayout& layout = *laid;
     ASSERT_EQ(layout.nodes.size(), graph.Nodes().size());
     for (std::size_t i = 0; i < layout.nodes.size(); ++i)
     {

@@ -590,6 +590,91 @@ TEST(IffPut, CutsNamesTo63AndTakesWholeStream)
     EXPECT_EQ(header[12 + 63], 0);
 }
 
+TEST(IffPut, MovesNoOtherChunkAndCompactsOnlyWhenWasteful)
+{
+    CIffFile container = ReadOk(kThreeChunks);
+    const std::vector<CIffChunk> before = container.Chunks();
+    EXPECT_EQ(container.DeadBytes(), 0u);
+
+    // Each row puts one chunk; the others keep their offsets, and the bytes written follow.
+    struct Row
+    {
+        std::uint32_t type;
+        std::uint16_t id;
+        std::size_t size;
+        bool wasteful;  // dead bytes above live ones afterwards
+    };
+    const Row rows[] = {
+        {kTypeBhav, 0x1000, 300, false},  // the old 10 bytes die
+        {kTypeBhav, 0x1000, 20, true},    // the 300 die
+        {kTypeBcon, 7, 5, true},          // a new chunk
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.size);
+        std::vector<CIffChunk> others = container.Chunks();
+        CIffChunk entry = Query(row.type, row.id);
+        ASSERT_TRUE(container.PutChunk(entry, DataOf(row.size, 9)));
+        for (const CIffChunk& other : others)
+        {
+            if (other.type == row.type && other.id == row.id)
+                continue;
+            CIffChunk found = Query(other.type, other.id);
+            ASSERT_TRUE(container.FindChunk(found));
+            EXPECT_EQ(found.offset, other.offset);
+        }
+        EXPECT_EQ(container.LiveBytes() + container.DeadBytes(), container.ImageLength());
+        EXPECT_EQ(container.DeadBytes() > container.LiveBytes(), row.wasteful);
+    }
+
+    const Bytes written = Written(container);
+    const std::size_t live = container.LiveBytes();
+    ASSERT_TRUE(container.CompactIfWasteful());
+    EXPECT_EQ(container.ImageLength(), live);
+    EXPECT_EQ(container.DeadBytes(), 0u);
+    EXPECT_EQ(Written(container), written);
+    CIffChunk init = Query(kTypeBhav, 0x1000);
+    ASSERT_TRUE(container.FindChunk(init));
+    EXPECT_EQ(DataIn(container, init), DataOf(20, 9));
+    EXPECT_EQ(container.Chunks()[1].offset, before[0].offset + 20 + 76);  // "ab" moved up behind it
+}
+
+TEST(IffPut, TakesDataFromItsOwnImage)
+{
+    // Copying a chunk to another id hands PutChunk bytes of the image it is growing.
+    CIffFile container = ReadOk(kThreeChunks);
+    for (std::uint16_t id = 1; id <= 200; ++id)
+    {
+        CIffChunk source = Query(kTypeStr, 0x80);
+        ASSERT_TRUE(container.FindChunk(source));
+        CIffChunk copy = Query(kTypeStr, id);
+        ASSERT_TRUE(container.PutChunk(copy, container.ChunkData(source)));
+        ASSERT_EQ(DataIn(container, copy), kNames) << id;
+    }
+}
+
+TEST(IffRemove, FindsTheNextEntryOfTheSameTypeAndId)
+{
+    Bytes file = FileHeader("2.5");
+    Append(file, Chunk("BHAV", 0x1000, 0, "first", kInit));
+    Append(file, Chunk("STR#", 0x0080, 0, "ab", kNames));
+    Append(file, Chunk("BHAV", 0x1000, 0, "second", {}));
+    CIffFile container = ReadOk(file);
+    const std::uint64_t live = container.LiveBytes();
+    for (const char* expected : {"first", "second"})
+    {
+        CIffChunk found = Query(kTypeBhav, 0x1000);
+        ASSERT_TRUE(container.FindChunk(found));
+        EXPECT_EQ(found.name, expected);
+        ASSERT_TRUE(container.RemoveChunk(found));
+    }
+    EXPECT_FALSE(container.RemoveChunk(Query(kTypeBhav, 0x1000)));
+    EXPECT_EQ(container.LiveBytes(), live - (76 + kInit.size()) - 76);
+    CIffChunk names = Query(kTypeStr, 0x80);
+    ASSERT_TRUE(container.FindChunk(names));
+    EXPECT_EQ(DataIn(container, names), kNames);
+}
+
 TEST(IffRemove, ChunkLeavesFileAndMapGroupDisappears)
 {
     CIffFile container = ReadOk(kThreeChunks);

@@ -44,9 +44,9 @@ Bytes ObjectOfSize(std::size_t bytes)
         line.falseTarget = kTargetFalse;
         script.m_instructions.push_back(line);
     }
-    script.Store(container, 5000);
+    EXPECT_TRUE(script.Store(container, 5000));
     CMemoryStream out;
-    container.Write(&out);
+    EXPECT_TRUE(container.Write(&out));
     return out.TakeBytes();
 }
 
@@ -107,7 +107,7 @@ TEST_F(ImageReading, FileReadsAsItsBytesAndStaysAsReadWhenReplacedBySave)
 
         // A save replaces the file with other bytes; the container keeps reading and writing its own.
         const Bytes other = ObjectOfSize(size / 2);
-        ASSERT_TRUE(WriteFileAtomically(path.string(), [&](CByteStream& out) { return out.Write(other); }));
+        ASSERT_TRUE(WriteFileAtomically(path.string(), [&](CByteStream& out) { return out.Write(other); }).Ok());
         EXPECT_EQ(Saved(container), expected) << size;
         CBhavScript script;
         EXPECT_TRUE(script.Load(container, 5000)) << size;

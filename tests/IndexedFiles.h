@@ -31,6 +31,7 @@ inline void AddIndexedFile(CNeededFiles& files, const std::string& fileName,
     CMemoryStream stream(image);
     CIffFile container;
     EIffRead code = EIffRead::Ok;
-    container.Read(&stream, code);
-    files.Add(std::move(container), fileName);
+    // The image above always reads; were it ever refused, no file would stand in for it.
+    if (container.Read(&stream, code))
+        files.Add(std::move(container), fileName);
 }

@@ -67,14 +67,14 @@ std::vector<std::uint8_t> IffWithScripts(const std::vector<std::pair<std::uint16
     CIffFile container;
     const std::vector<std::uint8_t> data{0x01, 0x80, 0x00, 0x00};
     CIffChunk strings{kTypeStr, 0, 0, 128, 0x10, "strings"};
-    container.PutChunk(strings, data);
+    EXPECT_TRUE(container.PutChunk(strings, data));
     for (const auto& [id, name] : scripts)
     {
         CIffChunk chunk{kTypeBhav, 0, 0, id, 0x10, name};
-        container.PutChunk(chunk, data);
+        EXPECT_TRUE(container.PutChunk(chunk, data));
     }
     CMemoryStream stream;
-    container.Write(&stream);
+    EXPECT_TRUE(container.Write(&stream));
     return stream.TakeBytes();
 }
 

@@ -150,7 +150,7 @@ TEST(ObjectRecords, DamagedOrUnknownLayoutsAreRefusedWithTheirReason)
         PutChunk(container, c.type, 128, c.data, "object");
         const CRecordCheck check = CheckRecords(container);
         ASSERT_EQ(check.refused.size(), 1u) << c.what;
-        EXPECT_EQ(check.refused[0].fault.kind, c.fault) << c.what;
+        EXPECT_EQ(check.refused[0].fault.what, c.fault) << c.what;
         if (c.reason != nullptr)
         {
             EXPECT_EQ(RecordFaultText(c.type, check.refused[0].fault), c.reason);

@@ -326,7 +326,7 @@ TEST(RecordProperty, RandomConstantTablesSurviveStoreAndLoad)
         table.m_name = random.Text(0, 63);
         CIffFile container;
         const bool fits = table.m_values.size() <= CConstantTable::kMaxConstants;
-        ASSERT_EQ(table.Store(container, 4096), fits) << "seed " << seed;
+        ASSERT_EQ(table.Store(container, 4096).Ok(), fits) << "seed " << seed;
         if (!fits)
             continue;
         CConstantTable loaded;

@@ -30,7 +30,7 @@ std::vector<std::uint8_t> Calls(std::vector<std::uint16_t> opcodes)
     CBhavScript script;
     for (const std::uint16_t opcode : opcodes)
         script.m_instructions.push_back({opcode, kTargetTrue, kTargetFalse, {}});
-    return script.Encode();
+    return script.Encode().Value();
 }
 
 std::vector<std::uint8_t> Interactions(std::uint16_t version, std::vector<std::pair<std::uint16_t, std::uint16_t>> trees)
@@ -261,9 +261,10 @@ TEST(RecordEditing, SnapshotsGiveBackTheExactChunk)
         {kTypeBhav, 4096,
          [](CIffFile& c) {
              CBhavScript script;
-             script.Load(c, 4096);
+             if (!script.Load(c, 4096))
+                 return false;
              script.Optimize();
-             return script.Store(c, 4096);  // other data, flags 0x0010
+             return script.Store(c, 4096).Ok();  // other data, flags 0x0010
          }},
         {kTypeTtab, 128, [](CIffFile& c) { return DeleteRecord(c, ERecordKind::Interactions, 128); }},
         {kTypeBcon, 129, [](CIffFile& c) { return CreateRecord(c, ERecordKind::Constants, 129, "x"); }},

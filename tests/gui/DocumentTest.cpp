@@ -145,28 +145,41 @@ TEST(DocumentOpen, ReadErrorsShowTheirMessageAndKeepThePreviousDocument)
     const std::string badVersion = temp.File("Future.iff");
     WriteBytes(badVersion, header);
     std::filesystem::create_directory(temp.File("Folder.iff"));
+    // A coded file with no body cannot decode to an image with a header.
+    std::memcpy(header.data(), "IFF FILE 3.0", 12);
+    const std::string coded = temp.File("Coded.iff");
+    WriteBytes(coded, header);
 
     struct CCase
     {
         std::string path;
         std::string message;
+        std::string decoderWord;  // shown before the message, with no owner and no caption of its own
     };
     const CCase cases[] = {
-        {text, "This file is not an IFF file!"},
-        {badVersion, "Unsupported IFF file version number!"},
-        {temp.File("Missing.iff"), temp.File("Missing.iff") + " was not found."},
-        {temp.File("Folder.iff"), "Access to " + temp.File("Folder.iff") + " was denied."},
+        {text, "This file is not an IFF file!", ""},
+        {badVersion, "Unsupported IFF file version number!", ""},
+        {coded, "The file's compressed data is damaged.", "FAILURE"},
+        {temp.File("Missing.iff"), temp.File("Missing.iff") + " was not found.", ""},
+        {temp.File("Folder.iff"), "Access to " + temp.File("Folder.iff") + " was denied.", ""},
     };
     for (const CCase& bad : cases)
     {
         SCOPED_TRACE(bad.path);
         user.messages.clear();
         EXPECT_FALSE(DocManager().OpenDocument(bad.path));
-        ASSERT_EQ(user.messages.size(), 1U);
-        EXPECT_EQ(user.messages[0].text, wxString::FromUTF8(bad.message));
-        EXPECT_EQ(user.messages[0].caption, "Error");
+        const std::size_t own = bad.decoderWord.empty() ? 0 : 1;
+        ASSERT_EQ(user.messages.size(), own + 1);
+        if (own == 1)
+        {
+            EXPECT_EQ(user.messages[0].text, bad.decoderWord);
+            EXPECT_EQ(user.messages[0].caption, "Treewright") << "no caption of its own";
+            EXPECT_EQ(user.messages[0].owner, nullptr);
+        }
+        EXPECT_EQ(user.messages[own].text, wxString::FromUTF8(bad.message));
+        EXPECT_EQ(user.messages[own].caption, "Error");
         // Owned by the document's window, the main frame: the document leaves the form to the view.
-        EXPECT_EQ(user.messages[0].owner, View().GetFrame());
+        EXPECT_EQ(user.messages[own].owner, View().GetFrame());
         EXPECT_TRUE(user.modalRuns.empty()) << "the loader ran";
         ExpectSameState(before, StateOfDocument());
     }

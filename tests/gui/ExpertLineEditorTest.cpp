@@ -69,7 +69,7 @@ TEST(HexField, ReadsLeadingHexadecimalNumber)
     EXPECT_EQ(ParseHexField("  0x1f"), 0x1F);
     EXPECT_EQ(ParseHexField("0XFFFF"), 0xFFFF);
     EXPECT_EQ(ParseHexField("12zz"), 0x12);
-    EXPECT_EQ(ParseHexField("123456"), 0x3456);  // cut to the low 16 bits
+    EXPECT_EQ(ParseHexField("123456"), std::nullopt);  // past 16 bits: refused, never cut down
     EXPECT_EQ(ParseHexField("0x"), 0);           // the 0 is a number; the x ends it
     EXPECT_EQ(ParseHexField(""), std::nullopt);
     EXPECT_EQ(ParseHexField("   "), std::nullopt);
