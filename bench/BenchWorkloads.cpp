@@ -105,9 +105,7 @@ std::vector<std::uint8_t> ConstantData(std::mt19937& random)
     CConstantTable table;
     for (int i = 0, n = 2 + int(random() % 30); i < n; ++i)
         table.m_values.push_back(static_cast<std::int16_t>(random() % 4 == 0 ? random() : random() % 100));
-    std::vector<std::uint8_t> data;
-    table.Encode(data);
-    return data;
+    return table.Encode().Value();  // at most 31 constants: the count byte holds them
 }
 
 // Assembles a 2.5 file from chunks; the container's own writer would copy the image per chunk.
