@@ -93,12 +93,12 @@ TEST(FuzzFindings, InteractionNamesWithoutEnglishTextKeepTheirRows)
         EXPECT_EQ(CheckRecordBytes(input), "");
         CStringTable table;
         ASSERT_TRUE(table.Decode(input, kTypeTtas));
-        ASSERT_EQ(table.m_rows.size(), 1u);
+        ASSERT_EQ(table.Rows().size(), 1u);
         Bytes stored;
         ASSERT_TRUE(table.Encode(kTypeTtas, stored));
         CStringTable again;
         ASSERT_TRUE(again.Decode(stored, kTypeTtas));
-        EXPECT_EQ(again.m_rows, table.m_rows);
+        EXPECT_EQ(again.Rows(), table.Rows());
     }
 }
 
@@ -111,8 +111,8 @@ TEST(FuzzFindings, FieldEncodedTableOfZeroBitsLoadsOnlyWhatItsBitsHold)
     EXPECT_EQ(CheckRecordBytes(input), "");
     CInteractionTable table;
     ASSERT_TRUE(table.Decode(input));
-    EXPECT_GT(table.m_interactions.size(), 0u);
-    EXPECT_LE(table.m_interactions.size(), (8 * (input.size() - 5)) / 9 + 1);
+    EXPECT_GT(table.Interactions().size(), 0u);
+    EXPECT_LE(table.Interactions().size(), (8 * (input.size() - 5)) / 9 + 1);
 }
 
 TEST(FuzzFindings, FileWithTwoEntriesOfOneTypeAndIdSavesAndReadsBack)

@@ -111,7 +111,7 @@ TEST_F(RecordRefusal, AnOkThatCannotStoreKeepsTheEditorOpenWithTheChanges)
     EXPECT_TRUE(Document().IsModified());
     CStringTable stored;
     ASSERT_TRUE(stored.Load(Document().Container(), kTypeStr, 128));
-    EXPECT_EQ(stored.m_strings.size(), 256u);
+    EXPECT_EQ(stored.Strings().size(), 256u);
     Document().Modify(false);
 }
 
@@ -120,15 +120,15 @@ TEST_F(RecordRefusal, AnInteractionTableIsStoredOnlyWithItsNames)
     // Names in twenty languages for 3276 rows fill the 16-bit entry count all but 15: the row that
     // Add gives the new interaction cannot be counted, so neither table may be stored.
     CStringTable names;
-    names.m_rows.resize(3276);
-    for (CStringTable::CRow& row : names.m_rows)
+    names.Rows().resize(3276);
+    for (CStringTable::CRow& row : names.Rows())
         for (int slot = 0; slot < 20; ++slot)
             row[std::size_t(slot)].text = "n";
     Bytes namesData;
     ASSERT_TRUE(names.Encode(kTypeTtas, namesData));
     CInteractionTable table;
-    table.m_version = 9;
-    table.m_interactions.resize(1);
+    table.Version() = 9;
+    table.Interactions().resize(1);
     Bytes tableData;
     ASSERT_TRUE(table.Encode(tableData));
     const std::string path = m_folder.File("Crowded.iff");
