@@ -84,8 +84,8 @@ bool SameNumber(int id, const wxString& typed, const wxString& shown)
 {
     if (id == IDC_INTERACTIONS_FLAGS2)
     {
-        const auto a = ParseHexField(typed);
-        const auto b = ParseHexField(shown);
+        const auto a = ParseHex32Field(typed);
+        const auto b = ParseHex32Field(shown);
         return a && b && *a == *b;
     }
     if (id == IDC_INTERACTIONS_ATTENUATION_VALUE)
@@ -514,10 +514,15 @@ void CInteractionsDlg::StoreTyped(int id, const std::function<void(CInteraction&
     if (!ReadQuietly())
         return;
     const wxString typed = field->GetValue();
+    const long caret = field->GetInsertionPoint();
     StoreChange(change);
     const wxString shown = field->GetValue();
+    // Put back as typed, caret included: the next key goes where the user expects it.
     if (shown != typed && SameNumber(id, typed, shown))
+    {
         field->ChangeValue(typed);
+        field->SetInsertionPoint(caret);
+    }
 }
 
 std::function<void(CInteraction&)> CInteractionsDlg::MotiveChange(std::function<void(CMotiveEntry&)> change)

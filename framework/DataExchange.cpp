@@ -29,7 +29,7 @@ std::optional<unsigned long long> ParseUnsignedField(const wxString& text, unsig
     return number ? std::optional<unsigned long long>(static_cast<unsigned long long>(*number)) : std::nullopt;
 }
 
-std::optional<std::uint32_t> ParseHexField(const wxString& text)
+std::optional<std::uint32_t> ParseHex32Field(const wxString& text)
 {
     wxString digits = text;
     digits.Trim(true).Trim(false);
@@ -257,7 +257,7 @@ void CDataExchange::Hex32(int id, std::uint32_t& value)
         wxString text;
         if (!ReadNumberText(id, text))
             return;
-        const auto number = ParseHexField(text);
+        const auto number = ParseHex32Field(text);
         if (!number)
             return Fail(id, kParseHexMessage);
         value = *number;

@@ -15,7 +15,7 @@ std::optional<long long> ParseSignedField(const wxString& text, long long min, l
 /// An unsigned decimal integer up to `max`; a minus sign is refused.
 std::optional<unsigned long long> ParseUnsignedField(const wxString& text, unsigned long long max);
 /// A hexadecimal integer of up to 32 bits, "0x" before it allowed.
-std::optional<std::uint32_t> ParseHexField(const wxString& text);
+std::optional<std::uint32_t> ParseHex32Field(const wxString& text);
 /// A decimal number in the C locale that fits a float.
 std::optional<double> ParseNumberField(const wxString& text);
 /// The text a float field shows: six significant digits, as few as the value needs.

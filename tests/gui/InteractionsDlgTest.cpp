@@ -176,13 +176,12 @@ class InteractionsEditor : public testing::Test
 protected:
     InteractionsEditor() : m_scope(m_ui)
     {
-        m_names.m_type = kTypeTtas;
-        m_names.Rows() = {
+        m_names = CStringTable::Languages({
             Row({{0, "Sit"}, {kFrench, "S'asseoir"}}),
             Row({{0, "Admire"}}),
             Row({{0, "Nap"}, {kUkEnglish, "Kip"}, {kFrench, "Sieste"}}),
             Row({{0, "Unused"}}),
-        };
+        });
         // Listed as "Sit", "Admire", "Nap"; the one whose name row does not exist is not listed.
         CInteraction sit = Interaction(0, kInteractionVisitors | kInteractionConsecutive | kHiddenFlag, kMedium, 0.5f);
         sit.actionTree = 4099;
@@ -197,8 +196,7 @@ protected:
         admire.autonomyThreshold = 70;
         admire.motives[3] = Motive(1, 2, 0);
         CInteraction nap = Interaction(2, 0, 7, 0.0f);
-        m_interactions.Interactions() = {sit, unnamed, admire, nap};
-        m_interactions.Version() = 5;
+        m_interactions = CInteractionTable(5, {sit, unnamed, admire, nap});
     }
 
     int Run(std::function<void(wxDialog&)> body, int end = wxID_CANCEL)
@@ -211,8 +209,8 @@ protected:
         return Ui().RunModal(dialog);
     }
 
-    CInteraction& Sit() { return m_interactions.Interactions()[0]; }
-    CInteraction& Admire() { return m_interactions.Interactions()[2]; }
+    const CInteraction& Sit() const { return m_interactions.Interactions()[0]; }
+    const CInteraction& Admire() const { return m_interactions.Interactions()[2]; }
 
     CScriptedUserInterface m_ui;
     CUiScope m_scope;
@@ -290,7 +288,7 @@ TEST_F(InteractionsEditor, NamesAreShownAndTypedInTheLanguagesCodePage)
 {
     constexpr int kThai = 18;
     const std::string thai = "\xE0\xA1\xE9\xD2\xCD\xD5\xE9";  // "chair", in windows-874
-    m_names.Rows()[0][kThai].text = thai;
+    m_names.SetText(0, kThai, thai);
     Run([this, &thai](wxDialog& dialog) {
         Pick(dialog, IDC_INTERACTIONS_LANGUAGE, kThai);
         EXPECT_EQ(ListLines(dialog)[0], L"\u0E40\u0E01\u0E49\u0E32\u0E2D\u0E35\u0E49");
@@ -456,7 +454,9 @@ TEST_F(InteractionsEditor, FieldsWaitWhileTypedAndOkShowsTheirCheckOnce)
 
 TEST_F(InteractionsEditor, OutOfRangeValueFromTheFileIsReportedAndCanBeCorrected)
 {
-    Sit().autonomyThreshold = 150;
+    CInteraction sit = Sit();
+    sit.autonomyThreshold = 150;
+    m_interactions.SetInteraction(0, sit);
     const int result = Run([this](wxDialog& dialog) {
         const std::vector<wxString> range{"Please enter an integer between 0 and 100."};
         EXPECT_EQ(m_ui.Texts(), range);
@@ -489,8 +489,8 @@ TEST_F(InteractionsEditor, NumberStaysAsTypedWhileItMeansTheStoredValue)
 {
     Run([this](wxDialog& dialog) {
         SelectEntry(dialog, 1);
-        Edit(dialog, IDC_INTERACTIONS_ATTENUATION_VALUE).ChangeValue("");
-        TypeKeys(dialog, IDC_INTERACTIONS_ATTENUATION_VALUE, "0.05");
+        // Real keys: "0." stands for the 0 stored and stays, with the caret after the point.
+        ASSERT_TRUE(PressKeys(Edit(dialog, IDC_INTERACTIONS_ATTENUATION_VALUE), "0.05"));
         EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_ATTENUATION_VALUE), "0.05");
         EXPECT_EQ(Admire().attenuationValue, 0.05f);
 
@@ -661,20 +661,24 @@ TEST_F(InteractionsOnSample, CancelKeepsTheContainerAndOkStoresBothTables)
     EXPECT_TRUE(Document().IsModified());
 
     // What the dialog showed is what the tables hold, in memory and in the saved file.
-    interactions.Interactions()[0].autonomyThreshold = 60;
-    interactions.Interactions()[1].flags |= kInteractionAutoFirstSelect;
+    CInteraction first = interactions.Interactions()[0];
+    first.autonomyThreshold = 60;
+    interactions.SetInteraction(0, first);
+    CInteraction second = interactions.Interactions()[1];
+    second.flags |= kInteractionAutoFirstSelect;
+    interactions.SetInteraction(1, second);
     CInteraction added;
     added.nameIndex = 2;
     added.attenuationCode = 3;
     added.autonomyThreshold = 50;
     added.extraIndex = -1;
     added.motives.assign(16, CMotiveEntry{});
-    interactions.Interactions().push_back(added);
-    names.Rows()[0][kFrench].text = "S'asseoir ici";
+    interactions.AddInteraction(added);
+    names.SetText(0, kFrench, "S'asseoir ici");
     CStringTable::CRow row;
     for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
         row[static_cast<std::size_t>(slot)].text = slot == kUkEnglish ? "" : "New Interaction";
-    names.Rows().push_back(row);
+    names.AddRow(row);
 
     ASSERT_TRUE(Document().OnSaveDocument(m_path));
     for (const CIffFile& container : {Document().Container(), ReadIff(m_path)})
@@ -685,18 +689,16 @@ TEST_F(InteractionsOnSample, CancelKeepsTheContainerAndOkStoresBothTables)
         ASSERT_TRUE(storedNames.Load(container, kTypeTtas, 128));
         EXPECT_EQ(storedInteractions.Interactions(), interactions.Interactions());
         EXPECT_EQ(storedInteractions.Version(), CInteractionTable::kFieldEncodedVersion);
-        EXPECT_EQ(storedInteractions.m_name, "interactions");
+        EXPECT_EQ(storedInteractions.Name(), "interactions");
         // UKEnglish has no text at all and is left out of the chunk, so it reads back empty too.
         EXPECT_EQ(storedNames.Rows(), names.Rows());
-        EXPECT_EQ(storedNames.m_name, "interaction names");
+        EXPECT_EQ(storedNames.Name(), "interaction names");
     }
 }
 
 TEST_F(InteractionsOnSample, InteractionTableWithoutItsNameTableDoesNotOpen)
 {
-    CInteractionTable lonely;
-    lonely.Version() = 5;
-    lonely.Interactions() = {Interaction(0, 0, 3, 0.0f)};
+    const CInteractionTable lonely(5, {Interaction(0, 0, 3, 0.0f)});
     std::vector<std::uint8_t> data;
     ASSERT_TRUE(lonely.Encode(data));
     const std::string path = m_folder.File("Lonely.iff");
@@ -711,4 +713,54 @@ TEST_F(InteractionsOnSample, InteractionTableWithoutItsNameTableDoesNotOpen)
     EXPECT_TRUE(m_ui.modalRuns.empty());
     EXPECT_TRUE(m_ui.messages.empty());
     EXPECT_EQ(Image(), before);
+}
+
+TEST_F(InteractionsEditor, FlagsTwoOfVersionTenIsShownAndTypedInHex)
+{
+    std::vector<CInteraction> list = m_interactions.Interactions();
+    list[0].flags2 = 0x1E;
+    m_interactions = CInteractionTable(CInteractionTable::kSecondFlagsVersion, list);
+    const int result = Run([this](wxDialog& dialog) {
+        wxWindow* field = dialog.FindWindow(IDC_INTERACTIONS_FLAGS2);
+        ASSERT_NE(field, nullptr);
+        EXPECT_TRUE(field->IsShown());
+        EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_FLAGS2), "0x1E");
+
+        // Typed with real keys; the text stays as typed while it means the value stored.
+        ASSERT_TRUE(PressKeys(*field, "0x3f"));
+        EXPECT_EQ(Sit().flags2, 0x3Fu);
+        EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_FLAGS2), "0x3f");
+        EXPECT_EQ(m_interactions.Interactions()[2].flags2, 0u);
+
+        // What is no hexadecimal number is refused on OK, and the dialog stays.
+        Type(dialog, IDC_INTERACTIONS_FLAGS2, "1G");
+        ClickButton(dialog, wxID_OK);
+        EXPECT_TRUE(dialog.IsModal());
+        EXPECT_EQ(m_ui.Texts(), (std::vector<wxString>{"Please enter a hexadecimal number of up to 8 digits."}));
+        EXPECT_EQ(Sit().flags2, 0x3Fu);
+        Type(dialog, IDC_INTERACTIONS_FLAGS2, "100000000");
+        EXPECT_EQ(Sit().flags2, 0x3Fu);
+        Type(dialog, IDC_INTERACTIONS_FLAGS2, "FFFFFFFF");
+        EXPECT_EQ(Sit().flags2, 0xFFFFFFFFu);
+
+        // A new interaction of this version: sixteen motive entries and flags 2 of 0.
+        ClickButton(dialog, IDC_INTERACTIONS_ADD);
+        const CInteraction& added = m_interactions.Interactions().back();
+        EXPECT_EQ(added.flags2, 0u);
+        EXPECT_EQ(added.motives.size(), CInteraction::kStoredMotives);
+        ClickButton(dialog, wxID_OK);
+    });
+    EXPECT_EQ(result, wxID_OK);
+    std::vector<std::uint8_t> data;
+    ASSERT_TRUE(m_interactions.Encode(data));
+    EXPECT_EQ(data.size(), 5u + 132 * m_interactions.Interactions().size());
+}
+
+TEST_F(InteractionsEditor, FlagsTwoIsNotShownForOtherVersions)
+{
+    Run([](wxDialog& dialog) {
+        wxWindow* field = dialog.FindWindow(IDC_INTERACTIONS_FLAGS2);
+        ASSERT_NE(field, nullptr);
+        EXPECT_FALSE(field->IsShown());
+    });
 }

@@ -86,20 +86,18 @@ protected:
 
     void Plain(std::vector<std::string> strings)
     {
-        m_table.m_type = kTypeStr;
-        m_table.IsPlain() = true;
-        m_table.Strings() = std::move(strings);
+        m_table = CStringTable::Plain(std::move(strings));
     }
 
-    void Languages()
+    void Languages(std::uint16_t format = CStringTable::kDefaultFormat)
     {
-        m_table.m_type = kTypeStr;
-        m_table.IsPlain() = false;
-        m_table.Rows() = {
-            Row({{0, "Chair", "name"}, {kFrench, "Chaise", "nom"}}),
-            Row({{0, "Table", ""}}),
-            Row({{0, "Lamp", "light"}, {kFrench, "Lampe", ""}, {kGerman, "Lampe", "Licht"}}),
-        };
+        m_table = CStringTable::Languages(
+            {
+                Row({{0, "Chair", "name"}, {kFrench, "Chaise", "nom"}}),
+                Row({{0, "Table", ""}}),
+                Row({{0, "Lamp", "light"}, {kFrench, "Lampe", ""}, {kGerman, "Lampe", "Licht"}}),
+            },
+            format);
     }
 
     int Run(std::function<void(wxDialog&)> body, int end = wxID_CANCEL)
@@ -318,8 +316,12 @@ TEST_F(StringsEditor, UnchangedTextsKeepTheirBytesEvenWhenTheyDoNotDecode)
     constexpr int kJapanese = 14;
     Languages();
     for (const CLanguageSample& sample : LanguageSamples())
-        m_table.Rows()[0][std::size_t(sample.slot)] = {sample.stored, sample.stored};
-    m_table.Rows()[2][kJapanese] = {kBrokenJapanese, "\x83T"};
+    {
+        m_table.SetText(0, sample.slot, sample.stored);
+        m_table.SetDescription(0, sample.slot, sample.stored);
+    }
+    m_table.SetText(2, kJapanese, kBrokenJapanese);
+    m_table.SetDescription(2, kJapanese, "\x83T");
     std::vector<std::uint8_t> before;
     ASSERT_TRUE(m_table.Encode(kTypeStr, before));
 
@@ -415,5 +417,53 @@ TEST_F(StringsOnSample, CancelKeepsTheContainerAndOkStoresWhatTheDialogShows)
     EXPECT_EQ(catalog.Rows()[1][kFrench].text, "Un Sim s'y assied.");
     EXPECT_EQ(catalog.Rows()[1][0].text, "Sits one Sim in reasonable comfort.");
     EXPECT_EQ(catalog.Rows()[0][kGerman].text, "Beispielstuhl");
-    EXPECT_EQ(catalog.m_name, "catalog strings");
+    EXPECT_EQ(catalog.Name(), "catalog strings");
+}
+
+TEST_F(StringsEditor, LanguageSetsAreTypedAsTheirLanguagesTextAndStoredAsSets)
+{
+    constexpr int kJapanese = 14;
+    Languages(CStringTable::kLanguageSetsFormat);
+    const int result = Run([this](wxDialog& dialog) {
+        // Real keys into a UTF-8 set.
+        SelectLine(dialog, 1);
+        ASSERT_TRUE(PressKeys(*dialog.FindWindow(IDC_STRINGS_TEXT), "Desk"));
+        EXPECT_EQ(m_table.Rows()[1][0].text, "Desk");
+        EXPECT_EQ(Lines(dialog)[1], "1|Desk|");
+
+        // A UTF-8 set takes what no single code page holds.
+        Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u03A9 \u4E2D \u0E01");
+        EXPECT_EQ(m_table.Rows()[1][0].description, "\u03A9 \u4E2D \u0E01");
+
+        // Japanese goes through cp932, which refuses Thai.
+        Pick(dialog, IDC_STRINGS_LANGUAGE, kJapanese);
+        SelectLine(dialog, 0);
+        Type(dialog, IDC_STRINGS_TEXT, L"\u30B5");
+        EXPECT_EQ(m_table.Rows()[0][kJapanese].text, "\x83T");
+        Type(dialog, IDC_STRINGS_TEXT, L"\u30B5\u0E01");
+        EXPECT_EQ(m_table.Rows()[0][kJapanese].text, "\x83T");
+        Type(dialog, IDC_STRINGS_TEXT, L"\u30B5");
+
+        // Add a row, remove a language.
+        ClickButton(dialog, IDC_STRINGS_ADD);
+        Pick(dialog, IDC_STRINGS_LANGUAGE, kGerman);
+        SelectLine(dialog, 2);
+        Type(dialog, IDC_STRINGS_TEXT, "");
+        Type(dialog, IDC_STRINGS_DESCRIPTION, "");
+        ClickButton(dialog, wxID_OK);
+    });
+    EXPECT_EQ(result, wxID_OK);
+
+    std::vector<std::uint8_t> data;
+    ASSERT_TRUE(m_table.Encode(kTypeStr, data));
+    CStringTable stored;
+    ASSERT_TRUE(stored.Decode(data, kTypeStr));
+    EXPECT_EQ(stored.Format(), CStringTable::kLanguageSetsFormat);
+    EXPECT_EQ(stored.Rows(), m_table.Rows());
+    ASSERT_EQ(stored.Rows().size(), 4u);
+    // The Japanese text is written as its cp932 bytes carried as characters; German is gone.
+    const std::vector<std::uint8_t> carried{14, 3, 0xC2, 0x83, 'T'};
+    EXPECT_NE(std::search(data.begin(), data.end(), carried.begin(), carried.end()), data.end());
+    EXPECT_EQ(stored.Rows()[2][kGerman], CStringPair{});
+    EXPECT_EQ(data[2], 20);
 }
