@@ -48,18 +48,24 @@ CMotiveEntry StoredMotive(const CInteraction& interaction, std::size_t slot)
     return slot < interaction.motives.size() ? interaction.motives[slot] : CMotiveEntry{};
 }
 
-// The nine fields that every plain layout begins an interaction with.
+// The nine fields every layout begins an interaction with, in their order, whatever reads them.
+template <typename TRead16, typename TRead32>
+void ReadFixedFields(CInteraction& interaction, TRead16 read16, TRead32 read32)
+{
+    interaction.actionTree = read16();
+    interaction.checkTree = read16();
+    interaction.motiveCount = read32();
+    interaction.flags = read32();
+    interaction.nameIndex = read32();
+    interaction.attenuationCode = read32();
+    interaction.attenuationValue = std::bit_cast<float>(read32());
+    interaction.autonomyThreshold = read32();
+    interaction.extraIndex = std::int32_t(read32());
+}
+
 void ReadFixedFields(CByteReader& reader, CInteraction& interaction)
 {
-    interaction.actionTree = reader.U16LE();
-    interaction.checkTree = reader.U16LE();
-    interaction.motiveCount = reader.U32LE();
-    interaction.flags = reader.U32LE();
-    interaction.nameIndex = reader.U32LE();
-    interaction.attenuationCode = reader.U32LE();
-    interaction.attenuationValue = std::bit_cast<float>(reader.U32LE());
-    interaction.autonomyThreshold = reader.U32LE();
-    interaction.extraIndex = std::int32_t(reader.U32LE());
+    ReadFixedFields(interaction, [&reader] { return reader.U16LE(); }, [&reader] { return reader.U32LE(); });
 }
 
 void ReadMotives(CByteReader& reader, CInteraction& interaction)
@@ -209,15 +215,7 @@ bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::si
     for (std::size_t i = 0; i < count && !reader.AtEnd(); ++i)
     {
         CInteraction interaction;
-        interaction.actionTree = reader.Read16();
-        interaction.checkTree = reader.Read16();
-        interaction.motiveCount = reader.Read32();
-        interaction.flags = reader.Read32();
-        interaction.nameIndex = reader.Read32();
-        interaction.attenuationCode = reader.Read32();
-        interaction.attenuationValue = std::bit_cast<float>(reader.Read32());
-        interaction.autonomyThreshold = reader.Read32();
-        interaction.extraIndex = std::int32_t(reader.Read32());
+        ReadFixedFields(interaction, [&reader] { return reader.Read16(); }, [&reader] { return reader.Read32(); });
 
         // Missing bits read as 0, so a motive count alone could make the walk read and allocate
         // without end. The 16 spare entries let a stream whose tail of zero bits is missing load
