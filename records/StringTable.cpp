@@ -394,6 +394,9 @@ bool CStringTable::DecodeLanguageSets(std::span<const std::uint8_t> data)
     for (std::size_t set = 0; set < sets; ++set)
     {
         const std::size_t count = reader.U16LE();
+        // The counts were only known to fit while every set before this one was empty.
+        if (reader.OutOfData())
+            return false;
         if (count == 0)
             continue;
         if (set >= std::size_t(kSlotCount))

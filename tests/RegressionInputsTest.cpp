@@ -115,6 +115,18 @@ TEST(FuzzFindings, FieldEncodedTableOfZeroBitsLoadsOnlyWhatItsBitsHold)
     EXPECT_LE(table.Interactions().size(), (8 * (input.size() - 5)) / 9 + 1);
 }
 
+TEST(FuzzFindings, LanguageSetsCutOffInALaterSetCountAreRefused)
+{
+    // Four sets promised; the first holds two empty entries, so the fourth set's count lies past
+    // the end. Read as empty, the table stored back two bytes longer than it was read.
+    const Bytes input = {0xFC, 0xFF, 0x04, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    CStringTable table;
+    EXPECT_FALSE(table.Decode(input, kTypeStr));
+    // As the fuzzer met it: a format code of 3, which the check also reads as language sets.
+    const Bytes found = {0x03, 0x00, 0x04, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(CheckRecordBytes(found), "");
+}
+
 TEST(FuzzFindings, FileWithTwoEntriesOfOneTypeAndIdSavesAndReadsBack)
 {
     // A 2.0 file holding BHAV 4096 twice around a TTAs chunk. Replacing the first entry and then
