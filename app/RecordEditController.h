@@ -54,7 +54,14 @@ public:
         else
             return AsStatus(record.Store(container, id));
     }
-    std::string Name() const override { return record.m_name; }
+    std::string Name() const override
+    {
+        // The tables keep their name behind an accessor; the other records still show it.
+        if constexpr (requires { record.Name(); })
+            return record.Name();
+        else
+            return record.m_name;
+    }
 
     TRecord record;
 

@@ -84,16 +84,14 @@ std::vector<std::uint8_t> SmallBinaryData(std::mt19937& random, std::size_t byte
 
 std::vector<std::uint8_t> StringData(std::mt19937& random, int rows)
 {
-    CStringTable table;
-    table.m_type = kTypeStr;
-    table.m_plain = false;
+    CStringTable table = CStringTable::Languages({});
     for (int r = 0; r < rows; ++r)
     {
         CStringTable::CRow row;
         row[0] = {Words(random, 1 + int(random() % 8)), random() % 2 ? Words(random, 2) : std::string()};
         if (random() % 3 == 0)
             row[2] = {Words(random, 1 + int(random() % 6)), std::string()};
-        table.m_rows.push_back(row);
+        table.AddRow(row);
     }
     std::vector<std::uint8_t> data;
     table.Encode(kTypeStr, data);
@@ -105,9 +103,7 @@ std::vector<std::uint8_t> ConstantData(std::mt19937& random)
     CConstantTable table;
     for (int i = 0, n = 2 + int(random() % 30); i < n; ++i)
         table.m_values.push_back(static_cast<std::int16_t>(random() % 4 == 0 ? random() : random() % 100));
-    std::vector<std::uint8_t> data;
-    table.Encode(data);
-    return data;
+    return table.Encode().Value();  // at most 31 constants: the count byte holds them
 }
 
 // Assembles a 2.5 file from chunks; the container's own writer would copy the image per chunk.

@@ -159,7 +159,7 @@ CBenchRow UndoMemory(CTreewrightDoc& doc, int cycles, bool& ok)
     const auto cycle = [&](int n) {
         // A parameter changed, as the expert line editor changes one.
         script.m_instructions[std::size_t(n) % script.m_instructions.size()].params[0] ^= 0x100;
-        ok = ok && doc.ChangeRecords("Edit Script", [&](CIffFile& c) { return script.Store(c, kLongScriptId); });
+        ok = ok && doc.ChangeRecords("Edit Script", [&](CIffFile& c) { return script.Store(c, kLongScriptId).Ok(); });
         ok = ok && doc.UndoChange() && doc.RedoChange();
     };
     cycle(0);

@@ -1,7 +1,6 @@
 #include "CodePageText.h"
 
 #include "records/CodePage.h"
-#include "records/StringTable.h"
 
 #include <iconv.h>
 
@@ -84,7 +83,7 @@ const CCodePageConverter& CodePageConverter(const std::string& codePage)
     return CachedConverter<CIconvConverter>(codePage);
 }
 
-std::string ShownInSlot(const std::string& bytes, int slot)
+std::string ShownInCodePage(const std::string& bytes, const std::string& codePage)
 {
-    return DecodeLeniently(CodePageConverter(CStringTable::SlotCodePage(slot)), bytes);
+    return DecodeLeniently(CodePageConverter(codePage), bytes);
 }

@@ -8,6 +8,6 @@ class CCodePageConverter;
 /// the core's table, every other through the C library's iconv. Lives as long as the program.
 const CCodePageConverter& CodePageConverter(const std::string& codePage);
 
-/// A language slot's text (bytes in the slot's code page) as UTF-8 for output; U+FFFD marks each
-/// byte the code page does not decode.
-std::string ShownInSlot(const std::string& bytes, int slot);
+/// A language's text (bytes in `codePage`) as UTF-8 for output; U+FFFD marks each byte the code
+/// page does not decode.
+std::string ShownInCodePage(const std::string& bytes, const std::string& codePage);

@@ -68,10 +68,10 @@ CommandResult RunStrings(const std::string& path, const std::string& idText, con
         return kExitFailed;
     CStringTable table;
     if (!table.Load(container, type, id))
-        return ReportRefusal(report, type, id, table.m_name, table.Fault());
+        return ReportRefusal(report, type, id, table.Name(), table.Fault());
     // Each language's texts in its own code page, unless the caller asks for the bytes' one view.
-    const auto shownInSlot = [raw1252](const std::string& bytes, int slot) {
-        return raw1252 ? Shown(bytes) : ShownInSlot(bytes, slot);
+    const auto shownInSlot = [raw1252, &table](const std::string& bytes, int slot) {
+        return raw1252 ? Shown(bytes) : ShownInCodePage(bytes, table.CodePage(slot));
     };
 
     if (json)
@@ -79,20 +79,20 @@ CommandResult RunStrings(const std::string& path, const std::string& idText, con
         Json document{{"file", path},
                       {"type", TypeCodeText(type)},
                       {"id", id},
-                      {"name", Shown(table.m_name)},
-                      {"plain", table.m_plain},
-                      {"format", table.m_format}};
-        if (table.m_plain)
+                      {"name", Shown(table.Name())},
+                      {"plain", table.IsPlain()},
+                      {"format", table.Format()}};
+        if (table.IsPlain())
         {
             Json strings = Json::array();
-            for (const std::string& text : table.m_strings)
+            for (const std::string& text : table.Strings())
                 strings.push_back(Shown(text));
             document["strings"] = strings;
         }
         else
         {
             Json rows = Json::array();
-            for (const CStringTable::CRow& row : table.m_rows)
+            for (const CStringTable::CRow& row : table.Rows())
             {
                 Json pairs = Json::array();
                 for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
@@ -107,29 +107,29 @@ CommandResult RunStrings(const std::string& path, const std::string& idText, con
             for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
                 languages.push_back({{"code", CStringTable::CodeForSlot(slot)},
                                      {"name", CStringTable::SlotName(slot)},
-                                     {"code_page", CStringTable::SlotCodePage(slot)}});
+                                     {"code_page", table.CodePage(slot)}});
             document["languages"] = languages;
         }
         PrintJson(document);
         return kExitOk;
     }
 
-    std::cout << TypeCodeText(type) << " #" << id << " \"" << Shown(table.m_name) << "\", format "
-              << Hex(table.m_format, 4) << ", ";
-    if (table.m_plain)
+    std::cout << TypeCodeText(type) << " #" << id << " \"" << Shown(table.Name()) << "\", format "
+              << Hex(table.Format(), 4) << ", ";
+    if (table.IsPlain())
     {
-        std::cout << "plain layout, " << table.m_strings.size() << " strings\n";
-        for (std::size_t i = 0; i < table.m_strings.size(); ++i)
-            std::cout << std::setw(5) << i << "  " << Shown(table.m_strings[i]) << '\n';
+        std::cout << "plain layout, " << table.Strings().size() << " strings\n";
+        for (std::size_t i = 0; i < table.Strings().size(); ++i)
+            std::cout << std::setw(5) << i << "  " << Shown(table.Strings()[i]) << '\n';
         return kExitOk;
     }
-    std::cout << "language layout, " << table.m_rows.size() << " rows\n";
-    for (std::size_t r = 0; r < table.m_rows.size(); ++r)
+    std::cout << "language layout, " << table.Rows().size() << " rows\n";
+    for (std::size_t r = 0; r < table.Rows().size(); ++r)
     {
         std::cout << "row " << r << '\n';
         for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
         {
-            const CStringPair& pair = table.m_rows[r][std::size_t(slot)];
+            const CStringPair& pair = table.Rows()[r][std::size_t(slot)];
             if (pair.text.empty() && pair.description.empty())
                 continue;
             const std::string name = CStringTable::SlotName(slot);
@@ -185,42 +185,48 @@ CommandResult RunInteractions(const std::string& path, const std::string& idText
         return kExitFailed;
     CInteractionTable table;
     if (!table.Load(container, id))
-        return ReportRefusal(report, kTypeTtab, id, table.m_name, table.Fault());
+        return ReportRefusal(report, kTypeTtab, id, table.Name(), table.Fault());
 
     if (json)
     {
         Json interactions = Json::array();
-        for (const CInteraction& interaction : table.m_interactions)
+        for (const CInteraction& interaction : table.Interactions())
         {
             Json motives = Json::array();
             for (const CMotiveEntry& entry : interaction.motives)
                 motives.push_back(Json::array({entry.minimum, entry.maximum, entry.varyBy}));
-            interactions.push_back({{"action_tree", interaction.actionTree},
-                                    {"check_tree", interaction.checkTree},
-                                    {"motive_count", interaction.motiveCount},
-                                    {"flags", interaction.flags},
-                                    {"name_index", interaction.nameIndex},
-                                    {"attenuation_code", interaction.attenuationCode},
-                                    {"attenuation_value", FloatJson(interaction.attenuationValue)},
-                                    {"autonomy_threshold", interaction.autonomyThreshold},
-                                    {"extra_index", interaction.extraIndex},
-                                    {"motives", motives}});
+            Json entry{{"action_tree", interaction.actionTree},
+                       {"check_tree", interaction.checkTree},
+                       {"motive_count", interaction.motiveCount},
+                       {"flags", interaction.flags},
+                       {"name_index", interaction.nameIndex},
+                       {"attenuation_code", interaction.attenuationCode},
+                       {"attenuation_value", FloatJson(interaction.attenuationValue)},
+                       {"autonomy_threshold", interaction.autonomyThreshold},
+                       {"extra_index", interaction.extraIndex},
+                       {"motives", motives}};
+            if (table.HasSecondFlags())
+                entry["flags2"] = interaction.flags2;
+            interactions.push_back(std::move(entry));
         }
-        PrintJson({{"file", path}, {"id", id}, {"name", Shown(table.m_name)}, {"version", table.m_version},
+        PrintJson({{"file", path}, {"id", id}, {"name", Shown(table.Name())}, {"version", table.Version()},
                    {"interactions", interactions}});
         return kExitOk;
     }
 
-    std::cout << "TTAB #" << id << " \"" << Shown(table.m_name) << "\", version " << table.m_version << ", "
-              << table.m_interactions.size() << " interactions\n";
-    for (std::size_t i = 0; i < table.m_interactions.size(); ++i)
+    std::cout << "TTAB #" << id << " \"" << Shown(table.Name()) << "\", version " << table.Version() << ", "
+              << table.Interactions().size() << " interactions\n";
+    for (std::size_t i = 0; i < table.Interactions().size(); ++i)
     {
-        const CInteraction& interaction = table.m_interactions[i];
+        const CInteraction& interaction = table.Interactions()[i];
         std::cout << "interaction " << i << ": name index " << interaction.nameIndex << ", action tree "
                   << interaction.actionTree << ", check tree " << interaction.checkTree << '\n'
                   << "  flags " << Hex(interaction.flags, 8) << ", attenuation code " << interaction.attenuationCode
                   << ", attenuation value " << FloatText(interaction.attenuationValue) << ", autonomy threshold "
-                  << interaction.autonomyThreshold << ", extra index " << interaction.extraIndex << '\n'
+                  << interaction.autonomyThreshold << ", extra index " << interaction.extraIndex;
+        if (table.HasSecondFlags())
+            std::cout << ", flags 2 " << Hex(interaction.flags2, 8);
+        std::cout << '\n'
                   << "  " << interaction.motiveCount << " motives (min, max, vary by):";
         for (const CMotiveEntry& entry : interaction.motives)
             std::cout << " (" << entry.minimum << ", " << entry.maximum << ", " << entry.varyBy << ')';

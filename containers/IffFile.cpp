@@ -98,7 +98,8 @@ CIffFile::CIffFile(const CIffFile& other)
       m_readSucceeded(other.m_readSucceeded),
       m_fileVersion(other.m_fileVersion)
 {
-    if (!other.m_image.Empty())
+    // A view is shared, not copied: it is never written, and a change copies it first.
+    if (!other.m_image.Empty() && !m_image.ShareView(other.m_image))
     {
         if (m_image.Allocate(other.m_image.Size()))
         {
@@ -153,16 +154,35 @@ bool CIffFile::Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* promp
         errorCode = EIffRead::NoMemory;
         return false;
     }
-    std::size_t length = static_cast<std::size_t>(streamLength);
     // Read once, straight into the image (or mapped, for a large file opened for reading).
-    const EImageRead taken = stream->ReadImage(0, length, m_image);
+    const EImageRead taken = stream->ReadImage(0, static_cast<std::size_t>(streamLength), m_image);
     if (taken != EImageRead::Ok)
     {
         Clear();
         errorCode = taken == EImageRead::NoMemory ? EIffRead::NoMemory : EIffRead::IoError;
         return false;
     }
+    return TakeImage(errorCode, prompt);
+}
+
+bool CIffFile::ReadView(std::shared_ptr<const CImageBytes> bytes, std::size_t offset, std::size_t length,
+                        EIffRead& errorCode, CUserPrompt* prompt)
+{
+    Clear();
+    m_fileVersion = 0;
+    if (!m_image.View(std::move(bytes), offset, length))
+    {
+        Clear();
+        errorCode = EIffRead::IoError;
+        return false;
+    }
+    return TakeImage(errorCode, prompt);
+}
+
+bool CIffFile::TakeImage(EIffRead& errorCode, CUserPrompt* prompt)
+{
     const std::uint8_t* image = m_image.Data();
+    std::size_t length = m_image.Size();
 
     if (!HasMagic({image, length}))
     {

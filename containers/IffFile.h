@@ -64,6 +64,14 @@ public:
     /// container is left empty; on success the code is left as the caller set it. A coded body
     /// that does not decode fails the read (the prompt has shown "FAILURE" or "MEMORY FAILURE").
     [[nodiscard]] bool Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* prompt = nullptr);
+    /// Reads the file whose bytes are `length` bytes of `bytes` from `offset` (a member of an
+    /// archive read once), keeping a view of them rather than a copy: members named by many
+    /// entries hold their bytes once. Fails and sets `errorCode` as Read does.
+    [[nodiscard]] bool ReadView(std::shared_ptr<const CImageBytes> bytes, std::size_t offset, std::size_t length,
+                                EIffRead& errorCode, CUserPrompt* prompt = nullptr);
+    /// Lets copies of this container share its image rather than copy it (see ReadView); false
+    /// without memory.
+    bool ShareImage() { return m_image.MakeShareable(); }
     /// Writes the container: header, chunks in directory order and, for 2.5, a new resource map.
     /// A container read as 2.0 asks the prompt whether to convert it (no prompt: No).
     [[nodiscard]] bool Write(CByteStream* stream, CUserPrompt* prompt = nullptr);
@@ -126,6 +134,9 @@ private:
     /// Throws std::bad_alloc before anything is changed.
     void SetDirectory(std::vector<CIffChunk> chunks, std::vector<std::uint32_t> types);
 
+    /// Checks, decodes when coded, and walks the image just put in place; the common part of the
+    /// reads.
+    bool TakeImage(EIffRead& errorCode, CUserPrompt* prompt);
     /// Fills the directory and the type list from the image's chunk headers.
     void WalkChunks(std::span<const std::uint8_t> bytes);
     void Clear();

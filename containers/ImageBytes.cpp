@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #ifndef _WIN32
@@ -14,7 +15,8 @@ CImageBytes::CImageBytes(CImageBytes&& other) noexcept
       m_size(std::exchange(other.m_size, 0)),
       m_capacity(std::exchange(other.m_capacity, 0)),
       m_mapBase(std::exchange(other.m_mapBase, nullptr)),
-      m_mapLength(std::exchange(other.m_mapLength, 0))
+      m_mapLength(std::exchange(other.m_mapLength, 0)),
+      m_owner(std::move(other.m_owner))
 {
 }
 
@@ -28,14 +30,17 @@ CImageBytes& CImageBytes::operator=(CImageBytes&& other) noexcept
         m_capacity = std::exchange(other.m_capacity, 0);
         m_mapBase = std::exchange(other.m_mapBase, nullptr);
         m_mapLength = std::exchange(other.m_mapLength, 0);
+        m_owner = std::move(other.m_owner);
     }
     return *this;
 }
 
 void CImageBytes::Reset()
 {
+    if (m_owner)
+        m_owner.reset();
 #ifndef _WIN32
-    if (m_mapBase != nullptr)
+    else if (m_mapBase != nullptr)
         munmap(m_mapBase, m_mapLength);
     else
 #endif
@@ -61,7 +66,7 @@ bool CImageBytes::Allocate(std::size_t size)
 
 bool CImageBytes::Reallocate(std::size_t size)
 {
-    if (m_mapBase != nullptr)
+    if (m_mapBase != nullptr || m_owner)
         return false;
     // A decoded image grows in steps; on Linux a large block is remapped rather than copied, so
     // the old and the new block never both take memory (the peak of a 3.0 read stays near the
@@ -79,13 +84,14 @@ bool CImageBytes::Extend(std::size_t size)
 {
     if (size <= m_size)
         return size == m_size;
-    if (m_mapBase == nullptr && m_data != nullptr && size <= m_capacity)
+    const bool readOnly = m_mapBase != nullptr || m_owner;
+    if (!readOnly && m_data != nullptr && size <= m_capacity)
     {
         m_size = size;
         return true;
     }
     const std::size_t room = m_capacity / 2 < static_cast<std::size_t>(-1) - size ? size + m_capacity / 2 : size;
-    if (m_mapBase != nullptr || m_data == nullptr)
+    if (readOnly || m_data == nullptr)
     {
         auto* block = static_cast<std::uint8_t*>(std::malloc(room));
         if (block == nullptr)
@@ -105,6 +111,46 @@ bool CImageBytes::Extend(std::size_t size)
     m_size = size;
     m_capacity = room;
     return true;
+}
+
+bool CImageBytes::View(std::shared_ptr<const CImageBytes> owner, std::size_t offset, std::size_t size)
+{
+    Reset();
+    if (!owner || owner->Empty() || offset > owner->Size() || size > owner->Size() - offset)
+        return false;
+    m_data = const_cast<std::uint8_t*>(owner->Data()) + offset;  // never written through: MutableData is null
+    m_size = size;
+    m_owner = std::move(owner);
+    return true;
+}
+
+bool CImageBytes::ShareView(const CImageBytes& other)
+{
+    if (!other.m_owner)
+        return false;
+    Reset();
+    m_data = other.m_data;
+    m_size = other.m_size;
+    m_owner = other.m_owner;
+    return true;
+}
+
+bool CImageBytes::MakeShareable()
+{
+    if (m_owner || m_data == nullptr)
+        return true;
+    std::shared_ptr<CImageBytes> owner;
+    try
+    {
+        owner = std::make_shared<CImageBytes>();
+    }
+    catch (const std::bad_alloc&)
+    {
+        return false;
+    }
+    const std::size_t size = m_size;
+    *owner = std::move(*this);
+    return View(std::move(owner), 0, size);
 }
 
 bool CImageBytes::Map(int fd, std::uint64_t offset, std::size_t size)

@@ -82,6 +82,12 @@ wxString AdvertText(const CMotiveEntry& entry)
 // typing may stay.
 bool SameNumber(int id, const wxString& typed, const wxString& shown)
 {
+    if (id == IDC_INTERACTIONS_FLAGS2)
+    {
+        const auto a = ParseHex32Field(typed);
+        const auto b = ParseHex32Field(shown);
+        return a && b && *a == *b;
+    }
     if (id == IDC_INTERACTIONS_ATTENUATION_VALUE)
     {
         const auto a = ParseNumberField(typed);
@@ -159,6 +165,10 @@ CInteractionsDlg::CInteractionsDlg(wxWindow* parent)
     }};
     for (const auto& [id, label] : flags)
         propertiesBox->Add(new wxCheckBox(properties, id, label), 0, wxLEFT | wxRIGHT | wxBOTTOM, small);
+    m_flags2Row = new wxBoxSizer(wxHORIZONTAL);
+    m_flags2Row->Add(new wxStaticText(properties, wxID_ANY, "Flags 2:"), 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, small);
+    m_flags2Row->Add(CreateField(properties, *this, IDC_INTERACTIONS_FLAGS2, 40), 0, wxALIGN_CENTER_VERTICAL);
+    propertiesBox->Add(m_flags2Row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, small);
 
     auto* ok = new wxButton(this, wxID_OK, "OK");
     auto* cancel = new wxButton(this, wxID_CANCEL, "Cancel");
@@ -244,6 +254,7 @@ CInteractionsDlg::CInteractionsDlg(wxWindow* parent)
     Bind(wxEVT_CHOICE, &CInteractionsDlg::OnAttenuationChanged, this, IDC_INTERACTIONS_ATTENUATION);
     Bind(wxEVT_TEXT, &CInteractionsDlg::OnAttenuationValueChanged, this, IDC_INTERACTIONS_ATTENUATION_VALUE);
     Bind(wxEVT_TEXT, &CInteractionsDlg::OnAutonomyChanged, this, IDC_INTERACTIONS_AUTONOMY);
+    Bind(wxEVT_TEXT, &CInteractionsDlg::OnFlags2Changed, this, IDC_INTERACTIONS_FLAGS2);
     Bind(wxEVT_TEXT, &CInteractionsDlg::OnMinimumChanged, this, IDC_INTERACTIONS_MINIMUM);
     Bind(wxEVT_TEXT, &CInteractionsDlg::OnMaximumChanged, this, IDC_INTERACTIONS_MAXIMUM);
     Bind(wxEVT_CHOICE, &CInteractionsDlg::OnVaryByChanged, this, IDC_INTERACTIONS_VARY_BY);
@@ -289,6 +300,8 @@ void CInteractionsDlg::DoDataExchange(CDataExchange& dx)
     dx.MinMax(IDC_INTERACTIONS_ACTION_TREE, m_actionTree, 0, 65535);
     dx.UInt(IDC_INTERACTIONS_CHECK_TREE, m_checkTree);
     dx.MinMax(IDC_INTERACTIONS_CHECK_TREE, m_checkTree, 0, 65535);
+    if (m_interactions != nullptr && m_interactions->HasSecondFlags())
+        dx.Hex32(IDC_INTERACTIONS_FLAGS2, m_flags2);
 }
 
 void CInteractionsDlg::OnInitDialog()
@@ -296,6 +309,10 @@ void CInteractionsDlg::OnInitDialog()
     if (!m_tablesSet)
         return;
     m_refreshing = true;
+    // Only version 10 has the field; the other versions keep the dialog as it always was.
+    GetSizer()->Show(m_flags2Row, m_interactions->HasSecondFlags(), true);
+    Layout();
+    GetSizer()->Fit(this);
     m_language = 0;
     m_selectedEntry = 0;
     UpdateData(false);
@@ -338,12 +355,12 @@ void CInteractionsDlg::DoRefresh(bool readFields)
         FindWindow(IDC_INTERACTIONS_NAME)->SetFont(font);
     }
     m_items->Clear();
-    const std::vector<CStringTable::CRow>& rows = m_names->m_rows;
-    for (std::size_t position = 0; position < m_interactions->m_interactions.size(); ++position)
+    const std::vector<CStringTable::CRow>& rows = m_names->Rows();
+    for (std::size_t position = 0; position < m_interactions->Interactions().size(); ++position)
     {
-        const std::uint32_t nameIndex = m_interactions->m_interactions[position].nameIndex;
+        const std::uint32_t nameIndex = m_interactions->Interactions()[position].nameIndex;
         if (nameIndex < rows.size())
-            m_items->Append(SlotText(rows[nameIndex][static_cast<std::size_t>(language)].text, language),
+            m_items->Append(SlotText(*m_names, rows[nameIndex][static_cast<std::size_t>(language)].text, language),
                             reinterpret_cast<void*>(static_cast<std::uintptr_t>(position)));
     }
 
@@ -375,26 +392,30 @@ int CInteractionsDlg::EntryOfInteraction(int position) const
 {
     // The list leaves out interactions whose name row is missing, so entries and positions differ
     // after the first of those.
-    const std::vector<CInteraction>& all = m_interactions->m_interactions;
+    const std::vector<CInteraction>& all = m_interactions->Interactions();
     if (position < 0 || static_cast<std::size_t>(position) >= all.size())
         return 0;
-    const auto named = [&](const CInteraction& interaction) { return interaction.nameIndex < m_names->m_rows.size(); };
+    const auto named = [&](const CInteraction& interaction) { return interaction.nameIndex < m_names->Rows().size(); };
     if (!named(all[static_cast<std::size_t>(position)]))
         return 0;
     return static_cast<int>(std::count_if(all.begin(), all.begin() + position, named));
 }
 
-CInteraction* CInteractionsDlg::InteractionOfEntry(int entry)
+std::size_t CInteractionsDlg::PositionOfEntry(int entry) const
 {
     if (entry < 0 || static_cast<unsigned int>(entry) >= m_items->GetCount())
-        return nullptr;
+        return kNoPosition;
     const auto position = reinterpret_cast<std::uintptr_t>(m_items->GetClientData(static_cast<unsigned int>(entry)));
-    if (position >= m_interactions->m_interactions.size())
-        return nullptr;
-    return &m_interactions->m_interactions[position];
+    return position < m_interactions->Interactions().size() ? position : kNoPosition;
 }
 
-CInteraction* CInteractionsDlg::SelectedInteraction()
+const CInteraction* CInteractionsDlg::InteractionOfEntry(int entry) const
+{
+    const std::size_t position = PositionOfEntry(entry);
+    return position == kNoPosition ? nullptr : &m_interactions->Interactions()[position];
+}
+
+const CInteraction* CInteractionsDlg::SelectedInteraction() const
 {
     return InteractionOfEntry(m_items->GetSelection());
 }
@@ -411,10 +432,10 @@ void CInteractionsDlg::FillMembers(const CInteraction& interaction, bool selecte
 {
     // The interaction of zeros that stands in when none is selected has no name of its own.
     m_name.clear();
-    if (selected && interaction.nameIndex < m_names->m_rows.size())
+    if (selected && interaction.nameIndex < m_names->Rows().size())
     {
-        const CStringPair& name = m_names->m_rows[interaction.nameIndex][static_cast<std::size_t>(Language())];
-        m_name = SlotText(name.text, Language());
+        const CStringPair& name = m_names->Rows()[interaction.nameIndex][static_cast<std::size_t>(Language())];
+        m_name = SlotText(*m_names, name.text, Language());
     }
     m_actionTree = interaction.actionTree;
     m_checkTree = interaction.checkTree;
@@ -431,6 +452,7 @@ void CInteractionsDlg::FillMembers(const CInteraction& interaction, bool selecte
         m_attenuationValue = kAttenuationPresets[code];
     m_attenuationField->Enable(code == 0);
     m_autonomyThreshold = interaction.autonomyThreshold;
+    m_flags2 = interaction.flags2;
 }
 
 void CInteractionsDlg::FillMotiveMembers(const CInteraction& interaction)
@@ -469,8 +491,13 @@ void CInteractionsDlg::StoreChange(const std::function<void(CInteraction&)>& cha
     const bool read = UpdateData(true);
     if (read)
     {
-        if (CInteraction* current = SelectedInteraction())
-            change(*current);
+        const std::size_t position = PositionOfEntry(m_items->GetSelection());
+        if (position != kNoPosition)
+        {
+            CInteraction changed = m_interactions->Interactions()[position];
+            change(changed);
+            m_interactions->SetInteraction(position, std::move(changed));
+        }
     }
     DoRefresh(read);
 }
@@ -487,10 +514,15 @@ void CInteractionsDlg::StoreTyped(int id, const std::function<void(CInteraction&
     if (!ReadQuietly())
         return;
     const wxString typed = field->GetValue();
+    const long caret = field->GetInsertionPoint();
     StoreChange(change);
     const wxString shown = field->GetValue();
+    // Put back as typed, caret included: the next key goes where the user expects it.
     if (shown != typed && SameNumber(id, typed, shown))
+    {
         field->ChangeValue(typed);
+        field->SetInsertionPoint(caret);
+    }
 }
 
 std::function<void(CInteraction&)> CInteractionsDlg::MotiveChange(std::function<void(CMotiveEntry&)> change)
@@ -530,9 +562,12 @@ void CInteractionsDlg::OnNameChanged(wxCommandEvent&)
     // to belongs to another interaction.
     const CInteraction* current = SelectedInteraction();
     wxString refusal;
-    if (read && current != nullptr && current->nameIndex < m_names->m_rows.size())
-        TakeSlotText(m_name, Language(), m_names->m_rows[current->nameIndex][static_cast<std::size_t>(Language())].text,
-                     refusal);
+    if (read && current != nullptr && current->nameIndex < m_names->Rows().size())
+    {
+        std::string stored = m_names->Rows()[current->nameIndex][static_cast<std::size_t>(Language())].text;
+        if (TakeSlotText(m_name, *m_names, Language(), stored, refusal))
+            m_names->SetText(current->nameIndex, Language(), std::move(stored));
+    }
     // The refresh puts the stored name back, without the character the language cannot hold.
     DoRefresh(read);
     if (!refusal.empty())
@@ -598,6 +633,11 @@ void CInteractionsDlg::OnAutonomyChanged(wxCommandEvent&)
                [this](CInteraction& interaction) { interaction.autonomyThreshold = m_autonomyThreshold; });
 }
 
+void CInteractionsDlg::OnFlags2Changed(wxCommandEvent&)
+{
+    StoreTyped(IDC_INTERACTIONS_FLAGS2, [this](CInteraction& interaction) { interaction.flags2 = m_flags2; });
+}
+
 void CInteractionsDlg::OnMinimumChanged(wxCommandEvent&)
 {
     StoreTyped(IDC_INTERACTIONS_MINIMUM, MotiveChange([this](CMotiveEntry& entry) { entry.minimum = m_minimum; }));
@@ -625,13 +665,14 @@ void CInteractionsDlg::OnAdd(wxCommandEvent&)
     added.checkTree = 0;
     added.motiveCount = CInteraction::kStoredMotives;
     added.flags = 0;
-    added.nameIndex = static_cast<std::uint32_t>(m_names->m_rows.size());
+    added.nameIndex = static_cast<std::uint32_t>(m_names->Rows().size());
     added.attenuationCode = 3;
     added.attenuationValue = 0.0f;
     added.autonomyThreshold = 50;
     added.extraIndex = -1;
     added.motives.assign(CInteraction::kStoredMotives, CMotiveEntry{});
-    m_interactions->m_interactions.push_back(added);
+    added.flags2 = 0;
+    m_interactions->AddInteraction(added);
 
     CStringTable::CRow row;
     for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
@@ -639,7 +680,7 @@ void CInteractionsDlg::OnAdd(wxCommandEvent&)
         if (slot != 1)
             row[static_cast<std::size_t>(slot)].text = kNewInteractionName;
     }
-    m_names->m_rows.push_back(row);
+    m_names->AddRow(row);
     Refresh();
 }
 
@@ -650,12 +691,8 @@ void CInteractionsDlg::OnDelete(wxCommandEvent&)
     UpdateData(true);
     if (!AskYesNo(this, kDeleteQuestion, kWarningCaption))
         return;
-    const int entry = m_items->GetSelection();
-    if (InteractionOfEntry(entry) != nullptr)
-    {
-        const auto position = reinterpret_cast<std::uintptr_t>(m_items->GetClientData(static_cast<unsigned int>(entry)));
-        m_interactions->m_interactions.erase(m_interactions->m_interactions.begin() +
-                                             static_cast<std::ptrdiff_t>(position));
-    }
+    const std::size_t position = PositionOfEntry(m_items->GetSelection());
+    if (position != kNoPosition)
+        m_interactions->RemoveInteraction(position);
     Refresh();
 }

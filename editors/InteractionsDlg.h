@@ -4,6 +4,7 @@
 
 #include <wx/font.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -15,6 +16,7 @@ class wxChoice;
 class wxListBox;
 class wxListCtrl;
 class wxListEvent;
+class wxSizer;
 class wxTextCtrl;
 
 /// "Interaction editor...": an object's interactions listed by name in one language, and for the
@@ -58,12 +60,16 @@ private:
     /// `readFields` false: a read has just failed and shown its message; the fields are not read
     /// again. The two selections are always taken.
     void DoRefresh(bool readFields);
+    static constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
     /// The interaction of the selected list entry; nullptr when none is selected.
-    CInteraction* SelectedInteraction();
+    const CInteraction* SelectedInteraction() const;
+    /// The table position of the interaction that list entry `entry` stands for; kNoPosition when
+    /// there is no such entry.
+    std::size_t PositionOfEntry(int entry) const;
     /// The list entry of the table's interaction `position`; 0 when the list does not show it.
     int EntryOfInteraction(int position) const;
     /// The interaction that list entry `entry` stands for; nullptr when there is no such entry.
-    CInteraction* InteractionOfEntry(int entry);
+    const CInteraction* InteractionOfEntry(int entry) const;
     /// The motive slot of the selected motive row; -1 when no row is selected.
     int SelectedMotiveSlot() const;
     int Language() const;
@@ -91,6 +97,7 @@ private:
     void OnAttenuationChanged(wxCommandEvent& event);
     void OnAttenuationValueChanged(wxCommandEvent& event);
     void OnAutonomyChanged(wxCommandEvent& event);
+    void OnFlags2Changed(wxCommandEvent& event);
     void OnMinimumChanged(wxCommandEvent& event);
     void OnMaximumChanged(wxCommandEvent& event);
     void OnVaryByChanged(wxCommandEvent& event);
@@ -116,6 +123,7 @@ private:
     int m_attenuationPreset = -1;
     float m_attenuationValue = 0.0f;
     std::uint32_t m_autonomyThreshold = 0;
+    std::uint32_t m_flags2 = 0;
     std::int16_t m_minimum = 0;
     std::int16_t m_maximum = 0;
     int m_varyBy = -1;
@@ -125,4 +133,5 @@ private:
     wxFont m_baseFont;
     wxTextCtrl* m_attenuationField = nullptr;
     wxListCtrl* m_motives = nullptr;
+    wxSizer* m_flags2Row = nullptr;
 };

@@ -155,12 +155,12 @@ void CStringsEditorDlg::OnInitDialog()
 
 bool CStringsEditorDlg::IsPlain() const
 {
-    return m_table.m_plain;
+    return m_table.IsPlain();
 }
 
 std::size_t CStringsEditorDlg::LineCount() const
 {
-    return IsPlain() ? m_table.m_strings.size() : m_table.m_rows.size();
+    return m_table.LineCount();
 }
 
 long CStringsEditorDlg::SelectedItem() const
@@ -186,7 +186,7 @@ int CStringsEditorDlg::Language() const
 wxString CStringsEditorDlg::Shown(const std::string& bytes) const
 {
     // The plain layout has no languages: its strings are in the program's one code page.
-    return IsPlain() ? GameText(bytes) : SlotText(bytes, Language());
+    return IsPlain() ? GameText(bytes) : SlotText(m_table, bytes, Language());
 }
 
 void CStringsEditorDlg::ShowRefusal()
@@ -213,20 +213,29 @@ void CStringsEditorDlg::UseLanguageFont()
     }
 }
 
-void CStringsEditorDlg::TakeText(wxTextCtrl& field, wxString& text, std::string& stored, long item, int column,
+void CStringsEditorDlg::TakeText(wxTextCtrl& field, wxString& text, std::size_t index, bool description, long item,
                                  wxString& refusal)
 {
+    const CStringPair* pair = IsPlain() ? nullptr : &m_table.Rows()[index][static_cast<std::size_t>(Language())];
+    std::string stored = IsPlain() ? m_table.Strings()[index] : description ? pair->description : pair->text;
     if (IsPlain())
     {
         stored = GameBytes(text);
     }
-    else if (!TakeSlotText(text, Language(), stored, refusal))
+    else if (!TakeSlotText(text, m_table, Language(), stored, refusal))
     {
         wxBell();
         ShowRefusal();
         return;
     }
+    if (IsPlain())
+        m_table.SetString(index, stored);
+    else if (description)
+        m_table.SetDescription(index, Language(), stored);
+    else
+        m_table.SetText(index, Language(), stored);
     ShowRefusal();
+    const int column = description ? kDescriptionColumn : kStringColumn;
     // Show what is stored: in a plain table a character windows-1252 lacks became "?", and a code
     // page may write two characters the same way.
     const wxString shown = Shown(stored);
@@ -254,11 +263,11 @@ void CStringsEditorDlg::RefillList()
         const long item = m_list->InsertItem(static_cast<long>(i), wxString::Format("%zu", i));
         if (IsPlain())
         {
-            m_list->SetItem(item, kStringColumn, Shown(m_table.m_strings[i]));
+            m_list->SetItem(item, kStringColumn, Shown(m_table.Strings()[i]));
         }
         else
         {
-            const CStringPair& pair = m_table.m_rows[i][language];
+            const CStringPair& pair = m_table.Rows()[i][language];
             m_list->SetItem(item, kStringColumn, Shown(pair.text));
             m_list->SetItem(item, kDescriptionColumn, Shown(pair.description));
         }
@@ -295,11 +304,11 @@ void CStringsEditorDlg::ShowSelectedLine()
         }
         else if (IsPlain())
         {
-            m_string = Shown(m_table.m_strings[index]);
+            m_string = Shown(m_table.Strings()[index]);
         }
         else
         {
-            const CStringPair& pair = m_table.m_rows[index][static_cast<std::size_t>(Language())];
+            const CStringPair& pair = m_table.Rows()[index][static_cast<std::size_t>(Language())];
             m_string = Shown(pair.text);
             m_description = Shown(pair.description);
         }
@@ -339,9 +348,7 @@ void CStringsEditorDlg::OnStringChanged(wxCommandEvent&)
     const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
     if (index >= LineCount())
         return;
-    std::string& stored =
-        IsPlain() ? m_table.m_strings[index] : m_table.m_rows[index][static_cast<std::size_t>(Language())].text;
-    TakeText(*m_stringField, m_string, stored, item, kStringColumn, m_stringRefusal);
+    TakeText(*m_stringField, m_string, index, false, item, m_stringRefusal);
 }
 
 void CStringsEditorDlg::OnDescriptionChanged(wxCommandEvent&)
@@ -355,17 +362,13 @@ void CStringsEditorDlg::OnDescriptionChanged(wxCommandEvent&)
     const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
     if (index >= LineCount())
         return;
-    std::string& stored = m_table.m_rows[index][static_cast<std::size_t>(Language())].description;
-    TakeText(*m_descriptionField, m_description, stored, item, kDescriptionColumn, m_descriptionRefusal);
+    TakeText(*m_descriptionField, m_description, index, true, item, m_descriptionRefusal);
 }
 
 void CStringsEditorDlg::OnAdd(wxCommandEvent&)
 {
     UpdateData(true);
-    if (IsPlain())
-        m_table.m_strings.emplace_back();
-    else
-        m_table.m_rows.emplace_back();
+    m_table.AddLine();
     RefillList();
 }
 
@@ -378,9 +381,6 @@ void CStringsEditorDlg::OnDelete(wxCommandEvent&)
     const auto index = static_cast<std::size_t>(m_list->GetItemData(item));
     if (index >= LineCount())
         return;
-    if (IsPlain())
-        m_table.m_strings.erase(m_table.m_strings.begin() + static_cast<std::ptrdiff_t>(index));
-    else
-        m_table.m_rows.erase(m_table.m_rows.begin() + static_cast<std::ptrdiff_t>(index));
+    m_table.RemoveLine(index);
     RefillList();
 }

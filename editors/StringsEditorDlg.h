@@ -42,9 +42,11 @@ private:
     int Language() const;
     /// Stored bytes as the list and the edits show them.
     wxString Shown(const std::string& bytes) const;
-    /// Takes the edit's text into `stored` and mirrors what is stored in the list's column and in
-    /// the edit; a refused text stays in the edit, unstored, with the refusal shown below.
-    void TakeText(wxTextCtrl& field, wxString& text, std::string& stored, long item, int column, wxString& refusal);
+    /// Takes the edit's text into line `index` (its description when `description`) and mirrors
+    /// what is stored in the list's column and in the edit; a refused text stays in the edit,
+    /// unstored, with the refusal shown below.
+    void TakeText(wxTextCtrl& field, wxString& text, std::size_t index, bool description, long item,
+                  wxString& refusal);
     /// Shows the first pending refusal, or nothing.
     void ShowRefusal();
     void UseLanguageFont();

@@ -29,6 +29,30 @@ std::optional<unsigned long long> ParseUnsignedField(const wxString& text, unsig
     return number ? std::optional<unsigned long long>(static_cast<unsigned long long>(*number)) : std::nullopt;
 }
 
+std::optional<std::uint32_t> ParseHex32Field(const wxString& text)
+{
+    wxString digits = text;
+    digits.Trim(true).Trim(false);
+    if (digits.StartsWith("0x") || digits.StartsWith("0X"))
+        digits = digits.Mid(2);
+    if (digits.empty())
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (const wxUniChar c : digits)
+    {
+        const int digit = c >= '0' && c <= '9' ? int(c - '0')
+                          : c >= 'a' && c <= 'f' ? int(c - 'a' + 10)
+                          : c >= 'A' && c <= 'F' ? int(c - 'A' + 10)
+                                                 : -1;
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 16 + std::uint64_t(digit);
+        if (value > 0xFFFFFFFFULL)
+            return std::nullopt;
+    }
+    return std::uint32_t(value);
+}
+
 std::optional<double> ParseNumberField(const wxString& text)
 {
     wxString trimmed = text;
@@ -223,6 +247,24 @@ void CDataExchange::Float(int id, float& value)
     else if (!m_failed)
     {
         WriteNumberText(id, FormatFloatField(value));
+    }
+}
+
+void CDataExchange::Hex32(int id, std::uint32_t& value)
+{
+    if (m_reading)
+    {
+        wxString text;
+        if (!ReadNumberText(id, text))
+            return;
+        const auto number = ParseHex32Field(text);
+        if (!number)
+            return Fail(id, kParseHexMessage);
+        value = *number;
+    }
+    else if (!m_failed)
+    {
+        WriteNumberText(id, wxString::Format("0x%X", static_cast<unsigned>(value)));
     }
 }
 

@@ -14,6 +14,8 @@ class wxWindow;
 std::optional<long long> ParseSignedField(const wxString& text, long long min, long long max);
 /// An unsigned decimal integer up to `max`; a minus sign is refused.
 std::optional<unsigned long long> ParseUnsignedField(const wxString& text, unsigned long long max);
+/// A hexadecimal integer of up to 32 bits, "0x" before it allowed.
+std::optional<std::uint32_t> ParseHex32Field(const wxString& text);
 /// A decimal number in the C locale that fits a float.
 std::optional<double> ParseNumberField(const wxString& text);
 /// The text a float field shows: six significant digits, as few as the value needs.
@@ -51,6 +53,8 @@ public:
     void UInt(int id, std::uint32_t& value);
     void Byte(int id, std::uint8_t& value);
     void Float(int id, float& value);
+    /// A 32-bit value shown and typed in hexadecimal ("0x1E").
+    void Hex32(int id, std::uint32_t& value);
     /// After a number field: its value must lie within [min, max].
     void MinMax(int id, long long value, long long min, long long max);
     /// The selected index of a choice, combo box or list box; -1 for none.

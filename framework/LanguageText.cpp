@@ -82,17 +82,17 @@ const CCodePageConverter& ToolkitConverter(const std::string& codePage)
     return CachedConverter<CToolkitConverter>(codePage);
 }
 
-wxString SlotText(const std::string& bytes, int slot)
+wxString SlotText(const CStringTable& table, const std::string& bytes, int slot)
 {
-    return wxString::FromUTF8(DecodeLeniently(ToolkitConverter(CStringTable::SlotCodePage(slot)), bytes));
+    return wxString::FromUTF8(DecodeLeniently(ToolkitConverter(table.CodePage(slot)), bytes));
 }
 
-bool TakeSlotText(const wxString& text, int slot, std::string& stored, wxString& refusal)
+bool TakeSlotText(const wxString& text, const CStringTable& table, int slot, std::string& stored, wxString& refusal)
 {
     refusal.clear();
-    if (text == SlotText(stored, slot))
+    if (text == SlotText(table, stored, slot))
         return true;
-    const char* codePage = CStringTable::SlotCodePage(slot);
+    const char* codePage = table.CodePage(slot);
     const CEncodedText encoded = EncodeStrictly(ToolkitConverter(codePage), text.utf8_string());
     if (!encoded.ok)
     {

@@ -361,14 +361,15 @@ namespace
 constexpr std::uint16_t kLoadedId = 1;
 constexpr std::uint16_t kFieldLayoutId = 2;
 constexpr std::uint16_t kPlainLayoutId = 3;
+constexpr std::uint16_t kLaterLayoutId = 4;  // interactions of version 10, strings of format 0xFFFC
 constexpr std::uint16_t kStoredId = 100;
 const std::string kChunkName = "fuzzed chunk";
 
-std::span<const std::uint8_t> LoadedData(const CIffFile& container, std::uint32_t type)
+std::span<const std::uint8_t> LoadedData(const CIffFile& container, std::uint32_t type, std::uint16_t id = kLoadedId)
 {
     CIffChunk chunk;
     chunk.type = type;
-    chunk.id = kLoadedId;
+    chunk.id = id;
     return container.FindChunk(chunk) ? container.ChunkData(chunk) : std::span<const std::uint8_t>();
 }
 
@@ -425,30 +426,34 @@ std::string CheckScript(CIffFile& container)
 // coded form.
 CStringTable AsStored(const CStringTable& table)
 {
-    CStringTable stored = table;
-    if (table.m_plain || (table.m_format != CStringTable::kPairsFormat && table.m_format != CStringTable::kTextsFormat))
-        return stored;
-    for (const CStringTable::CRow& row : table.m_rows)
+    if (table.IsPlain() || (table.Format() != CStringTable::kPairsFormat && table.Format() != CStringTable::kTextsFormat))
+        return table;
+    std::uint16_t format = table.Format();
+    for (const CStringTable::CRow& row : table.Rows())
         for (std::size_t slot = 0; slot < row.size(); ++slot)
             if ((slot > 0 && (!row[slot].text.empty() || !row[slot].description.empty())) ||
-                (table.m_format == CStringTable::kTextsFormat && !row[slot].description.empty()))
-                stored.m_format = CStringTable::kDefaultFormat;
-    return stored;
+                (table.Format() == CStringTable::kTextsFormat && !row[slot].description.empty()))
+                format = CStringTable::kDefaultFormat;
+    return CStringTable::Languages(table.Rows(), format, table.Name());
 }
 
-std::string CheckStrings(CIffFile& container, std::uint32_t type)
+std::string CheckStrings(CIffFile& container, std::uint32_t type, std::uint16_t id)
 {
     CStringTable table;
-    if (!table.Load(container, type, kLoadedId))
-        return table.m_strings.empty() && table.m_rows.empty() ? std::string() : "a string table that failed to load kept entries";
-    if (table.m_plain && type == kTypeTtas)
+    if (!table.Load(container, type, id))
+        return table.LineCount() == 0 ? std::string() : "a string table that failed to load kept entries";
+    if (table.IsPlain() && type == kTypeTtas)
         return "an interaction-name table loaded in the plain layout";
     // A plain or codeless table that was read stores back as the bytes it was read from, up to its
-    // last entry: nothing else can hold what those layouts hold.
-    if (table.m_plain || table.m_format == CStringTable::kPairsFormat || table.m_format == CStringTable::kTextsFormat)
+    // last entry: nothing else can hold what those layouts hold. A table of language sets is read
+    // only when nothing follows its last set, so it stores back as all of its bytes.
+    if (table.IsPlain() || table.Format() == CStringTable::kPairsFormat || table.Format() == CStringTable::kTextsFormat ||
+        table.Format() == CStringTable::kLanguageSetsFormat)
     {
         std::vector<std::uint8_t> encoded;
-        if (!table.Encode(type, encoded) || !BeginsWith(LoadedData(container, type), encoded))
+        const std::span<const std::uint8_t> loaded = LoadedData(container, type, id);
+        if (!table.Encode(type, encoded) || !BeginsWith(loaded, encoded) ||
+            (table.Format() == CStringTable::kLanguageSetsFormat && !table.IsPlain() && encoded.size() != loaded.size()))
             return "an unchanged string table does not store back as it was read";
     }
     if (!table.Store(container, type, kStoredId))
@@ -457,8 +462,8 @@ std::string CheckStrings(CIffFile& container, std::uint32_t type)
     if (!again.Load(container, type, kStoredId))
         return "a stored string table does not load";
     const CStringTable expected = AsStored(table);
-    if (again.m_plain != expected.m_plain || again.m_format != expected.m_format ||
-        again.m_strings != expected.m_strings || again.m_rows != expected.m_rows || again.m_name != expected.m_name)
+    if (again.IsPlain() != expected.IsPlain() || again.Format() != expected.Format() ||
+        again.Strings() != expected.Strings() || again.Rows() != expected.Rows() || again.Name() != expected.Name())
         return "a string table changed through store and load";
     return {};
 }
@@ -483,32 +488,42 @@ bool SameInteraction(const CInteraction& a, const CInteraction& b)
     return a.actionTree == b.actionTree && a.checkTree == b.checkTree && a.motiveCount == b.motiveCount &&
            a.flags == b.flags && a.nameIndex == b.nameIndex && a.attenuationCode == b.attenuationCode &&
            std::bit_cast<std::uint32_t>(a.attenuationValue) == std::bit_cast<std::uint32_t>(b.attenuationValue) &&
-           a.autonomyThreshold == b.autonomyThreshold && a.extraIndex == b.extraIndex && a.motives == b.motives;
+           a.autonomyThreshold == b.autonomyThreshold && a.extraIndex == b.extraIndex && a.motives == b.motives &&
+           a.flags2 == b.flags2;
 }
 
 std::string CheckInteractions(CIffFile& container, std::uint16_t id, std::size_t dataSize)
 {
     CInteractionTable table;
-    if (!table.Load(container, id) || table.m_interactions.empty())
-        return table.m_interactions.empty() ? std::string() : "an interaction table that failed to load kept entries";
+    if (!table.Load(container, id) || table.Interactions().empty())
+        return table.Interactions().empty() ? std::string() : "an interaction table that failed to load kept entries";
     // Every interaction takes data: 32 bytes in the plain layout, nine bits (one per field) in the
     // field-encoded one, where only a walk that starts inside the data takes one.
     const std::size_t bits = 8 * dataSize;
-    const std::size_t most = table.m_version == CInteractionTable::kFieldEncodedVersion ? bits / 9 + 1 : dataSize / 32;
-    if (table.m_interactions.size() > most)
+    const std::size_t most = table.Version() == CInteractionTable::kFieldEncodedVersion ? bits / 9 + 1 : dataSize / 32;
+    if (table.Interactions().size() > most)
         return "more interactions loaded than the data can hold";
+    // Version 10 is read only when its interactions fill the chunk exactly, each with 16 motive
+    // entries, so it stores back as all of its bytes.
+    if (table.HasSecondFlags())
+    {
+        std::vector<std::uint8_t> encoded;
+        const std::span<const std::uint8_t> loaded = LoadedData(container, kTypeTtab, id);
+        if (!table.Encode(encoded) || !std::equal(encoded.begin(), encoded.end(), loaded.begin(), loaded.end()))
+            return "an unchanged version-10 interaction table does not store back as it was read";
+    }
     if (!table.Store(container, kStoredId))
         return "a loaded interaction table did not store";
     CInteractionTable again;
-    if (!again.Load(container, kStoredId) || again.m_version != table.m_version || again.m_name != table.m_name ||
-        again.m_interactions.size() != table.m_interactions.size())
+    if (!again.Load(container, kStoredId) || again.Version() != table.Version() || again.Name() != table.Name() ||
+        again.Interactions().size() != table.Interactions().size())
         return "an interaction table changed through store and load";
-    for (std::size_t i = 0; i < table.m_interactions.size(); ++i)
+    for (std::size_t i = 0; i < table.Interactions().size(); ++i)
     {
-        CInteraction expected = table.m_interactions[i];
+        CInteraction expected = table.Interactions()[i];
         expected.motiveCount = CInteraction::kStoredMotives;
         expected.motives.resize(CInteraction::kStoredMotives);
-        if (!SameInteraction(again.m_interactions[i], expected))
+        if (!SameInteraction(again.Interactions()[i], expected))
             return "an interaction changed through store and load";
     }
     return {};
@@ -658,19 +673,32 @@ std::string CheckRecordBytes(std::span<const std::uint8_t> bytes)
         Bytes plain(bytes.begin(), bytes.end());
         if (ReadLE16(&plain[2]) == CInteractionTable::kFieldEncodedVersion)
             WriteLE16(&plain[2], 5);
+        Bytes later(bytes.begin(), bytes.end());
+        WriteLE16(&later[2], CInteractionTable::kSecondFlagsVersion);
         if (!PutRecordChunk(container, kTypeTtab, kFieldLayoutId, fields) ||
-            !PutRecordChunk(container, kTypeTtab, kPlainLayoutId, plain))
+            !PutRecordChunk(container, kTypeTtab, kPlainLayoutId, plain) ||
+            !PutRecordChunk(container, kTypeTtab, kLaterLayoutId, later))
+            return "a chunk could not be put";
+    }
+    // The same bytes as language sets, whatever format code they began with.
+    if (bytes.size() >= 2)
+    {
+        Bytes sets(bytes.begin(), bytes.end());
+        WriteLE16(&sets[0], CStringTable::kLanguageSetsFormat);
+        if (!PutRecordChunk(container, kTypeStr, kLaterLayoutId, sets))
             return "a chunk could not be put";
     }
 
     std::string failure = CheckScript(container);
     if (failure.empty())
-        failure = CheckStrings(container, kTypeStr);
+        failure = CheckStrings(container, kTypeStr, kLoadedId);
     if (failure.empty())
-        failure = CheckStrings(container, kTypeTtas);
+        failure = CheckStrings(container, kTypeTtas, kLoadedId);
+    if (failure.empty() && bytes.size() >= 2)
+        failure = CheckStrings(container, kTypeStr, kLaterLayoutId);
     if (failure.empty())
         failure = CheckConstants(container);
-    for (const std::uint16_t id : {kLoadedId, kFieldLayoutId, kPlainLayoutId})
+    for (const std::uint16_t id : {kLoadedId, kFieldLayoutId, kPlainLayoutId, kLaterLayoutId})
         if (failure.empty() && (id == kLoadedId || bytes.size() >= 4))
             failure = CheckInteractions(container, id, bytes.size());
     if (failure.empty())

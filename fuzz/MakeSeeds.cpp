@@ -11,6 +11,7 @@
 #include "containers/TypeCodes.h"
 #include "records/BhavScript.h"
 #include "records/InteractionTable.h"
+#include "records/StringTable.h"
 #include "tests/ArithmeticEncoderForTests.h"
 
 #include <cctype>
@@ -106,12 +107,27 @@ bool WriteRecordSeeds(const fs::path& folder)
     ok = Save(folder / "semi-global-filled.bin", filled) && ok;
     // Layouts the sample does not hold: a table of texts alone, and plain interactions of version 5.
     ok = Save(folder / "texts-only-strings.bin", Bytes{0xFF, 0xFF, 2, 0, 'o', 'n', 'e', 0, 't', 'w', 'o', 0}) && ok;
-    CInteractionTable plain;
-    plain.m_version = 5;
-    plain.m_interactions.resize(1);
-    plain.m_interactions[0].motives.resize(2);
+    CInteraction short2;
+    short2.motives.resize(2);
+    const CInteractionTable plain(5, {short2});
     Bytes interactions;
     ok = plain.Encode(interactions) && Save(folder / "interactions-plain-5.bin", interactions) && ok;
+    // The later releases' layouts: interactions of version 10 with their further flags, and
+    // language sets with a Japanese text carried as code-page bytes and a set-0 byte of 0xFF.
+    CInteraction later;
+    later.motives.resize(CInteraction::kStoredMotives, CMotiveEntry{5, 20, 3});
+    later.flags2 = 0x1E;
+    const CInteractionTable version10(CInteractionTable::kSecondFlagsVersion, {later, CInteraction{}});
+    ok = version10.Encode(interactions) && Save(folder / "interactions-10.bin", interactions) && ok;
+    std::vector<CStringTable::CRow> rows(2);
+    rows[0][0] = {"Sit", "a chair"};
+    rows[1][0] = {"Caf\u00E9", ""};
+    rows[0][CStringTable::kFirstCarriedSet] = {"\x83T", ""};
+    Bytes sets;
+    ok = CStringTable::Languages(rows, CStringTable::kLanguageSetsFormat).Encode(kTypeStr, sets) &&
+         Save(folder / "language-sets-strings.bin", sets) && ok;
+    Bytes setsFF = {0xFC, 0xFF, 0x02, 0x01, 0x00, 0xFF, 0x01, 'a', 0x00, 0x00, 0x00};
+    ok = Save(folder / "language-sets-ff.bin", setsFF) && ok;
     return ok;
 }
 

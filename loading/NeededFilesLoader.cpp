@@ -11,6 +11,8 @@
 #include <exception>
 #include <cstdint>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <new>
 #include <system_error>
 #include <unordered_set>
@@ -165,16 +167,22 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
         ShowError(prompt, FileOpenErrorMessage(stream.LastOpenError(), file.path));
         return;
     }
-    // Only the directory is read; each member is then read once, from where it lies in the
-    // file straight into its container's image. Reading the archive whole and copying every
-    // member twice made loading an archive take 11 times as long as cat and twice the memory.
+    // The directory is read, then the archive's bytes once (mapped where the system can), and
+    // every member is a view of them: no copy per member, and a member that many entries name
+    // is held once however long the directory is.
     CFarArchive archive;
-    if (!archive.OpenDirectory(&stream))
+    auto bytes = std::make_shared<CImageBytes>();
+    const bool opened = archive.OpenDirectory(&stream) &&
+                        stream.ReadImage(0, static_cast<std::size_t>(stream.Length()), *bytes) == EImageRead::Ok;
+    stream.Close();
+    if (!opened)
     {
-        stream.Close();
         ShowError(prompt, kFarOpenFailedMessage);
         return;
     }
+    // Where each range already read went in the list, so that a second name for the same bytes
+    // is a copy sharing them rather than a second read (or a second decoding, for a coded one).
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> readRanges;
     for (const CFarEntry& entry : archive.Entries())
     {
         if (UpperExtension(entry.name) != kIffExtension)
@@ -186,26 +194,33 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
         if (loaded.Contains(entry.name))
             continue;
         const std::string name = MemberNamePart(entry.name);
+        const auto range = std::make_pair(std::uint64_t(entry.offset), std::uint64_t(entry.length2));
+        const auto same = readRanges.find(range);
+        if (same != readRanges.end())
+        {
+            AppendAndIndex(files, CIffFile(files.Containers()[same->second]), name, loaded, prompt);
+            continue;
+        }
         CIffFile container;
         EIffRead code = EIffRead::Ok;
         CReadWords words;
         bool read = false;
         // A member whose bytes lie outside the archive is a damaged archive: an I/O error.
         if (!archive.Holds(entry))
-        {
             code = EIffRead::IoError;
-        }
         else
-        {
-            CStreamSlice member(stream, entry.offset, entry.length2);
-            read = container.Read(&member, code, &words);
-        }
+            read = container.ReadView(bytes, entry.offset, entry.length2, code, &words);
         if (!read || code != EIffRead::Ok)
         {
             ShowReadFailure(prompt, words, FarMemberReadMessage(code));
             continue;
         }
+        // A decoded member has its own image; shared, its other names do not decode it again.
+        (void)container.ShareImage();
+        const std::size_t before = files.Containers().size();
         AppendAndIndex(files, std::move(container), name, loaded, prompt);
+        if (files.Containers().size() > before)
+            readRanges.emplace(range, before);
     }
 }
 

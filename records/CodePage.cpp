@@ -35,6 +35,48 @@ char32_t CodePoint(std::string_view character)
 }
 }
 
+bool IsValidUtf8(std::string_view text)
+{
+    for (std::size_t position = 0; position < text.size();)
+    {
+        const auto lead = static_cast<std::uint8_t>(text[position]);
+        std::size_t length = 1;
+        char32_t least = 0;
+        if (lead >= 0xF0 && lead <= 0xF4)
+            length = 4, least = 0x10000;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            length = 3, least = 0x800;
+        else if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2, least = 0x80;
+        else if (lead >= 0x80)
+            return false;
+        if (position + length > text.size())
+            return false;
+        for (std::size_t i = 1; i < length; ++i)
+            if ((static_cast<std::uint8_t>(text[position + i]) & 0xC0) != 0x80)
+                return false;
+        const char32_t c = CodePoint(text.substr(position, length));
+        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        position += length;
+    }
+    return true;
+}
+
+bool CUtf8Converter::ToUtf8(std::string_view bytes, std::string& text) const
+{
+    text.clear();
+    if (!IsValidUtf8(bytes))
+        return false;
+    text = bytes;
+    return true;
+}
+
+bool CUtf8Converter::FromUtf8(std::string_view text, std::string& bytes) const
+{
+    return ToUtf8(text, bytes);
+}
+
 bool CWindows1252Converter::ToUtf8(std::string_view bytes, std::string& text) const
 {
     text = Windows1252ToUtf8(std::string(bytes));

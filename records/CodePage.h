@@ -8,6 +8,11 @@
 
 /// The name of the code page that the program's texts are in unless a language says otherwise.
 inline constexpr const char* kWindows1252 = "windows-1252";
+/// The name of UTF-8 among the code pages: texts that are kept as UTF-8 already.
+inline constexpr const char* kUtf8 = "utf-8";
+
+/// True when `text` is well-formed UTF-8: shortest forms only, no surrogates, nothing past U+10FFFF.
+bool IsValidUtf8(std::string_view text);
 
 /// Converts a whole text between one code page's bytes and UTF-8. Each front end supplies the
 /// platform's converter; the core only decides what to do when a text does not convert.
@@ -30,17 +35,29 @@ public:
     bool FromUtf8(std::string_view text, std::string& bytes) const override;
 };
 
+/// UTF-8 itself: bytes convert when they are well-formed UTF-8, and any well-formed text converts.
+class CUtf8Converter : public CCodePageConverter
+{
+public:
+    bool ToUtf8(std::string_view bytes, std::string& text) const override;
+    bool FromUtf8(std::string_view text, std::string& bytes) const override;
+};
+
 /// One converter of type `TConverter` (built from the code page's name) per code page, made on
-/// first use and kept for the program's life; windows-1252 always takes the program's own table.
+/// first use and kept for the program's life; windows-1252 always takes the program's own table,
+/// and UTF-8 the core's own check.
 /// Safe to call from several threads.
 template <class TConverter>
 const CCodePageConverter& CachedConverter(const std::string& codePage)
 {
     static const CWindows1252Converter windows1252;
+    static const CUtf8Converter utf8;
     static std::mutex mutex;
     static std::map<std::string, std::unique_ptr<TConverter>> converters;
     if (codePage == kWindows1252)
         return windows1252;
+    if (codePage == kUtf8)
+        return utf8;
     std::lock_guard<std::mutex> lock(mutex);
     std::unique_ptr<TConverter>& converter = converters[codePage];
     if (!converter)

@@ -21,6 +21,11 @@ constexpr std::size_t kFieldStreamOffset = 5;
 constexpr std::uint64_t kMinMotiveBits = 3;
 // Chunks are padded with this byte; a plain table may end in it.
 constexpr std::uint8_t kFiller = 0xA3;
+// Version 10: a zero byte after the version, then interactions of the plain fields, exactly 16
+// motive entries and the further flags.
+constexpr std::size_t kSecondFlagsHeaderSize = 5;
+constexpr std::size_t kSecondFlagsInteractionSize =
+    kPlainFixedSize + CInteraction::kStoredMotives * kPlainMotiveSize + 4;
 
 // Each writer clears `written` when the stream could not take the bytes.
 void PutLE16(CMemoryStream& stream, std::uint16_t value, bool& written)
@@ -42,6 +47,55 @@ CMotiveEntry StoredMotive(const CInteraction& interaction, std::size_t slot)
 {
     return slot < interaction.motives.size() ? interaction.motives[slot] : CMotiveEntry{};
 }
+
+// The nine fields every layout begins an interaction with, in their order, whatever reads them.
+template <typename TRead16, typename TRead32>
+void ReadFixedFields(CInteraction& interaction, TRead16 read16, TRead32 read32)
+{
+    interaction.actionTree = read16();
+    interaction.checkTree = read16();
+    interaction.motiveCount = read32();
+    interaction.flags = read32();
+    interaction.nameIndex = read32();
+    interaction.attenuationCode = read32();
+    interaction.attenuationValue = std::bit_cast<float>(read32());
+    interaction.autonomyThreshold = read32();
+    interaction.extraIndex = std::int32_t(read32());
+}
+
+void ReadFixedFields(CByteReader& reader, CInteraction& interaction)
+{
+    ReadFixedFields(interaction, [&reader] { return reader.U16LE(); }, [&reader] { return reader.U32LE(); });
+}
+
+void ReadMotives(CByteReader& reader, CInteraction& interaction)
+{
+    interaction.motives.reserve(interaction.motiveCount);
+    for (std::uint32_t m = 0; m < interaction.motiveCount; ++m)
+    {
+        CMotiveEntry entry;
+        entry.minimum = std::int16_t(reader.U16LE());
+        entry.maximum = std::int16_t(reader.U16LE());
+        entry.varyBy = reader.U16LE();
+        interaction.motives.push_back(entry);
+    }
+}
+}
+
+bool CInteractionTable::SetInteraction(std::size_t index, CInteraction interaction)
+{
+    if (index >= m_interactions.size())
+        return false;
+    m_interactions[index] = std::move(interaction);
+    return true;
+}
+
+bool CInteractionTable::RemoveInteraction(std::size_t index)
+{
+    if (index >= m_interactions.size())
+        return false;
+    m_interactions.erase(m_interactions.begin() + std::ptrdiff_t(index));
+    return true;
 }
 
 bool CInteractionTable::Load(const CIffFile& container, std::uint16_t id)
@@ -75,7 +129,7 @@ bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
     }
     // Later versions encode other fields: read as either layout here they show nonsense, and
     // storing would write that nonsense over the table.
-    if (m_version > kFieldEncodedVersion)
+    if (m_version > kSecondFlagsVersion)
     {
         m_fault = {ERecordFault::UnknownVersion, m_version};
         return false;
@@ -83,7 +137,9 @@ bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
     bool loaded;
     try
     {
-        loaded = m_version == kFieldEncodedVersion ? DecodeFields(data, count) : DecodePlain(reader, count);
+        loaded = m_version == kFieldEncodedVersion ? DecodeFields(data, count)
+                 : HasSecondFlags()                ? DecodeSecondFlags(reader, count)
+                                                   : DecodePlain(reader, count);
     }
     catch (const std::bad_alloc&)
     {
@@ -110,32 +166,43 @@ bool CInteractionTable::DecodePlain(CByteReader& reader, std::size_t count)
         if (!reader.Has(kPlainFixedSize))
             return false;
         CInteraction interaction;
-        interaction.actionTree = reader.U16LE();
-        interaction.checkTree = reader.U16LE();
-        interaction.motiveCount = reader.U32LE();
-        interaction.flags = reader.U32LE();
-        interaction.nameIndex = reader.U32LE();
-        interaction.attenuationCode = reader.U32LE();
-        interaction.attenuationValue = std::bit_cast<float>(reader.U32LE());
-        interaction.autonomyThreshold = reader.U32LE();
-        interaction.extraIndex = std::int32_t(reader.U32LE());
+        ReadFixedFields(reader, interaction);
         if (!reader.Has(std::uint64_t(interaction.motiveCount) * kPlainMotiveSize))
             return false;
-        interaction.motives.reserve(interaction.motiveCount);
-        for (std::uint32_t m = 0; m < interaction.motiveCount; ++m)
-        {
-            CMotiveEntry entry;
-            entry.minimum = std::int16_t(reader.U16LE());
-            entry.maximum = std::int16_t(reader.U16LE());
-            entry.varyBy = reader.U16LE();
-            interaction.motives.push_back(entry);
-        }
+        ReadMotives(reader, interaction);
         m_interactions.push_back(std::move(interaction));
     }
     // Files of some versions hold shorter records than this layout: read with it, their
     // interactions come out shifted and leave bytes over. Only filler may follow the last one.
     const std::span<const std::uint8_t> rest = reader.Rest();
     return std::all_of(rest.begin(), rest.end(), [](std::uint8_t b) { return b == kFiller; });
+}
+
+bool CInteractionTable::DecodeSecondFlags(CByteReader& reader, std::size_t count)
+{
+    const std::uint8_t reserved = reader.U8();
+    if (reserved != 0)
+    {
+        m_fault = {ERecordFault::ReservedByte, reserved};
+        return false;
+    }
+    // Every interaction of this version has 16 motive entries: a table of another size, or an
+    // interaction with another count, is laid out in a way not known here.
+    const std::uint64_t size = kSecondFlagsHeaderSize + std::uint64_t(count) * kSecondFlagsInteractionSize;
+    if (reader.OutOfData() || reader.Position() + reader.Remaining() != size)
+        return false;
+    m_interactions.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        CInteraction interaction;
+        ReadFixedFields(reader, interaction);
+        if (interaction.motiveCount != CInteraction::kStoredMotives)
+            return false;
+        ReadMotives(reader, interaction);
+        interaction.flags2 = reader.U32LE();
+        m_interactions.push_back(std::move(interaction));
+    }
+    return !reader.OutOfData();
 }
 
 bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::size_t count)
@@ -148,15 +215,7 @@ bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::si
     for (std::size_t i = 0; i < count && !reader.AtEnd(); ++i)
     {
         CInteraction interaction;
-        interaction.actionTree = reader.Read16();
-        interaction.checkTree = reader.Read16();
-        interaction.motiveCount = reader.Read32();
-        interaction.flags = reader.Read32();
-        interaction.nameIndex = reader.Read32();
-        interaction.attenuationCode = reader.Read32();
-        interaction.attenuationValue = std::bit_cast<float>(reader.Read32());
-        interaction.autonomyThreshold = reader.Read32();
-        interaction.extraIndex = std::int32_t(reader.Read32());
+        ReadFixedFields(interaction, [&reader] { return reader.Read16(); }, [&reader] { return reader.Read32(); });
 
         // Missing bits read as 0, so a motive count alone could make the walk read and allocate
         // without end. The 16 spare entries let a stream whose tail of zero bits is missing load
@@ -220,6 +279,11 @@ bool CInteractionTable::Encode(std::vector<std::uint8_t>& data) const
         }
         else
         {
+            if (HasSecondFlags())
+            {
+                const std::uint8_t reserved = 0;
+                written = stream.Write(&reserved, 1) && written;
+            }
             for (const CInteraction& interaction : m_interactions)
             {
                 PutLE16(stream, interaction.actionTree, written);
@@ -238,6 +302,8 @@ bool CInteractionTable::Encode(std::vector<std::uint8_t>& data) const
                     PutLE16(stream, std::uint16_t(entry.maximum), written);
                     PutLE16(stream, entry.varyBy, written);
                 }
+                if (HasSecondFlags())
+                    PutLE32(stream, interaction.flags2, written);
             }
         }
         if (!written)

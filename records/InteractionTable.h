@@ -44,12 +44,14 @@ struct CInteraction
     std::uint32_t autonomyThreshold = 0;
     std::int32_t extraIndex = -1;
     std::vector<CMotiveEntry> motives;
+    std::uint32_t flags2 = 0;          // further flags, kept in version 10 only
 
     bool operator==(const CInteraction&) const = default;
 };
 
-/// An interaction table (`TTAB` chunk), in the plain layout or, for version 9, the field-encoded one.
-/// Versions above 9 use field sets this program does not know and are refused; a plain table is
+/// An interaction table (`TTAB` chunk), in the plain layout, the field-encoded one of version 9, or
+/// the plain layout of version 10, whose interactions end in a further 32-bit field of flags.
+/// Versions above 10 use field sets this program does not know and are refused; a plain table is
 /// opened only when its interactions fill the chunk exactly, since files of some versions hold
 /// shorter records than the layout read here.
 class CInteractionTable
@@ -57,13 +59,23 @@ class CInteractionTable
 public:
     /// The format version whose interactions are field-encoded.
     static constexpr std::uint16_t kFieldEncodedVersion = 9;
+    /// The format version whose interactions carry "Flags 2".
+    static constexpr std::uint16_t kSecondFlagsVersion = 10;
+
+    CInteractionTable() = default;
+    explicit CInteractionTable(std::uint16_t version, std::vector<CInteraction> interactions = {},
+                               std::string name = {})
+        : m_interactions(std::move(interactions)), m_version(version), m_name(std::move(name))
+    {
+    }
 
     /// Decodes the `TTAB` chunk `id`. A missing chunk fails and leaves the table as it was. A
-    /// version above 9, a damaged chunk (an interaction or motive list cut off by the end of the
-    /// data, a field-encoded motive count beyond what the stream could hold) or a plain table
-    /// followed by bytes other than 0xA3 filler fails with the list empty; Fault() says why. A
-    /// count larger than the interactions present is not damage: the walk stops at the end of
-    /// the data.
+    /// version above 10, a damaged chunk (an interaction or motive list cut off by the end of the
+    /// data, a field-encoded motive count beyond what the stream could hold), a plain table
+    /// followed by bytes other than 0xA3 filler, or a version-10 table whose byte 4 is not 0 or
+    /// whose size is not 5 + 132 bytes per interaction fails with the list empty; Fault() says
+    /// why. A count larger than the interactions present is not damage in the older layouts: the
+    /// walk stops at the end of the data.
     bool Load(const CIffFile& container, std::uint16_t id);
     /// Puts the table as `TTAB` `id`, flags 0x0010, under the kept name, every interaction with
     /// 16 motive entries. Fails without storing when the list is longer than the 16-bit count.
@@ -71,19 +83,32 @@ public:
 
     /// Decodes chunk data; same failures as Load.
     bool Decode(std::span<const std::uint8_t> data);
-    /// The chunk data in the layout of m_version.
+    /// The chunk data in the layout of the table's version.
     bool Encode(std::vector<std::uint8_t>& data) const;
+
+    std::uint16_t Version() const { return m_version; }
+    /// True when the interactions carry "Flags 2" (version 10).
+    bool HasSecondFlags() const { return m_version == kSecondFlagsVersion; }
+    const std::string& Name() const { return m_name; }
+    const std::vector<CInteraction>& Interactions() const { return m_interactions; }
+
+    void SetName(std::string name) { m_name = std::move(name); }
+    /// Replaces interaction `index`; false when there is none.
+    bool SetInteraction(std::size_t index, CInteraction interaction);
+    void AddInteraction(CInteraction interaction) { m_interactions.push_back(std::move(interaction)); }
+    /// Removes interaction `index`; false when there is none.
+    bool RemoveInteraction(std::size_t index);
 
     /// Why the last Load, Decode, Encode or Store failed.
     CRecordFault Fault() const { return m_fault; }
 
+private:
+    mutable CRecordFault m_fault;
     std::vector<CInteraction> m_interactions;
     std::uint16_t m_version = 0;
     std::string m_name;
 
-private:
-    mutable CRecordFault m_fault;
-
     bool DecodePlain(CByteReader& reader, std::size_t count);
+    bool DecodeSecondFlags(CByteReader& reader, std::size_t count);
     bool DecodeFields(std::span<const std::uint8_t> data, std::size_t count);
 };

@@ -35,15 +35,22 @@ bool IdInUse(const CIffFile& container, ERecordKind kind, std::uint16_t id)
     return std::any_of(types.begin(), types.end(), [&](std::uint32_t type) { return HasChunk(container, type, id); });
 }
 
-bool HasFieldEncodedTable(const CIffFile& container)
+// A file whose tables are field-encoded gets another of that version, one whose tables are of
+// version 10 another of version 10; otherwise the plain layout of version 8.
+std::uint16_t NewTableVersion(const CIffFile& container)
 {
+    std::uint16_t version = 8;
     for (const std::uint16_t id : ChunkIdsOfType(container, kTypeTtab))
     {
         CInteractionTable table;
-        if (table.Load(container, id) && table.m_version == CInteractionTable::kFieldEncodedVersion)
-            return true;
+        if (!table.Load(container, id))
+            continue;
+        if (table.Version() == CInteractionTable::kFieldEncodedVersion)
+            return table.Version();
+        if (table.HasSecondFlags())
+            version = table.Version();
     }
-    return false;
+    return version;
 }
 
 bool Put(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
@@ -191,10 +198,7 @@ bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const
     }
     case ERecordKind::Interactions:
     {
-        // A file whose tables are field-encoded gets another of that version; otherwise the plain
-        // layout of version 8.
-        CInteractionTable table;
-        table.m_version = HasFieldEncodedTable(container) ? CInteractionTable::kFieldEncodedVersion : 8;
+        const CInteractionTable table(NewTableVersion(container));
         std::vector<std::uint8_t> names;
         if (!table.Encode(data) || !CStringTable().Encode(kTypeTtas, names))
             return false;
@@ -379,13 +383,13 @@ std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, st
         CInteractionTable table;
         if (!table.Load(container, tableId))
             continue;
-        for (std::size_t i = 0; i < table.m_interactions.size(); ++i)
+        for (std::size_t i = 0; i < table.Interactions().size(); ++i)
         {
-            const CInteraction& interaction = table.m_interactions[i];
+            const CInteraction& interaction = table.Interactions()[i];
             if (interaction.actionTree == id)
-                references.push_back({kTypeTtab, tableId, table.m_name, -1, int(i), false});
+                references.push_back({kTypeTtab, tableId, table.Name(), -1, int(i), false});
             if (interaction.checkTree == id)
-                references.push_back({kTypeTtab, tableId, table.m_name, -1, int(i), true});
+                references.push_back({kTypeTtab, tableId, table.Name(), -1, int(i), true});
         }
     }
     // The entry points the game itself runs: a script named only here is no less in use.

@@ -46,6 +46,22 @@ std::string RecordFaultText(std::uint32_t type, const CRecordFault& fault)
                          fault.value);
     case ERecordFault::NotStored:
         return "the file cannot grow to hold it";
+    case ERecordFault::TrailingBytes:
+        return Formatted("%u bytes follow the end of its layout, which storing it would not keep", fault.value);
+    case ERecordFault::InvalidText:
+        return Formatted("a text of language set %u is not valid UTF-8", fault.value);
+    case ERecordFault::UncarriedText:
+        return Formatted("a text of language set %u holds a character above U+00FF where its code page's bytes "
+                         "belong",
+                         fault.value);
+    case ERecordFault::OverlongLength:
+        return "a text length is written in more bytes than it needs, so it cannot be stored unchanged";
+    case ERecordFault::UnstorableSet:
+        return Formatted("language set %u has another number of entries than set 0, or only empty texts, so it "
+                         "cannot be stored unchanged",
+                         fault.value);
+    case ERecordFault::ReservedByte:
+        return Formatted("its header holds 0x%02X where its layout has 0", fault.value);
     case ERecordFault::TooShort:
         return Formatted("it is shorter than the %u bytes its layout needs", fault.value);
     case ERecordFault::OddLength:

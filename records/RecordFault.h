@@ -25,6 +25,12 @@ enum class ERecordFault
     TooManyEntries,   // value: the most the layout can count
     AmbiguousCount,   // value: a plain string count that would read back as a language table
     NotStored,        // the container refused the chunk (it would pass the 4 GiB the format can address)
+    TrailingBytes,    // value: how many bytes follow the end of the layout
+    InvalidText,      // value: the language set whose text is not UTF-8
+    UncarriedText,    // value: the language set whose text holds a character above U+00FF
+    OverlongLength,   // a text length written in more bytes than it needs
+    UnstorableSet,    // value: a language set that would not be written back as it was read
+    ReservedByte,     // value: the byte found where the layout has 0
     TooShort,         // value: the fewest bytes the layout needs
     OddLength,        // value: the length, which leaves half a 16-bit field
     BadMagic,         // the fixed bytes that open the layout are not there

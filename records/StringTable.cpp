@@ -43,6 +43,206 @@ bool IsCodeless(std::uint16_t format)
 {
     return format == CStringTable::kPairsFormat || format == CStringTable::kTextsFormat;
 }
+
+bool IsCarriedSet(int set)
+{
+    return set >= CStringTable::kFirstCarriedSet && set <= CStringTable::kLastCarriedSet;
+}
+
+// A length of the 0xFFFC form: seven bits a byte, low group first, the top bit saying another
+// follows. Five groups reach past any length a chunk can hold.
+constexpr int kMaxLengthGroups = 5;
+
+void AppendLength(std::vector<std::uint8_t>& data, std::size_t length)
+{
+    do
+    {
+        const auto group = std::uint8_t(length & 0x7F);
+        length >>= 7;
+        data.push_back(length != 0 ? std::uint8_t(group | 0x80) : group);
+    } while (length != 0);
+}
+
+// What a length-prefixed text can go wrong with, beyond running out of data.
+enum class ELengthText
+{
+    Read,
+    OutOfData,
+    Overlong,
+};
+
+ELengthText ReadLengthText(CByteReader& reader, std::string& text)
+{
+    std::uint64_t length = 0;
+    for (int group = 0;; ++group)
+    {
+        if (group == kMaxLengthGroups)
+            return ELengthText::Overlong;
+        const std::uint8_t byte = reader.U8();
+        if (reader.OutOfData())
+            return ELengthText::OutOfData;
+        length |= std::uint64_t(byte & 0x7F) << (7 * group);
+        if ((byte & 0x80) == 0)
+        {
+            // A last group of 0 after others adds nothing: written again it would be shorter.
+            if (byte == 0 && group > 0)
+                return ELengthText::Overlong;
+            break;
+        }
+    }
+    const std::span<const std::uint8_t> bytes = reader.Bytes(length);
+    if (reader.OutOfData())
+        return ELengthText::OutOfData;
+    text.assign(bytes.begin(), bytes.end());
+    return ELengthText::Read;
+}
+
+// Sets 14 to 19 hold code-page bytes, each written as the character of its value: the bytes back
+// from such UTF-8, false when a character lies above U+00FF or the text is not UTF-8.
+bool Uncarried(const std::string& text, std::string& bytes)
+{
+    bytes.clear();
+    if (!IsValidUtf8(text))
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        const auto lead = std::uint8_t(text[i]);
+        if (lead < 0x80)
+        {
+            bytes.push_back(char(lead));
+            continue;
+        }
+        if (lead > 0xC3)
+            return false;
+        bytes.push_back(char(((lead & 0x03) << 6) | (std::uint8_t(text[++i]) & 0x3F)));
+    }
+    return true;
+}
+
+void AppendCarried(std::vector<std::uint8_t>& data, const std::string& bytes)
+{
+    AppendLength(data, bytes.size() + std::size_t(std::count_if(bytes.begin(), bytes.end(),
+                                                                [](char c) { return std::uint8_t(c) >= 0x80; })));
+    for (const char c : bytes)
+    {
+        const auto byte = std::uint8_t(c);
+        if (byte < 0x80)
+        {
+            data.push_back(byte);
+        }
+        else
+        {
+            data.push_back(std::uint8_t(0xC0 | (byte >> 6)));
+            data.push_back(std::uint8_t(0x80 | (byte & 0x3F)));
+        }
+    }
+}
+
+void AppendLengthText(std::vector<std::uint8_t>& data, const std::string& text)
+{
+    AppendLength(data, text.size());
+    data.insert(data.end(), text.begin(), text.end());
+}
+}
+
+CStringTable CStringTable::Plain(std::vector<std::string> strings, std::string name)
+{
+    CStringTable table;
+    table.m_plain = true;
+    table.m_strings = std::move(strings);
+    table.m_name = std::move(name);
+    return table;
+}
+
+CStringTable CStringTable::Languages(std::vector<CRow> rows, std::uint16_t format, std::string name)
+{
+    CStringTable table;
+    table.m_format = format;
+    table.m_rows = std::move(rows);
+    table.m_entryBytes.assign(table.m_rows.size(), DefaultEntryBytes());
+    table.m_name = std::move(name);
+    return table;
+}
+
+CStringTable::CEntryBytes CStringTable::DefaultEntryBytes()
+{
+    CEntryBytes bytes{};
+    for (int set = 0; set < kSlotCount; ++set)
+        bytes[std::size_t(set)] = std::uint8_t(set);
+    return bytes;
+}
+
+const char* CStringTable::CodePage(int slot) const
+{
+    if (m_plain)
+        return kWindows1252;
+    if (m_format == kLanguageSetsFormat && !IsCarriedSet(slot))
+        return kUtf8;
+    return SlotCodePage(slot);
+}
+
+bool CStringTable::SetString(std::size_t index, std::string text)
+{
+    if (!m_plain || index >= m_strings.size())
+        return false;
+    m_strings[index] = std::move(text);
+    return true;
+}
+
+bool CStringTable::SetText(std::size_t row, int slot, std::string text)
+{
+    if (m_plain || row >= m_rows.size() || slot < 0 || slot >= kSlotCount)
+        return false;
+    m_rows[row][std::size_t(slot)].text = std::move(text);
+    return true;
+}
+
+bool CStringTable::SetDescription(std::size_t row, int slot, std::string description)
+{
+    if (m_plain || row >= m_rows.size() || slot < 0 || slot >= kSlotCount)
+        return false;
+    m_rows[row][std::size_t(slot)].description = std::move(description);
+    return true;
+}
+
+void CStringTable::AddLine()
+{
+    if (m_plain)
+        m_strings.emplace_back();
+    else
+        AddRow({});
+}
+
+void CStringTable::AddRow(CRow row)
+{
+    m_plain = false;
+    m_strings.clear();
+    m_rows.push_back(std::move(row));
+    m_entryBytes.push_back(DefaultEntryBytes());
+}
+
+bool CStringTable::RemoveLine(std::size_t index)
+{
+    if (index >= LineCount())
+        return false;
+    if (m_plain)
+    {
+        m_strings.erase(m_strings.begin() + std::ptrdiff_t(index));
+    }
+    else
+    {
+        m_rows.erase(m_rows.begin() + std::ptrdiff_t(index));
+        m_entryBytes.erase(m_entryBytes.begin() + std::ptrdiff_t(index));
+    }
+    return true;
+}
+
+bool CStringTable::SlotUsed(int slot) const
+{
+    return std::any_of(m_rows.begin(), m_rows.end(), [slot](const CRow& row) {
+        const CStringPair& pair = row[std::size_t(slot)];
+        return !pair.text.empty() || !pair.description.empty();
+    });
 }
 
 int CStringTable::SlotForCode(std::uint8_t code)
@@ -69,6 +269,7 @@ bool CStringTable::Load(const CIffFile& container, std::uint32_t type, std::uint
 {
     m_strings.clear();
     m_rows.clear();
+    m_entryBytes.clear();
     CIffChunk chunk;
     if (!FindRecordChunk(container, type, id, chunk, m_fault))
         return false;
@@ -89,7 +290,7 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
 {
     m_strings.clear();
     m_rows.clear();
-    m_type = type;
+    m_entryBytes.clear();
     m_fault = {};
     // Both layouts begin with a 16-bit number; without it the table cannot even be told apart.
     CByteReader reader(data);
@@ -103,7 +304,11 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
     bool loaded;
     try
     {
-        loaded = m_plain ? DecodePlain(data) : DecodeLanguages(data);
+        loaded = m_plain                                ? DecodePlain(data)
+                 : m_format == kLanguageSetsFormat ? DecodeLanguageSets(data)
+                                                   : DecodeLanguages(data);
+        if (loaded && !m_plain)
+            m_entryBytes.resize(m_rows.size(), DefaultEntryBytes());
     }
     catch (const std::bad_alloc&)
     {
@@ -116,6 +321,7 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
             m_fault = {ERecordFault::Damaged};
         m_strings.clear();
         m_rows.clear();
+        m_entryBytes.clear();
     }
     return loaded;
 }
@@ -134,13 +340,6 @@ bool CStringTable::DecodePlain(std::span<const std::uint8_t> data)
 
 bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
 {
-    // Its entries carry a length in front instead of a NUL behind: read as NUL-terminated texts
-    // they would come out as other texts, and storing would write those over the real ones.
-    if (m_format == kLengthPrefixedFormat)
-    {
-        m_fault = {ERecordFault::UnknownFormat, m_format};
-        return false;
-    }
     CByteReader reader(data, 2);
     const std::size_t count = reader.U16LE();
     const bool codes = !IsCodeless(m_format);
@@ -182,6 +381,100 @@ bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
     return true;
 }
 
+bool CStringTable::DecodeLanguageSets(std::span<const std::uint8_t> data)
+{
+    CByteReader reader(data, 2);
+    const std::size_t sets = reader.U8();
+    // Every set takes at least its two-byte count.
+    if (reader.OutOfData() || !reader.Has(2 * std::uint64_t(sets)))
+        return false;
+    m_setCount = std::uint8_t(sets);
+    std::array<std::vector<CStringPair>, kSlotCount> slots;
+    std::array<std::vector<std::uint8_t>, kSlotCount> bytes;
+    for (std::size_t set = 0; set < sets; ++set)
+    {
+        const std::size_t count = reader.U16LE();
+        // The counts were only known to fit while every set before this one was empty.
+        if (reader.OutOfData())
+            return false;
+        if (count == 0)
+            continue;
+        if (set >= std::size_t(kSlotCount))
+        {
+            m_fault = {ERecordFault::UnknownLanguage, std::uint32_t(set + 1)};
+            return false;
+        }
+        // An entry takes at least three bytes: its language byte and two empty lengths.
+        if (!reader.Has(3 * std::uint64_t(count)))
+            return false;
+        slots[set].reserve(count);
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            bytes[set].push_back(reader.U8());
+            CStringPair pair;
+            for (std::string* text : {&pair.text, &pair.description})
+            {
+                switch (ReadLengthText(reader, *text))
+                {
+                case ELengthText::Read:
+                    break;
+                case ELengthText::OutOfData:
+                    return false;
+                case ELengthText::Overlong:
+                    m_fault = {ERecordFault::OverlongLength};
+                    return false;
+                }
+                if (IsCarriedSet(int(set)))
+                {
+                    std::string carried;
+                    if (!Uncarried(*text, carried))
+                    {
+                        m_fault = {IsValidUtf8(*text) ? ERecordFault::UncarriedText : ERecordFault::InvalidText,
+                                   std::uint32_t(set)};
+                        return false;
+                    }
+                    *text = std::move(carried);
+                }
+                else if (!IsValidUtf8(*text))
+                {
+                    m_fault = {ERecordFault::InvalidText, std::uint32_t(set)};
+                    return false;
+                }
+            }
+            slots[set].push_back(std::move(pair));
+        }
+    }
+    if (!reader.AtEnd())
+    {
+        m_fault = {ERecordFault::TrailingBytes, std::uint32_t(std::min<std::size_t>(reader.Remaining(), 0xFFFFFFFF))};
+        return false;
+    }
+
+    // Stored, every set but the first is written with as many entries as the first, or left
+    // empty when it holds no text: a set read otherwise would not store back as it was.
+    const std::size_t rows = slots[0].size();
+    for (std::size_t set = 1; set < slots.size(); ++set)
+    {
+        const bool empty = std::all_of(slots[set].begin(), slots[set].end(), [](const CStringPair& pair) {
+            return pair.text.empty() && pair.description.empty();
+        });
+        if (!slots[set].empty() && (slots[set].size() != rows || empty))
+        {
+            m_fault = {ERecordFault::UnstorableSet, std::uint32_t(set)};
+            return false;
+        }
+    }
+    m_rows.resize(rows);
+    m_entryBytes.assign(rows, DefaultEntryBytes());
+    for (std::size_t set = 0; set < slots.size(); ++set)
+        for (std::size_t r = 0; r < slots[set].size(); ++r)
+        {
+            m_rows[r][set] = std::move(slots[set][r]);
+            m_entryBytes[r][set] = bytes[set][r];
+        }
+    return true;
+}
+
 bool CStringTable::Encode(std::uint32_t type, std::vector<std::uint8_t>& data) const
 {
     data.clear();
@@ -204,12 +497,12 @@ bool CStringTable::Encode(std::uint32_t type, std::vector<std::uint8_t>& data) c
             EncodePlain(data);
             return true;
         }
-        if ((type == kTypeStr && (m_format >> 8) < kFirstLanguageByte) || m_format == kLengthPrefixedFormat)
+        if (type == kTypeStr && (m_format >> 8) < kFirstLanguageByte)
         {
             m_fault = {ERecordFault::UnknownFormat, m_format};
             return false;
         }
-        return EncodeLanguages(data);
+        return m_format == kLanguageSetsFormat ? EncodeLanguageSets(data) : EncodeLanguages(data);
     }
     catch (const std::bad_alloc&)
     {
@@ -268,11 +561,7 @@ bool CStringTable::EncodeLanguages(std::vector<std::uint8_t>& data) const
         {
             // A language whose strings and descriptions are all empty says nothing and is left out.
             // USEnglish stays while there are rows, as tools that read the rows from it expect.
-            const bool used = slot == 0 || std::any_of(m_rows.begin(), m_rows.end(), [slot](const CRow& row) {
-                                  const CStringPair& pair = row[std::size_t(slot)];
-                                  return !pair.text.empty() || !pair.description.empty();
-                              });
-            if (!used)
+            if (slot != 0 && !SlotUsed(slot))
                 continue;
             for (const CRow& row : m_rows)
             {
@@ -291,5 +580,57 @@ bool CStringTable::EncodeLanguages(std::vector<std::uint8_t>& data) const
         return false;
     }
     WriteLE16(data.data() + 2, std::uint16_t(count));
+    return true;
+}
+
+bool CStringTable::EncodeLanguageSets(std::vector<std::uint8_t>& data) const
+{
+    if (m_rows.size() > kMaxCount)
+    {
+        m_fault = {ERecordFault::TooManyEntries, std::uint32_t(kMaxCount)};
+        return false;
+    }
+    // As many sets as were read, or more when a language past them has been given text.
+    int sets = m_setCount;
+    for (int slot = kSlotCount - 1; slot >= sets; --slot)
+        if (SlotUsed(slot))
+        {
+            sets = slot + 1;
+            break;
+        }
+    data.resize(3);
+    WriteLE16(data.data(), kLanguageSetsFormat);
+    data[2] = std::uint8_t(sets);
+    for (int set = 0; set < sets; ++set)
+    {
+        // As in the coded form: a language with nothing in it is an empty set, but the first
+        // set, which the others follow in number, stays while there are rows.
+        const bool written = set < kSlotCount && !m_rows.empty() && (set == 0 || SlotUsed(set));
+        const std::size_t count = written ? m_rows.size() : 0;
+        data.push_back(std::uint8_t(count & 0xFF));
+        data.push_back(std::uint8_t(count >> 8));
+        for (std::size_t r = 0; r < count; ++r)
+        {
+            const CStringPair& pair = m_rows[r][std::size_t(set)];
+            data.push_back(m_entryBytes[r][std::size_t(set)]);
+            for (const std::string* text : {&pair.text, &pair.description})
+            {
+                if (IsCarriedSet(set))
+                {
+                    AppendCarried(data, *text);
+                }
+                else if (IsValidUtf8(*text))
+                {
+                    AppendLengthText(data, *text);
+                }
+                else
+                {
+                    data.clear();
+                    m_fault = {ERecordFault::InvalidText, std::uint32_t(set)};
+                    return false;
+                }
+            }
+        }
+    }
     return true;
 }

@@ -5,6 +5,8 @@
 #include "ScriptListing.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
+#include "containers/Windows1252.h"
+#include "records/CodePage.h"
 #include "records/BhavScript.h"
 #include "records/InteractionTable.h"
 #include "records/SemiGlobalReference.h"
@@ -40,10 +42,14 @@ public:
         CInteractionTable table;
         CStringTable names;
         if (!table.Load(m_container, place.id) || !names.Load(m_container, kTypeTtas, place.id) ||
-            static_cast<std::size_t>(place.interaction) >= table.m_interactions.size())
+            static_cast<std::size_t>(place.interaction) >= table.Interactions().size())
             return {};
-        const std::uint32_t row = table.m_interactions[static_cast<std::size_t>(place.interaction)].nameIndex;
-        return row < names.m_rows.size() ? names.m_rows[row][0].text : std::string();
+        const std::uint32_t row = table.Interactions()[static_cast<std::size_t>(place.interaction)].nameIndex;
+        if (row >= names.Rows().size())
+            return {};
+        // The name is handed on in the program's one code page, as every other chunk text.
+        const std::string& text = names.Rows()[row][0].text;
+        return std::string(names.CodePage(0)) == kUtf8 ? Utf8ToWindows1252(text) : text;
     }
 
 private:

@@ -25,6 +25,7 @@ constexpr const char* kParseIntRangeMessage = "Please enter an integer between %
 constexpr const char* kParseStringSizeMessage = "Please enter no more than %1 characters.";
 constexpr const char* kParseByteMessage = "Please enter an integer between 0 and 255.";
 constexpr const char* kParseUIntMessage = "Please enter a positive integer.";
+constexpr const char* kParseHexMessage = "Please enter a hexadecimal number of up to 8 digits.";
 
 // The setting that names the game's data folder where no registry does.
 constexpr const char* kGameDataSetting = "SIMS_DATA";

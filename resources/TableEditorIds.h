@@ -25,6 +25,8 @@ constexpr int IDC_INTERACTIONS_VARY_BY = 1122;
 constexpr int IDC_INTERACTIONS_ATTENUATION = 1123;
 constexpr int IDC_INTERACTIONS_ATTENUATION_VALUE = 1124;
 constexpr int IDC_INTERACTIONS_AUTONOMY = 1125;
+// Shown for version-10 tables only.
+constexpr int IDC_INTERACTIONS_FLAGS2 = 1126;
 
 // Strings editor (dialog 130).
 constexpr int IDD_STRINGS_EDITOR = 130;

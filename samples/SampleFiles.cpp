@@ -62,12 +62,7 @@ std::vector<std::uint8_t> Saved(CIffFile& container)
 void PutPlainStrings(CIffFile& container, std::uint16_t id, const std::string& name,
                      std::initializer_list<const char*> strings)
 {
-    CStringTable table;
-    table.m_type = kTypeStr;
-    table.m_plain = true;
-    table.m_name = name;
-    for (const char* text : strings)
-        table.m_strings.emplace_back(text);
+    const CStringTable table = CStringTable::Plain(std::vector<std::string>(strings.begin(), strings.end()), name);
     table.Store(container, kTypeStr, id);
 }
 
@@ -82,16 +77,13 @@ struct CLanguageText
 void PutLanguageStrings(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
                         std::initializer_list<std::initializer_list<CLanguageText>> rows)
 {
-    CStringTable table;
-    table.m_type = type;
-    table.m_plain = false;
-    table.m_name = name;
+    CStringTable table = CStringTable::Languages({}, CStringTable::kDefaultFormat, name);
     for (const auto& texts : rows)
     {
         CStringTable::CRow row;
         for (const CLanguageText& text : texts)
             row[text.slot] = {text.text, text.description};
-        table.m_rows.push_back(row);
+        table.AddRow(row);
     }
     table.Store(container, type, id);
 }
@@ -265,26 +257,19 @@ std::vector<std::uint8_t> BuildSampleObject()
                         {{0, "Admire", ""}, {2, "Admirer", ""}, {7, "Beundre", ""}, {10, "Ihaile", ""}}});
     // Texts and descriptions without language codes, as many objects keep their tooltips.
     {
-        CStringTable tips;
-        tips.m_plain = false;
-        tips.m_format = CStringTable::kPairsFormat;
-        tips.m_name = "tooltips";
-        tips.m_rows.resize(2);
-        tips.m_rows[0][0] = {"Comfort: 4", "shown on hover"};
-        tips.m_rows[1][0] = {"Sturdy", ""};
-        tips.Store(object, kTypeStr, 130);
+        std::vector<CStringTable::CRow> rows(2);
+        rows[0][0] = {"Comfort: 4", "shown on hover"};
+        rows[1][0] = {"Sturdy", ""};
+        CStringTable::Languages(std::move(rows), CStringTable::kPairsFormat, "tooltips").Store(object, kTypeStr, 130);
     }
 
-    CInteractionTable interactions;
-    interactions.m_version = CInteractionTable::kFieldEncodedVersion;
-    interactions.m_name = "interactions";
-    interactions.m_interactions = {
+    const CInteractionTable interactions(CInteractionTable::kFieldEncodedVersion, {
         MakeInteraction(4099, 4098, 0, kInteractionVisitors | kInteractionConsecutive, 3, 0.0f, 40,
                         {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {10, 40, 3},
                          {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0},
                          {5, 15, 0}}),
         MakeInteraction(4096, 0, 1, kInteractionNotChildren, 0, 0.02f, 10, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {-5, 20, 19}}),
-    };
+    }, "interactions");
     interactions.Store(object, 128);
 
     CConstantTable tuning;

@@ -392,7 +392,7 @@ TEST(ResourceLimits, StringCountReservesOnlyWhatTheDataCanHold)
     CStringTable table;
     const Bytes data = {0xFF, 0xFC, 0x01, 'a'};
     EXPECT_FALSE(table.Decode(data, kTypeStr));
-    EXPECT_LE(table.m_strings.capacity(), data.size());
+    EXPECT_LE(table.Strings().capacity(), data.size());
 }
 
 namespace

@@ -30,6 +30,8 @@ struct CData
             LE16(int(i)).LE16(-int(i)).LE16(int(i % 23));
         return *this;
     }
+    // One interaction of version 10: the plain fields, 16 motive entries, then flags 2.
+    CData& Later(int action, std::uint32_t flags2) { return Plain(action, 16).LE32(flags2); }
 };
 
 // A memory stream that begins with `bytes`, positioned after them.
@@ -74,8 +76,8 @@ TEST(InteractionTablePlain, ReadsEveryFieldAndStoresSixteenMotives)
 {
     CInteractionTable table;
     ASSERT_TRUE(table.Decode(Table(1, 5).Plain(0x1000, 3).bytes));
-    ASSERT_EQ(table.m_interactions.size(), 1u);
-    const CInteraction& read = table.m_interactions[0];
+    ASSERT_EQ(table.Interactions().size(), 1u);
+    const CInteraction& read = table.Interactions()[0];
     EXPECT_EQ(read.actionTree, 0x1000);
     EXPECT_EQ(read.checkTree, 0x1001);
     EXPECT_EQ(read.motiveCount, 3u);
@@ -107,7 +109,7 @@ TEST(InteractionTablePlain, StoresOnlyTheFirstSixteenMotives)
 {
     CInteractionTable table;
     ASSERT_TRUE(table.Decode(Table(1, 7).Plain(9, 20).bytes));
-    EXPECT_EQ(table.m_interactions[0].motives.size(), 20u);
+    EXPECT_EQ(table.Interactions()[0].motives.size(), 20u);
     EXPECT_EQ(Encoded(table), Table(1, 7).Plain(9, 16).bytes);
 }
 
@@ -115,10 +117,10 @@ TEST(InteractionTablePlain, StopsWhereTheDataEndAtAnInteractionBoundary)
 {
     CInteractionTable table;
     ASSERT_TRUE(table.Decode(Table(5, 5).Plain(1, 2).Plain(2, 0).bytes));
-    EXPECT_EQ(table.m_interactions.size(), 2u);
+    EXPECT_EQ(table.Interactions().size(), 2u);
 
     ASSERT_TRUE(table.Decode(Table(3, 5).bytes));
-    EXPECT_TRUE(table.m_interactions.empty());
+    EXPECT_TRUE(table.Interactions().empty());
 }
 
 TEST(InteractionTablePlain, FailsOnAnInteractionCutOffByTheEnd)
@@ -136,10 +138,9 @@ TEST(InteractionTablePlain, FailsOnAnInteractionCutOffByTheEnd)
 
     for (const Bytes& data : {cutInFixedFields, cutInMotives, hugeCount, Bytes{1, 0, 5}})
     {
-        CInteractionTable table;
-        table.m_interactions.push_back(Sample(1, 1));
+        CInteractionTable table(8, {Sample(1, 1)});
         EXPECT_FALSE(table.Decode(data));
-        EXPECT_TRUE(table.m_interactions.empty());
+        EXPECT_TRUE(table.Interactions().empty());
     }
 }
 
@@ -162,7 +163,15 @@ TEST(InteractionTableVersions, OpensOnlyWhatItsLayoutsDescribeExactly)
         {"version 2 records shorter than the layout", shortRecords, {ERecordFault::LayoutMismatch, 3}},
         {"version 5 followed by other bytes", Table(1, 5).Plain(1, 2).Byte(0xA3).Byte(0).bytes,
          {ERecordFault::LayoutMismatch, 5}},
-        {"version 10", Table(1, 10).Byte(1).Byte(0x80).bytes, {ERecordFault::UnknownVersion, 10}},
+        {"version 10 filling the chunk", Table(2, 10).Byte(0).Later(1, 0x1E).Later(2, 0).bytes, {}},
+        {"version 10 whose byte 4 is not 0", Table(1, 10).Byte(1).Later(1, 0x1E).bytes, {ERecordFault::ReservedByte, 1}},
+        {"version 10 without byte 4", Table(0, 10).bytes, {ERecordFault::LayoutMismatch, 10}},
+        {"version 10 followed by filler", Table(1, 10).Byte(0).Later(1, 0x1E).Byte(0xA3).bytes,
+         {ERecordFault::LayoutMismatch, 10}},
+        {"version 10 cut short", Table(2, 10).Byte(0).Later(1, 0x1E).bytes, {ERecordFault::LayoutMismatch, 10}},
+        {"version 10 with 15 motives and one over", Table(2, 10).Byte(0).Plain(1, 15).LE32(0).Plain(2, 17).LE32(0).bytes,
+         {ERecordFault::LayoutMismatch, 10}},
+        {"version 11", Table(0, 11).Byte(0).bytes, {ERecordFault::UnknownVersion, 11}},
         {"version 65535", Table(0, 0xFFFF).bytes, {ERecordFault::UnknownVersion, 0xFFFF}},
     };
     for (const CCase& c : cases)
@@ -171,15 +180,13 @@ TEST(InteractionTableVersions, OpensOnlyWhatItsLayoutsDescribeExactly)
         CInteractionTable table;
         EXPECT_EQ(table.Decode(c.data), !c.fault);
         EXPECT_EQ(table.Fault(), c.fault);
-        EXPECT_EQ(table.m_interactions.empty(), bool(c.fault));
+        EXPECT_EQ(table.Interactions().empty(), bool(c.fault));
     }
 }
 
 TEST(InteractionTableFields, StoresAndLoadsTheSameInteractions)
 {
-    CInteractionTable table;
-    table.m_version = 9;
-    table.m_interactions = {Sample(0x1234, 16), Sample(0, 3), Sample(0xFFFF, 0)};
+    const CInteractionTable table(9, {Sample(0x1234, 16), Sample(0, 3), Sample(0xFFFF, 0)});
     const Bytes data = Encoded(table);
     EXPECT_EQ(data[0], 3);
     EXPECT_EQ(data[2], 9);
@@ -187,27 +194,25 @@ TEST(InteractionTableFields, StoresAndLoadsTheSameInteractions)
 
     CInteractionTable loaded;
     ASSERT_TRUE(loaded.Decode(data));
-    ASSERT_EQ(loaded.m_interactions.size(), 3u);
-    EXPECT_EQ(loaded.m_interactions[0], table.m_interactions[0]);
+    ASSERT_EQ(loaded.Interactions().size(), 3u);
+    EXPECT_EQ(loaded.Interactions()[0], table.Interactions()[0]);
     for (std::size_t i = 1; i < 3; ++i)
     {
         // Stored with 16 motives, the missing ones as zero entries.
-        CInteraction expected = table.m_interactions[i];
+        CInteraction expected = table.Interactions()[i];
         expected.motiveCount = 16;
         expected.motives.resize(16);
-        EXPECT_EQ(loaded.m_interactions[i], expected);
+        EXPECT_EQ(loaded.Interactions()[i], expected);
     }
     EXPECT_EQ(Encoded(loaded), data);
 }
 
 TEST(InteractionTableFields, WritesTheDocumentedBitsForOneInteraction)
 {
-    CInteractionTable table;
-    table.m_version = 9;
     CInteraction interaction;
     interaction.actionTree = 15;
     interaction.extraIndex = -1;
-    table.m_interactions = {interaction};
+    const CInteractionTable table(9, {interaction});
 
     CMemoryStream expected;
     Begin(expected, Table(1, 9).Byte(1).bytes);
@@ -226,34 +231,30 @@ TEST(InteractionTableFields, WritesTheDocumentedBitsForOneInteraction)
 
 TEST(InteractionTableFields, LoadsTheSameWhenTheLastByteIsMissing)
 {
-    CInteractionTable table;
-    table.m_version = 9;
-    table.m_interactions = {Sample(7, 16), Sample(8, 2)};  // ends in zero motive entries
+    const CInteractionTable table(9, {Sample(7, 16), Sample(8, 2)});  // ends in zero motive entries
     Bytes data = Encoded(table);
     CInteractionTable whole;
     ASSERT_TRUE(whole.Decode(data));
     data.pop_back();
     CInteractionTable shortened;
     ASSERT_TRUE(shortened.Decode(data));
-    EXPECT_EQ(shortened.m_interactions, whole.m_interactions);
+    EXPECT_EQ(shortened.Interactions(), whole.Interactions());
 }
 
 TEST(InteractionTableFields, StopsAtTheEndOfTheStream)
 {
-    CInteractionTable table;
-    table.m_version = 9;
-    table.m_interactions = {Sample(7, 1)};
+    const CInteractionTable table(9, {Sample(7, 1)});
     Bytes data = Encoded(table);
     data[0] = 4;  // promises four interactions
     CInteractionTable loaded;
     ASSERT_TRUE(loaded.Decode(data));
-    EXPECT_EQ(loaded.m_interactions.size(), 1u);
+    EXPECT_EQ(loaded.Interactions().size(), 1u);
 
     // A version-9 table without any stream (not even the unread byte) has no interactions.
     ASSERT_TRUE(loaded.Decode(Table(2, 9).bytes));
-    EXPECT_TRUE(loaded.m_interactions.empty());
+    EXPECT_TRUE(loaded.Interactions().empty());
     ASSERT_TRUE(loaded.Decode(Table(2, 9).Byte(1).bytes));
-    EXPECT_TRUE(loaded.m_interactions.empty());
+    EXPECT_TRUE(loaded.Interactions().empty());
 }
 
 TEST(InteractionTableFields, RefusesAMotiveCountTheStreamCannotHold)
@@ -270,7 +271,7 @@ TEST(InteractionTableFields, RefusesAMotiveCountTheStreamCannotHold)
     ASSERT_TRUE(writer.Finish());
     CInteractionTable table;
     EXPECT_FALSE(table.Decode(stream.Bytes()));
-    EXPECT_TRUE(table.m_interactions.empty());
+    EXPECT_TRUE(table.Interactions().empty());
 
     // Sixteen entries beyond what the rest of the stream holds are still allowed for a cut tail.
     CMemoryStream small;
@@ -283,8 +284,8 @@ TEST(InteractionTableFields, RefusesAMotiveCountTheStreamCannotHold)
         smallWriter.WriteBit(false);
     ASSERT_TRUE(smallWriter.Finish());
     ASSERT_TRUE(table.Decode(small.Bytes()));
-    ASSERT_EQ(table.m_interactions.size(), 1u);
-    EXPECT_EQ(table.m_interactions[0].motives.size(), 16u);
+    ASSERT_EQ(table.Interactions().size(), 1u);
+    EXPECT_EQ(table.Interactions()[0].motives.size(), 16u);
 }
 
 TEST(InteractionTableRecord, KeepsVersionNameAndUnshownFlagBits)
@@ -298,13 +299,12 @@ TEST(InteractionTableRecord, KeepsVersionNameAndUnshownFlagBits)
     const Bytes data = Table(1, 8).Plain(1, 16, 0xDEAD0149).bytes;
     ASSERT_TRUE(container.PutChunk(chunk, data));
 
-    CInteractionTable table;
-    table.m_interactions.push_back(Sample(1, 1));
+    CInteractionTable table(8, {Sample(1, 1)});
     EXPECT_FALSE(table.Load(container, 130));
-    EXPECT_EQ(table.m_interactions.size(), 1u);  // a missing chunk leaves the table as it was
+    EXPECT_EQ(table.Interactions().size(), 1u);  // a missing chunk leaves the table as it was
 
     ASSERT_TRUE(table.Load(container, 129));
-    EXPECT_EQ(table.m_version, 8);
+    EXPECT_EQ(table.Version(), 8);
     ASSERT_TRUE(table.Store(container, 129));
     CIffChunk stored;
     stored.type = kTypeTtab;
@@ -314,4 +314,70 @@ TEST(InteractionTableRecord, KeepsVersionNameAndUnshownFlagBits)
     EXPECT_EQ(stored.name, "Chair interactions");
     const auto span = container.ChunkData(stored);
     EXPECT_EQ(Bytes(span.begin(), span.end()), data);
+}
+
+TEST(InteractionTableSecondFlags, KeepsFlagsTwoAndStoresByteForByte)
+{
+    const Bytes data = Table(2, 10).Byte(0).Later(0x1000, 0x1E).Later(0x1001, 0xBF).bytes;
+    ASSERT_EQ(data.size(), 5u + 2 * 132);
+    CInteractionTable table;
+    ASSERT_TRUE(table.Decode(data));
+    ASSERT_EQ(table.Interactions().size(), 2u);
+    EXPECT_TRUE(table.HasSecondFlags());
+    EXPECT_EQ(table.Interactions()[0].flags2, 0x1Eu);
+    EXPECT_EQ(table.Interactions()[1].flags2, 0xBFu);
+    EXPECT_EQ(table.Interactions()[1].motives[15], (CMotiveEntry{15, -15, 15}));
+    EXPECT_EQ(table.Interactions()[0].extraIndex, -1);
+    EXPECT_EQ(Encoded(table), data);
+
+    struct CCase
+    {
+        const char* what;
+        void (*edit)(CInteractionTable&);
+        Bytes expected;
+    };
+    const CCase cases[] = {
+        {"flags 2 changed",
+         [](CInteractionTable& t) {
+             CInteraction changed = t.Interactions()[1];
+             changed.flags2 = 0x01;
+             t.SetInteraction(1, changed);
+         },
+         Table(2, 10).Byte(0).Later(0x1000, 0x1E).Later(0x1001, 0x01).bytes},
+        {"an interaction removed", [](CInteractionTable& t) { t.RemoveInteraction(0); },
+         Table(1, 10).Byte(0).Later(0x1001, 0xBF).bytes},
+        {"an interaction of three motives added, written with sixteen",
+         [](CInteractionTable& t) {
+             CInteraction added;
+             added.actionTree = 0x1002;
+             added.checkTree = 0x1003;
+             added.motiveCount = 3;
+             added.flags = 0x0109;
+             added.nameIndex = 7;
+             added.attenuationValue = 0.02f;
+             added.autonomyThreshold = 50;
+             for (int m = 0; m < 3; ++m)
+                 added.motives.push_back({std::int16_t(m), std::int16_t(-m), std::uint16_t(m)});
+             t.AddInteraction(added);
+         },
+         [] {
+             CData d = Table(3, 10).Byte(0).Later(0x1000, 0x1E).Later(0x1001, 0xBF);
+             const Bytes added = CData().Plain(0x1002, 3).bytes;
+             d.bytes.insert(d.bytes.end(), added.begin(), added.end());
+             d.bytes[5 + 2 * 132 + 4] = 16;  // the motive count, written as 16
+             for (int m = 3; m < 16; ++m)
+                 d.LE16(0).LE16(0).LE16(0);
+             return d.LE32(0).bytes;
+         }()},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        CInteractionTable edited = table;
+        c.edit(edited);
+        EXPECT_EQ(Encoded(edited), c.expected);
+        CInteractionTable again;
+        ASSERT_TRUE(again.Decode(c.expected));
+        EXPECT_EQ(again.Interactions().size(), edited.Interactions().size());
+    }
 }

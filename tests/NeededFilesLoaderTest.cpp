@@ -3,6 +3,7 @@
 
 #include "CliRunner.h"
 
+#include "containers/FarArchive.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/UserPrompt.h"
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -614,4 +616,62 @@ TEST(NeededFilesLoader, IndexCommandPrintsTheLoad)
               std::string::npos)
         << output;
     EXPECT_NE(compact.find(R"("positions":[33,66,100])"), std::string::npos) << output;
+}
+
+// A member's bytes are held once however many directory entries name them, and a member is a
+// view of the archive's bytes, not a copy: the images of the loaded containers, each counted once
+// where several share it, stay within 1.1 times the archive's size. Rows: small members (read into
+// memory) and large ones (mapped), plain and named many times.
+TEST(NeededFilesLoader, HoldsAMemberNamedByManyEntriesOnce)
+{
+    struct CRow
+    {
+        std::size_t memberBytes;
+        std::size_t names;
+    };
+    const std::vector<CRow> rows{{200, 1}, {200, 3000}, {65000, 1}, {65000, 3000}};
+    for (const CRow& row : rows)
+    {
+        CGameFolder folder("named-many");
+        CIffFile member;
+        const std::vector<std::uint8_t> data(row.memberBytes, 0x5a);
+        CIffChunk chunk{kTypeBhav, 0, 0, 4100, 0x10, "big"};
+        ASSERT_TRUE(member.PutChunk(chunk, data));
+        CMemoryStream memberStream;
+        ASSERT_TRUE(member.Write(&memberStream));
+
+        // One copy of the member's bytes; every directory entry points at it under its own name.
+        std::vector<CMember> members{{"m0.iff", memberStream.TakeBytes()}};
+        std::vector<std::uint8_t> archive = FarWith(members);
+        const std::uint32_t length = static_cast<std::uint32_t>(members[0].bytes.size());
+        const std::size_t directory = archive.size() - (4 + 16 + 6);
+        archive.resize(directory);
+        PutLE32(archive, static_cast<std::uint32_t>(row.names));
+        for (std::size_t i = 0; i < row.names; ++i)
+        {
+            const std::string name = "m" + std::to_string(i) + ".iff";
+            PutLE32(archive, length);
+            PutLE32(archive, length);
+            PutLE32(archive, static_cast<std::uint32_t>(CFarArchive::kHeaderSize));
+            PutLE32(archive, static_cast<std::uint32_t>(name.size()));
+            archive.insert(archive.end(), name.begin(), name.end());
+        }
+        folder.Put("many.far", archive);
+
+        CLoadRun run;
+        run.Run(folder.Root());
+        EXPECT_TRUE(run.prompt.texts.empty()) << row.memberBytes;
+        ASSERT_EQ(run.files.Containers().size(), row.names) << row.memberBytes;
+        std::set<const std::uint8_t*> images;
+        std::size_t held = 0;
+        for (const CIffFile& loaded : run.files.Containers())
+        {
+            CIffChunk script{kTypeBhav, 0, 0, 4100, 0, ""};
+            EXPECT_TRUE(loaded.FindChunk(script) && script.size == row.memberBytes);
+            if (images.insert(loaded.Image()).second)
+                held += loaded.ImageLength();
+        }
+        EXPECT_LE(double(held), 1.1 * double(archive.size())) << row.memberBytes << " bytes, " << row.names << " names";
+        EXPECT_EQ(run.files.Names().back(), "m" + std::to_string(row.names - 1) + ".iff");
+    }
 }

@@ -8,6 +8,7 @@
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/UserPrompt.h"
+#include "containers/Windows1252.h"
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
 #include "records/InteractionTable.h"
@@ -219,13 +220,12 @@ TEST(RecordProperty, RandomPlainStringTablesSurviveStoreAndLoad)
     for (std::uint32_t seed = 1; seed <= kCases; ++seed)
     {
         CRandom random(seed);
-        CStringTable table;
-        table.m_plain = true;
         // Counts around 253 to 255 (modulo 256) are the ones the layout byte cannot tell apart.
         const std::size_t count = random.Chance(30) ? 253 + random.Below(3) + 256 * random.Below(2) : random.Below(300);
+        std::vector<std::string> strings;
         for (std::size_t i = 0; i < count; ++i)
-            table.m_strings.push_back(random.Chance(5) ? std::string() : random.Text(0, 300));
-        table.m_name = "strings";
+            strings.push_back(random.Chance(5) ? std::string() : random.Text(0, 300));
+        const CStringTable table = CStringTable::Plain(std::move(strings), "strings");
 
         CIffFile container;
         const bool ambiguous = (count & 0xFF) >= 0xFD;
@@ -240,11 +240,11 @@ TEST(RecordProperty, RandomPlainStringTablesSurviveStoreAndLoad)
         ASSERT_TRUE(table.Store(container, kTypeStr, 128)) << "seed " << seed;
         CStringTable loaded;
         ASSERT_TRUE(loaded.Load(container, kTypeStr, 128)) << "seed " << seed;
-        EXPECT_TRUE(loaded.m_plain) << "seed " << seed;
-        std::vector<std::string> expected = table.m_strings;
+        EXPECT_TRUE(loaded.IsPlain()) << "seed " << seed;
+        std::vector<std::string> expected = table.Strings();
         for (std::string& text : expected)
             text.resize(std::min<std::size_t>(text.size(), 255));
-        EXPECT_EQ(loaded.m_strings, expected) << "seed " << seed;
+        EXPECT_EQ(loaded.Strings(), expected) << "seed " << seed;
     }
     EXPECT_GT(refused, 0);
 }
@@ -255,62 +255,67 @@ TEST(RecordProperty, RandomLanguageTablesSurviveStoreAndLoad)
     {
         CRandom random(seed);
         const std::uint32_t type = random.Chance(50) ? kTypeStr : kTypeTtas;
-        CStringTable table;
-        table.m_plain = false;
         // A STR# chunk's format code must keep it in the language layout; TTAs take any code. The
-        // two codeless forms come often enough to be given other languages and to keep to USEnglish.
-        if (random.Chance(30))
-            table.m_format = random.Chance(50) ? CStringTable::kPairsFormat : CStringTable::kTextsFormat;
+        // two codeless forms and the language sets come often enough to be given other languages
+        // and to keep to USEnglish.
+        std::uint16_t format = 0;
+        if (random.Chance(40))
+            format = random.Chance(33)   ? CStringTable::kPairsFormat
+                     : random.Chance(50) ? CStringTable::kTextsFormat
+                                         : CStringTable::kLanguageSetsFormat;
         else
-            table.m_format = type == kTypeStr ? std::uint16_t(0xFD00 + random.Below(0x2FC)) : random.Word();
-        if (table.m_format == CStringTable::kLengthPrefixedFormat)
-            table.m_format = CStringTable::kDefaultFormat;
-        table.m_rows.resize(random.Below(40));
+            format = type == kTypeStr ? std::uint16_t(0xFD00 + random.Below(0x2FC)) : random.Word();
+        std::vector<CStringTable::CRow> rows(random.Below(40));
         std::vector<bool> slotUsed(CStringTable::kSlotCount);
         const int chanceOfLanguage = random.Chance(50) ? 40 : 0;
         for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
             slotUsed[slot] = random.Chance(chanceOfLanguage);
         const bool descriptions = random.Chance(50);
-        for (CStringTable::CRow& row : table.m_rows)
+        // The language sets hold UTF-8 but in the sets of code-page bytes.
+        const auto text = [&](int slot) {
+            const std::string bytes = random.Text(0, 20);
+            const bool carried = slot >= CStringTable::kFirstCarriedSet && slot <= CStringTable::kLastCarriedSet;
+            return format == CStringTable::kLanguageSetsFormat && !carried ? Windows1252ToUtf8(bytes) : bytes;
+        };
+        for (CStringTable::CRow& row : rows)
             for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
                 if (slotUsed[slot] || slot == 0)
-                    row[slot] = {random.Chance(80) ? random.Text(0, 20) : "",
-                                 descriptions && random.Chance(50) ? random.Text(0, 20) : ""};
-        table.m_name = "names";
+                    row[slot] = {random.Chance(80) ? text(slot) : "", descriptions && random.Chance(50) ? text(slot) : ""};
+        const CStringTable table = CStringTable::Languages(std::move(rows), format, "names");
 
         CIffFile container;
         ASSERT_TRUE(table.Store(container, type, 200)) << "seed " << seed;
         CStringTable loaded;
         ASSERT_TRUE(loaded.Load(container, type, 200)) << "seed " << seed;
-        EXPECT_FALSE(loaded.m_plain) << "seed " << seed;
+        EXPECT_FALSE(loaded.IsPlain()) << "seed " << seed;
         // A codeless table keeps its form while it holds only what that form can; otherwise it
         // comes back with language codes.
         bool fitsCodeless = true;
-        for (const CStringTable::CRow& row : table.m_rows)
+        for (const CStringTable::CRow& row : table.Rows())
             for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
                 if ((slot > 0 && (!row[slot].text.empty() || !row[slot].description.empty())) ||
-                    (table.m_format == CStringTable::kTextsFormat && !row[slot].description.empty()))
+                    (table.Format() == CStringTable::kTextsFormat && !row[slot].description.empty()))
                     fitsCodeless = false;
         const bool codeless =
-            table.m_format == CStringTable::kPairsFormat || table.m_format == CStringTable::kTextsFormat;
-        EXPECT_EQ(loaded.m_format, codeless && !fitsCodeless ? CStringTable::kDefaultFormat : table.m_format)
+            table.Format() == CStringTable::kPairsFormat || table.Format() == CStringTable::kTextsFormat;
+        EXPECT_EQ(loaded.Format(), codeless && !fitsCodeless ? CStringTable::kDefaultFormat : table.Format())
             << "seed " << seed;
-        EXPECT_EQ(loaded.m_rows, table.m_rows) << "seed " << seed;
+        EXPECT_EQ(loaded.Rows(), table.Rows()) << "seed " << seed;
     }
 }
 
 TEST(RecordProperty, LanguageTableWhoseFormatWouldReadAsPlainIsRefusedAsStrings)
 {
-    CStringTable table;
-    table.m_rows.resize(1);
-    table.m_rows[0][0].text = "Hello";
-    table.m_format = 0x0001;  // byte 1 is 0x00: as STR# this would be a plain table
+    std::vector<CStringTable::CRow> rows(1);
+    rows[0][0].text = "Hello";
+    // Byte 1 is 0x00: as STR# this would be a plain table.
+    const CStringTable table = CStringTable::Languages(rows, 0x0001);
     CIffFile container;
     EXPECT_FALSE(table.Store(container, kTypeStr, 1));
     EXPECT_TRUE(table.Store(container, kTypeTtas, 1));
     CStringTable loaded;
     ASSERT_TRUE(loaded.Load(container, kTypeTtas, 1));
-    EXPECT_EQ(loaded.m_rows, table.m_rows);
+    EXPECT_EQ(loaded.Rows(), table.Rows());
 }
 
 TEST(RecordProperty, RandomConstantTablesSurviveStoreAndLoad)
@@ -342,11 +347,11 @@ TEST(RecordProperty, RandomInteractionTablesSurviveStoreAndLoadInBothLayouts)
     for (std::uint32_t seed = 1; seed <= kCases; ++seed)
     {
         CRandom random(seed);
-        CInteractionTable table;
-        table.m_version = random.Chance(50) ? CInteractionTable::kFieldEncodedVersion : std::uint16_t(random.Below(9));
-        table.m_name = random.Text(0, 63);
-        table.m_interactions.resize(random.Below(30));
-        for (CInteraction& interaction : table.m_interactions)
+        const std::uint16_t version = random.Chance(40)   ? CInteractionTable::kFieldEncodedVersion
+                                      : random.Chance(33) ? CInteractionTable::kSecondFlagsVersion
+                                                          : std::uint16_t(random.Below(9));
+        std::vector<CInteraction> interactions(random.Below(30));
+        for (CInteraction& interaction : interactions)
         {
             // Small numbers take the short field sizes, random ones the long.
             const auto number = [&]() { return random.Chance(50) ? random.Below(40) : random.Long(); };
@@ -361,23 +366,26 @@ TEST(RecordProperty, RandomInteractionTablesSurviveStoreAndLoadInBothLayouts)
             interaction.motives.resize(random.Below(24));
             for (CMotiveEntry& motive : interaction.motives)
                 motive = {std::int16_t(number()), std::int16_t(number()), std::uint16_t(number())};
+            if (version == CInteractionTable::kSecondFlagsVersion)
+                interaction.flags2 = number();
         }
+        const CInteractionTable table(version, std::move(interactions), random.Text(0, 63));
 
         CIffFile container;
         ASSERT_TRUE(table.Store(container, 128)) << "seed " << seed;
         CInteractionTable loaded;
         ASSERT_TRUE(loaded.Load(container, 128)) << "seed " << seed;
-        EXPECT_EQ(loaded.m_version, table.m_version) << "seed " << seed;
-        EXPECT_EQ(loaded.m_name, table.m_name) << "seed " << seed;
-        ASSERT_EQ(loaded.m_interactions.size(), table.m_interactions.size()) << "seed " << seed;
-        for (std::size_t i = 0; i < table.m_interactions.size(); ++i)
+        EXPECT_EQ(loaded.Version(), table.Version()) << "seed " << seed;
+        EXPECT_EQ(loaded.Name(), table.Name()) << "seed " << seed;
+        ASSERT_EQ(loaded.Interactions().size(), table.Interactions().size()) << "seed " << seed;
+        for (std::size_t i = 0; i < table.Interactions().size(); ++i)
         {
             // Every interaction is written with exactly sixteen motives, cut or filled with zeros.
-            CInteraction expected = table.m_interactions[i];
+            CInteraction expected = table.Interactions()[i];
             expected.motiveCount = CInteraction::kStoredMotives;
             expected.motives.resize(CInteraction::kStoredMotives);
             // The attenuation compares by its bits, since a NaN equals nothing.
-            CInteraction got = loaded.m_interactions[i];
+            CInteraction got = loaded.Interactions()[i];
             EXPECT_EQ(std::bit_cast<std::uint32_t>(got.attenuationValue), std::bit_cast<std::uint32_t>(expected.attenuationValue))
                 << "seed " << seed;
             got.attenuationValue = expected.attenuationValue = 0.0f;

@@ -49,8 +49,6 @@ Bytes ScriptData()
 
 Bytes InteractionData()
 {
-    CInteractionTable table;
-    table.m_version = 9;
     CInteraction interaction;
     interaction.actionTree = 4096;
     interaction.checkTree = 4097;
@@ -59,10 +57,42 @@ Bytes InteractionData()
     interaction.autonomyThreshold = 50;
     interaction.motives.resize(16);
     interaction.motives[0] = {-10, 40, 3};
-    table.m_interactions.push_back(interaction);
+    const CInteractionTable table(9, {interaction});
     Bytes data;
     EXPECT_TRUE(table.Encode(data));
     return data;
+}
+
+// The later releases' layouts. Language sets: set 0 with the 0xFF byte some tables carry there,
+// French, and Japanese as cp932 bytes carried as characters U+0080 to U+00FF.
+Bytes LanguageSetsData()
+{
+    CData data;
+    data.LE16(0xFFFC).Byte(20);
+    for (int set = 0; set < 20; ++set)
+    {
+        if (set == 0)
+            data.LE16(1).Byte(0xFF).Byte(3).Text("Sit").Byte(4).Text("verb");
+        else if (set == 2)
+            data.LE16(1).Byte(2).Byte(9).Text("S'asseoir").Byte(0);
+        else if (set == 14)
+            data.LE16(1).Byte(14).Byte(3).Text("\xC2\x83T").Byte(0);
+        else
+            data.LE16(0);
+    }
+    return data.bytes;
+}
+
+// Version 10: one interaction with 16 motive entries and its further flags.
+Bytes SecondFlagsData()
+{
+    CData data;
+    data.LE16(1).LE16(10).Byte(0);
+    data.LE16(4096).LE16(4097).LE32(16).LE32(0x0109).LE32(0).LE32(7).LE32(0x3CA3D70A).LE32(50).LE32(0xFFFFFFFF);
+    for (int m = 0; m < 16; ++m)
+        data.LE16(m).LE16(2 * m).LE16(0);
+    data.LE32(0x1E);
+    return data.bytes;
 }
 
 class CRecordCommands : public testing::Test
@@ -91,8 +121,10 @@ protected:
             "wide");
         // Records this program cannot edit faithfully, each refused with its reason.
         Put(kTypeBhav, 4100, CData().LE16(0x8004).LE16(0).LE32(0).LE32(0).bytes, "future");
-        Put(kTypeStr, 132, CData().LE16(0xFFFC).LE16(1).Byte(3).Text("abc").bytes, "prefixed");
-        Put(kTypeTtab, 4200, CData().LE16(0).LE16(10).Byte(1).bytes, "tomorrow");
+        Put(kTypeStr, 132, LanguageSetsData(), "sets");
+        Put(kTypeTtab, 4200, SecondFlagsData(), "later");
+        Put(kTypeStr, 133, CData().LE16(0xFFFC).LE16(1).Byte(3).Text("abc").bytes, "cut sets");
+        Put(kTypeTtab, 4201, CData().LE16(0).LE16(10).Byte(1).bytes, "tomorrow");
         Put(kTypeTtab, 4096, InteractionData(), "interactions");
         Put(kTypeBcon, 4096, Bytes{0x02, 0x80, 0x05, 0x00, 0xFF, 0xFF}, "constants");
         Put(kTypeStr, 300, CData().BE16(5).Byte(1).Text("a").bytes, "damaged");
@@ -195,6 +227,17 @@ TEST_F(CRecordCommands, StringsShowsBothLayouts)
     EXPECT_EQ(pairs["rows"][0][0], Json::array({"\u0005five", "d"}));
     EXPECT_EQ(pairs["rows"][1][0], Json::array({"two", ""}));
 
+    const Json sets = RunJson("strings " + Object() + " 132 --json");
+    EXPECT_EQ(sets["format"], 65532);
+    ASSERT_EQ(sets["rows"].size(), 1u);
+    ASSERT_EQ(sets["rows"][0].size(), 21u);
+    EXPECT_EQ(sets["rows"][0][0], Json::array({"Sit", "verb"}));
+    EXPECT_EQ(sets["rows"][0][2], Json::array({"S'asseoir", ""}));
+    EXPECT_EQ(sets["rows"][0][14], Json::array({"\u30B5", ""}));
+    EXPECT_EQ(sets["rows"][0][20], Json::array({"", ""}));
+    EXPECT_EQ(sets["languages"][0]["code_page"], "utf-8");
+    EXPECT_EQ(sets["languages"][14]["code_page"], "cp932");
+
     std::string out, err;
     EXPECT_EQ(Run("strings " + Object() + " 129", out, err), 0);
     EXPECT_NE(out.find("French"), std::string::npos) << out;
@@ -203,14 +246,12 @@ TEST_F(CRecordCommands, StringsShowsBothLayouts)
 
 TEST_F(CRecordCommands, StringsShowEachLanguageInItsCodePage)
 {
-    CStringTable table;
-    table.m_type = kTypeStr;
-    table.m_name = "languages";
-    table.m_rows.resize(1);
+    std::vector<CStringTable::CRow> rows(1);
     for (const CLanguageSample& sample : LanguageSamples())
-        table.m_rows[0][std::size_t(sample.slot)].text = sample.stored;
+        rows[0][std::size_t(sample.slot)].text = sample.stored;
     constexpr int kJapanese = 14;
-    table.m_rows[0][kJapanese].description = kBrokenJapanese;
+    rows[0][kJapanese].description = kBrokenJapanese;
+    const CStringTable table = CStringTable::Languages(rows, CStringTable::kDefaultFormat, "languages");
     ASSERT_TRUE(table.Store(m_container, kTypeStr, 140));
     ASSERT_TRUE(Save(m_container, Path("languages.iff")));
     const std::string file = "'" + Path("languages.iff") + "' 140";
@@ -266,6 +307,16 @@ TEST_F(CRecordCommands, ConstantsAndInteractionsShowTheirFields)
     EXPECT_EQ(interaction["autonomy_threshold"], 50);
     EXPECT_EQ(interaction["extra_index"], -1);
     EXPECT_EQ(interaction["motives"][0], Json::array({-10, 40, 3}));
+    EXPECT_FALSE(interaction.contains("flags2"));
+
+    const Json later = RunJson("interactions " + Object() + " 4200 --json");
+    EXPECT_EQ(later["version"], 10);
+    ASSERT_EQ(later["interactions"].size(), 1u);
+    EXPECT_EQ(later["interactions"][0]["flags2"], 0x1E);
+    EXPECT_EQ(later["interactions"][0]["motives"][15], Json::array({15, 30, 0}));
+    std::string out, err;
+    EXPECT_EQ(Run("interactions " + Object() + " 4200", out, err), 0);
+    EXPECT_NE(out.find("flags 2 0x0000001E"), std::string::npos) << out;
 }
 
 TEST_F(CRecordCommands, SetGlobKeepsAnUnchangedNameAndRewritesAChangedOne)
@@ -303,7 +354,7 @@ TEST_F(CRecordCommands, RoundtripStoresEveryLoadableRecordUnchanged)
     std::string out, err;
     const Json counts = RunJson("roundtrip " + Object() + " '" + Path("again.iff") + "' --json");
     EXPECT_EQ(counts["stored"],
-              Json::parse(R"({"BHAV": 2, "STR#": 4, "TTAs": 1, "BCON": 1, "TTAB": 1, "OBJD": 1, "OBJf": 1})"));
+              Json::parse(R"({"BHAV": 2, "STR#": 5, "TTAs": 1, "BCON": 1, "TTAB": 2, "OBJD": 1, "OBJf": 1})"));
     EXPECT_EQ(counts["not_loaded"],
               Json::parse(R"({"BHAV": 1, "STR#": 2, "TTAs": 0, "BCON": 0, "TTAB": 1, "OBJD": 1, "OBJf": 1})"));
 
@@ -318,25 +369,26 @@ TEST_F(CRecordCommands, RoundtripStoresEveryLoadableRecordUnchanged)
     EXPECT_EQ(again.Chunks().size(), m_container.Chunks().size() + 1);  // and the new resource map
 
     ASSERT_EQ(Run("roundtrip " + Object() + " '" + Path("again.iff") + "'", out, err), 0) << err;
-    EXPECT_NE(out.find("STR#: 4 stored, 2 not loaded"), std::string::npos) << out;
+    EXPECT_NE(out.find("STR#: 5 stored, 2 not loaded"), std::string::npos) << out;
 }
 
 TEST_F(CRecordCommands, CheckListsEveryRefusedRecordWithItsReason)
 {
     const Json check = RunJson("check " + Object() + " --json", 1);
-    EXPECT_EQ(check["records"], 17);
+    EXPECT_EQ(check["records"], 19);
+    // The language sets (132) and version 10 (4200) load; damaged instances of them do not.
     EXPECT_EQ(check["refused"], Json::parse(R"json([
         {"type": "BHAV", "id": 4100, "name": "future", "reason": "format 0x8004 is not one this program can edit"},
-        {"type": "STR#", "id": 132, "name": "prefixed", "reason": "format 0xFFFC is not one this program can edit"},
+        {"type": "STR#", "id": 133, "name": "cut sets", "reason": "the table is damaged: it promises more than its data hold"},
         {"type": "STR#", "id": 300, "name": "damaged", "reason": "the table is damaged: it promises more than its data hold"},
-        {"type": "TTAB", "id": 4200, "name": "tomorrow", "reason": "version 10 is not one this program can edit"},
+        {"type": "TTAB", "id": 4201, "name": "tomorrow", "reason": "its header holds 0x01 where its layout has 0"},
         {"type": "OBJD", "id": 129, "name": "stub", "reason": "it is shorter than the 32 bytes its layout needs"},
         {"type": "OBJf", "id": 130, "name": "backwards",
          "reason": "it does not begin as a function table does (eight zero bytes, then \"fJBO\")"}])json"));
 
     std::string out, err;
     EXPECT_EQ(Run("check " + Object(), out, err), 1);
-    EXPECT_NE(out.find("17 records tried, 6 refused"), std::string::npos) << out;
+    EXPECT_NE(out.find("19 records tried, 6 refused"), std::string::npos) << out;
     EXPECT_EQ(Run("check '" + Path("again.iff") + "'", out, err), 1) << "a file that does not exist";
 
     CIffFile clean;

@@ -35,13 +35,13 @@ std::vector<std::uint8_t> Calls(std::vector<std::uint16_t> opcodes)
 
 std::vector<std::uint8_t> Interactions(std::uint16_t version, std::vector<std::pair<std::uint16_t, std::uint16_t>> trees)
 {
-    CInteractionTable table;
-    table.m_version = version;
+    CInteractionTable table(version);
     for (const auto& [action, check] : trees)
     {
-        table.m_interactions.emplace_back();
-        table.m_interactions.back().actionTree = action;
-        table.m_interactions.back().checkTree = check;
+        CInteraction interaction;
+        interaction.actionTree = action;
+        interaction.checkTree = check;
+        table.AddInteraction(interaction);
     }
     std::vector<std::uint8_t> data;
     EXPECT_TRUE(table.Encode(data));
@@ -90,9 +90,9 @@ TEST(RecordEditing, NewRecordsLoadBackEmptyInTheDefaultLayout)
             CInteractionTable table;
             CStringTable names;
             ASSERT_TRUE(table.Load(c, id) && names.Load(c, kTypeTtas, id));
-            EXPECT_EQ(table.m_version, version);
-            EXPECT_TRUE(table.m_interactions.empty() && names.m_rows.empty());
-            EXPECT_EQ(names.m_name, "new");
+            EXPECT_EQ(table.Version(), version);
+            EXPECT_TRUE(table.Interactions().empty() && names.Rows().empty());
+            EXPECT_EQ(names.Name(), "new");
         };
     };
     const std::vector<CCase> cases = {
@@ -107,9 +107,9 @@ TEST(RecordEditing, NewRecordsLoadBackEmptyInTheDefaultLayout)
          [](const CIffFile& c, std::uint16_t id) {
              CStringTable table;
              ASSERT_TRUE(table.Load(c, kTypeStr, id));
-             EXPECT_FALSE(table.m_plain);
-             EXPECT_EQ(table.m_format, 0xFFFD);
-             EXPECT_TRUE(table.m_rows.empty());
+             EXPECT_FALSE(table.IsPlain());
+             EXPECT_EQ(table.Format(), 0xFFFD);
+             EXPECT_TRUE(table.Rows().empty());
          }},
         {Object(), ERecordKind::Interactions, 130, interactions(8)},  // 129 has names already
         {withVersion9, ERecordKind::Interactions, 130, interactions(9)},

@@ -93,12 +93,12 @@ TEST(FuzzFindings, InteractionNamesWithoutEnglishTextKeepTheirRows)
         EXPECT_EQ(CheckRecordBytes(input), "");
         CStringTable table;
         ASSERT_TRUE(table.Decode(input, kTypeTtas));
-        ASSERT_EQ(table.m_rows.size(), 1u);
+        ASSERT_EQ(table.Rows().size(), 1u);
         Bytes stored;
         ASSERT_TRUE(table.Encode(kTypeTtas, stored));
         CStringTable again;
         ASSERT_TRUE(again.Decode(stored, kTypeTtas));
-        EXPECT_EQ(again.m_rows, table.m_rows);
+        EXPECT_EQ(again.Rows(), table.Rows());
     }
 }
 
@@ -111,8 +111,20 @@ TEST(FuzzFindings, FieldEncodedTableOfZeroBitsLoadsOnlyWhatItsBitsHold)
     EXPECT_EQ(CheckRecordBytes(input), "");
     CInteractionTable table;
     ASSERT_TRUE(table.Decode(input));
-    EXPECT_GT(table.m_interactions.size(), 0u);
-    EXPECT_LE(table.m_interactions.size(), (8 * (input.size() - 5)) / 9 + 1);
+    EXPECT_GT(table.Interactions().size(), 0u);
+    EXPECT_LE(table.Interactions().size(), (8 * (input.size() - 5)) / 9 + 1);
+}
+
+TEST(FuzzFindings, LanguageSetsCutOffInALaterSetCountAreRefused)
+{
+    // Four sets promised; the first holds two empty entries, so the fourth set's count lies past
+    // the end. Read as empty, the table stored back two bytes longer than it was read.
+    const Bytes input = {0xFC, 0xFF, 0x04, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    CStringTable table;
+    EXPECT_FALSE(table.Decode(input, kTypeStr));
+    // As the fuzzer met it: a format code of 3, which the check also reads as language sets.
+    const Bytes found = {0x03, 0x00, 0x04, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(CheckRecordBytes(found), "");
 }
 
 TEST(FuzzFindings, FileWithTwoEntriesOfOneTypeAndIdSavesAndReadsBack)

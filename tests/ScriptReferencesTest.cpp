@@ -26,15 +26,13 @@ void AddCalls(CIffFile& container, std::uint16_t id, const std::string& name, st
 
 void AddInteraction(CIffFile& container, std::uint16_t action, std::uint16_t check, const std::string& name)
 {
-    CInteractionTable table;
-    table.m_version = 8;
-    table.m_interactions.emplace_back();
-    table.m_interactions.back().actionTree = action;
-    table.m_interactions.back().checkTree = check;
-    ASSERT_TRUE(table.Store(container, 128));
-    CStringTable names;
-    names.m_rows.resize(1);
-    names.m_rows[0][0].text = name;
+    CInteraction interaction;
+    interaction.actionTree = action;
+    interaction.checkTree = check;
+    ASSERT_TRUE(CInteractionTable(8, {interaction}).Store(container, 128));
+    std::vector<CStringTable::CRow> rows(1);
+    rows[0][0].text = name;
+    const CStringTable names = CStringTable::Languages(rows);
     ASSERT_TRUE(names.Store(container, kTypeTtas, 128));
 }
 

@@ -35,9 +35,10 @@ protected:
         PutScript(object, 4097, {4096}, "main");
         CInteractionTable table;
         ASSERT_TRUE(CreateRecord(object, ERecordKind::Interactions, 128, "menu") && table.Load(object, 128));
-        table.m_interactions.resize(1);
-        table.m_interactions[0].actionTree = 4097;
-        table.m_interactions[0].checkTree = 4096;
+        CInteraction interaction;
+        interaction.actionTree = 4097;
+        interaction.checkTree = 4096;
+        table.AddInteraction(interaction);
         ASSERT_TRUE(table.Store(object, 128));
         Save(object, "object.iff");
 

@@ -17,6 +17,10 @@
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/listbox.h>
+#include <wx/textctrl.h>
+#include <wx/time.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
 
 #include <fstream>
 #include <random>
@@ -144,6 +148,32 @@ void ClickButton(wxWindow& parent, int id)
     wxCommandEvent click(wxEVT_BUTTON, id);
     click.SetEventObject(button);
     button->GetEventHandler()->ProcessEvent(click);
+}
+
+bool PressKeys(wxWindow& field, const std::string& text)
+{
+    auto* edit = wxDynamicCast(&field, wxTextCtrl);
+    if (edit == nullptr)
+        return false;
+    wxWindow* top = wxGetTopLevelParent(&field);
+    top->Raise();
+    field.SetFocus();
+    edit->SelectAll();
+    RunPendingEvents();
+    wxUIActionSimulator keys;
+    if (!keys.Text(text.c_str()))
+        return false;
+    // The keys travel through the X server; the field has them once its text ends in them.
+    const wxLongLong deadline = wxGetLocalTimeMillis() + 5000;
+    while (wxGetLocalTimeMillis() < deadline)
+    {
+        RunPendingEvents();
+        if (edit->GetValue().utf8_string() == text)
+            return true;
+        wxMilliSleep(10);
+    }
+    ADD_FAILURE() << "typed \"" << text << "\", the field holds \"" << edit->GetValue().utf8_string() << '"';
+    return false;
 }
 
 void SendCommand(int id)

@@ -94,6 +94,10 @@ std::string SampleObjectPath();
 
 /// Sends a click of the button `id` inside `parent`, as the user's click would.
 void ClickButton(wxWindow& parent, int id);
+/// Types `text` (ASCII) into `field` with real key presses through the display server, after
+/// putting the focus there and selecting what it holds, so that the typing replaces it; waits
+/// until the keys have arrived. False when they did not within a few seconds.
+bool PressKeys(wxWindow& field, const std::string& text);
 /// Sends a command (menu item, accelerator or toolbar button) to the main window.
 void SendCommand(int id);
 /// Lets the toolkit handle what is pending (events, idle handling, timers already due).

@@ -176,13 +176,12 @@ class InteractionsEditor : public testing::Test
 protected:
     InteractionsEditor() : m_scope(m_ui)
     {
-        m_names.m_type = kTypeTtas;
-        m_names.m_rows = {
+        m_names = CStringTable::Languages({
             Row({{0, "Sit"}, {kFrench, "S'asseoir"}}),
             Row({{0, "Admire"}}),
             Row({{0, "Nap"}, {kUkEnglish, "Kip"}, {kFrench, "Sieste"}}),
             Row({{0, "Unused"}}),
-        };
+        });
         // Listed as "Sit", "Admire", "Nap"; the one whose name row does not exist is not listed.
         CInteraction sit = Interaction(0, kInteractionVisitors | kInteractionConsecutive | kHiddenFlag, kMedium, 0.5f);
         sit.actionTree = 4099;
@@ -197,8 +196,7 @@ protected:
         admire.autonomyThreshold = 70;
         admire.motives[3] = Motive(1, 2, 0);
         CInteraction nap = Interaction(2, 0, 7, 0.0f);
-        m_interactions.m_interactions = {sit, unnamed, admire, nap};
-        m_interactions.m_version = 5;
+        m_interactions = CInteractionTable(5, {sit, unnamed, admire, nap});
     }
 
     int Run(std::function<void(wxDialog&)> body, int end = wxID_CANCEL)
@@ -211,8 +209,8 @@ protected:
         return Ui().RunModal(dialog);
     }
 
-    CInteraction& Sit() { return m_interactions.m_interactions[0]; }
-    CInteraction& Admire() { return m_interactions.m_interactions[2]; }
+    const CInteraction& Sit() const { return m_interactions.Interactions()[0]; }
+    const CInteraction& Admire() const { return m_interactions.Interactions()[2]; }
 
     CScriptedUserInterface m_ui;
     CUiScope m_scope;
@@ -260,7 +258,7 @@ TEST_F(InteractionsEditor, ShowsTheFirstListedInteraction)
     EXPECT_EQ(result, wxID_OK);
     EXPECT_TRUE(m_ui.messages.empty());
     // Shown and confirmed, nothing changed: the unlisted interaction is still there too.
-    EXPECT_EQ(m_interactions.m_interactions, original.m_interactions);
+    EXPECT_EQ(m_interactions.Interactions(), original.Interactions());
 }
 
 TEST_F(InteractionsEditor, LanguageListsItsNamesAndTypingRenamesThatLanguageOnly)
@@ -273,9 +271,9 @@ TEST_F(InteractionsEditor, LanguageListsItsNamesAndTypingRenamesThatLanguageOnly
         EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_NAME), "Sieste");
 
         Type(dialog, IDC_INTERACTIONS_NAME, L"Petite sieste \u00E0 l'ombre");
-        EXPECT_EQ(m_names.m_rows[2][kFrench].text, "Petite sieste \xE0 l'ombre");
-        EXPECT_EQ(m_names.m_rows[2][0].text, "Nap");
-        EXPECT_EQ(m_names.m_rows[2][kUkEnglish].text, "Kip");
+        EXPECT_EQ(m_names.Rows()[2][kFrench].text, "Petite sieste \xE0 l'ombre");
+        EXPECT_EQ(m_names.Rows()[2][0].text, "Nap");
+        EXPECT_EQ(m_names.Rows()[2][kUkEnglish].text, "Kip");
         EXPECT_EQ(ListLines(dialog)[2], L"Petite sieste \u00E0 l'ombre");
         EXPECT_EQ(Items(dialog).GetSelection(), 2);
 
@@ -290,7 +288,7 @@ TEST_F(InteractionsEditor, NamesAreShownAndTypedInTheLanguagesCodePage)
 {
     constexpr int kThai = 18;
     const std::string thai = "\xE0\xA1\xE9\xD2\xCD\xD5\xE9";  // "chair", in windows-874
-    m_names.m_rows[0][kThai].text = thai;
+    m_names.SetText(0, kThai, thai);
     Run([this, &thai](wxDialog& dialog) {
         Pick(dialog, IDC_INTERACTIONS_LANGUAGE, kThai);
         EXPECT_EQ(ListLines(dialog)[0], L"\u0E40\u0E01\u0E49\u0E32\u0E2D\u0E35\u0E49");
@@ -299,12 +297,12 @@ TEST_F(InteractionsEditor, NamesAreShownAndTypedInTheLanguagesCodePage)
         ASSERT_EQ(m_ui.messages.size(), 1u);
         EXPECT_NE(m_ui.messages[0].text.Find(L"\"\u30B5\" (U+30B5)"), wxNOT_FOUND) << m_ui.messages[0].text;
         EXPECT_NE(m_ui.messages[0].text.Find("Thai"), wxNOT_FOUND);
-        EXPECT_EQ(m_names.m_rows[0][kThai].text, thai);
+        EXPECT_EQ(m_names.Rows()[0][kThai].text, thai);
         EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_NAME), L"\u0E40\u0E01\u0E49\u0E32\u0E2D\u0E35\u0E49");
 
         Type(dialog, IDC_INTERACTIONS_NAME, L"\u0E19\u0E31\u0E48\u0E07");  // "sit"
-        EXPECT_EQ(m_names.m_rows[0][kThai].text, "\xB9\xD1\xE8\xA7");
-        EXPECT_EQ(m_names.m_rows[0][0].text, "Sit");
+        EXPECT_EQ(m_names.Rows()[0][kThai].text, "\xB9\xD1\xE8\xA7");
+        EXPECT_EQ(m_names.Rows()[0][0].text, "Sit");
     });
 }
 
@@ -336,7 +334,7 @@ TEST_F(InteractionsEditor, PresetsShowTheirValueAndLeaveTheOwnOne)
         SelectEntry(dialog, 2);
         EXPECT_EQ(Choice(dialog, IDC_INTERACTIONS_ATTENUATION).GetSelection(), wxNOT_FOUND);
         EXPECT_FALSE(Edit(dialog, IDC_INTERACTIONS_ATTENUATION_VALUE).IsEnabled());
-        EXPECT_EQ(m_interactions.m_interactions[3].attenuationCode, 7u);
+        EXPECT_EQ(m_interactions.Interactions()[3].attenuationCode, 7u);
     });
 }
 
@@ -432,7 +430,7 @@ TEST_F(InteractionsEditor, FieldsWaitWhileTypedAndOkShowsTheirCheckOnce)
             Type(dialog, c.id, c.text);
             EXPECT_EQ(Field(dialog, c.id), c.text);
             EXPECT_TRUE(m_ui.messages.empty());
-            EXPECT_EQ(m_interactions.m_interactions, original.m_interactions);
+            EXPECT_EQ(m_interactions.Interactions(), original.Interactions());
             // OK says what is wrong, once, and the dialog stays.
             ClickButton(dialog, wxID_OK);
             EXPECT_TRUE(dialog.IsModal());
@@ -456,7 +454,9 @@ TEST_F(InteractionsEditor, FieldsWaitWhileTypedAndOkShowsTheirCheckOnce)
 
 TEST_F(InteractionsEditor, OutOfRangeValueFromTheFileIsReportedAndCanBeCorrected)
 {
-    Sit().autonomyThreshold = 150;
+    CInteraction sit = Sit();
+    sit.autonomyThreshold = 150;
+    m_interactions.SetInteraction(0, sit);
     const int result = Run([this](wxDialog& dialog) {
         const std::vector<wxString> range{"Please enter an integer between 0 and 100."};
         EXPECT_EQ(m_ui.Texts(), range);
@@ -489,8 +489,8 @@ TEST_F(InteractionsEditor, NumberStaysAsTypedWhileItMeansTheStoredValue)
 {
     Run([this](wxDialog& dialog) {
         SelectEntry(dialog, 1);
-        Edit(dialog, IDC_INTERACTIONS_ATTENUATION_VALUE).ChangeValue("");
-        TypeKeys(dialog, IDC_INTERACTIONS_ATTENUATION_VALUE, "0.05");
+        // Real keys: "0." stands for the 0 stored and stays, with the caret after the point.
+        ASSERT_TRUE(PressKeys(Edit(dialog, IDC_INTERACTIONS_ATTENUATION_VALUE), "0.05"));
         EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_ATTENUATION_VALUE), "0.05");
         EXPECT_EQ(Admire().attenuationValue, 0.05f);
 
@@ -512,7 +512,7 @@ TEST_F(InteractionsEditor, AddAppendsAnInteractionWithItsNameRow)
     Run([this](wxDialog& dialog) {
         SelectEntry(dialog, 1);
         ClickButton(dialog, IDC_INTERACTIONS_ADD);
-        ASSERT_EQ(m_interactions.m_interactions.size(), 5u);
+        ASSERT_EQ(m_interactions.Interactions().size(), 5u);
         CInteraction expected;
         expected.nameIndex = 4;
         expected.attenuationCode = 3;
@@ -520,11 +520,11 @@ TEST_F(InteractionsEditor, AddAppendsAnInteractionWithItsNameRow)
         expected.extraIndex = -1;
         expected.motiveCount = 16;
         expected.motives.assign(16, CMotiveEntry{});
-        EXPECT_EQ(m_interactions.m_interactions[4], expected);
-        ASSERT_EQ(m_names.m_rows.size(), 5u);
+        EXPECT_EQ(m_interactions.Interactions()[4], expected);
+        ASSERT_EQ(m_names.Rows().size(), 5u);
         for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
         {
-            EXPECT_EQ(m_names.m_rows[4][static_cast<std::size_t>(slot)],
+            EXPECT_EQ(m_names.Rows()[4][static_cast<std::size_t>(slot)],
                       (CStringPair{slot == kUkEnglish ? "" : "New Interaction", ""}))
                 << slot;
         }
@@ -553,16 +553,16 @@ TEST_F(InteractionsEditor, DeleteAsksAndLeavesTheNameRow)
         EXPECT_EQ(m_ui.messages[0].text, "Are you sure you want to delete the selected item?");
         EXPECT_EQ(m_ui.messages[0].caption, "Warning:");
         EXPECT_EQ(m_ui.messages[0].style & (wxYES_NO | wxOK), wxYES_NO);
-        EXPECT_EQ(m_interactions.m_interactions.size(), 4u);
+        EXPECT_EQ(m_interactions.Interactions().size(), 4u);
         EXPECT_EQ(ListLines(dialog).size(), 3u);
 
         m_ui.answers = {wxID_YES};
         ClickButton(dialog, IDC_INTERACTIONS_DELETE);
-        ASSERT_EQ(m_interactions.m_interactions.size(), 3u);
-        EXPECT_EQ(m_interactions.m_interactions[1].nameIndex, 9u);  // the unlisted one stays
-        EXPECT_EQ(m_interactions.m_interactions[2].nameIndex, 2u);
-        EXPECT_EQ(m_names.m_rows.size(), 4u);
-        EXPECT_EQ(m_names.m_rows[1][0].text, "Admire");
+        ASSERT_EQ(m_interactions.Interactions().size(), 3u);
+        EXPECT_EQ(m_interactions.Interactions()[1].nameIndex, 9u);  // the unlisted one stays
+        EXPECT_EQ(m_interactions.Interactions()[2].nameIndex, 2u);
+        EXPECT_EQ(m_names.Rows().size(), 4u);
+        EXPECT_EQ(m_names.Rows()[1][0].text, "Admire");
         EXPECT_EQ(ListLines(dialog), (std::vector<wxString>{"Sit", "Nap"}));
         EXPECT_EQ(Items(dialog).GetSelection(), 1);
         EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_NAME), "Nap");
@@ -581,7 +581,7 @@ TEST_F(InteractionsEditor, DeleteAsksAndLeavesTheNameRow)
         // selects the first entry again.
         const CStringTable names = m_names;
         Type(dialog, IDC_INTERACTIONS_NAME, "Renamed");
-        EXPECT_EQ(m_names.m_rows, names.m_rows);
+        EXPECT_EQ(m_names.Rows(), names.Rows());
         EXPECT_EQ(Items(dialog).GetSelection(), 0);
         EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_NAME), "Sit");
 
@@ -595,9 +595,9 @@ TEST_F(InteractionsEditor, DeleteAsksAndLeavesTheNameRow)
         Click(dialog, IDC_INTERACTIONS_VISITORS, true);
         Pick(dialog, IDC_INTERACTIONS_ATTENUATION, kHigh);
         ClickButton(dialog, IDC_INTERACTIONS_DELETE);
-        ASSERT_EQ(m_interactions.m_interactions.size(), 1u);
-        EXPECT_EQ(m_interactions.m_interactions, interactions.m_interactions);
-        EXPECT_EQ(m_interactions.m_interactions[0].nameIndex, 9u);
+        ASSERT_EQ(m_interactions.Interactions().size(), 1u);
+        EXPECT_EQ(m_interactions.Interactions(), interactions.Interactions());
+        EXPECT_EQ(m_interactions.Interactions()[0].nameIndex, 9u);
         EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_ACTION_TREE), "0");
         EXPECT_FALSE(Box(dialog, IDC_INTERACTIONS_VISITORS).GetValue());
     });
@@ -661,20 +661,24 @@ TEST_F(InteractionsOnSample, CancelKeepsTheContainerAndOkStoresBothTables)
     EXPECT_TRUE(Document().IsModified());
 
     // What the dialog showed is what the tables hold, in memory and in the saved file.
-    interactions.m_interactions[0].autonomyThreshold = 60;
-    interactions.m_interactions[1].flags |= kInteractionAutoFirstSelect;
+    CInteraction first = interactions.Interactions()[0];
+    first.autonomyThreshold = 60;
+    interactions.SetInteraction(0, first);
+    CInteraction second = interactions.Interactions()[1];
+    second.flags |= kInteractionAutoFirstSelect;
+    interactions.SetInteraction(1, second);
     CInteraction added;
     added.nameIndex = 2;
     added.attenuationCode = 3;
     added.autonomyThreshold = 50;
     added.extraIndex = -1;
     added.motives.assign(16, CMotiveEntry{});
-    interactions.m_interactions.push_back(added);
-    names.m_rows[0][kFrench].text = "S'asseoir ici";
+    interactions.AddInteraction(added);
+    names.SetText(0, kFrench, "S'asseoir ici");
     CStringTable::CRow row;
     for (int slot = 0; slot < CStringTable::kSlotCount; ++slot)
         row[static_cast<std::size_t>(slot)].text = slot == kUkEnglish ? "" : "New Interaction";
-    names.m_rows.push_back(row);
+    names.AddRow(row);
 
     ASSERT_TRUE(Document().OnSaveDocument(m_path));
     for (const CIffFile& container : {Document().Container(), ReadIff(m_path)})
@@ -683,20 +687,18 @@ TEST_F(InteractionsOnSample, CancelKeepsTheContainerAndOkStoresBothTables)
         CStringTable storedNames;
         ASSERT_TRUE(storedInteractions.Load(container, 128));
         ASSERT_TRUE(storedNames.Load(container, kTypeTtas, 128));
-        EXPECT_EQ(storedInteractions.m_interactions, interactions.m_interactions);
-        EXPECT_EQ(storedInteractions.m_version, CInteractionTable::kFieldEncodedVersion);
-        EXPECT_EQ(storedInteractions.m_name, "interactions");
+        EXPECT_EQ(storedInteractions.Interactions(), interactions.Interactions());
+        EXPECT_EQ(storedInteractions.Version(), CInteractionTable::kFieldEncodedVersion);
+        EXPECT_EQ(storedInteractions.Name(), "interactions");
         // UKEnglish has no text at all and is left out of the chunk, so it reads back empty too.
-        EXPECT_EQ(storedNames.m_rows, names.m_rows);
-        EXPECT_EQ(storedNames.m_name, "interaction names");
+        EXPECT_EQ(storedNames.Rows(), names.Rows());
+        EXPECT_EQ(storedNames.Name(), "interaction names");
     }
 }
 
 TEST_F(InteractionsOnSample, InteractionTableWithoutItsNameTableDoesNotOpen)
 {
-    CInteractionTable lonely;
-    lonely.m_version = 5;
-    lonely.m_interactions = {Interaction(0, 0, 3, 0.0f)};
+    const CInteractionTable lonely(5, {Interaction(0, 0, 3, 0.0f)});
     std::vector<std::uint8_t> data;
     ASSERT_TRUE(lonely.Encode(data));
     const std::string path = m_folder.File("Lonely.iff");
@@ -711,4 +713,54 @@ TEST_F(InteractionsOnSample, InteractionTableWithoutItsNameTableDoesNotOpen)
     EXPECT_TRUE(m_ui.modalRuns.empty());
     EXPECT_TRUE(m_ui.messages.empty());
     EXPECT_EQ(Image(), before);
+}
+
+TEST_F(InteractionsEditor, FlagsTwoOfVersionTenIsShownAndTypedInHex)
+{
+    std::vector<CInteraction> list = m_interactions.Interactions();
+    list[0].flags2 = 0x1E;
+    m_interactions = CInteractionTable(CInteractionTable::kSecondFlagsVersion, list);
+    const int result = Run([this](wxDialog& dialog) {
+        wxWindow* field = dialog.FindWindow(IDC_INTERACTIONS_FLAGS2);
+        ASSERT_NE(field, nullptr);
+        EXPECT_TRUE(field->IsShown());
+        EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_FLAGS2), "0x1E");
+
+        // Typed with real keys; the text stays as typed while it means the value stored.
+        ASSERT_TRUE(PressKeys(*field, "0x3f"));
+        EXPECT_EQ(Sit().flags2, 0x3Fu);
+        EXPECT_EQ(Field(dialog, IDC_INTERACTIONS_FLAGS2), "0x3f");
+        EXPECT_EQ(m_interactions.Interactions()[2].flags2, 0u);
+
+        // What is no hexadecimal number is refused on OK, and the dialog stays.
+        Type(dialog, IDC_INTERACTIONS_FLAGS2, "1G");
+        ClickButton(dialog, wxID_OK);
+        EXPECT_TRUE(dialog.IsModal());
+        EXPECT_EQ(m_ui.Texts(), (std::vector<wxString>{"Please enter a hexadecimal number of up to 8 digits."}));
+        EXPECT_EQ(Sit().flags2, 0x3Fu);
+        Type(dialog, IDC_INTERACTIONS_FLAGS2, "100000000");
+        EXPECT_EQ(Sit().flags2, 0x3Fu);
+        Type(dialog, IDC_INTERACTIONS_FLAGS2, "FFFFFFFF");
+        EXPECT_EQ(Sit().flags2, 0xFFFFFFFFu);
+
+        // A new interaction of this version: sixteen motive entries and flags 2 of 0.
+        ClickButton(dialog, IDC_INTERACTIONS_ADD);
+        const CInteraction& added = m_interactions.Interactions().back();
+        EXPECT_EQ(added.flags2, 0u);
+        EXPECT_EQ(added.motives.size(), CInteraction::kStoredMotives);
+        ClickButton(dialog, wxID_OK);
+    });
+    EXPECT_EQ(result, wxID_OK);
+    std::vector<std::uint8_t> data;
+    ASSERT_TRUE(m_interactions.Encode(data));
+    EXPECT_EQ(data.size(), 5u + 132 * m_interactions.Interactions().size());
+}
+
+TEST_F(InteractionsEditor, FlagsTwoIsNotShownForOtherVersions)
+{
+    Run([](wxDialog& dialog) {
+        wxWindow* field = dialog.FindWindow(IDC_INTERACTIONS_FLAGS2);
+        ASSERT_NE(field, nullptr);
+        EXPECT_FALSE(field->IsShown());
+    });
 }

@@ -68,8 +68,11 @@ TEST_F(RecordRefusal, ARecordThatDoesNotLoadOpensNoEditorAndSaysWhy)
     };
     const CCase cases[] = {
         {View().ScriptList(), 4100, "BHAV #4100 \"future\": format 0x8004 is not one this program can edit"},
-        {View().StringList(), 132, "STR# #132 \"prefixed\": format 0xFFFC is not one this program can edit"},
-        {View().InteractionList(), 4200, "TTAB #4200 \"tomorrow\": version 10 is not one this program can edit"},
+        // Language sets and version 10 open, but not cut short.
+        {View().StringList(), 132, "STR# #132 \"prefixed\": the table is damaged: it promises more than its data hold"},
+        {View().InteractionList(), 4200,
+         "TTAB #4200 \"tomorrow\": its interactions do not fill it as version 10 is laid out here, so it cannot be "
+         "edited without changing it"},
         {View().InteractionList(), 4201, "TTAs #4201: the table is not in the file"},
         {View().ConstantList(), 4096, "BCON #4096 \"short\": the table is damaged: it promises more than its data hold"},
     };
@@ -111,7 +114,7 @@ TEST_F(RecordRefusal, AnOkThatCannotStoreKeepsTheEditorOpenWithTheChanges)
     EXPECT_TRUE(Document().IsModified());
     CStringTable stored;
     ASSERT_TRUE(stored.Load(Document().Container(), kTypeStr, 128));
-    EXPECT_EQ(stored.m_strings.size(), 256u);
+    EXPECT_EQ(stored.Strings().size(), 256u);
     Document().Modify(false);
 }
 
@@ -119,16 +122,13 @@ TEST_F(RecordRefusal, AnInteractionTableIsStoredOnlyWithItsNames)
 {
     // Names in twenty languages for 3276 rows fill the 16-bit entry count all but 15: the row that
     // Add gives the new interaction cannot be counted, so neither table may be stored.
-    CStringTable names;
-    names.m_rows.resize(3276);
-    for (CStringTable::CRow& row : names.m_rows)
-        for (int slot = 0; slot < 20; ++slot)
-            row[std::size_t(slot)].text = "n";
+    CStringTable::CRow full;
+    for (int slot = 0; slot < 20; ++slot)
+        full[std::size_t(slot)].text = "n";
+    const CStringTable names = CStringTable::Languages(std::vector<CStringTable::CRow>(3276, full));
     Bytes namesData;
     ASSERT_TRUE(names.Encode(kTypeTtas, namesData));
-    CInteractionTable table;
-    table.m_version = 9;
-    table.m_interactions.resize(1);
+    const CInteractionTable table(9, {CInteraction{}});
     Bytes tableData;
     ASSERT_TRUE(table.Encode(tableData));
     const std::string path = m_folder.File("Crowded.iff");

@@ -86,20 +86,18 @@ protected:
 
     void Plain(std::vector<std::string> strings)
     {
-        m_table.m_type = kTypeStr;
-        m_table.m_plain = true;
-        m_table.m_strings = std::move(strings);
+        m_table = CStringTable::Plain(std::move(strings));
     }
 
-    void Languages()
+    void Languages(std::uint16_t format = CStringTable::kDefaultFormat)
     {
-        m_table.m_type = kTypeStr;
-        m_table.m_plain = false;
-        m_table.m_rows = {
-            Row({{0, "Chair", "name"}, {kFrench, "Chaise", "nom"}}),
-            Row({{0, "Table", ""}}),
-            Row({{0, "Lamp", "light"}, {kFrench, "Lampe", ""}, {kGerman, "Lampe", "Licht"}}),
-        };
+        m_table = CStringTable::Languages(
+            {
+                Row({{0, "Chair", "name"}, {kFrench, "Chaise", "nom"}}),
+                Row({{0, "Table", ""}}),
+                Row({{0, "Lamp", "light"}, {kFrench, "Lampe", ""}, {kGerman, "Lampe", "Licht"}}),
+            },
+            format);
     }
 
     int Run(std::function<void(wxDialog&)> body, int end = wxID_CANCEL)
@@ -132,13 +130,13 @@ TEST_F(StringsEditor, PlainTableEditsTheSelectedStringOnly)
         SelectLine(dialog, -1);
         EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "");
         Type(dialog, IDC_STRINGS_TEXT, "Stray");
-        EXPECT_EQ(m_table.m_strings,
+        EXPECT_EQ(m_table.Strings(),
                   (std::vector<std::string>{"Sample Chair", "A chair", "\xA9 Marrowfen"}));
 
         SelectLine(dialog, 1);
         EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "A chair");
         Type(dialog, IDC_STRINGS_TEXT, "A stool");
-        EXPECT_EQ(m_table.m_strings, (std::vector<std::string>{"Sample Chair", "A stool", "\xA9 Marrowfen"}));
+        EXPECT_EQ(m_table.Strings(), (std::vector<std::string>{"Sample Chair", "A stool", "\xA9 Marrowfen"}));
         EXPECT_EQ(Lines(dialog)[1], "1|A stool|");
 
         SelectLine(dialog, 2);
@@ -153,7 +151,7 @@ TEST_F(StringsEditor, PlainStringIsHeldToTheLengthByte)
     Run([this](wxDialog& dialog) {
         Type(dialog, IDC_STRINGS_TEXT, wxString('x', 300));
         EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), wxString('x', 255));
-        EXPECT_EQ(m_table.m_strings[0], std::string(255, 'x'));
+        EXPECT_EQ(m_table.Strings()[0], std::string(255, 'x'));
         EXPECT_EQ(Lines(dialog)[0], "0|" + std::string(255, 'x') + "|");
         EXPECT_TRUE(m_ui.messages.empty());
     });
@@ -161,7 +159,7 @@ TEST_F(StringsEditor, PlainStringIsHeldToTheLengthByte)
     Languages();
     Run([this](wxDialog& dialog) {
         Type(dialog, IDC_STRINGS_TEXT, wxString('y', 300));
-        EXPECT_EQ(m_table.m_rows[0][0].text, std::string(300, 'y'));
+        EXPECT_EQ(m_table.Rows()[0][0].text, std::string(300, 'y'));
     });
 }
 
@@ -192,9 +190,9 @@ TEST_F(StringsEditor, SwitchingLanguageKeepsTheSelectedLine)
         // Typing reaches the chosen language only.
         Type(dialog, IDC_STRINGS_DESCRIPTION, L"lumi\u00E8re");
         Type(dialog, IDC_STRINGS_TEXT, "Lampe de table");
-        EXPECT_EQ(m_table.m_rows[2][kFrench], (CStringPair{"Lampe de table", "lumi\xE8re"}));
-        EXPECT_EQ(m_table.m_rows[2][0], (CStringPair{"Lamp", "light"}));
-        EXPECT_EQ(m_table.m_rows[2][kGerman], (CStringPair{"Lampe", "Licht"}));
+        EXPECT_EQ(m_table.Rows()[2][kFrench], (CStringPair{"Lampe de table", "lumi\xE8re"}));
+        EXPECT_EQ(m_table.Rows()[2][0], (CStringPair{"Lamp", "light"}));
+        EXPECT_EQ(m_table.Rows()[2][kGerman], (CStringPair{"Lampe", "Licht"}));
         EXPECT_EQ(Lines(dialog)[2], "2|Lampe de table|lumi\u00E8re");
 
         Pick(dialog, IDC_STRINGS_LANGUAGE, kGerman);
@@ -209,8 +207,8 @@ TEST_F(StringsEditor, AddAndDeleteKeepTheSelectionWhereItWas)
     Run([this](wxDialog& dialog) {
         SelectLine(dialog, 1);
         ClickButton(dialog, IDC_STRINGS_ADD);
-        ASSERT_EQ(m_table.m_rows.size(), 4u);
-        EXPECT_EQ(m_table.m_rows[3], CStringTable::CRow{});
+        ASSERT_EQ(m_table.Rows().size(), 4u);
+        EXPECT_EQ(m_table.Rows()[3], CStringTable::CRow{});
         EXPECT_EQ(Lines(dialog)[3], "3||");
         EXPECT_EQ(SelectedLine(dialog), 1);
         EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "Table");
@@ -225,7 +223,7 @@ TEST_F(StringsEditor, AddAndDeleteKeepTheSelectionWhereItWas)
         // Deleting the last line leaves none selected and the edits empty.
         SelectLine(dialog, 2);
         ClickButton(dialog, IDC_STRINGS_DELETE);
-        EXPECT_EQ(m_table.m_rows.size(), 2u);
+        EXPECT_EQ(m_table.Rows().size(), 2u);
         EXPECT_EQ(SelectedLine(dialog), -1);
         EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), "");
         EXPECT_EQ(Shown(dialog, IDC_STRINGS_DESCRIPTION), "");
@@ -234,7 +232,7 @@ TEST_F(StringsEditor, AddAndDeleteKeepTheSelectionWhereItWas)
         ClickButton(dialog, IDC_STRINGS_DELETE);
         Type(dialog, IDC_STRINGS_TEXT, "Stray");
         Type(dialog, IDC_STRINGS_DESCRIPTION, "Stray");
-        EXPECT_EQ(m_table.m_rows.size(), 2u);
+        EXPECT_EQ(m_table.Rows().size(), 2u);
         EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0|Chair|name", "1|Lamp|light"}));
         EXPECT_EQ(SelectedLine(dialog), -1);
     });
@@ -242,7 +240,7 @@ TEST_F(StringsEditor, AddAndDeleteKeepTheSelectionWhereItWas)
     Plain({"one"});
     Run([this](wxDialog& dialog) {
         ClickButton(dialog, IDC_STRINGS_ADD);
-        EXPECT_EQ(m_table.m_strings, (std::vector<std::string>{"one", ""}));
+        EXPECT_EQ(m_table.Strings(), (std::vector<std::string>{"one", ""}));
         EXPECT_EQ(SelectedLine(dialog), 0);
     });
 }
@@ -259,7 +257,7 @@ TEST_F(StringsEditor, TextIsShownAndTypedInItsLanguagesCodePage)
         {
             Pick(dialog, IDC_STRINGS_LANGUAGE, sample.slot);
             Type(dialog, IDC_STRINGS_TEXT, wxString::FromUTF8(sample.typed));
-            EXPECT_EQ(m_table.m_rows[1][std::size_t(sample.slot)].text, sample.stored) << sample.slot;
+            EXPECT_EQ(m_table.Rows()[1][std::size_t(sample.slot)].text, sample.stored) << sample.slot;
         }
         // Read back from the stored bytes.
         for (const CLanguageSample& sample : LanguageSamples())
@@ -280,7 +278,7 @@ TEST_F(StringsEditor, CharacterTheLanguageCannotHoldIsRefusedUntilFixed)
         Pick(dialog, IDC_STRINGS_LANGUAGE, kPolish);
         SelectLine(dialog, 0);
         Type(dialog, IDC_STRINGS_TEXT, L"Krzes\u0142o \u4E2D");
-        EXPECT_EQ(m_table.m_rows, original.m_rows);
+        EXPECT_EQ(m_table.Rows(), original.Rows());
         EXPECT_EQ(Lines(dialog)[0], "0||");
         const wxString refusal = L"The character \"\u4E2D\" (U+4E2D) cannot be written in Polish: its code page, "
                                  L"windows-1250, has no such character.";
@@ -300,13 +298,13 @@ TEST_F(StringsEditor, CharacterTheLanguageCannotHoldIsRefusedUntilFixed)
         EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT), L"Krzes\u0142o \u4E2D");
 
         Type(dialog, IDC_STRINGS_TEXT, L"Krzes\u0142o");
-        EXPECT_EQ(m_table.m_rows[0][kPolish].text, "Krzes\xB3o");
+        EXPECT_EQ(m_table.Rows()[0][kPolish].text, "Krzes\xB3o");
         // windows-1252 languages refuse too, rather than store "?".
         Pick(dialog, IDC_STRINGS_LANGUAGE, 0);
         Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u03A9");
-        EXPECT_EQ(m_table.m_rows[0][0].description, "name");
+        EXPECT_EQ(m_table.Rows()[0][0].description, "name");
         Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u20AC 5");
-        EXPECT_EQ(m_table.m_rows[0][0].description, "\x80 5");
+        EXPECT_EQ(m_table.Rows()[0][0].description, "\x80 5");
         ClickButton(dialog, wxID_OK);
     });
     EXPECT_EQ(result, wxID_OK);
@@ -318,8 +316,12 @@ TEST_F(StringsEditor, UnchangedTextsKeepTheirBytesEvenWhenTheyDoNotDecode)
     constexpr int kJapanese = 14;
     Languages();
     for (const CLanguageSample& sample : LanguageSamples())
-        m_table.m_rows[0][std::size_t(sample.slot)] = {sample.stored, sample.stored};
-    m_table.m_rows[2][kJapanese] = {kBrokenJapanese, "\x83T"};
+    {
+        m_table.SetText(0, sample.slot, sample.stored);
+        m_table.SetDescription(0, sample.slot, sample.stored);
+    }
+    m_table.SetText(2, kJapanese, kBrokenJapanese);
+    m_table.SetDescription(2, kJapanese, "\x83T");
     std::vector<std::uint8_t> before;
     ASSERT_TRUE(m_table.Encode(kTypeStr, before));
 
@@ -336,12 +338,12 @@ TEST_F(StringsEditor, UnchangedTextsKeepTheirBytesEvenWhenTheyDoNotDecode)
         EXPECT_EQ(Shown(dialog, IDC_STRINGS_TEXT).utf8_string(), kBrokenJapaneseShown);
         // Editing the description leaves the text beside it as it was.
         Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u30B5\u30F3");
-        EXPECT_EQ(m_table.m_rows[2][kJapanese], (CStringPair{kBrokenJapanese, "\x83T\x83\x93"}));
+        EXPECT_EQ(m_table.Rows()[2][kJapanese], (CStringPair{kBrokenJapanese, "\x83T\x83\x93"}));
         Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u30B5");
         // The mark cannot be written back; put back as it was, the text keeps its bytes.
         const wxString broken = wxString::FromUTF8(kBrokenJapaneseShown);
         Type(dialog, IDC_STRINGS_TEXT, broken + "?");
-        EXPECT_EQ(m_table.m_rows[2][kJapanese].text, kBrokenJapanese);
+        EXPECT_EQ(m_table.Rows()[2][kJapanese].text, kBrokenJapanese);
         Type(dialog, IDC_STRINGS_TEXT, broken);
         ClickButton(dialog, wxID_OK);
     });
@@ -393,7 +395,7 @@ TEST_F(StringsOnSample, CancelKeepsTheContainerAndOkStoresWhatTheDialogShows)
     Open(128);
     // The untouched "© Marrowfen" keeps its byte 0xA9.
     const std::vector<std::string> edited{"Sample Stool", "A chair made for testing", "\xA9 Marrowfen"};
-    EXPECT_EQ(LoadStrings(Document().Container(), 128).m_strings, edited);
+    EXPECT_EQ(LoadStrings(Document().Container(), 128).Strings(), edited);
     EXPECT_TRUE(Document().IsModified());
 
     // The catalog strings in French, through the same road.
@@ -409,11 +411,59 @@ TEST_F(StringsOnSample, CancelKeepsTheContainerAndOkStoresWhatTheDialogShows)
 
     ASSERT_TRUE(Document().OnSaveDocument(m_path));
     const CIffFile saved = ReadIff(m_path);
-    EXPECT_EQ(LoadStrings(saved, 128).m_strings, edited);
+    EXPECT_EQ(LoadStrings(saved, 128).Strings(), edited);
     const CStringTable catalog = LoadStrings(saved, 129);
-    ASSERT_EQ(catalog.m_rows.size(), 2u);
-    EXPECT_EQ(catalog.m_rows[1][kFrench].text, "Un Sim s'y assied.");
-    EXPECT_EQ(catalog.m_rows[1][0].text, "Sits one Sim in reasonable comfort.");
-    EXPECT_EQ(catalog.m_rows[0][kGerman].text, "Beispielstuhl");
-    EXPECT_EQ(catalog.m_name, "catalog strings");
+    ASSERT_EQ(catalog.Rows().size(), 2u);
+    EXPECT_EQ(catalog.Rows()[1][kFrench].text, "Un Sim s'y assied.");
+    EXPECT_EQ(catalog.Rows()[1][0].text, "Sits one Sim in reasonable comfort.");
+    EXPECT_EQ(catalog.Rows()[0][kGerman].text, "Beispielstuhl");
+    EXPECT_EQ(catalog.Name(), "catalog strings");
+}
+
+TEST_F(StringsEditor, LanguageSetsAreTypedAsTheirLanguagesTextAndStoredAsSets)
+{
+    constexpr int kJapanese = 14;
+    Languages(CStringTable::kLanguageSetsFormat);
+    const int result = Run([this](wxDialog& dialog) {
+        // Real keys into a UTF-8 set.
+        SelectLine(dialog, 1);
+        ASSERT_TRUE(PressKeys(*dialog.FindWindow(IDC_STRINGS_TEXT), "Desk"));
+        EXPECT_EQ(m_table.Rows()[1][0].text, "Desk");
+        EXPECT_EQ(Lines(dialog)[1], "1|Desk|");
+
+        // A UTF-8 set takes what no single code page holds.
+        Type(dialog, IDC_STRINGS_DESCRIPTION, L"\u03A9 \u4E2D \u0E01");
+        EXPECT_EQ(m_table.Rows()[1][0].description, "\u03A9 \u4E2D \u0E01");
+
+        // Japanese goes through cp932, which refuses Thai.
+        Pick(dialog, IDC_STRINGS_LANGUAGE, kJapanese);
+        SelectLine(dialog, 0);
+        Type(dialog, IDC_STRINGS_TEXT, L"\u30B5");
+        EXPECT_EQ(m_table.Rows()[0][kJapanese].text, "\x83T");
+        Type(dialog, IDC_STRINGS_TEXT, L"\u30B5\u0E01");
+        EXPECT_EQ(m_table.Rows()[0][kJapanese].text, "\x83T");
+        Type(dialog, IDC_STRINGS_TEXT, L"\u30B5");
+
+        // Add a row, remove a language.
+        ClickButton(dialog, IDC_STRINGS_ADD);
+        Pick(dialog, IDC_STRINGS_LANGUAGE, kGerman);
+        SelectLine(dialog, 2);
+        Type(dialog, IDC_STRINGS_TEXT, "");
+        Type(dialog, IDC_STRINGS_DESCRIPTION, "");
+        ClickButton(dialog, wxID_OK);
+    });
+    EXPECT_EQ(result, wxID_OK);
+
+    std::vector<std::uint8_t> data;
+    ASSERT_TRUE(m_table.Encode(kTypeStr, data));
+    CStringTable stored;
+    ASSERT_TRUE(stored.Decode(data, kTypeStr));
+    EXPECT_EQ(stored.Format(), CStringTable::kLanguageSetsFormat);
+    EXPECT_EQ(stored.Rows(), m_table.Rows());
+    ASSERT_EQ(stored.Rows().size(), 4u);
+    // The Japanese text is written as its cp932 bytes carried as characters; German is gone.
+    const std::vector<std::uint8_t> carried{14, 3, 0xC2, 0x83, 'T'};
+    EXPECT_NE(std::search(data.begin(), data.end(), carried.begin(), carried.end()), data.end());
+    EXPECT_EQ(stored.Rows()[2][kGerman], CStringPair{});
+    EXPECT_EQ(data[2], 20);
 }
