@@ -102,6 +102,8 @@ bool PressKeys(wxWindow& field, const std::string& text);
 void SendCommand(int id);
 /// Lets the toolkit handle what is pending (events, idle handling, timers already due).
 void Flush();
+/// Lets the toolkit run until `done` holds, at most `timeoutMs`; false when it never did.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
 
 /// A folder of its own for one test, removed with it.
 class CTempFolder
