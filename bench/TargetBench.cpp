@@ -521,7 +521,16 @@ private:
             anywhere[i].falseTarget = target();
         }
         shapes.push_back({"253 lines, random jumps", anywhere, 1.0});
-        shapes.push_back({"1,000-line script, branching", BuildScriptLines(1000, true, 31), 1.0});
+        // Jumps reach lines 1 to 253 only: past those, a long script's lines go on to the exits.
+        std::vector<CBhavInstruction> thousand = BuildScriptLines(253, true, 31);
+        for (std::size_t i = thousand.size(); i < 1000; ++i)
+        {
+            CBhavInstruction line = thousand[i % 253];
+            line.trueTarget = i % 7 == 0 ? kTargetFalse : kTargetTrue;
+            line.falseTarget = i % 5 == 0 ? std::uint8_t(i % 253) : kTargetFalse;
+            thousand.push_back(line);
+        }
+        shapes.push_back({"1,000-line script, branching", thousand, 1.0});
 
         const CNeededFiles files;
         const CPlainTextRenderer renderer(files, "Object.iff", "");

@@ -149,6 +149,7 @@ void CScriptGraphFrame::LayOut()
     m_laidOut = true;
     // The boxes' texts are made here, where the renderer lives; only Graphviz runs on the worker.
     m_worker.Request(CScriptGraph::Build(*m_script, *m_renderer));
+    m_waiting = true;
     if (m_canvas->Graph().Nodes().empty())
         m_canvas->SetMessage(kLayingOut);
     SetStatusText(kLayingOut);
@@ -161,6 +162,7 @@ void CScriptGraphFrame::ShowLayout()
     if (!result)
         return;
     m_layoutTimer.Stop();
+    m_waiting = false;
     ++m_layoutCount;
     if (result->laidOut)
         m_canvas->SetGraph(std::move(result->graph), std::move(result->layout));
@@ -174,6 +176,7 @@ void CScriptGraphFrame::CancelLayout()
     if (!LayingOut())
         return;
     m_worker.Cancel();
+    m_waiting = false;
     m_layoutTimer.Stop();
     if (m_canvas->Graph().Nodes().empty())
         m_canvas->SetMessage("The layout was cancelled. View > Lay Out Again lays the graph out.");

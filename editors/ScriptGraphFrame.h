@@ -41,8 +41,8 @@ public:
     CScriptGraphCanvas* Canvas() const { return m_canvas; }
     /// How many layouts the window received and showed.
     int LayoutCount() const { return m_layoutCount; }
-    /// Whether a layout is under way, its result still to come.
-    bool LayingOut() const { return m_worker.Busy(); }
+    /// Whether a layout is under way, its result not yet shown.
+    bool LayingOut() const { return m_waiting; }
     /// Stops waiting for the layout under way; the graph is not laid out again until the lines
     /// change or View > Lay Out Again.
     void CancelLayout();
@@ -64,5 +64,6 @@ private:
     bool m_laidOut = false;
     int m_layoutCount = 0;
     CGraphLayoutWorker m_worker;
+    bool m_waiting = false;  // a layout was asked for and is not shown yet
     wxTimer m_layoutTimer;  // looks for the worker's result while it lays out
 };

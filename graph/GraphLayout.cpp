@@ -128,6 +128,9 @@ enum class EJumpDrawing
     Trunks,        // for laying out and drawing
 };
 
+// Up to this many lines, dot lays a script out with all its care.
+constexpr std::size_t kFewLines = 100;
+
 // Which trunk a jump joins: the jumps into one box of one kind, and for a line the jumps from
 // below it (upwards) apart from those from above, so that each trunk ends beside its box.
 struct CTrunkKey
@@ -162,6 +165,7 @@ public:
     {
         Agedge_t* edge;
         CEdgeLook look;
+        bool backwards;  // drawn from its head to its tail, the arrow at the tail
     };
     struct CJoint
     {
@@ -176,6 +180,16 @@ public:
         SetDefault(m_graph, AGRAPH, "nodesep", "0.25");
         SetDefault(m_graph, AGRAPH, "ranksep", "0.35");
         SetDefault(m_graph, AGRAPH, "fontname", kGraphFontName);
+        // dot's crossing minimisation and its network simplex grow far faster than the graph; a
+        // long script whose lines jump anywhere would take minutes. Bounded, a few passes still
+        // untangle the usual scripts, and any script lays out within a second or so.
+        if (graph.LineCount() > kFewLines)
+        {
+            SetDefault(m_graph, AGRAPH, "mclimit", "0.1");
+            SetDefault(m_graph, AGRAPH, "nslimit", "2");
+            SetDefault(m_graph, AGRAPH, "nslimit1", "2");
+            SetDefault(m_graph, AGRAPH, "remincross", "false");
+        }
         if (!title.empty())
         {
             SetDefault(m_graph, AGRAPH, "label", LabelText({title}));
@@ -207,8 +221,7 @@ public:
             agsubnode(entry, m_nodes.front(), 1);
         }
 
-        // The jumps into each box that may share a trunk, by kind and direction; the members of
-        // a trunk run in the order it passes their lines, towards the box.
+        // The jumps into each box that may share a trunk, by kind and direction, in line order.
         std::map<CTrunkKey, std::vector<std::size_t>> trunks;
         const auto& edges = graph.Edges();
         if (drawing == EJumpDrawing::Trunks)
@@ -216,9 +229,6 @@ public:
             for (std::size_t i = 0; i < edges.size(); ++i)
                 if (const std::optional<CTrunkKey> key = TrunkOf(graph, edges[i]))
                     trunks[*key].push_back(i);
-            for (auto& [key, members] : trunks)
-                if (key.upwards)
-                    std::reverse(members.begin(), members.end());
         }
         for (const CGraphEdge& edge : edges)
         {
@@ -239,7 +249,10 @@ public:
             const CEdgeLook trunkLook = EdgeLook(edges[members.front()], reachable);
             const std::string prefix =
                 "joint_" + graph.Nodes()[to].name + (success ? "_s" : "_f") + (key.upwards ? "u" : "");
-            Agnode_t* previous = nullptr;
+            // A trunk up into a line runs from the line down past its members, every stroke
+            // pointing down as the script's flow does, with the arrow drawn at the line's end: dot
+            // then has no loop to break, which would cost it more than the whole layout.
+            Agnode_t* previous = key.upwards ? m_nodes[to] : nullptr;
             for (std::size_t k = 0; k < members.size(); ++k)
             {
                 const CGraphEdge& edge = edges[members[k]];
@@ -252,10 +265,11 @@ public:
                 m_joints.push_back({joint, trunkLook.colour});
                 AddStroke(m_nodes[edge.from], joint, Look(graph, edge), false, 1);
                 if (previous != nullptr)
-                    AddStroke(previous, joint, trunkLook, false, 2);
+                    AddStroke(previous, joint, trunkLook, key.upwards && k == 0, 2, key.upwards);
                 previous = joint;
             }
-            AddStroke(previous, m_nodes[to], trunkLook, true, 2);
+            if (!key.upwards)
+                AddStroke(previous, m_nodes[to], trunkLook, true, 2);
         }
     }
 
@@ -286,7 +300,7 @@ private:
         return EdgeLook(edge, graph.Nodes()[edge.from].reachable);
     }
 
-    void AddStroke(Agnode_t* from, Agnode_t* to, const CEdgeLook& look, bool arrow, int weight)
+    void AddStroke(Agnode_t* from, Agnode_t* to, const CEdgeLook& look, bool arrow, int weight, bool backwards = false)
     {
         // Anonymous edges, so that a line whose two targets agree gets both.
         Agedge_t* edge = agedge(m_graph, from, to, nullptr, 1);
@@ -294,10 +308,12 @@ private:
         Set(edge, "style", look.dashed ? "dashed" : "solid");
         if (!arrow)
             Set(edge, "arrowhead", "none");
+        else if (backwards)
+            Set(edge, "dir", "back");
         // Success jumps and trunks pull harder, so that the path taken when all goes well runs
         // straight down and a trunk runs straight along its lines.
         Set(edge, "weight", std::to_string(weight));
-        m_strokes.push_back({edge, look});
+        m_strokes.push_back({edge, look, backwards && arrow});
     }
 
     Agraph_t* m_graph;
@@ -370,6 +386,18 @@ CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph)
                     drawn.arrow = true;
                     drawn.arrowTip = place(curve.ep);
                 }
+            }
+        }
+        // A stroke drawn backwards is turned round, so that every stroke ends at its arrow.
+        if (stroke.backwards)
+        {
+            std::reverse(drawn.curves.begin(), drawn.curves.end());
+            for (std::vector<CGraphPoint>& points : drawn.curves)
+                std::reverse(points.begin(), points.end());
+            if (const splines* spline = ED_spl(stroke.edge); spline != nullptr && spline->size > 0 && spline->list[0].sflag)
+            {
+                drawn.arrow = true;
+                drawn.arrowTip = place(spline->list[0].sp);
             }
         }
         layout.strokes.push_back(std::move(drawn));

@@ -97,6 +97,12 @@ bool CScriptedUserInterface::CopyText(const wxString& text)
     return true;
 }
 
+void ForgetSemiGlobalNotice(CScriptedUserInterface& user)
+{
+    std::erase_if(user.messages,
+                  [](const CShownMessage& message) { return message.text.StartsWith("The semi-global file "); });
+}
+
 std::vector<wxString> CScriptedUserInterface::Texts() const
 {
     std::vector<wxString> texts;

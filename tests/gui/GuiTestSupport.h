@@ -68,6 +68,10 @@ public:
     wxString clipboard;
 };
 
+/// Forgets the message that opening a file gives when its semi-global file is not in the game's
+/// folder (the test objects name files the sample folder lacks); a test of that message keeps it.
+void ForgetSemiGlobalNotice(CScriptedUserInterface& user);
+
 /// Puts a scripted user in force for one scope.
 class CUiScope
 {
