@@ -58,7 +58,7 @@ void CRecordRefusalMarks::Update(const CIffFile& container)
             {
                 std::string name;
                 const CRecordFault fault = type != 0 ? RecordLoadFault(container, type, id, name) : CRecordFault();
-                if (fault.kind != ERecordFault::None)
+                if (fault)
                 {
                     m_reasons[{kind, id}] = GameText(RecordRefusalText(type, id, name, fault));
                     break;
