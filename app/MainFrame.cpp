@@ -108,6 +108,7 @@ CMainFrame::CMainFrame(CTreewrightDocManager* manager, const wxString& title)
     };
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(keys)), keys));
     SetDropTarget(new CFileDropTarget(this));
+    Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     m_manager->SetHistoryChangedHandler([this] { RefreshRecentFiles(); });
 }
 
@@ -434,5 +435,18 @@ void CMainFrame::OnUpdateViewStatusBar(wxUpdateUIEvent& event)
 void CMainFrame::OnIdle(wxIdleEvent& event)
 {
     UpdateKeyIndicators();
+    event.Skip();
+}
+
+void CMainFrame::OnCharHook(wxKeyEvent& event)
+{
+    // Ahead of the focused control: a list would take Ctrl+F for its own type-ahead search.
+    if (event.GetModifiers() == wxMOD_CONTROL && (event.GetKeyCode() == 'F' || event.GetKeyCode() == 'f'))
+    {
+        wxCommandEvent find(wxEVT_MENU, ID_EDIT_FIND);
+        find.SetEventObject(this);
+        if (ProcessWindowEvent(find))
+            return;
+    }
     event.Skip();
 }

@@ -47,6 +47,7 @@ private:
     void OnUpdateViewToolbar(wxUpdateUIEvent& event);
     void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
     void OnIdle(wxIdleEvent& event);
+    void OnCharHook(wxKeyEvent& event);
 
     CTreewrightDocManager* m_manager;
     wxMenu* m_fileMenu = nullptr;

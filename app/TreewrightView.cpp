@@ -84,6 +84,8 @@ bool CTreewrightView::OnCreate(wxDocument* doc, long flags)
     SetFrame(frame);
     CreateForm(frame);
     frame->Layout();
+    // The first keys go to the scripts, not into the semi-global field, where they would change the file.
+    ScriptList()->SetFocus();
     Activate(true);
     return true;
 }
@@ -129,6 +131,9 @@ void CTreewrightView::CreateForm(wxWindow* parent)
 
     m_form->Bind(wxEVT_TEXT, &CTreewrightView::OnSemiGlobalChanged, this, IDC_SEMI_GLOBAL);
     m_semiGlobal->Bind(wxEVT_KILL_FOCUS, &CTreewrightView::OnSemiGlobalDone, this);
+    for (const ERecordKind kind :
+         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+        m_refusals.Attach(*ListOf(kind), kind, [this](const wxString& text) { ShowStatus(text); });
     for (wxListBox* list : m_lists)
     {
         m_form->Bind(wxEVT_LISTBOX_DCLICK, &CTreewrightView::OnListDoubleClick, this, list->GetId());
@@ -167,6 +172,7 @@ void CTreewrightView::OnUpdate(wxView*, wxObject* hint)
         ClearFilters();
     // A refusal shown for the file before no longer applies.
     ShowStatus("Ready");
+    m_refusals.Update(doc->Container());
     m_form->Freeze();
     for (const ERecordKind kind : kRecordKinds)
         FillList(kind);
@@ -180,7 +186,18 @@ void CTreewrightView::OnUpdate(wxView*, wxObject* hint)
     m_semiGlobal->ChangeValue(name);
     m_writingFields = false;
     if (what == EDocumentHint::Opened)
+    {
+        // The first keys go to the scripts, not into the semi-global field, where they would
+        // change the file.
+        ScriptList()->SetFocus();
         ShowWhatWasLoaded();
+        // Focusing the list may choose its first entry once the toolkit gets to it, whose refusal
+        // would then hide what the open loaded; that is said again after.
+        CallAfter([this, opened = doc->GetFilename()] {
+            if (Document() != nullptr && Document()->GetFilename() == opened && Document()->GetDocumentSaved())
+                ShowWhatWasLoaded();
+        });
+    }
 }
 
 void CTreewrightView::LoadGlobalFiles()
@@ -189,6 +206,10 @@ void CTreewrightView::LoadGlobalFiles()
     dialog.SetGameDataFolder(GameDataFolder());
     Ui().RunModal(dialog);
     Document()->TakeGlobalFiles(dialog.TakeFiles());
+    // Said once, with the loader's messages, before the open file joins the loaded files.
+    m_missingSemiGlobal = MissingSemiGlobalMessage(Document()->NeededFiles(), Document()->SemiGlobalName());
+    if (!m_missingSemiGlobal.empty())
+        CMessageBoxPrompt().ShowMessage(m_missingSemiGlobal, kErrorCaption);
 }
 
 void CTreewrightView::ShowWhatWasLoaded() const
@@ -208,6 +229,8 @@ void CTreewrightView::ShowWhatWasLoaded() const
         text += "no global files loaded, so calls into global scripts show as numbers";
     else
         text += wxString::Format("%zu global files loaded, naming %zu scripts", globalFiles, globalScripts);
+    if (!m_missingSemiGlobal.empty())
+        text += ". " + wxString::FromUTF8(m_missingSemiGlobal);
     ShowStatus(text);
 }
 

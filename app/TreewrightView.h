@@ -5,6 +5,7 @@
 #include <wx/weakref.h>
 
 #include "RecordEditController.h"
+#include "RecordRefusalMarks.h"
 
 #include "records/RecordEditing.h"
 #include "records/RecordFault.h"
@@ -74,6 +75,8 @@ public:
     void FocusFilter();
     /// Shows every place that refers to the selected script.
     void FindSelectedScriptReferences();
+    /// The records of the lists that do not open, marked grey with their reasons.
+    const CRecordRefusalMarks& RefusalMarks() const { return m_refusals; }
 
 private:
     void CreateForm(wxWindow* parent);
@@ -135,6 +138,8 @@ private:
     std::array<std::optional<std::uint16_t>, std::size(kRecordKinds)> m_chosenIds;
     bool m_writingFields = false;
     CRecordEditController m_editing;
+    CRecordRefusalMarks m_refusals;
+    std::string m_missingSemiGlobal;  // what the last open said of the semi-global file (UTF-8)
 
     wxDECLARE_DYNAMIC_CLASS(CTreewrightView);
 };

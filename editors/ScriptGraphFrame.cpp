@@ -17,6 +17,9 @@
 namespace
 {
 const char* const kHint = "Click: select the line. Double-click: edit it. Drag: pan. Ctrl+wheel: zoom. 0: fit.";
+const char* const kLayingOut = "Laying out the graph... Escape cancels.";
+// How often the window looks for the worker's layout.
+constexpr int kLayoutPollMs = 25;
 
 struct CExportKind
 {
@@ -70,6 +73,9 @@ CScriptGraphFrame::CScriptGraphFrame(wxWindow* parent)
     view->Append(ID_GRAPH_ZOOM_IN, "Zoom &In\tCtrl++");
     view->Append(ID_GRAPH_ZOOM_OUT, "Zoom &Out\tCtrl+-");
     view->Append(ID_GRAPH_FIT, "&Fit\t0");
+    view->AppendSeparator();
+    view->Append(ID_GRAPH_CANCEL_LAYOUT, "&Cancel Layout\tEsc");
+    view->Append(ID_GRAPH_LAY_OUT_AGAIN, "&Lay Out Again\tCtrl+L");
     auto* menus = new wxMenuBar;
     menus->Append(file, "&File");
     menus->Append(view, "&View");
@@ -96,7 +102,16 @@ CScriptGraphFrame::CScriptGraphFrame(wxWindow* parent)
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_canvas->ZoomIn(); }, ID_GRAPH_ZOOM_IN);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_canvas->ZoomOut(); }, ID_GRAPH_ZOOM_OUT);
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { m_canvas->Fit(); }, ID_GRAPH_FIT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { CancelLayout(); }, ID_GRAPH_CANCEL_LAYOUT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) {
+        m_laidOut = false;
+        CatchUp();
+    }, ID_GRAPH_LAY_OUT_AGAIN);
+    Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent& event) { event.Enable(LayingOut()); }, ID_GRAPH_CANCEL_LAYOUT);
+    m_layoutTimer.SetOwner(this);
+    Bind(wxEVT_TIMER, &CScriptGraphFrame::OnLayoutTimer, this);
     Bind(wxEVT_IDLE, &CScriptGraphFrame::OnIdle, this);
+
     Bind(wxEVT_CHAR_HOOK, &CScriptGraphFrame::OnCharHook, this);
 }
 
@@ -132,13 +147,45 @@ void CScriptGraphFrame::LayOut()
 {
     m_shown = m_script->Lines();
     m_laidOut = true;
+    // The boxes' texts are made here, where the renderer lives; only Graphviz runs on the worker.
+    m_worker.Request(CScriptGraph::Build(*m_script, *m_renderer));
+    m_waiting = true;
+    if (m_canvas->Graph().Nodes().empty())
+        m_canvas->SetMessage(kLayingOut);
+    SetStatusText(kLayingOut);
+    m_layoutTimer.Start(kLayoutPollMs);
+}
+
+void CScriptGraphFrame::ShowLayout()
+{
+    std::optional<CGraphLayoutWorker::CResult> result = m_worker.TakeResult();
+    if (!result)
+        return;
+    m_layoutTimer.Stop();
+    m_waiting = false;
     ++m_layoutCount;
-    CScriptGraph graph = CScriptGraph::Build(*m_script, *m_renderer);
-    CResult<CGraphLayout, EGraphFailure> layout = LayOutGraph(graph);
-    if (layout)
-        m_canvas->SetGraph(std::move(graph), std::move(layout).Value());
+    if (result->laidOut)
+        m_canvas->SetGraph(std::move(result->graph), std::move(result->layout));
     else
-        m_canvas->SetMessage("The graph could not be laid out: " + wxString::FromUTF8(GraphFailureText(layout.Failure())));
+        m_canvas->SetMessage("The graph could not be laid out: " + wxString::FromUTF8(result->error));
+    SetStatusText(kHint);
+}
+
+void CScriptGraphFrame::CancelLayout()
+{
+    if (!LayingOut())
+        return;
+    m_worker.Cancel();
+    m_waiting = false;
+    m_layoutTimer.Stop();
+    if (m_canvas->Graph().Nodes().empty())
+        m_canvas->SetMessage("The layout was cancelled. View > Lay Out Again lays the graph out.");
+    SetStatusText("Layout cancelled: the graph shows the lines as they were. View > Lay Out Again lays it out.");
+}
+
+void CScriptGraphFrame::OnLayoutTimer(wxTimerEvent&)
+{
+    ShowLayout();
 }
 
 void CScriptGraphFrame::Export(EGraphFormat format)
@@ -179,6 +226,26 @@ void CScriptGraphFrame::OnIdle(wxIdleEvent& event)
 void CScriptGraphFrame::OnCharHook(wxKeyEvent& event)
 {
     const int key = event.GetKeyCode();
+    // The menus' keys are taken here, ahead of the toolkit's own accelerators, which a modal
+    // dialog beside the window holds back.
+    for (const wxMenu* menu : {GetMenuBar()->GetMenu(0), GetMenuBar()->GetMenu(1)})
+    {
+        for (const wxMenuItem* item : menu->GetMenuItems())
+        {
+            const wxAcceleratorEntry* accel = item->GetAccel();
+            const bool matches = accel != nullptr && accel->GetFlags() == wxACCEL_CTRL &&
+                                 event.GetModifiers() == wxMOD_CONTROL && accel->GetKeyCode() == wxToupper(key) &&
+                                 wxIsalpha(key);
+            delete accel;
+            if (matches && item->IsEnabled())
+            {
+                wxCommandEvent command(wxEVT_MENU, item->GetId());
+                command.SetEventObject(this);
+                ProcessWindowEvent(command);
+                return;
+            }
+        }
+    }
     // Plus and minus come shifted on some layouts and from the number pad on others.
     const int modifiers = event.GetModifiers() & ~wxMOD_SHIFT;
     if (modifiers == wxMOD_CONTROL && (key == '+' || key == '=' || key == WXK_NUMPAD_ADD))
@@ -187,6 +254,8 @@ void CScriptGraphFrame::OnCharHook(wxKeyEvent& event)
         m_canvas->ZoomOut();
     else if ((modifiers == wxMOD_NONE || modifiers == wxMOD_CONTROL) && (key == '0' || key == WXK_NUMPAD0))
         m_canvas->Fit();
+    else if (event.GetModifiers() == wxMOD_NONE && key == WXK_ESCAPE && LayingOut())
+        CancelLayout();
     else if (event.GetModifiers() == wxMOD_NONE && key == WXK_ESCAPE)
         Close();
     else

@@ -1,5 +1,6 @@
 #include "ExchangeDialog.h"
 
+#include <wx/button.h>
 #include <wx/textctrl.h>
 
 #include <vector>
@@ -36,12 +37,33 @@ void CExchangeDialog::BindInit()
         return;
     m_initBound = true;
     Bind(wxEVT_INIT_DIALOG, &CExchangeDialog::OnInitDialogEvent, this);
+    Bind(wxEVT_CHAR_HOOK, &CExchangeDialog::OnOkKey, this);
+}
+
+void CExchangeDialog::OnOkKey(wxKeyEvent& event)
+{
+    // Ctrl+Enter is OK from any control, a multi-line field or a list that takes Enter itself too.
+    const int key = event.GetKeyCode();
+    auto* ok = wxDynamicCast(FindWindow(wxID_OK), wxButton);
+    if (event.GetModifiers() == wxMOD_CONTROL && (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && ok != nullptr &&
+        ok->IsEnabled())
+    {
+        wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+        click.SetEventObject(ok);
+        ok->GetEventHandler()->ProcessEvent(click);
+        return;
+    }
+    event.Skip();
 }
 
 void CExchangeDialog::OnInitDialogEvent(wxInitDialogEvent&)
 {
     OnInitDialog();
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    // Enter is OK wherever no other button was made the default.
+    if (GetDefaultItem() == nullptr)
+        if (auto* ok = wxDynamicCast(FindWindow(wxID_OK), wxButton))
+            ok->SetDefault();
     // Every edit field is checked when the user leaves it for another control of the dialog.
     std::vector<wxWindow*> pending(GetChildren().begin(), GetChildren().end());
     while (!pending.empty())

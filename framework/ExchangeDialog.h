@@ -9,7 +9,8 @@
 /// A dialog whose controls are exchanged with its members by one DoDataExchange. Showing it writes
 /// the members into the controls (OnInitDialog); OK reads them back and closes only when every
 /// check passed. Writing never starts a change handler: the controls are written without change
-/// events, and a handler that could still be reached asks IsWritingFields().
+/// events, and a handler that could still be reached asks IsWritingFields(). Enter presses OK
+/// unless another button is the default, Ctrl+Enter presses it from anywhere, Escape is Cancel.
 class CExchangeDialog : public wxDialog
 {
 public:
@@ -55,6 +56,7 @@ private:
     void BindInit();
     void OnInitDialogEvent(wxInitDialogEvent& event);
     void OnFieldLeft(wxFocusEvent& event);
+    void OnOkKey(wxKeyEvent& event);
 
     std::function<bool()> m_commit;
     int m_writeDepth = 0;

@@ -6,8 +6,12 @@
 
 #include <gvc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <mutex>
+#include <optional>
+#include <tuple>
 
 namespace
 {
@@ -44,6 +48,10 @@ private:
     agusererrf m_previousFunction;
     agerrlevel_t m_previousLevel;
 };
+
+// Graphviz keeps process-wide state (its plugins, its message handler, its layout's globals): one
+// call at a time, from whichever thread.
+std::mutex g_graphvizCalls;
 
 // Loads the plugins once; they stay for the life of the process.
 GVC_t* Context()
@@ -110,14 +118,44 @@ std::string Number(double value)
 }
 
 // How the jumps into one box are drawn. Laid out one by one, the jumps of a long script into
-// "return FALSE" cross every rank between their line and the exit, and dot's work grows with the
-// square of the script's length (seconds for 250 lines). Drawn as a trunk that each jump joins just
-// below its line, they cost dot a few nodes per line instead, and read as one flow into the exit.
+// "return FALSE", or back into its first line, cross every rank between their line and their box,
+// and dot's work grows with the square of the script's length (minutes for 250 lines). Drawn as a
+// trunk that each jump joins just beside its line, they cost dot a few nodes per line instead, and
+// read as one flow into the box.
 enum class EJumpDrawing
 {
     EachOnItsOwn,  // the graph as it is, for DOT
     Trunks,        // for laying out and drawing
 };
+
+// Up to this many lines, dot lays a script out with all its care.
+constexpr std::size_t kFewLines = 100;
+
+// Which trunk a jump joins: the jumps into one box of one kind, and for a line the jumps from
+// below it (upwards) apart from those from above, so that each trunk ends beside its box.
+struct CTrunkKey
+{
+    std::size_t to = 0;
+    bool success = true;
+    bool upwards = false;
+
+    bool operator<(const CTrunkKey& other) const
+    {
+        return std::tie(to, success, upwards) < std::tie(other.to, other.success, other.upwards);
+    }
+};
+
+std::optional<CTrunkKey> TrunkOf(const CScriptGraph& graph, const CGraphEdge& edge)
+{
+    const CGraphNode& to = graph.Nodes()[edge.to];
+    if (to.kind != EGraphNodeKind::Line)
+        return CTrunkKey{edge.to, edge.success, false};
+    // The line's flow on to the next line is drawn straight, and a line's jump to itself stays a
+    // loop beside it.
+    if (edge.from + 1 == edge.to || edge.from == edge.to)
+        return std::nullopt;
+    return CTrunkKey{edge.to, edge.success, edge.from > edge.to};
+}
 
 // The script's graph as a cgraph graph with every label and look, laid out on demand.
 class CGraphvizGraph
@@ -127,6 +165,7 @@ public:
     {
         Agedge_t* edge;
         CEdgeLook look;
+        bool backwards;  // drawn from its head to its tail, the arrow at the tail
     };
     struct CJoint
     {
@@ -141,6 +180,16 @@ public:
         SetDefault(m_graph, AGRAPH, "nodesep", "0.25");
         SetDefault(m_graph, AGRAPH, "ranksep", "0.35");
         SetDefault(m_graph, AGRAPH, "fontname", kGraphFontName);
+        // dot's crossing minimisation and its network simplex grow far faster than the graph; a
+        // long script whose lines jump anywhere would take minutes. Bounded, a few passes still
+        // untangle the usual scripts, and any script lays out within a second or so.
+        if (graph.LineCount() > kFewLines)
+        {
+            SetDefault(m_graph, AGRAPH, "mclimit", "0.1");
+            SetDefault(m_graph, AGRAPH, "nslimit", "2");
+            SetDefault(m_graph, AGRAPH, "nslimit1", "2");
+            SetDefault(m_graph, AGRAPH, "remincross", "false");
+        }
         if (!title.empty())
         {
             SetDefault(m_graph, AGRAPH, "label", LabelText({title}));
@@ -172,33 +221,38 @@ public:
             agsubnode(entry, m_nodes.front(), 1);
         }
 
-        // The jumps into each exit or missing line, by kind, in line order.
-        std::map<std::pair<std::size_t, bool>, std::vector<std::size_t>> trunks;
+        // The jumps into each box that may share a trunk, by kind and direction, in line order.
+        std::map<CTrunkKey, std::vector<std::size_t>> trunks;
         const auto& edges = graph.Edges();
         if (drawing == EJumpDrawing::Trunks)
         {
             for (std::size_t i = 0; i < edges.size(); ++i)
-                if (graph.Nodes()[edges[i].to].kind != EGraphNodeKind::Line)
-                    trunks[{edges[i].to, edges[i].success}].push_back(i);
+                if (const std::optional<CTrunkKey> key = TrunkOf(graph, edges[i]))
+                    trunks[*key].push_back(i);
         }
         for (const CGraphEdge& edge : edges)
         {
-            const auto trunk = trunks.find({edge.to, edge.success});
-            if (trunk == trunks.end() || trunk->second.size() < 2)
+            const std::optional<CTrunkKey> key = drawing == EJumpDrawing::Trunks ? TrunkOf(graph, edge) : std::nullopt;
+            if (!key || trunks[*key].size() < 2)
                 AddStroke(m_nodes[edge.from], m_nodes[edge.to], Look(graph, edge), true, edge.success ? 3 : 1);
         }
         for (const auto& [key, members] : trunks)
         {
             if (members.size() < 2)
                 continue;
-            const auto& [to, success] = key;
+            const std::size_t to = key.to;
+            const bool success = key.success;
             // The trunk is drawn live when any jump that joins it is.
             bool reachable = false;
             for (const std::size_t member : members)
                 reachable = reachable || graph.Nodes()[edges[member].from].reachable;
             const CEdgeLook trunkLook = EdgeLook(edges[members.front()], reachable);
-            const std::string prefix = "joint_" + graph.Nodes()[to].name + (success ? "_s" : "_f");
-            Agnode_t* previous = nullptr;
+            const std::string prefix =
+                "joint_" + graph.Nodes()[to].name + (success ? "_s" : "_f") + (key.upwards ? "u" : "");
+            // A trunk up into a line runs from the line down past its members, every stroke
+            // pointing down as the script's flow does, with the arrow drawn at the line's end: dot
+            // then has no loop to break, which would cost it more than the whole layout.
+            Agnode_t* previous = key.upwards ? m_nodes[to] : nullptr;
             for (std::size_t k = 0; k < members.size(); ++k)
             {
                 const CGraphEdge& edge = edges[members[k]];
@@ -211,10 +265,11 @@ public:
                 m_joints.push_back({joint, trunkLook.colour});
                 AddStroke(m_nodes[edge.from], joint, Look(graph, edge), false, 1);
                 if (previous != nullptr)
-                    AddStroke(previous, joint, trunkLook, false, 2);
+                    AddStroke(previous, joint, trunkLook, key.upwards && k == 0, 2, key.upwards);
                 previous = joint;
             }
-            AddStroke(previous, m_nodes[to], trunkLook, true, 2);
+            if (!key.upwards)
+                AddStroke(previous, m_nodes[to], trunkLook, true, 2);
         }
     }
 
@@ -245,7 +300,7 @@ private:
         return EdgeLook(edge, graph.Nodes()[edge.from].reachable);
     }
 
-    void AddStroke(Agnode_t* from, Agnode_t* to, const CEdgeLook& look, bool arrow, int weight)
+    void AddStroke(Agnode_t* from, Agnode_t* to, const CEdgeLook& look, bool arrow, int weight, bool backwards = false)
     {
         // Anonymous edges, so that a line whose two targets agree gets both.
         Agedge_t* edge = agedge(m_graph, from, to, nullptr, 1);
@@ -253,10 +308,12 @@ private:
         Set(edge, "style", look.dashed ? "dashed" : "solid");
         if (!arrow)
             Set(edge, "arrowhead", "none");
+        else if (backwards)
+            Set(edge, "dir", "back");
         // Success jumps and trunks pull harder, so that the path taken when all goes well runs
         // straight down and a trunk runs straight along its lines.
         Set(edge, "weight", std::to_string(weight));
-        m_strokes.push_back({edge, look});
+        m_strokes.push_back({edge, look, backwards && arrow});
     }
 
     Agraph_t* m_graph;
@@ -295,6 +352,7 @@ std::string GraphFailureText(const CFailure<EGraphFailure>& failure)
 
 CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph)
 {
+    const std::lock_guard<std::mutex> oneCall(g_graphvizCalls);
     std::string said;
     CMessageScope messages(said);
     CGraphvizGraph laid(graph, std::string(), EJumpDrawing::Trunks);
@@ -330,6 +388,18 @@ CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph)
                 }
             }
         }
+        // A stroke drawn backwards is turned round, so that every stroke ends at its arrow.
+        if (stroke.backwards)
+        {
+            std::reverse(drawn.curves.begin(), drawn.curves.end());
+            for (std::vector<CGraphPoint>& points : drawn.curves)
+                std::reverse(points.begin(), points.end());
+            if (const splines* spline = ED_spl(stroke.edge); spline != nullptr && spline->size > 0 && spline->list[0].sflag)
+            {
+                drawn.arrow = true;
+                drawn.arrowTip = place(spline->list[0].sp);
+            }
+        }
         layout.strokes.push_back(std::move(drawn));
     }
     return layout;
@@ -338,6 +408,7 @@ CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph)
 CResult<std::string, EGraphFailure> RenderGraph(const CScriptGraph& graph, EGraphFormat format,
                                                 const std::string& title)
 {
+    const std::lock_guard<std::mutex> oneCall(g_graphvizCalls);
     std::string said;
     CMessageScope messages(said);
     CGraphvizGraph drawn(graph, title, format == EGraphFormat::Dot ? EJumpDrawing::EachOnItsOwn : EJumpDrawing::Trunks);

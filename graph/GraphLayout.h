@@ -60,7 +60,7 @@ enum class EGraphFormat
     Png,
 };
 
-// Graphviz keeps process-wide state (its plugins, its message handler): call these from one thread.
+// Graphviz keeps process-wide state: these take their turns, one call at a time, from any thread.
 
 /// What Graphviz could not do; the failure's detail holds Graphviz's own message when it gave one.
 enum class EGraphFailure

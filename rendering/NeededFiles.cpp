@@ -1,5 +1,7 @@
 #include "NeededFiles.h"
 
+#include "containers/Windows1252.h"
+
 #include "containers/TypeCodes.h"
 
 bool SameFileName(std::string_view a, std::string_view b)
@@ -25,6 +27,18 @@ std::string SemiGlobalFileName(const std::string& semiGlobalName)
     if (semiGlobalName.find('.') == std::string::npos)
         return semiGlobalName + ".IFF";
     return semiGlobalName;
+}
+
+std::string MissingSemiGlobalMessage(const CNeededFiles& globalFiles, const std::string& semiGlobalName)
+{
+    if (semiGlobalName.empty() || globalFiles.Names().empty())
+        return {};
+    const std::string fileName = SemiGlobalFileName(semiGlobalName);
+    for (const std::string& name : globalFiles.Names())
+        if (SameFileName(name, fileName))
+            return {};
+    return "The semi-global file " + Windows1252ToUtf8(fileName) +
+           " is not in the game's folder; its calls show as numbers.";
 }
 
 void CNeededFiles::Clear()

@@ -15,6 +15,13 @@ bool SameFileName(std::string_view a, std::string_view b);
 /// its extension, so ".IFF" is added when the name has no dot (an empty name too).
 std::string SemiGlobalFileName(const std::string& semiGlobalName);
 
+class CNeededFiles;
+/// What opening a file says when the semi-global file its `GLOB` chunk names (windows-1252 bytes)
+/// is not among the global files loaded: "The semi-global file NAME is not in the game's folder;
+/// its calls show as numbers." (UTF-8). Empty when it was loaded, when the file names none, or when
+/// no global file was loaded at all (then no call shows by name, and that is said already).
+std::string MissingSemiGlobalMessage(const CNeededFiles& globalFiles, const std::string& semiGlobalName);
+
 /// One behaviour script of a loaded file: its chunk id and chunk name.
 struct CScriptNameEntry
 {

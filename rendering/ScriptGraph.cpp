@@ -20,6 +20,13 @@ bool IsExit(std::uint8_t target)
     return target >= kTargetError;
 }
 
+// 253 to 255 are exits however many lines the script has; a script longer than 253 lines cannot
+// jump into its lines past 253.
+bool IsLine(std::uint8_t target, std::size_t lineCount)
+{
+    return !IsExit(target) && target < lineCount;
+}
+
 std::string ExitName(std::uint8_t target)
 {
     return target == kTargetTrue ? "true" : target == kTargetFalse ? "false" : "error";
@@ -125,7 +132,7 @@ CScriptGraph CScriptGraph::Build(const CBhavScript& script, const CPlainTextRend
         pending.pop_back();
         for (const std::uint8_t target : {instruction.trueTarget, instruction.falseTarget})
         {
-            if (target < lines.size() && !reached[target])
+            if (IsLine(target, lines.size()) && !reached[target])
             {
                 reached[target] = true;
                 pending.push_back(target);
@@ -149,7 +156,7 @@ CScriptGraph CScriptGraph::Build(const CBhavScript& script, const CPlainTextRend
     std::map<std::uint8_t, bool> elsewhere;
     for (std::size_t i = 0; i < lines.size(); ++i)
         for (const std::uint8_t target : {lines[i].trueTarget, lines[i].falseTarget})
-            if (target >= lines.size())
+            if (!IsLine(target, lines.size()))
                 elsewhere[target] = elsewhere[target] || reached[i];
 
     std::map<std::uint8_t, std::size_t> nodeOfTarget;
@@ -184,7 +191,7 @@ CScriptGraph CScriptGraph::Build(const CBhavScript& script, const CPlainTextRend
         for (const bool success : {true, false})
         {
             const std::uint8_t target = success ? lines[i].trueTarget : lines[i].falseTarget;
-            const std::size_t to = target < lines.size() ? target : nodeOfTarget.at(target);
+            const std::size_t to = IsLine(target, lines.size()) ? target : nodeOfTarget.at(target);
             graph.m_edges.push_back({i, to, success});
         }
     }

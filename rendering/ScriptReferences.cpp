@@ -93,10 +93,9 @@ std::vector<CScriptReference> FindScriptReferences(const std::vector<CReferenceS
         // so a file whose calls go elsewhere is not read at all.
         if (source.container == nullptr || !SameFileName(CalledScriptFile(source, id), fileName))
             continue;
-        // Calls are named by the same rule that found them: a file naming no semi-global file
-        // calls its own scripts in that range.
-        const CPlainTextRenderer renderer(names, source.fileName,
-                                          source.semiGlobalName.empty() ? source.fileName : source.semiGlobalName);
+        // Each line is described as the script editor and the script command describe it, from
+        // the semi-global name the file itself gives (none: calls of 8192 and up show as numbers).
+        const CPlainTextRenderer renderer(names, source.fileName, source.semiGlobalName);
         CPlaceTexts texts(*source.container, renderer);
         for (CRecordReference& place : FindScriptReferences(*source.container, id))
         {

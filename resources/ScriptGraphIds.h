@@ -10,3 +10,5 @@ constexpr int ID_GRAPH_EXPORT_DOT = 32102;
 constexpr int ID_GRAPH_ZOOM_IN = 32103;
 constexpr int ID_GRAPH_ZOOM_OUT = 32104;
 constexpr int ID_GRAPH_FIT = 32105;
+constexpr int ID_GRAPH_CANCEL_LAYOUT = 32106;
+constexpr int ID_GRAPH_LAY_OUT_AGAIN = 32107;

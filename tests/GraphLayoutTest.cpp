@@ -35,9 +35,10 @@ bool Overlap(const CNodePlace& a, const CNodePlace& b)
 }
 }
 
-// Jumps into an exit or a missing line from two lines or more run into one trunk: a stroke from
-// each line to its joint, one between joints, and one with the arrow into the box.
-TEST(GraphLayout, JumpsIntoOneExitShareATrunk)
+// Jumps into one box from two lines or more run into one trunk: a stroke from each line to its
+// joint, one between joints, and one with the arrow into the box. Into a line, the jumps from above
+// and those from below make a trunk each; the line above goes on straight and a loop stays a loop.
+TEST(GraphLayout, JumpsIntoOneBoxShareATrunk)
 {
     struct CRow
     {
@@ -52,7 +53,10 @@ TEST(GraphLayout, JumpsIntoOneExitShareATrunk)
         {"one line: each jump on its own", {{254, 255}}, 2, 0, 2},
         {"three lines failing into FALSE", {{1, 255}, {2, 255}, {254, 255}}, 3 + 3 + 2 + 1, 3, 3 + 1},
         {"success and failure into TRUE: a trunk each", {{254, 254}, {254, 254}}, 4 + 4, 4, 2},
-        {"jumps into one line stay on their own", {{2, 2}, {2, 2}, {254, 255}}, 6, 0, 6},
+        {"one jump into a line and the next line's flow stay on their own", {{2, 2}, {2, 2}, {254, 255}}, 6, 0, 6},
+        {"lines failing back to line 1", {{1, 0}, {2, 0}, {3, 0}, {254, 0}}, 5 + 3 + 2 + 1, 3, 5 + 1},
+        {"into a line from above and from below: a trunk each",
+         {{3, 255}, {3, 255}, {3, 255}, {254, 255}, {3, 255}, {3, 255}}, 4 + 4 + 2 + 12, 2 + 2 + 6, 1 + 1 + 2 + 1},
         {"two lines past the end", {{5, 254}, {5, 255}}, 2 + 1 + 1 + 2, 2, 3},
     };
     for (const CRow& row : rows)

@@ -324,3 +324,58 @@ TEST_F(RenderCommands, GraphDrawsSvgAndPngIntoAFile)
     EXPECT_EQ(Run("graph " + Chair() + " 4098 --format svg -o " + Quoted(m_root / "none.svg")), 1);
     EXPECT_FALSE(fs::exists(m_root / "none.svg"));
 }
+
+// The semi-global file the object names is said once when it is not among the loaded global files,
+// whichever command loads them; nothing is said when it was loaded or when no folder was given.
+TEST_F(RenderCommands, AMissingSemiGlobalFileIsSaidOnce)
+{
+    const std::string missing = "The semi-global file Benches.IFF is not in the game's folder; its calls show as numbers.";
+    struct CRow
+    {
+        std::string arguments;
+        bool said;
+    };
+    const CRow rows[] = {
+        {"script " + Chair() + " 4096 --game-data " + GameData() + " --semi-global Benches", true},
+        {"graph " + Chair() + " 4096 --game-data " + GameData() + " --semi-global Benches", true},
+        {"script " + Chair() + " 4096 --game-data " + GameData(), false},
+        {"script " + Chair() + " 4096 --semi-global Benches", false},
+    };
+    for (const CRow& row : rows)
+    {
+        ASSERT_EQ(Run(row.arguments), 0) << row.arguments << '\n' << m_err;
+        const std::size_t at = m_err.find(missing);
+        EXPECT_EQ(at != std::string::npos, row.said) << row.arguments << '\n' << m_err;
+        if (at != std::string::npos)
+        {
+            EXPECT_EQ(m_err.find(missing, at + 1), std::string::npos) << "said twice: " << row.arguments;
+        }
+    }
+    // Its calls show as numbers, as the message says.
+    ASSERT_EQ(Run("script " + Chair() + " 4096 --game-data " + GameData() + " --semi-global Benches --json"), 0);
+    EXPECT_EQ(nlohmann::json::parse(m_out)["lines"][2]["description"], "8192 (Stack: 0, 0, 0, 0)");
+}
+
+// 253, 254 and 255 are the exits in a script of any length: a 260-line script failing into 255
+// has the FALSE box, and its lines past 253 are drawn unreachable.
+TEST_F(RenderCommands, GraphTakesTheExitsByValueInALongScript)
+{
+    std::vector<CBhavInstruction> lines;
+    for (int i = 0; i < 260; ++i)
+        lines.push_back(Line(0, std::uint8_t(i < 252 ? i + 1 : 254), 255));
+    CIffFile chair;
+    AddScript(chair, 4096, "long", lines);
+    WriteContainer(chair, m_root / "Long.iff");
+    ASSERT_EQ(Run("graph " + Quoted(m_root / "Long.iff") + " 4096 --json"), 0) << m_err;
+    const auto document = nlohmann::json::parse(m_out);
+    EXPECT_EQ(document["nodes"], 262);  // 260 lines, TRUE and FALSE
+    EXPECT_EQ(document["edges"], 520);
+    const std::string dot = document["graph"];
+    const CParsedGraph graph(agmemread(dot.c_str()));
+    ASSERT_NE(graph, nullptr) << dot.substr(0, 400);
+    const auto node = [&graph](const char* name) { return agnode(graph.get(), const_cast<char*>(name), 0); };
+    ASSERT_NE(node("false"), nullptr);
+    EXPECT_EQ(node("missing256"), nullptr);
+    EXPECT_NE(agedge(graph.get(), node("line260"), node("false"), nullptr, 0), nullptr);
+    EXPECT_NE(agedge(graph.get(), node("line253"), node("true"), nullptr, 0), nullptr);
+}

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -133,4 +134,40 @@ TEST(ScriptGraph, WrapsAtBlanksAndCutsLongWords)
     };
     for (const CRow& row : rows)
         EXPECT_EQ(WrapText(row.text, row.width), row.rows) << row.text;
+}
+
+TEST(ScriptGraph, ExitsAreExitsWhateverTheScriptsLength)
+{
+    struct CRow
+    {
+        std::size_t lines;
+        const char* tail;  // the last boxes
+        const char* lastJumps;
+    };
+    // Every line fails into 255 and goes on to the next line; the line before 254 returns TRUE or
+    // ERROR. Lines past 253 are never jumped into.
+    const CRow rows[] = {
+        {252, "line252 true false error", "line252>true line252/error"},
+        {253, "line253 true false error", "line253>true line253/error"},
+        {254, "~line254 true false error", "line254>true line254/false"},
+        {260, "~line260 true false error", "line260>true line260/false"},
+    };
+    const CNeededFiles files;
+    const CPlainTextRenderer renderer(files, "Object.iff", "");
+    for (const CRow& row : rows)
+    {
+        std::vector<std::pair<int, int>> targets;
+        for (std::size_t i = 0; i < row.lines; ++i)
+            targets.emplace_back(i + 1 < row.lines ? int(i + 1) : 254, 255);
+        const std::size_t beforeError = std::min<std::size_t>(row.lines, 253) - 1;
+        targets[beforeError] = {254, 253};
+        const CScriptGraph graph = CScriptGraph::Build(Script(targets), renderer);
+        const std::string boxes = Boxes(graph);
+        const std::string jumps = Jumps(graph);
+        EXPECT_EQ(graph.Nodes().size(), row.lines + 3) << row.lines;
+        EXPECT_EQ(boxes.substr(boxes.size() - std::string(row.tail).size()), row.tail) << row.lines;
+        EXPECT_EQ(jumps.substr(jumps.size() - std::string(row.lastJumps).size()), row.lastJumps) << row.lines;
+        EXPECT_NE(jumps.find("line1/false"), std::string::npos) << row.lines;
+        EXPECT_EQ(boxes.find("missing"), std::string::npos) << row.lines;
+    }
 }

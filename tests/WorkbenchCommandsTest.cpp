@@ -15,7 +15,9 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -192,4 +194,25 @@ TEST_F(CWorkbenchCommands, ASmallObjectIsBuiltFromAnEmptyFile)
         chunks.push_back(TypeCodeText(chunk.type) + " " + std::to_string(chunk.id) + " " + chunk.name);
     EXPECT_EQ(chunks, (std::vector<std::string>{"BHAV 4096 main", "TTAB 128 menu", "TTAs 128 menu", "BHAV 4097 check",
                                                 "rsmp 0 "}));
+}
+
+// docs/cli.md is the tool's contract: the refusals it quotes are the ones the tool prints.
+TEST_F(CWorkbenchCommands, TheContractQuotesTheRefusalsAsPrinted)
+{
+    std::ifstream docs(TREEWRIGHT_SOURCE_DIR "/docs/cli.md");
+    ASSERT_TRUE(docs) << "docs/cli.md not found";
+    const std::string contract((std::istreambuf_iterator<char>(docs)), std::istreambuf_iterator<char>());
+    // Each command refuses with the message that the contract quotes for it.
+    const char* const commands[] = {
+        "new-record {object.iff} script {out.iff} --id 9000",
+        "new-record {object.iff} script {out.iff} --id 4096",
+    };
+    for (const char* command : commands)
+    {
+        std::string out, err;
+        EXPECT_EQ(RunCli(Expand(command), m_folder / "stderr.txt", out, err), 1) << command;
+        while (!err.empty() && err.back() == '\n')
+            err.pop_back();
+        EXPECT_NE(contract.find('"' + err + '"'), std::string::npos) << command << ": \"" << err << "\" is not in docs/cli.md";
+    }
 }

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <wx/filehistory.h>
+#include <wx/frame.h>
+#include <wx/statusbr.h>
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
 
@@ -132,6 +134,7 @@ TEST(DocumentOpen, ReadErrorsShowTheirMessageAndKeepThePreviousDocument)
     CScriptedUserInterface user;
     CUiScope scope(user);
     ASSERT_TRUE(DocManager().OpenDocument(object));
+    ForgetSemiGlobalNotice(user);
     user.messages.clear();
     user.modalRuns.clear();
     const CDocumentState before = StateOfDocument();
@@ -234,6 +237,7 @@ TEST(DocumentModified, NewOpenAndCloseAskBeforeUnsavedChangesAreLost)
     CScriptedUserInterface user;
     CUiScope scope(user);
     ASSERT_TRUE(DocManager().OpenDocument(object));
+    ForgetSemiGlobalNotice(user);
 
     View().SemiGlobalField()->SetValue("TableGlobals");
     EXPECT_TRUE(Document().IsModified());
@@ -283,6 +287,7 @@ TEST(DocumentModified, AnOpenThatFailsAfterNoKeepsTheChangesAndTheQuestion)
     CScriptedUserInterface user;
     CUiScope scope(user);
     ASSERT_TRUE(DocManager().OpenDocument(object));
+    ForgetSemiGlobalNotice(user);
     View().SemiGlobalField()->SetValue("LightGlobals");
 
     user.answers = {wxID_NO};
@@ -304,6 +309,7 @@ TEST(DocumentSave, WritesTheSemiGlobalNameThroughATemporaryFile)
     CScriptedUserInterface user;
     CUiScope scope(user);
     ASSERT_TRUE(DocManager().OpenDocument(object));
+    ForgetSemiGlobalNotice(user);
     EXPECT_EQ(View().SemiGlobalField()->GetValue(), "");
 
     View().SemiGlobalField()->SetValue("SofaGlobals");
@@ -337,6 +343,7 @@ TEST(DocumentSave, AFailedSaveSaysSoAndLeavesTheFileAsItWas)
     CScriptedUserInterface user;
     CUiScope scope(user);
     ASSERT_TRUE(DocManager().OpenDocument(object));
+    ForgetSemiGlobalNotice(user);
     View().SemiGlobalField()->SetValue("A much longer name for the semi-global file");
 
     // A file size limit below the container's size makes every write of the file fail, whoever
@@ -373,6 +380,7 @@ TEST(DocumentSave, SaveAsRenamesTheDocumentButKeepsTheIndexName)
     CScriptedUserInterface user;
     CUiScope scope(user);
     ASSERT_TRUE(DocManager().OpenDocument(object));
+    ForgetSemiGlobalNotice(user);
 
     user.filesToSave = {wxString(temp.File("Desk copy.iff"))};
     SendCommand(ID_FILE_SAVE_AS);
@@ -405,6 +413,7 @@ TEST(DocumentSave, AVersion20FileIsConvertedOnlyWhenTheUserSaysYes)
     CScriptedUserInterface user;
     CUiScope scope(user);
     ASSERT_TRUE(DocManager().OpenDocument(object));
+    ForgetSemiGlobalNotice(user);
     user.answers = {wxID_NO};
     SendCommand(ID_FILE_SAVE);
     ASSERT_EQ(user.messages.size(), 1U);
@@ -417,4 +426,37 @@ TEST(DocumentSave, AVersion20FileIsConvertedOnlyWhenTheUserSaysYes)
     const CIffFile converted = ReadIff(object);
     EXPECT_EQ(converted.Version(), 25);
     EXPECT_EQ(ReadSemiGlobalName(converted), "PersonGlobals");
+}
+
+// Opening an object whose semi-global file the game's folder lacks says so once, as a message of
+// the loader and in the status bar; an object naming none says nothing.
+TEST(DocumentOpen, AMissingSemiGlobalFileIsSaidOncePerOpen)
+{
+    const std::string notice = "The semi-global file ChairGlobals.IFF is not in the game's folder; its calls show as numbers.";
+    struct CRow
+    {
+        const char* semiGlobal;
+        bool said;
+    };
+    const CRow rows[] = {{"ChairGlobals", true}, {"", false}, {"ChairGlobals", true}};
+    CTempFolder folder;
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(row.semiGlobal);
+        ResetDocument();
+        CScriptedUserInterface user;
+        CUiScope scope(user);
+        const std::string object = folder.File("Chair.iff");
+        WriteObject(object, row.semiGlobal);
+        ASSERT_TRUE(DocManager().OpenDocument(object));
+        Flush();
+        const auto said = std::count_if(user.messages.begin(), user.messages.end(), [&](const CShownMessage& message) {
+            return message.text == notice && message.caption == "Error" && message.owner == nullptr;
+        });
+        EXPECT_EQ(said, row.said ? 1 : 0);
+        EXPECT_EQ(user.messages.size(), std::size_t(said));
+        const wxString status = static_cast<wxFrame*>(View().GetFrame())->GetStatusBar()->GetStatusText(0);
+        EXPECT_EQ(status.Contains(notice), row.said) << status;
+    }
+    ResetDocument();
 }

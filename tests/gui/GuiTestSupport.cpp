@@ -22,6 +22,7 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include <chrono>
 #include <fstream>
 #include <random>
 
@@ -94,6 +95,12 @@ bool CScriptedUserInterface::CopyText(const wxString& text)
 {
     clipboard = text;
     return true;
+}
+
+void ForgetSemiGlobalNotice(CScriptedUserInterface& user)
+{
+    std::erase_if(user.messages,
+                  [](const CShownMessage& message) { return message.text.StartsWith("The semi-global file "); });
 }
 
 std::vector<wxString> CScriptedUserInterface::Texts() const
@@ -186,6 +193,19 @@ void SendCommand(int id)
 void Flush()
 {
     RunPendingEvents();
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        wxMilliSleep(5);
+        Flush();
+    }
+    return true;
 }
 
 CTempFolder::CTempFolder()

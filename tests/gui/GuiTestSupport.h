@@ -68,6 +68,10 @@ public:
     wxString clipboard;
 };
 
+/// Forgets the message that opening a file gives when its semi-global file is not in the game's
+/// folder (the test objects name files the sample folder lacks); a test of that message keeps it.
+void ForgetSemiGlobalNotice(CScriptedUserInterface& user);
+
 /// Puts a scripted user in force for one scope.
 class CUiScope
 {
@@ -102,6 +106,8 @@ bool PressKeys(wxWindow& field, const std::string& text);
 void SendCommand(int id);
 /// Lets the toolkit handle what is pending (events, idle handling, timers already due).
 void Flush();
+/// Lets the toolkit run until `done` holds, at most `timeoutMs`; false when it never did.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
 
 /// A folder of its own for one test, removed with it.
 class CTempFolder

@@ -42,6 +42,7 @@ void PrintTo(const CEntry& entry, std::ostream* out)
 void OpenForTest(CScriptedUserInterface& user, const std::string& path)
 {
     ASSERT_TRUE(DocManager().OpenDocument(path));
+    ForgetSemiGlobalNotice(user);
     ASSERT_TRUE(user.messages.empty());
 }
 }

@@ -2,6 +2,7 @@
 // OK whose record cannot be stored keeps the editor open with the user's changes.
 
 #include "GuiTestSupport.h"
+#include "RealInput.h"
 
 #include "MainFrame.h"
 #include "TreewrightDoc.h"
@@ -17,6 +18,7 @@
 #include <wx/dialog.h>
 #include <wx/listbox.h>
 #include <wx/statusbr.h>
+#include <wx/textctrl.h>
 
 namespace
 {
@@ -147,4 +149,61 @@ TEST_F(RecordRefusal, AnInteractionTableIsStoredOnlyWithItsNames)
     DoubleClickEntry(*View().InteractionList(), 128, "interaction table");
     EXPECT_EQ(Image(), before);
     EXPECT_FALSE(Document().IsModified());
+}
+
+// A refused record is marked where it is listed: grey, its reason as the entry's tooltip and, once
+// the entry is chosen, in the status bar; the records that open look as they always did.
+TEST_F(RecordRefusal, RefusedRecordsAreGreyWithTheirReasonInTheirLists)
+{
+    const std::string path = m_folder.File("Marked.iff");
+    WriteIff(path, {{"BHAV", 4096, "fine", LE16({0x8002, 0, 0, 0, 0, 0}) /* no lines */},
+                    {"BHAV", 4100, "future", LE16({0x8004, 0, 0, 0, 0, 0})},
+                    {"TTAB", 4201, "no names", LE16({0, 9})}});
+    OpenDocument(path);
+    CUiScope scope(m_ui);
+    struct CCase
+    {
+        wxListBox* list;
+        ERecordKind kind;
+        std::uint16_t id;
+        const char* reason;  // empty: the record opens
+    };
+    const CCase cases[] = {
+        {View().ScriptList(), ERecordKind::Script, 4096, ""},
+        {View().ScriptList(), ERecordKind::Script, 4100, "BHAV #4100 \"future\": format 0x8004 is not one this program can edit"},
+        {View().InteractionList(), ERecordKind::Interactions, 4201, "TTAs #4201: the table is not in the file"},
+    };
+    for (const CCase& c : cases)
+        EXPECT_EQ(View().RefusalMarks().ReasonOf(c.kind, c.id), c.reason) << c.id;
+
+    wxListBox& scripts = *View().ScriptList();
+    scripts.SetSelection(wxNOT_FOUND);
+    const auto itemOf = [](wxListBox& list, std::uint16_t id) {
+        for (unsigned item = 0; item < list.GetCount(); ++item)
+            if (ChunkIdOf(list, item) == id)
+                return item;
+        return ~0u;
+    };
+    // Grey against black: the refused entry's darkest pixel is far lighter than the other's.
+    const wxRect fine = EntryRect(scripts, itemOf(scripts, 4096));
+    const wxRect refused = EntryRect(scripts, itemOf(scripts, 4100));
+    ASSERT_FALSE(fine.IsEmpty());
+    ASSERT_FALSE(refused.IsEmpty());
+    PointAt(*View().SemiGlobalField());
+    const int fineDarkest = DarkestOnScreen(scripts, fine);
+    const int refusedDarkest = DarkestOnScreen(scripts, refused);
+    EXPECT_LT(fineDarkest, 60);
+    EXPECT_GT(refusedDarkest, fineDarkest + 50);
+
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.id);
+        const wxRect entry = EntryRect(*c.list, itemOf(*c.list, c.id));
+        ASSERT_FALSE(entry.IsEmpty());
+        MainFrame().SetStatusText("Ready");
+        ClickAt(*c.list, wxPoint(entry.x + 10, entry.y + entry.height / 2));
+        EXPECT_EQ(c.list->GetSelection(), int(itemOf(*c.list, c.id)));
+        EXPECT_EQ(c.list->GetToolTipText(), c.reason);
+        EXPECT_EQ(Status(), *c.reason != '\0' ? wxString(c.reason) : wxString("Ready"));
+    }
 }

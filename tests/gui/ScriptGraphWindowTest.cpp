@@ -51,6 +51,15 @@ void ClickBox(CScriptGraphCanvas& canvas, int line, bool twice = false)
     }
 }
 
+/// Waits for the graph window's layout under way, if any.
+bool LaidOut(CScriptGraphFrame& graph)
+{
+    return WaitUntil([&graph] {
+        graph.CatchUp();
+        return !graph.LayingOut();
+    });
+}
+
 /// The boxes and jumps of a graph, as their labels and ends.
 std::vector<std::string> Drawn(const CScriptGraph& graph)
 {
@@ -87,6 +96,7 @@ protected:
             Flush();
             CScriptGraphFrame* graph = editor.GraphWindow();
             ASSERT_NE(graph, nullptr);
+            ASSERT_TRUE(LaidOut(*graph));
             EXPECT_TRUE(graph->IsShown());
             EXPECT_EQ(graph->GetTitle(), "Script Graph - #4096: init");
             body(editor, *graph);
@@ -137,6 +147,7 @@ TEST_F(ScriptGraphWindow, DoubleClickingABoxEditsItsLine)
             EXPECT_EQ(editor.Lines()->GetSelection(), 3);
             EXPECT_EQ(m_script.m_instructions[3], Line(254, 253));
             Flush();
+            ASSERT_TRUE(LaidOut(graph));
             // "return ERROR" has joined the graph.
             EXPECT_EQ(graph.Canvas()->Graph().Nodes().size(), 7u);
         },
@@ -180,6 +191,7 @@ TEST_F(ScriptGraphWindow, EveryChangeLaysTheGraphOutAgain)
                 ClickButton(editor, row.command);
             ASSERT_NE(m_script.m_instructions, before) << row.change << " changed nothing";
             Flush();
+            ASSERT_TRUE(LaidOut(graph)) << row.change;
             EXPECT_EQ(graph.LayoutCount(), layouts + 1) << row.change;
             EXPECT_EQ(Drawn(graph.Canvas()->Graph()), Drawn(CScriptGraph::Build(m_script, editor.Renderer())))
                 << row.change;

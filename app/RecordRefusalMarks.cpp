@@ -1,0 +1,75 @@
+#include "RecordRefusalMarks.h"
+
+#include "TreewrightView.h"
+
+#include "containers/IffFile.h"
+#include "containers/TypeCodes.h"
+#include "framework/ListItemMarks.h"
+#include "framework/UserInterface.h"
+#include "records/RecordCheck.h"
+#include "records/RecordFault.h"
+
+#include <wx/listbox.h>
+
+void CRecordRefusalMarks::Attach(wxListBox& list, ERecordKind kind, std::function<void(const wxString&)> showStatus)
+{
+    wxListBox* const shown = &list;
+    // The entries read "#id: name".
+    GreyListItems(list, [this, kind](const wxString& text) {
+        unsigned long id = 0;
+        return text.StartsWith("#") && text.Mid(1).BeforeFirst(':').ToULong(&id) && id <= 0xFFFF &&
+               !ReasonOf(kind, std::uint16_t(id)).empty();
+    });
+    list.Bind(wxEVT_MOTION, [this, shown, kind](wxMouseEvent& event) {
+        event.Skip();
+        const int item = shown->HitTest(event.GetPosition());
+        const wxString reason = item != wxNOT_FOUND ? ReasonOf(kind, ChunkIdOf(*shown, unsigned(item))) : wxString();
+        if (reason != shown->GetToolTipText())
+        {
+            if (reason.empty())
+                shown->UnsetToolTip();
+            else
+                shown->SetToolTip(reason);
+        }
+    });
+    list.Bind(wxEVT_LISTBOX, [this, shown, kind, showStatus](wxCommandEvent& event) {
+        event.Skip();
+        const int item = shown->GetSelection();
+        const wxString reason = item != wxNOT_FOUND ? ReasonOf(kind, ChunkIdOf(*shown, unsigned(item))) : wxString();
+        if (!reason.empty())
+            showStatus(reason);
+        else if (m_statusShowsReason)
+            showStatus("Ready");
+        m_statusShowsReason = !reason.empty();
+    });
+}
+
+void CRecordRefusalMarks::Update(const CIffFile& container)
+{
+    m_reasons.clear();
+    for (const ERecordKind kind :
+         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+    {
+        const std::uint32_t listed = ListedType(kind);
+        for (const std::uint16_t id : ChunkIdsOfType(container, listed))
+        {
+            // An interaction table opens with its names of the same id, so either refuses it.
+            for (const std::uint32_t type : {listed, kind == ERecordKind::Interactions ? kTypeTtas : 0u})
+            {
+                std::string name;
+                const CRecordFault fault = type != 0 ? RecordLoadFault(container, type, id, name) : CRecordFault();
+                if (fault)
+                {
+                    m_reasons[{kind, id}] = GameText(RecordRefusalText(type, id, name, fault));
+                    break;
+                }
+            }
+        }
+    }
+}
+
+wxString CRecordRefusalMarks::ReasonOf(ERecordKind kind, std::uint16_t id) const
+{
+    const auto found = m_reasons.find({kind, id});
+    return found != m_reasons.end() ? found->second : wxString();
+}
