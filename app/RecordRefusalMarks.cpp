@@ -47,18 +47,21 @@ void CRecordRefusalMarks::Attach(wxListBox& list, ERecordKind kind, std::functio
 void CRecordRefusalMarks::Update(const CIffFile& container)
 {
     m_reasons.clear();
-    for (const ERecordKind kind :
-         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+    for (const ERecordKind kind : kRecordKinds)
     {
         const std::uint32_t listed = ListedType(kind);
+        // An interaction table opens with its names of the same id, so either refuses it; an
+        // object opens with its function table when it has one, and without one all the same.
+        const std::uint32_t companion = kind == ERecordKind::Interactions ? kTypeTtas
+                                        : kind == ERecordKind::Objects    ? kTypeObjf
+                                                                          : 0u;
         for (const std::uint16_t id : ChunkIdsOfType(container, listed))
         {
-            // An interaction table opens with its names of the same id, so either refuses it.
-            for (const std::uint32_t type : {listed, kind == ERecordKind::Interactions ? kTypeTtas : 0u})
+            for (const std::uint32_t type : {listed, companion})
             {
                 std::string name;
                 const CRecordFault fault = type != 0 ? RecordLoadFault(container, type, id, name) : CRecordFault();
-                if (fault)
+                if (fault && !(type == kTypeObjf && fault.what == ERecordFault::Missing))
                 {
                     m_reasons[{kind, id}] = GameText(RecordRefusalText(type, id, name, fault));
                     break;

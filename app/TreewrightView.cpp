@@ -131,8 +131,7 @@ void CTreewrightView::CreateForm(wxWindow* parent)
 
     m_form->Bind(wxEVT_TEXT, &CTreewrightView::OnSemiGlobalChanged, this, IDC_SEMI_GLOBAL);
     m_semiGlobal->Bind(wxEVT_KILL_FOCUS, &CTreewrightView::OnSemiGlobalDone, this);
-    for (const ERecordKind kind :
-         {ERecordKind::Script, ERecordKind::Strings, ERecordKind::Interactions, ERecordKind::Constants})
+    for (const ERecordKind kind : kRecordKinds)
         m_refusals.Attach(*ListOf(kind), kind, [this](const wxString& text) { ShowStatus(text); });
     for (wxListBox* list : m_lists)
     {

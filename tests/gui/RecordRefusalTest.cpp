@@ -43,6 +43,14 @@ Bytes PlainStrings(int count)
     return data;
 }
 
+// A definition of version 142 and 214 bytes whose fields are all 0.
+Bytes Object()
+{
+    Bytes data(214, 0);
+    data[0] = 142;
+    return data;
+}
+
 class RecordRefusal : public CSampleDocumentTest
 {
 protected:
@@ -158,7 +166,11 @@ TEST_F(RecordRefusal, RefusedRecordsAreGreyWithTheirReasonInTheirLists)
     const std::string path = m_folder.File("Marked.iff");
     WriteIff(path, {{"BHAV", 4096, "fine", LE16({0x8002, 0, 0, 0, 0, 0}) /* no lines */},
                     {"BHAV", 4100, "future", LE16({0x8004, 0, 0, 0, 0, 0})},
-                    {"TTAB", 4201, "no names", LE16({0, 9})}});
+                    {"TTAB", 4201, "no names", LE16({0, 9})},
+                    {"OBJD", 128, "no functions", Object()},
+                    {"OBJD", 129, "stub", LE16({142, 0})},
+                    {"OBJD", 130, "bad functions", Object()},
+                    {"OBJf", 130, "bad functions", Bytes(16, 1)}});
     OpenDocument(path);
     CUiScope scope(m_ui);
     struct CCase
@@ -172,6 +184,12 @@ TEST_F(RecordRefusal, RefusedRecordsAreGreyWithTheirReasonInTheirLists)
         {View().ScriptList(), ERecordKind::Script, 4096, ""},
         {View().ScriptList(), ERecordKind::Script, 4100, "BHAV #4100 \"future\": format 0x8004 is not one this program can edit"},
         {View().InteractionList(), ERecordKind::Interactions, 4201, "TTAs #4201: the table is not in the file"},
+        // An object opens without a function table, not with a damaged one.
+        {View().ObjectList(), ERecordKind::Objects, 128, ""},
+        {View().ObjectList(), ERecordKind::Objects, 129,
+         "OBJD #129 \"stub\": it is shorter than the 32 bytes its layout needs"},
+        {View().ObjectList(), ERecordKind::Objects, 130,
+         "OBJf #130 \"bad functions\": it does not begin as a function table does (eight zero bytes, then \"fJBO\")"},
     };
     for (const CCase& c : cases)
         EXPECT_EQ(View().RefusalMarks().ReasonOf(c.kind, c.id), c.reason) << c.id;
