@@ -216,6 +216,16 @@ void CScriptGraphCanvas::Draw(wxGraphicsContext& gc) const
     // Only the boxes in the window: a long script has hundreds, and each costs its text.
     const CGraphPoint first = ToGraph(wxPoint(0, 0));
     const CGraphPoint last = ToGraph(wxPoint(GetClientSize().x, GetClientSize().y));
+    for (const CGraphNote& note : m_layout.notes)
+    {
+        if (note.centre.y < first.y - kGraphFontSize || note.centre.y > last.y + kGraphFontSize)
+            continue;
+        gc.SetFont(LabelFont(kGraphFontSize), Colour(note.colour));
+        const wxString text = wxString::FromUTF8(note.text);
+        double width = 0, height = 0;
+        gc.GetTextExtent(text, &width, &height);
+        gc.DrawText(text, note.centre.x - width / 2, note.centre.y - height / 2);
+    }
     for (std::size_t i = 0; i < m_layout.nodes.size() && i < m_graph.Nodes().size(); ++i)
     {
         const CNodePlace& place = m_layout.nodes[i];

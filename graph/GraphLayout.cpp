@@ -2,6 +2,7 @@
 
 #include "GraphStyle.h"
 
+#include "records/BhavInstruction.h"
 #include "rendering/ScriptGraph.h"
 
 #include <gvc.h>
@@ -145,9 +146,20 @@ struct CTrunkKey
     }
 };
 
+// Lines from 253 on: no jump can name them (253 to 255 are the exits), so control never gets
+// there. A long script's tail of such lines, each jumping anywhere above, would cost dot more than
+// the rest of the drawing together: their jumps end in a note naming the target instead, and the
+// tail stands as a column of its own beside the script.
+bool InTail(const CGraphNode& node)
+{
+    return node.kind == EGraphNodeKind::Line && node.target >= kTargetError;
+}
+
 std::optional<CTrunkKey> TrunkOf(const CScriptGraph& graph, const CGraphEdge& edge)
 {
     const CGraphNode& to = graph.Nodes()[edge.to];
+    if (InTail(graph.Nodes()[edge.from]))
+        return std::nullopt;
     if (to.kind != EGraphNodeKind::Line)
         return CTrunkKey{edge.to, edge.success, false};
     // The line's flow on to the next line is drawn straight, and a line's jump to itself stays a
@@ -172,6 +184,12 @@ public:
         Agnode_t* node;
         CGraphColour colour;
     };
+    struct CNote
+    {
+        Agnode_t* node;
+        std::string text;
+        CGraphColour colour;
+    };
 
     CGraphvizGraph(const CScriptGraph& graph, const std::string& title, EJumpDrawing drawing)
         : m_graph(agopen(Text("script"), Agdirected, &g_stringDisc))
@@ -190,6 +208,10 @@ public:
             SetDefault(m_graph, AGRAPH, "nslimit1", "2");
             SetDefault(m_graph, AGRAPH, "remincross", "false");
         }
+        // The tail and the script are laid out apart and set side by side: together, dot's
+        // placing of the one drags on the other.
+        if (drawing == EJumpDrawing::Trunks && !graph.Nodes().empty() && graph.LineCount() > kTargetError)
+            SetDefault(m_graph, AGRAPH, "pack", "true");
         if (!title.empty())
         {
             SetDefault(m_graph, AGRAPH, "label", LabelText({title}));
@@ -230,8 +252,27 @@ public:
                 if (const std::optional<CTrunkKey> key = TrunkOf(graph, edges[i]))
                     trunks[*key].push_back(i);
         }
+        Agnode_t* tailAbove = nullptr;
+        for (std::size_t i = 0; i < graph.Nodes().size(); ++i)
+        {
+            if (drawing != EJumpDrawing::Trunks || !InTail(graph.Nodes()[i]))
+                continue;
+            // Each tail line under the one before it, by an edge that is not drawn.
+            if (tailAbove != nullptr)
+            {
+                Agedge_t* order = agedge(m_graph, tailAbove, m_nodes[i], nullptr, 1);
+                Set(order, "style", "invis");
+                Set(order, "weight", "10");
+            }
+            tailAbove = m_nodes[i];
+        }
         for (const CGraphEdge& edge : edges)
         {
+            if (drawing == EJumpDrawing::Trunks && InTail(graph.Nodes()[edge.from]))
+            {
+                AddNote(graph, edge);
+                continue;
+            }
             const std::optional<CTrunkKey> key = drawing == EJumpDrawing::Trunks ? TrunkOf(graph, edge) : std::nullopt;
             if (!key || trunks[*key].size() < 2)
                 AddStroke(m_nodes[edge.from], m_nodes[edge.to], Look(graph, edge), true, edge.success ? 3 : 1);
@@ -293,11 +334,29 @@ public:
     const std::vector<Agnode_t*>& Nodes() const { return m_nodes; }
     const std::vector<CStroke>& Strokes() const { return m_strokes; }
     const std::vector<CJoint>& Joints() const { return m_joints; }
+    const std::vector<CNote>& Notes() const { return m_notes; }
 
 private:
     static CEdgeLook Look(const CScriptGraph& graph, const CGraphEdge& edge)
     {
         return EdgeLook(edge, graph.Nodes()[edge.from].reachable);
+    }
+
+    void AddNote(const CScriptGraph& graph, const CGraphEdge& edge)
+    {
+        const CGraphNode& from = graph.Nodes()[edge.from];
+        const CGraphNode& to = graph.Nodes()[edge.to];
+        const std::string text = to.kind == EGraphNodeKind::Line ? "line " + std::to_string(to.target + 1)
+                                 : to.label.empty()               ? to.name
+                                                                  : to.label.front();
+        const CEdgeLook look = Look(graph, edge);
+        Agnode_t* note = agnode(m_graph, Text((from.name + (edge.success ? "_note_s" : "_note_f")).c_str()), 1);
+        Set(note, "shape", "plaintext");
+        Set(note, "label", LabelText({text}));
+        Set(note, "fontcolor", look.colour.Hex());
+        Set(note, "margin", "0.02,0.01");
+        m_notes.push_back({note, text, look.colour});
+        AddStroke(m_nodes[edge.from], note, look, true, 1);
     }
 
     void AddStroke(Agnode_t* from, Agnode_t* to, const CEdgeLook& look, bool arrow, int weight, bool backwards = false)
@@ -320,6 +379,7 @@ private:
     std::vector<Agnode_t*> m_nodes;
     std::vector<CStroke> m_strokes;
     std::vector<CJoint> m_joints;
+    std::vector<CNote> m_notes;
     bool m_laidOut = false;
 };
 
@@ -368,6 +428,8 @@ CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph)
         layout.nodes.push_back({place(ND_coord(node)), ND_width(node) * 72.0, ND_height(node) * 72.0});
     for (const CGraphvizGraph::CJoint& joint : laid.Joints())
         layout.joints.push_back({place(ND_coord(joint.node)), joint.colour});
+    for (const CGraphvizGraph::CNote& note : laid.Notes())
+        layout.notes.push_back({place(ND_coord(note.node)), note.text, note.colour});
     for (const CGraphvizGraph::CStroke& stroke : laid.Strokes())
     {
         CGraphStroke drawn;

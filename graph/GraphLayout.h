@@ -40,6 +40,15 @@ struct CGraphJoint
     CGraphColour colour;
 };
 
+/// Where a jump of a line past the last one a jump can name (line 253 on) ends: a short arrow into
+/// the name of its target, instead of a stroke across the whole drawing.
+struct CGraphNote
+{
+    CGraphPoint centre;
+    std::string text;
+    CGraphColour colour;
+};
+
 /// A graph as Graphviz's dot laid it out, for drawing it natively. The places run parallel to the
 /// graph's nodes; the jumps are strokes, each jump into a box taken by many drawn up to its joint.
 struct CGraphLayout
@@ -49,6 +58,7 @@ struct CGraphLayout
     std::vector<CNodePlace> nodes;
     std::vector<CGraphStroke> strokes;
     std::vector<CGraphJoint> joints;
+    std::vector<CGraphNote> notes;
 };
 
 /// What a graph is written as: DOT (the graph itself, with every label and look, not laid out), or

@@ -99,3 +99,35 @@ TEST(GraphLayout, PlacesEveryBoxInsideTheDrawingWithoutOverlap)
     for (std::size_t i = 1; i < layout.nodes.size(); ++i)
         EXPECT_LE(layout.nodes[0].centre.y, layout.nodes[i].centre.y) << graph.Nodes()[i].name;
 }
+
+// Lines from 253 on cannot be jumped to. Their jumps end in a note naming the target, beside the
+// line, and the tail stands apart from the script: no box overlaps another, and no stroke of the
+// tail runs further than the note under its line.
+TEST(GraphLayout, LinesNoJumpCanNameEndTheirJumpsInNotes)
+{
+    std::vector<std::pair<int, int>> targets;
+    for (int i = 0; i < 253; ++i)
+        targets.push_back({i + 1 < 253 ? i + 1 : 254, 255});
+    const std::vector<std::pair<int, int>> tail = {{0, 255}, {100, 253}, {7, 7}};
+    targets.insert(targets.end(), tail.begin(), tail.end());
+    const CScriptGraph graph = Graph(targets);
+    const CResult<CGraphLayout, EGraphFailure> laid = LayOutGraph(graph);
+    ASSERT_TRUE(laid) << GraphFailureText(laid.Failure());
+    const CGraphLayout& layout = *laid;
+
+    std::vector<std::string> texts;
+    for (const CGraphNote& note : layout.notes)
+        texts.push_back(note.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"line 1", "return FALSE", "line 101", "return ERROR", "line 8", "line 8"}));
+
+    ASSERT_EQ(layout.nodes.size(), graph.Nodes().size());
+    for (std::size_t i = 0; i < layout.nodes.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(Overlap(layout.nodes[i], layout.nodes[j])) << graph.Nodes()[i].name << " " << graph.Nodes()[j].name;
+    for (std::size_t k = 0; k < layout.notes.size(); ++k)
+    {
+        const CNodePlace& line = layout.nodes[253 + k / 2];
+        EXPECT_GT(layout.notes[k].centre.y, line.centre.y) << texts[k];
+        EXPECT_LT(layout.notes[k].centre.y - line.centre.y, 3 * line.height) << texts[k];
+    }
+}
