@@ -8,6 +8,7 @@
 #include <wx/stattext.h>
 
 #include <algorithm>
+#include <chrono>
 
 namespace
 {
@@ -53,27 +54,51 @@ void CLoadingDlg::DoDataExchange(CDataExchange& dx)
     dx.Text(IDC_LOAD_STATUS, m_statusDisplay);
 }
 
+void CLoadingDlg::Start()
+{
+    if (m_worker.joinable())
+        return;
+    m_progress.ClearStop();
+    m_progress.SetWorkerEnded(false);
+    m_workerDone = false;
+    // The worker reports its failures through the prompt, which hands each message to this thread
+    // and waits for it to be answered: the worker itself never touches a window. Its end is handed
+    // over at once as a queued call, not found by the next tick of the timer.
+    m_worker = std::thread([this, folder = m_gameDataFolder] {
+        RunNeededFilesLoad(m_progress, folder, m_prompt);
+        {
+            std::lock_guard<std::mutex> lock(m_endMutex);
+            m_workerDone = true;
+        }
+        m_endSignal.notify_all();
+        CallAfter([this] { OnWorkerEnded(); });
+    });
+}
+
+bool CLoadingDlg::EndsWithin(int milliseconds)
+{
+    std::unique_lock<std::mutex> lock(m_endMutex);
+    return m_endSignal.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_workerDone; });
+}
+
 void CLoadingDlg::OnInitDialog()
 {
     CExchangeDialog::OnInitDialog();
     m_progressBar->SetRange(100);
-    m_progress.ClearStop();
-    m_progress.SetWorkerEnded(false);
+    Start();
     m_timer.Start(kTimerPeriodMs);
-    // The worker reports its failures through the prompt, which hands each message to this thread
-    // and waits for it to be answered: the worker itself never touches a window.
-    m_worker = std::thread([this, folder = m_gameDataFolder] { RunNeededFilesLoad(m_progress, folder, m_prompt); });
+}
+
+void CLoadingDlg::OnWorkerEnded()
+{
+    m_timer.Stop();
+    StopWorker();
+    if (IsModal())
+        EndModal(wxID_OK);
 }
 
 void CLoadingDlg::OnTimer(wxTimerEvent&)
 {
-    if (m_progress.StopRequested() && m_progress.WorkerEnded())
-    {
-        m_timer.Stop();
-        StopWorker();
-        EndModal(wxID_OK);
-        return;
-    }
     m_statusDisplay = WxPath(m_progress.Status());
     m_progressBar->SetValue(std::clamp(m_progress.Position(), 0, 100));
     UpdateData(false);

@@ -6,14 +6,17 @@
 
 #include <wx/timer.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 
 class wxGauge;
 
 /// "Loading needed files...": loads the game's global files into the document's needed-files
-/// state on a worker thread, shows its progress ten times a second and closes by itself when the
-/// worker has finished. Cancel asks the worker to stop after the file it is reading.
+/// state on a worker thread, shows its progress ten times a second and closes by itself the
+/// moment the worker has finished (the worker queues the hand-over to the dialog). Cancel asks
+/// the worker to stop after the file it is reading.
 class CLoadingDlg : public CExchangeDialog
 {
 public:
@@ -24,6 +27,11 @@ public:
     /// state, never the caller's, and is finished before this can be called.
     CNeededFiles TakeFiles() { return std::move(m_files); }
     void SetGameDataFolder(const std::string& folder) { m_gameDataFolder = folder; }
+    /// Starts the worker before the dialog is shown (showing it starts one otherwise).
+    void Start();
+    /// Waits up to `milliseconds` for a started worker to end; true when it has, and the dialog
+    /// need not be shown at all. A message of the worker waits until the dialog is shown.
+    bool EndsWithin(int milliseconds);
     /// The block shared with the worker, for whoever wants to watch the load.
     CLoadProgress& Progress() { return m_progress; }
 
@@ -33,6 +41,7 @@ protected:
 
 private:
     void OnTimer(wxTimerEvent& event);
+    void OnWorkerEnded();
     void OnCancel(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
     void StopWorker();
@@ -44,6 +53,9 @@ private:
     std::string m_gameDataFolder;
     wxTimer m_timer;
     std::thread m_worker;
+    std::mutex m_endMutex;
+    std::condition_variable m_endSignal;
+    bool m_workerDone = false;
     CMessageBoxPrompt m_prompt;
 
     wxDECLARE_EVENT_TABLE();

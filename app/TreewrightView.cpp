@@ -203,7 +203,12 @@ void CTreewrightView::LoadGlobalFiles()
 {
     CLoadingDlg dialog(GetFrame());
     dialog.SetGameDataFolder(GameDataFolder());
-    Ui().RunModal(dialog);
+    // A load that ends this soon shows no dialog at all: a window that flashes up and goes only
+    // makes the open look slower than it is.
+    constexpr int kLoadShownAfterMs = 150;
+    dialog.Start();
+    if (!dialog.EndsWithin(kLoadShownAfterMs))
+        Ui().RunModal(dialog);
     Document()->TakeGlobalFiles(dialog.TakeFiles());
     // Said once, with the loader's messages, before the open file joins the loaded files.
     m_missingSemiGlobal = MissingSemiGlobalMessage(Document()->NeededFiles(), Document()->SemiGlobalName());

@@ -2,7 +2,7 @@
 // opening a 4 MB object with a 200-file global folder until the main view's lists are filled,
 // and opening the script editor on a 252-line script until it is up. Both count the work done
 // (processor time of every thread, the loader's worker included) beyond the toolkit's own
-// start-up; the wall time, which includes the loader dialog's 100 ms polling, is shown beside it.
+// start-up; for the open, the wall time is the target, the loader's dialog included.
 // Then the memory that the history takes over edits of that script, each undone and redone.
 // Prints its rows for the target bench, which runs it and puts them in its table (tab-separated).
 //   treewright_gui_bench [--smallest]    (needs a display: xvfb-run -a treewright_gui_bench)
@@ -30,6 +30,7 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -222,17 +223,38 @@ int main(int argc, char** argv)
     CTreewrightDoc* doc = ok ? app.DocManager()->Document() : nullptr;
     if (doc != nullptr)
     {
-        const CStopwatch opening;
-        ok = doc->OnOpenDocument(wxString::FromUTF8(objectPath.string()));
-        RunPendingEvents();
-        const CSpan opened = opening.Elapsed();
-        const unsigned listed = doc->View() != nullptr ? doc->View()->ScriptList()->GetCount() : 0;
-        ok = ok && listed > 0 && doc->NeededFiles().Containers().size() == globalFiles + 1;
+        // The wall time from the open to the lists filled, the loader's dialog included (it shows
+        // only for a load that outlasts its grace): two runs of five opens, the median of each,
+        // the spread of the first beside it; met only when both medians meet the target.
+        constexpr int kOpens = 5;
+        std::vector<double> walls[2];
+        std::vector<double> works;
+        for (int round = 0; round < 2; ++round)
+            for (int i = 0; i < kOpens && ok; ++i)
+            {
+                const CStopwatch opening;
+                ok = doc->OnOpenDocument(wxString::FromUTF8(objectPath.string()));
+                RunPendingEvents();
+                const CSpan opened = opening.Elapsed();
+                const unsigned listed = doc->View() != nullptr ? doc->View()->ScriptList()->GetCount() : 0;
+                ok = ok && listed > 0 && doc->NeededFiles().Containers().size() == globalFiles + 1;
+                walls[round].push_back(opened.wall);
+                works.push_back(opened.work);
+            }
+        const auto median = [](std::vector<double> values) {
+            std::sort(values.begin(), values.end());
+            return values.empty() ? 0.0 : values[values.size() / 2];
+        };
+        const double first = median(walls[0]);
+        const double again = median(walls[1]);
+        const auto [least, most] = std::minmax_element(walls[0].begin(), walls[0].end());
         rows.push_back({"editor: open until listed",
                         FormatNumber("%.1f MB object, ", double(fs::file_size(objectPath)) / 1e6) +
                             FormatNumber("%.0f global files", double(globalFiles)),
-                        "start-up " + Ms(toolkit.work), Ms(opened.work) + " (wall " + Ms(opened.wall) + ")", "",
-                        "< 100 ms", ok && opened.work * 1e3 < kLimitMs});
+                        "start-up " + Ms(toolkit.work),
+                        "wall " + Ms(first) + " (" + Ms(walls[0].empty() ? 0.0 : *least) + "-" +
+                            Ms(walls[0].empty() ? 0.0 : *most) + "), again " + Ms(again) + "; work " + Ms(median(works)),
+                        "", "<= 100 ms wall", ok && first * 1e3 <= kLimitMs && again * 1e3 <= kLimitMs});
 
         CSpan editorUp;
         bool shown = false;

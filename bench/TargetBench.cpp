@@ -82,7 +82,18 @@ struct CPaired
     double baseline = 0;
     double ours = 0;
     double ratio = 0;
+    double minRatio = 0;
+    double maxRatio = 0;
 };
+
+// The ratio of two runs of a row as "median (min-max)" of the pairwise ratios, the first run's;
+// a row counts as met only when the median of both runs meets the target, so that one lucky run
+// on a busy machine does not mark it met.
+std::string RatioWithSpread(const CPaired& first, const CPaired& second)
+{
+    return FormatNumber("%.2fx", first.ratio) + FormatNumber(" (%.2f", first.minRatio) +
+           FormatNumber("-%.2f)", first.maxRatio) + FormatNumber(", again %.2fx", second.ratio);
+}
 
 CPaired Interleave(int pairs, const std::function<double()>& baseline, const std::function<double()>& ours)
 {
@@ -104,7 +115,8 @@ CPaired Interleave(int pairs, const std::function<double()>& baseline, const std
         b.push_back(y);
         r.push_back(y / x);
     }
-    return {Median(a), Median(b), Median(r)};
+    const auto [least, most] = std::minmax_element(r.begin(), r.end());
+    return {Median(a), Median(b), Median(r), r.empty() ? 0.0 : *least, r.empty() ? 0.0 : *most};
 }
 
 struct CChildRun
@@ -437,12 +449,16 @@ private:
 
         const long idle = PeakKiB({m_cli, "index", empty.string()});
         const std::string what = FormatNumber("%.0f files, ", double(files.size())) + Mb(loaded);
+        // Page cache warm for both: TimeChildren runs each once before it times them.
         const CPaired looseTimes = TimeChildren(plain, {m_cli, "index", loose.string()});
+        const CPaired looseAgain = TimeChildren(plain, {m_cli, "index", loose.string()});
         Add({"loading", "index, " + what + " loose", "cat " + Ms(looseTimes.baseline), Ms(looseTimes.ours),
-             FormatNumber("%.2fx", looseTimes.ratio), "<= 1.5x", looseTimes.ratio <= 1.5});
-        const CPaired farTimes = TimeChildren({m_self, "--plain-read", far.string()}, {m_cli, "index", packed.string()});
+             RatioWithSpread(looseTimes, looseAgain), "<= 1.2x", looseTimes.ratio <= 1.2 && looseAgain.ratio <= 1.2});
+        const std::vector<std::string> plainFar{m_self, "--plain-read", far.string()};
+        const CPaired farTimes = TimeChildren(plainFar, {m_cli, "index", packed.string()});
+        const CPaired farAgain = TimeChildren(plainFar, {m_cli, "index", packed.string()});
         Add({"loading", "index, " + what + " in one FAR", "cat " + Ms(farTimes.baseline), Ms(farTimes.ours),
-             FormatNumber("%.2fx", farTimes.ratio), "<= 1.5x", farTimes.ratio <= 1.5});
+             RatioWithSpread(farTimes, farAgain), "<= 1.2x", farTimes.ratio <= 1.2 && farAgain.ratio <= 1.2});
 
         for (const auto& [folder, kind] : {std::pair{loose, "loose"}, std::pair{packed, "in one FAR"}})
         {

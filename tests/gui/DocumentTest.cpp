@@ -104,7 +104,10 @@ TEST(DocumentOpen, SampleObjectLoadsTheGlobalFilesAndListsItsRecords)
     ASSERT_TRUE(DocManager().OpenDocument(SampleObjectPath()));
 
     EXPECT_TRUE(user.messages.empty());
-    EXPECT_EQ(user.modalRuns, std::vector<int>{IDD_LOADING});
+    // The loader's dialog shows only when the load outlasts its grace; no other dialog runs.
+    EXPECT_LE(user.modalRuns.size(), 1U);
+    for (int run : user.modalRuns)
+        EXPECT_EQ(run, IDD_LOADING);
     EXPECT_EQ(Document().FileName(), "Sample Object.iff");
     EXPECT_EQ(Document().GetTitle(), "Sample Object.iff");
     EXPECT_EQ(View().GetFrame()->GetLabel(), "Sample Object.iff - Treewright");

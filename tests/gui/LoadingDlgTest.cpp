@@ -152,6 +152,50 @@ TEST(Loader, DialogShowsTheWorkersStatusAndClosesWhenItHasFinished)
     EXPECT_EQ(dialog.TakeFiles().Names(), (std::vector<std::string>{"A Globals.iff", "C Globals.iff"}));
 }
 
+// A load that ends at once shows no dialog; one that outlasts the grace (here held up by the
+// worker's message, which the user-interface thread answers only once the dialog runs) shows it,
+// and the dialog closes by the worker's own hand-over, with the Cancel button never pressed.
+TEST(Loader, TheDialogShowsOnlyForALoadThatOutlastsItsGrace)
+{
+    struct CRow
+    {
+        bool brokenFile;
+        std::vector<int> modalRuns;
+        std::vector<std::string> names;
+    };
+    const std::vector<CRow> rows{
+        {false, {}, {"A Globals.iff", "Object.iff"}},
+        {true, {IDD_LOADING}, {"A Globals.iff", "Object.iff"}},
+    };
+    for (const CRow& row : rows)
+    {
+        ResetDocument();
+        CTempFolder temp;
+        const std::filesystem::path global = temp.Path() / "Game" / "GameData" / "Global";
+        std::filesystem::create_directories(global);
+        WriteIff((global / "A Globals.iff").string(), {{"BHAV", 256, "first global", {}}});
+        if (row.brokenFile)
+            WriteBytes((global / "B Broken.iff").string(), std::vector<std::uint8_t>{'n', 'o'});
+        CGameDataScope folder((temp.Path() / "Game").string() + "/");
+        const std::string object = temp.File("Object.iff");
+        WriteIff(object, {{"BHAV", 4096, "main", {}}});
+
+        CScriptedUserInterface user;
+        CUiScope scope(user);
+        bool dialogShown = false;
+        user.onMessage = [&](const CShownMessage&) {
+            const wxWindow* dialog = wxWindow::FindWindowById(IDD_LOADING);
+            dialogShown = dialog != nullptr && dialog->IsShown();
+        };
+        ASSERT_TRUE(DocManager().OpenDocument(object));
+        EXPECT_EQ(user.modalRuns, row.modalRuns) << row.brokenFile;
+        EXPECT_EQ(dialogShown, row.brokenFile);
+        EXPECT_EQ(user.messages.size(), row.brokenFile ? 1U : 0U);
+        EXPECT_EQ(Document().NeededFiles().Names(), row.names);
+        EXPECT_EQ(wxWindow::FindWindowById(IDD_LOADING), nullptr);
+    }
+}
+
 TEST(Loader, AQuestionNobodyWillShowIsAnsweredAsAStop)
 {
     // The worker's question is queued for the user-interface thread, which here never gets to it,

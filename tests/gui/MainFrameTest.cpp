@@ -257,7 +257,10 @@ TEST(MainFrame, AFileDroppedOnTheWindowIsOpenedAsOpenWould)
     EXPECT_TRUE(target->OnDropFiles(10, 10, files));
     Flush();
     EXPECT_EQ(Document().GetTitle(), "Sample Object.iff");
-    EXPECT_EQ(user.modalRuns, std::vector<int>{IDD_LOADING});
+    // The loader's dialog shows only when the load outlasts its grace; no other dialog runs.
+    EXPECT_LE(user.modalRuns.size(), 1U);
+    for (int run : user.modalRuns)
+        EXPECT_EQ(run, IDD_LOADING);
 
     // With unsaved changes the drop asks first.
     View().SemiGlobalField()->SetValue("Changed");
