@@ -39,8 +39,8 @@ TEST(GraphLayoutWorker, HandsOutOnlyTheLatestRequestsLayout)
     CGraphLayoutWorker worker;
     EXPECT_FALSE(worker.Busy());
 
+    // Not asked whether it is busy at once: a loaded machine may let the worker finish first.
     const unsigned first = worker.Request(Graph(3));
-    EXPECT_TRUE(worker.Busy());
     std::optional<CGraphLayoutWorker::CResult> result = WaitForResult(worker);
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(result->request, first);
