@@ -129,6 +129,15 @@ enum class EJumpDrawing
     Trunks,        // for laying out and drawing
 };
 
+// Which boxes a cgraph graph holds: all of them (for drawing by Graphviz), or the script and its
+// tail apart, each laid out on its own and then set side by side.
+enum class EGraphPart
+{
+    Whole,
+    Script,
+    Tail,
+};
+
 // Up to this many lines, dot lays a script out with all its care.
 constexpr std::size_t kFewLines = 100;
 
@@ -191,9 +200,13 @@ public:
         CGraphColour colour;
     };
 
-    CGraphvizGraph(const CScriptGraph& graph, const std::string& title, EJumpDrawing drawing)
+    CGraphvizGraph(const CScriptGraph& graph, const std::string& title, EJumpDrawing drawing,
+                   EGraphPart part = EGraphPart::Whole)
         : m_graph(agopen(Text("script"), Agdirected, &g_stringDisc))
     {
+        const auto holds = [&](std::size_t node) {
+            return part == EGraphPart::Whole || InTail(graph.Nodes()[node]) == (part == EGraphPart::Tail);
+        };
         SetDefault(m_graph, AGRAPH, "rankdir", "TB");
         SetDefault(m_graph, AGRAPH, "nodesep", "0.25");
         SetDefault(m_graph, AGRAPH, "ranksep", "0.35");
@@ -210,7 +223,7 @@ public:
         }
         // The tail and the script are laid out apart and set side by side: together, dot's
         // placing of the one drags on the other.
-        if (drawing == EJumpDrawing::Trunks && !graph.Nodes().empty() && graph.LineCount() > kTargetError)
+        if (drawing == EJumpDrawing::Trunks && part == EGraphPart::Whole && graph.LineCount() > kTargetError)
             SetDefault(m_graph, AGRAPH, "pack", "true");
         if (!title.empty())
         {
@@ -226,6 +239,11 @@ public:
 
         for (const CGraphNode& node : graph.Nodes())
         {
+            if (!holds(m_nodes.size()))
+            {
+                m_nodes.push_back(nullptr);
+                continue;
+            }
             Agnode_t* box = agnode(m_graph, Text(node.name.c_str()), 1);
             const CNodeLook look = NodeLook(node);
             Set(box, "label", LabelText(node.label));
@@ -236,7 +254,7 @@ public:
             m_nodes.push_back(box);
         }
         // The script starts at the top, however its lines jump.
-        if (graph.LineCount() > 0)
+        if (graph.LineCount() > 0 && m_nodes.front() != nullptr)
         {
             Agraph_t* entry = agsubg(m_graph, Text("entry"), 1);
             Set(entry, "rank", "min");
@@ -249,13 +267,13 @@ public:
         if (drawing == EJumpDrawing::Trunks)
         {
             for (std::size_t i = 0; i < edges.size(); ++i)
-                if (const std::optional<CTrunkKey> key = TrunkOf(graph, edges[i]))
+                if (const std::optional<CTrunkKey> key = holds(edges[i].from) ? TrunkOf(graph, edges[i]) : std::nullopt)
                     trunks[*key].push_back(i);
         }
         Agnode_t* tailAbove = nullptr;
         for (std::size_t i = 0; i < graph.Nodes().size(); ++i)
         {
-            if (drawing != EJumpDrawing::Trunks || !InTail(graph.Nodes()[i]))
+            if (drawing != EJumpDrawing::Trunks || !InTail(graph.Nodes()[i]) || !holds(i))
                 continue;
             // Each tail line under the one before it, by an edge that is not drawn.
             if (tailAbove != nullptr)
@@ -268,6 +286,8 @@ public:
         }
         for (const CGraphEdge& edge : edges)
         {
+            if (!holds(edge.from))
+                continue;
             if (drawing == EJumpDrawing::Trunks && InTail(graph.Nodes()[edge.from]))
             {
                 AddNote(graph, edge);
@@ -410,22 +430,19 @@ std::string GraphFailureText(const CFailure<EGraphFailure>& failure)
     return {};
 }
 
-CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph)
+namespace
 {
-    const std::lock_guard<std::mutex> oneCall(g_graphvizCalls);
-    std::string said;
-    CMessageScope messages(said);
-    CGraphvizGraph laid(graph, std::string(), EJumpDrawing::Trunks);
-    if (!laid.LayOut())
-        return GraphvizFailure(EGraphFailure::LayOut, said);
+// Adds a laid-out part to the layout, moved right by `left`.
+void AddPart(const CGraphvizGraph& laid, double left, CGraphLayout& layout)
+{
     // Graphviz's y axis points up; a window's points down.
     const boxf box = GD_bb(laid.Graph());
-    const auto place = [&box](pointf point) { return CGraphPoint{point.x - box.LL.x, box.UR.y - point.y}; };
-    CGraphLayout layout;
-    layout.width = box.UR.x - box.LL.x;
-    layout.height = box.UR.y - box.LL.y;
-    for (Agnode_t* node : laid.Nodes())
-        layout.nodes.push_back({place(ND_coord(node)), ND_width(node) * 72.0, ND_height(node) * 72.0});
+    const auto place = [&box, left](pointf point) { return CGraphPoint{point.x - box.LL.x + left, box.UR.y - point.y}; };
+    layout.width = left + box.UR.x - box.LL.x;
+    layout.height = std::max(layout.height, box.UR.y - box.LL.y);
+    for (std::size_t i = 0; i < laid.Nodes().size(); ++i)
+        if (Agnode_t* node = laid.Nodes()[i]; node != nullptr)
+            layout.nodes[i] = {place(ND_coord(node)), ND_width(node) * 72.0, ND_height(node) * 72.0};
     for (const CGraphvizGraph::CJoint& joint : laid.Joints())
         layout.joints.push_back({place(ND_coord(joint.node)), joint.colour});
     for (const CGraphvizGraph::CNote& note : laid.Notes())
@@ -463,6 +480,29 @@ CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph)
             }
         }
         layout.strokes.push_back(std::move(drawn));
+    }
+}
+}
+
+CResult<CGraphLayout, EGraphFailure> LayOutGraph(const CScriptGraph& graph)
+{
+    const std::lock_guard<std::mutex> oneCall(g_graphvizCalls);
+    std::string said;
+    CMessageScope messages(said);
+    const bool withTail = graph.LineCount() > kTargetError;
+    CGraphvizGraph script(graph, std::string(), EJumpDrawing::Trunks, withTail ? EGraphPart::Script : EGraphPart::Whole);
+    if (!script.LayOut())
+        return GraphvizFailure(EGraphFailure::LayOut, said);
+    CGraphLayout layout;
+    layout.nodes.resize(graph.Nodes().size());
+    AddPart(script, 0, layout);
+    if (withTail)
+    {
+        CGraphvizGraph tail(graph, std::string(), EJumpDrawing::Trunks, EGraphPart::Tail);
+        if (!tail.LayOut())
+            return GraphvizFailure(EGraphFailure::LayOut, said);
+        // Half an inch between the script and its tail.
+        AddPart(tail, layout.width + 36, layout);
     }
     return layout;
 }
