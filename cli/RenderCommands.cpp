@@ -1,4 +1,5 @@
 #include "CliSupport.h"
+#include "OpenSources.h"
 
 #include "containers/AsciiText.h"
 #include "containers/AtomicFileWriter.h"
@@ -28,56 +29,6 @@
 
 namespace
 {
-
-// Where the renderer's inputs come from: the command line's options, as opening a file sets them.
-struct CRenderSources
-{
-    std::string gameData;                       // empty: no global files
-    std::string openPath;                       // empty: no open file
-    std::optional<std::string> semiGlobalName;  // from the command line, as typed (UTF-8)
-};
-
-// Builds the needed-files state as opening `openPath` in the editor does: the global files first,
-// then the open file's own container under its name part. `open` receives that container.
-// False when the open file cannot be read (reported).
-bool LoadSources(const CRenderSources& sources, const CReport& report, CNeededFiles& files, CIffFile& open,
-                 std::string& semiGlobalName)
-{
-    CCliPrompt prompt;
-    if (!sources.gameData.empty())
-        LoadNeededFiles(files, sources.gameData, prompt);
-    if (!sources.openPath.empty() && !report.Read(sources.openPath, open, prompt))
-        return false;
-    // The GLOB chunk holds windows-1252 bytes; a name typed on the command line is brought to the
-    // same form so that both look up the same index entries.
-    if (sources.semiGlobalName)
-        semiGlobalName = Utf8ToWindows1252(*sources.semiGlobalName);
-    else if (!sources.openPath.empty())
-        semiGlobalName = ReadSemiGlobalName(open);
-    // Said with the loader's messages, as opening the file in the editor says it.
-    if (const std::string missing = MissingSemiGlobalMessage(files, semiGlobalName); !missing.empty())
-        prompt.ShowMessage(missing, "Error");
-    if (!sources.openPath.empty())
-        files.Add(open, NamePart(sources.openPath));
-    return true;
-}
-
-// What a command about one record of FILE works from: the loaded files with FILE among them, as
-// opening FILE in the editor leaves them.
-struct COpenFile
-{
-    CNeededFiles files;
-    CIffFile container;
-    std::string semiGlobalName;
-};
-
-// False when the file cannot be read (reported).
-bool OpenFile(const std::string& path, const CRenderSources& sources, const CReport& report, COpenFile& open)
-{
-    CRenderSources fileSources = sources;
-    fileSources.openPath = path;
-    return LoadSources(fileSources, report, open.files, open.container, open.semiGlobalName);
-}
 
 // Opens the file and loads its script `id`: nothing when both worked, else the exit code of the
 // failure, which is reported.

@@ -1,4 +1,5 @@
 #include "CliSupport.h"
+#include "CompareCommands.h"
 
 #include <cstring>
 
@@ -50,6 +51,7 @@ int main(int argc, char** argv)
     AddObjectCommands(app, result);
     AddRenderCommands(app, result);
     AddIndexCommand(app, result);
+    AddCompareCommands(app, result);
 
     try
     {
