@@ -56,18 +56,27 @@ CRecordEntry Value(std::string place, std::string value)
 
 void ViewScript(const CBhavScript& script, const CPlainTextRenderer& renderer, CRecordView& view)
 {
-    view.entries.push_back(Value("header", ScriptHeaderHex(script)));
+    // The header without its line count, which every added or removed line changes.
+    const std::size_t countAt = script.Format() == 0x8003 ? 9 : 2;
+    const std::size_t countSize = script.Format() == 0x8003 ? 4 : 2;
+    CBhavScript header;
+    header.m_header = script.m_header;
+    if (header.m_header.size() >= countAt + countSize)
+        header.m_header.erase(header.m_header.begin() + std::ptrdiff_t(countAt),
+                              header.m_header.begin() + std::ptrdiff_t(countAt + countSize));
+    view.entries.push_back(Value("header without the line count", ScriptHeaderHex(header)));
     for (std::size_t i = 0; i < script.Lines().size(); ++i)
     {
         const CBhavInstruction& line = script.Lines()[i];
         const auto& p = line.params;
         const std::string code = FormatCodeInstruction(line.opcode, p[0], p[1], p[2], p[3]);
         CRecordEntry entry{"line " + std::to_string(i + 1),
-                           {{"description", Shown(DescribeLine(renderer, line)), false},
+                           {{"description", Shown(DescribeLine(renderer, line)), true},
                             {"success", FormatTargetText(line.trueTarget), false},
                             {"failure", FormatTargetText(line.falseTarget), false},
                             {"code", code, false}},
-                           {}};
+                           {},
+                           int(i + 1)};
         // The description names called scripts; the instruction's numbers alone say what changed.
         entry.identity = std::to_string(line.opcode) + ' ' + std::to_string(line.trueTarget) + ' ' +
                          std::to_string(line.falseTarget) + ' ' + std::to_string(p[0]) + ' ' + std::to_string(p[1]) +
@@ -347,6 +356,12 @@ std::string FormatFileText(const CIffFile& container, const CPlainTextRenderer& 
         const auto bytesLine = [&] {
             out += "  size " + std::to_string(data.size()) + ", sha256 " + Sha256Hex(data) + '\n';
         };
+        if (chunk.type == kTypeRsmp)
+        {
+            // Rebuilt from the directory on every save: its bytes say nothing a diff should show.
+            out += "  resource map, rebuilt on saving\n";
+            continue;
+        }
         if (!IsFirstOfTypeAndId(container, position))
         {
             out += "  not reached: an earlier chunk has this type and id\n";

@@ -34,6 +34,7 @@ struct CRecordEntry
     /// words drawn from other records (a called script's name, an interaction's string), so that
     /// renaming one record does not show as a change of those that name it.
     std::string identity;
+    int line = 0;  // a script's line, from 1; 0 for other places
 };
 
 /// Turns a text of the file (bytes in `codePage`, "windows-1252", "cp932", "utf-8", ...) into

@@ -2,7 +2,9 @@
 #include "CodePageText.h"
 #include "OpenSources.h"
 
+#include "analysis/FileComparison.h"
 #include "analysis/RecordView.h"
+#include "containers/TypeCodes.h"
 #include "containers/IffFile.h"
 #include "rendering/PlainTextRenderer.h"
 
@@ -34,6 +36,77 @@ CommandResult RunTextconv(const std::string& path, bool json)
         std::cout << text;
     return kExitOk;
 }
+
+Json PartsJson(const std::vector<CEntryPart>& parts, bool there)
+{
+    if (!there)
+        return nullptr;
+    Json object = Json::object();
+    for (const CEntryPart& part : parts)
+        object[part.key] = part.value;
+    return object;
+}
+
+Json RecordJson(const CRecordKey& record)
+{
+    return {{"type", TypeCodeText(record.type)}, {"id", record.id}, {"name", record.name}};
+}
+
+std::string RecordLine(const CRecordKey& record)
+{
+    return TypeCodeText(record.type) + " #" + std::to_string(record.id) + " \"" + record.name + '"';
+}
+
+CommandResult RunDiff(const std::string& pathA, const std::string& pathB, bool json)
+{
+    COpenFile a, b;
+    if (!OpenFile(pathA, {}, CReport(pathA, json), a) || !OpenFile(pathB, {}, CReport(pathB, json), b))
+        return kExitFailed;
+    const CPlainTextRenderer rendererA(a.files, NamePart(pathA), a.semiGlobalName);
+    const CPlainTextRenderer rendererB(b.files, NamePart(pathB), b.semiGlobalName);
+    const CFileComparison comparison = CompareFiles(a.container, rendererA, b.container, rendererB, ShownInOwnCodePage);
+    const int status = comparison.Same() ? kExitOk : kExitFailed;
+    if (json)
+    {
+        Json added = Json::array(), removed = Json::array(), changed = Json::array();
+        for (const CRecordKey& record : comparison.added)
+            added.push_back(RecordJson(record));
+        for (const CRecordKey& record : comparison.removed)
+            removed.push_back(RecordJson(record));
+        for (const CRecordDifference& difference : comparison.changed)
+        {
+            Json changes = Json::array();
+            for (const CEntryChange& change : difference.changes)
+            {
+                Json entry{{"place", change.place}};
+                if (change.line > 0)
+                    entry["line"] = change.line;
+                entry["fields"] = change.fields;
+                entry["old"] = PartsJson(change.old, change.before);
+                entry["new"] = PartsJson(change.now, change.after);
+                changes.push_back(std::move(entry));
+            }
+            Json record = RecordJson(difference.record);
+            record["changes"] = std::move(changes);
+            changed.push_back(std::move(record));
+        }
+        PrintJson({{"a", pathA}, {"b", pathB}, {"added", added}, {"removed", removed}, {"changed", changed}});
+        return status;
+    }
+    for (const CRecordKey& record : comparison.added)
+        std::cout << "added " << RecordLine(record) << '\n';
+    for (const CRecordKey& record : comparison.removed)
+        std::cout << "removed " << RecordLine(record) << '\n';
+    for (const CRecordDifference& difference : comparison.changed)
+    {
+        std::cout << "changed " << RecordLine(difference.record) << '\n';
+        for (const CEntryChange& change : difference.changes)
+            std::cout << "  " << FormatEntryChange(change) << '\n';
+    }
+    if (comparison.Same())
+        std::cout << "The files hold the same records.\n";
+    return status;
+}
 }
 
 void AddCompareCommands(CLI::App& app, CommandResult& result)
@@ -45,5 +118,16 @@ void AddCompareCommands(CLI::App& app, CommandResult& result)
         command->add_option("FILE", *file, "The IFF file")->required();
         command->add_flag("--json", *json, "Print one JSON document");
         command->callback([&result, file, json] { result = RunTextconv(*file, *json); });
+    }
+    {
+        auto* command = app.add_subcommand(
+            "diff", "The records two files differ in: added, removed and changed (exit 0 same, 1 different)");
+        auto a = std::make_shared<std::string>();
+        auto b = std::make_shared<std::string>();
+        auto json = std::make_shared<bool>(false);
+        command->add_option("A", *a, "The first IFF file")->required();
+        command->add_option("B", *b, "The second IFF file")->required();
+        command->add_flag("--json", *json, "Print one JSON document");
+        command->callback([&result, a, b, json] { result = RunDiff(*a, *b, *json); });
     }
 }
