@@ -182,8 +182,25 @@ CommandResult RunNewRecord(const CNewOptions& options)
 struct CChangeOptions
 {
     std::string in, kind, id, out, newId, name;
+    bool keepReferences = false;
     bool json = false;
 };
+
+Json ReferenceList(const std::vector<CRecordReference>& references)
+{
+    Json list = Json::array();
+    for (const CRecordReference& reference : references)
+        list.push_back(ReferenceJson(reference));
+    return list;
+}
+
+void PrintReferences(const char* heading, const std::vector<CRecordReference>& references)
+{
+    if (!references.empty())
+        std::cout << heading << '\n';
+    for (const CRecordReference& reference : references)
+        std::cout << "  " << Shown(RecordReferenceText(reference)) << '\n';
+}
 
 // Duplicate and rename take the same arguments; they differ in what becomes of the old record and
 // in what they assume when --id or --name is not given.
@@ -262,17 +279,42 @@ CommandResult RunRenameRecord(const CChangeOptions& options, bool nameGiven)
     if (newId != id)
         if (problem = RecordIdProblem(container, kind, newId); !problem.empty())
             return report.Fail("id", problem);
-    if (!RenameRecord(container, kind, id, newId, *name))
+    CRecordRenumbering renumbering = RenumberingOf(container, kind, id, newId);
+    const bool follow = newId != id && !options.keepReferences;
+    if (follow && !renumbering.problem.empty())
+        return report.Fail("references", renumbering.problem);
+    if (!follow)
+    {
+        // Nothing moves with the record: every reference stays where it points.
+        renumbering.stay.insert(renumbering.stay.end(), renumbering.follow.begin(), renumbering.follow.end());
+        renumbering.follow.clear();
+    }
+    if (!RenameRecord(container, kind, id, newId, *name, follow))
         return report.Fail("store", RecordText(kind, id) + " could not be renamed.");
     if (!report.Write(options.out, container))
         return kExitFailed;
     if (report.Json())
-        PrintJson({{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
-                   {"old_id", id}, {"old_name", Shown(record->name)}, {"id", newId}, {"name", Shown(*name)},
-                   {"chunks", ChunkTypes(container, kind, newId)}});
-    else
-        std::cout << "renamed " << RecordText(kind, id) << " \"" << Shown(record->name) << "\" to #" << newId << " \""
-                  << Shown(*name) << "\"\n";
+    {
+        Json document{{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
+                      {"old_id", id}, {"old_name", Shown(record->name)}, {"id", newId}, {"name", Shown(*name)},
+                      {"chunks", ChunkTypes(container, kind, newId)}};
+        if (newId != id)
+        {
+            document["updated"] = ReferenceList(renumbering.follow);
+            document["not_updated"] = ReferenceList(renumbering.stay);
+            document["called_from_other_files"] = renumbering.calledFromOtherFiles;
+        }
+        PrintJson(document);
+        return kExitOk;
+    }
+    std::cout << "renamed " << RecordText(kind, id) << " \"" << Shown(record->name) << "\" to #" << newId << " \""
+              << Shown(*name) << "\"\n";
+    if (newId == id)
+        return kExitOk;
+    PrintReferences("references updated:", renumbering.follow);
+    PrintReferences("references left as they were:", renumbering.stay);
+    if (renumbering.calledFromOtherFiles)
+        std::cout << "calls from other files to #" << id << " cannot be updated\n";
     return kExitOk;
 }
 
@@ -294,26 +336,20 @@ CommandResult RunDeleteRecord(const CChangeOptions& options)
     const Json chunks = ChunkTypes(container, kind, id);
     // What the editor lists before asking: the record goes all the same, but the user learns what
     // now calls into nothing.
-    const std::vector<CRecordReference> references =
-        kind == ERecordKind::Script ? FindScriptReferences(container, id) : std::vector<CRecordReference>{};
+    const std::vector<CRecordReference> references = FindRecordReferences(container, kind, id);
     if (!DeleteRecord(container, kind, id))
         return report.Fail("store", RecordText(kind, id) + " could not be deleted.");
     if (!report.Write(options.out, container))
         return kExitFailed;
     if (report.Json())
     {
-        Json referenceList = Json::array();
-        for (const CRecordReference& reference : references)
-            referenceList.push_back(ReferenceJson(reference));
         PrintJson({{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
-                   {"id", id}, {"name", Shown(record->name)}, {"chunks", chunks}, {"references", referenceList}});
+                   {"id", id}, {"name", Shown(record->name)}, {"chunks", chunks},
+                   {"references", ReferenceList(references)}});
         return kExitOk;
     }
     std::cout << "deleted " << RecordText(kind, id) << " \"" << Shown(record->name) << "\"\n";
-    if (!references.empty())
-        std::cout << "still referred to by:\n";
-    for (const CRecordReference& reference : references)
-        std::cout << "  " << Shown(RecordReferenceText(reference)) << '\n';
+    PrintReferences("still referred to by:", references);
     return kExitOk;
 }
 
@@ -421,6 +457,8 @@ void AddWorkbenchCommands(CLI::App& app, CommandResult& result)
         AddRecordOperands(command, *options, "id of the record");
         command->add_option("--id", options->newId, "new id (a free one)");
         auto* name = command->add_option("--name", options->name, "new name");
+        command->add_flag("--keep-references", options->keepReferences,
+                          "leave the references to the old id as they are (default: they follow the new id)");
         command->add_flag("--json", options->json, "Print JSON");
         command->callback([&result, options, name] { result = RunRenameRecord(*options, name->count() > 0); });
     }

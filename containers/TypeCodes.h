@@ -19,6 +19,7 @@ constexpr std::uint32_t kTypeGlob = MakeTypeCode("GLOB");
 constexpr std::uint32_t kTypeObjd = MakeTypeCode("OBJD");
 constexpr std::uint32_t kTypeObjf = MakeTypeCode("OBJf");
 constexpr std::uint32_t kTypeRsmp = MakeTypeCode("rsmp");
+constexpr std::uint32_t kTypeTree = MakeTypeCode("TREE");
 
 /// The four characters of a type code, in reading order.
 inline std::string TypeCodeText(std::uint32_t type)

@@ -6,6 +6,7 @@
 #include "ObjectDefinition.h"
 #include "ObjectFunctions.h"
 #include "RecordCheck.h"
+#include "SemiGlobalReference.h"
 #include "StringTable.h"
 #include "containers/ChunkSnapshot.h"
 #include "containers/IffTransaction.h"
@@ -71,6 +72,93 @@ bool AllOrNothing(CIffFile& container, TChange change)
     transaction.Keep();
     return true;
 }
+
+// Whether the file's own calls to script `id` reach the file's own script: private ids always, a
+// semi-global id only in a file that names no semi-global file (the semi-global file itself). A
+// call to a global id reaches the global file.
+bool CallsReachFile(const CIffFile& container, std::uint16_t id)
+{
+    if (id < kFirstPrivateScript)
+        return false;
+    return id < kFirstSemiGlobalScript || ReadSemiGlobalName(container).empty();
+}
+
+// Changes one reference of `chunk`'s data to `newId`; false when the record does not decode or
+// encode again.
+bool FollowReference(CChunkSnapshot& chunk, const CRecordReference& reference, std::uint16_t newId)
+{
+    if (reference.type == kTypeBhav)
+    {
+        CBhavScript script;
+        if (!script.Decode(chunk.data) || std::size_t(reference.line) >= script.m_instructions.size())
+            return false;
+        script.m_instructions[std::size_t(reference.line)].opcode = newId;
+        chunk.data = script.Encode();
+        return !chunk.data.empty();
+    }
+    if (reference.type == kTypeTtab)
+    {
+        CInteractionTable table;
+        if (!table.Decode(chunk.data) || std::size_t(reference.interaction) >= table.m_interactions.size())
+            return false;
+        CInteraction& interaction = table.m_interactions[std::size_t(reference.interaction)];
+        (reference.checkTree ? interaction.checkTree : interaction.actionTree) = newId;
+        return table.Encode(chunk.data);
+    }
+    if (reference.type == kTypeObjd)
+    {
+        CObjectDefinition object;
+        if (!object.Decode(chunk.data) || !object.SetValue(std::uint16_t(reference.field), newId))
+            return false;
+        chunk.data = object.Encode();
+        return true;
+    }
+    if (reference.type == kTypeObjf)
+    {
+        CObjectFunctions functions;
+        if (!functions.Decode(chunk.data) || std::size_t(reference.function) >= functions.m_functions.size())
+            return false;
+        CObjectFunction& function = functions.m_functions[std::size_t(reference.function)];
+        (reference.checkTree ? function.check : function.action) = newId;
+        chunk.data = functions.Encode();
+        return true;
+    }
+    return false;
+}
+
+// The referring chunks as they become with every reference changed to `newId`, each with its
+// flags and name as they stand.
+bool FollowedChunks(const CIffFile& container, const std::vector<CRecordReference>& references, std::uint16_t newId,
+                    std::vector<CChunkSnapshot>& chunks)
+{
+    chunks.clear();
+    for (const CRecordReference& reference : references)
+    {
+        auto chunk = std::find_if(chunks.begin(), chunks.end(), [&](const CChunkSnapshot& held) {
+            return held.type == reference.type && held.id == reference.id;
+        });
+        if (chunk == chunks.end())
+            chunk = chunks.insert(chunks.end(), TakeChunkSnapshot(container, reference.type, reference.id));
+        if (!chunk->present || !FollowReference(*chunk, reference, newId))
+            return false;
+    }
+    return true;
+}
+
+// The objects' fields that name a table of `kind` by id.
+std::vector<std::uint16_t> TableFields(ERecordKind kind)
+{
+    std::vector<std::uint16_t> offsets;
+    const auto add = [&](const char* name) { offsets.push_back(*ObjectFieldOffset(name)); };
+    if (kind == ERecordKind::Interactions)
+        add("interaction table");
+    if (kind == ERecordKind::Strings)
+    {
+        add("animation table");
+        add("body strings");
+    }
+    return offsets;
+}
 }
 
 std::uint32_t ListedType(ERecordKind kind)
@@ -97,6 +185,8 @@ std::vector<std::uint32_t> RecordChunkTypes(ERecordKind kind)
         return {kTypeTtab, kTypeTtas};
     if (kind == ERecordKind::Objects)
         return {kTypeObjd, kTypeObjf};
+    if (kind == ERecordKind::Script)
+        return {kTypeBhav, kTypeTree};
     return {ListedType(kind)};
 }
 
@@ -274,15 +364,26 @@ bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, 
 }
 
 bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId,
-                  const std::string& name)
+                  const std::string& name, bool followReferences)
 {
     if (!HasChunk(container, ListedType(kind), id) || !RecordNameProblem(name).empty() ||
         (newId != id && !RecordIdProblem(container, kind, newId).empty()))
         return false;
+    std::vector<CChunkSnapshot> referring;
+    if (followReferences && newId != id)
+    {
+        const CRecordRenumbering renumbering = RenumberingOf(container, kind, id, newId);
+        if (!renumbering.problem.empty() || !FollowedChunks(container, renumbering.follow, newId, referring))
+            return false;
+    }
     return AllOrNothing(container, [&](CIffFile& changed) {
+        // The references first: a script that calls itself then moves with its calls changed.
+        for (const CChunkSnapshot& chunk : referring)
+            if (!RestoreChunkSnapshot(changed, chunk))
+                return false;
         for (const std::uint32_t type : RecordChunkTypes(kind))
         {
-            CChunkSnapshot chunk = TakeChunkSnapshot(container, type, id);
+            CChunkSnapshot chunk = TakeChunkSnapshot(changed, type, id);
             if (!chunk.present)
                 continue;
             if (type == ListedType(kind))
@@ -433,4 +534,56 @@ std::string RecordReferenceText(const CRecordReference& reference)
         return text + ", line " + std::to_string(reference.line + 1);  // numbered as the script editor shows
     return text + ", interaction " + std::to_string(reference.interaction) +
            (reference.checkTree ? ", check tree" : ", action tree");
+}
+
+std::vector<CRecordReference> FindRecordReferences(const CIffFile& container, ERecordKind kind, std::uint16_t id)
+{
+    if (kind == ERecordKind::Script)
+        return FindScriptReferences(container, id);
+    std::vector<CRecordReference> references;
+    const std::vector<std::uint16_t> offsets = TableFields(kind);
+    if (offsets.empty())
+        return references;
+    for (const std::uint16_t objectId : ChunkIdsOfType(container, kTypeObjd))
+    {
+        CObjectDefinition object;
+        if (!object.Load(container, objectId))
+            continue;
+        for (const std::uint16_t offset : offsets)
+            if (object.Value(offset) == id)
+                references.push_back({kTypeObjd, objectId, object.m_name, -1, -1, false, offset, -1});
+    }
+    return references;
+}
+
+CRecordRenumbering RenumberingOf(const CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId)
+{
+    CRecordRenumbering renumbering;
+    std::vector<CRecordReference> references = FindRecordReferences(container, kind, id);
+    if (kind == ERecordKind::Script && !CallsReachFile(container, id))
+        renumbering.stay = std::move(references);
+    else
+        renumbering.follow = std::move(references);
+    renumbering.calledFromOtherFiles =
+        kind == ERecordKind::Script && id >= kFirstGlobalScript && !(id >= kFirstPrivateScript && id < kFirstSemiGlobalScript);
+    if (newId == id)
+        return renumbering;
+    // A reference that moves must reach the record at its new id as it reached it at the old.
+    if (kind == ERecordKind::Script && !renumbering.follow.empty() && !CallsReachFile(container, newId))
+    {
+        renumbering.problem = "#" + std::to_string(newId) + " is outside the file's own script ids: " +
+                              std::to_string(renumbering.follow.size()) + " references could not follow.";
+        return renumbering;
+    }
+    // Places that already name the new id (calls into nothing, say) would reach the record too.
+    if (const std::size_t waiting = FindRecordReferences(container, kind, newId).size(); waiting > 0)
+    {
+        renumbering.problem = std::to_string(waiting) + " places of the file already refer to #" +
+                              std::to_string(newId) + ": they would reach this record too.";
+        return renumbering;
+    }
+    std::vector<CChunkSnapshot> chunks;
+    if (!FollowedChunks(container, renumbering.follow, newId, chunks))
+        renumbering.problem = "A record that refers to #" + std::to_string(id) + " could not be written again.";
+    return renumbering;
 }

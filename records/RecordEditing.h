@@ -11,7 +11,8 @@ class CIffFile;
 // find what refers to a script. The editor's main view and the CLI call the same functions.
 
 /// A record as the main view lists it. An interaction table is two chunks: the `TTAB` and the
-/// `TTAs` names of the same id, always created, renamed, copied and deleted together.
+/// `TTAs` names of the same id, always created, renamed, copied and deleted together. A script
+/// takes along the flowchart layout (`TREE`) some files keep under its id, bytes unchanged.
 enum class ERecordKind
 {
     Script,
@@ -69,8 +70,10 @@ std::string CopyName(const std::string& name);
 [[nodiscard]] bool DuplicateRecord(CIffFile& container, ERecordKind kind, std::uint16_t from, std::uint16_t to,
                      const std::string& name, const std::vector<std::uint32_t>& usedGuids = {});
 /// Gives the record a new name and, when `newId` differs, a new (free) id; data and flags stay.
+/// With `followReferences`, every reference RenumberingOf finds follows to the new id in the same
+/// change; all or nothing, and refused with nothing changed when RenumberingOf has a problem.
 [[nodiscard]] bool RenameRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId,
-                  const std::string& name);
+                                const std::string& name, bool followReferences = false);
 /// Removes every chunk of the record.
 [[nodiscard]] bool DeleteRecord(CIffFile& container, ERecordKind kind, std::uint16_t id);
 /// Copies the record `id` of `from` into `to` under the same id, name and flags. An id in use in
@@ -114,3 +117,26 @@ std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, st
 /// "BHAV #4097 \"main\", line 3", "TTAB #128 \"...\", interaction 0, action tree",
 /// "OBJD #128 \"Chair\": main script" or "OBJf #128: action of \"user placement\"".
 std::string RecordReferenceText(const CRecordReference& reference);
+
+/// The places of the file that name record `id` of the kind: for a script what
+/// FindScriptReferences finds; for an interaction table the objects' "interaction table" fields,
+/// for a string table their "body strings" and "animation table" fields. Other kinds: none.
+std::vector<CRecordReference> FindRecordReferences(const CIffFile& container, ERecordKind kind, std::uint16_t id);
+
+/// What giving record `id` the id `newId` does to the places that name it.
+struct CRecordRenumbering
+{
+    /// The references that reach this record and change with it.
+    std::vector<CRecordReference> follow;
+    /// References in the file to a script id that reaches another file (a global id, or a
+    /// semi-global one when the file names its semi-global file): they do not reach this record.
+    std::vector<CRecordReference> stay;
+    /// True when other files can call the record (its old id is global or semi-global): their
+    /// calls cannot be changed from here.
+    bool calledFromOtherFiles = false;
+    /// Why the renumbering with its references is refused (a reference would leave the file's
+    /// own ids, places already name the new id, a referring record cannot be written again);
+    /// empty when it can go.
+    std::string problem;
+};
+CRecordRenumbering RenumberingOf(const CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId);

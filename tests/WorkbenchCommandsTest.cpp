@@ -126,10 +126,21 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
              EXPECT_EQ(Chunk(out, kTypeTtas, 129).name, "menu");
          }},
         {"rename-record {object.iff} BHAV 4096 {out.iff} --id 4100 --name setup --json", 0, "",
-         {{"old_id", 4096}, {"old_name", "init"}, {"id", 4100}, {"name", "setup"}},
+         {{"old_id", 4096}, {"old_name", "init"}, {"id", 4100}, {"name", "setup"},
+          {"updated", Json::parse(R"([{"type": "BHAV", "id": 4097, "name": "main", "line": 1},
+             {"type": "TTAB", "id": 128, "name": "menu", "interaction": 0, "tree": "check"}])")},
+          {"not_updated", Json::array()}, {"called_from_other_files", false}},
          [](const CIffFile& in, const CIffFile& out) {
              EXPECT_FALSE(Chunk(out, kTypeBhav, 4096).present);
              EXPECT_EQ(Chunk(out, kTypeBhav, 4100).data, Chunk(in, kTypeBhav, 4096).data);
+             EXPECT_EQ(FindScriptReferences(out, 4100).size(), 2u);
+         }},
+        {"rename-record {object.iff} BHAV 4096 {out.iff} --id 4100 --keep-references --json", 0, "",
+         {{"updated", Json::array()}, {"not_updated", Json::parse(R"([{"type": "BHAV", "id": 4097, "name": "main", "line": 1},
+             {"type": "TTAB", "id": 128, "name": "menu", "interaction": 0, "tree": "check"}])")}},
+         [](const CIffFile& in, const CIffFile& out) {
+             EXPECT_EQ(Chunk(out, kTypeBhav, 4097), Chunk(in, kTypeBhav, 4097));
+             EXPECT_EQ(Chunk(out, kTypeTtab, 128), Chunk(in, kTypeTtab, 128));
          }},
         {"rename-record {object.iff} script 4096 {out.iff}", 2, "*", nullptr, {}},
         {"delete-record {object.iff} script 4096 {out.iff} --json", 0, "",
