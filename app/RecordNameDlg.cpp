@@ -6,6 +6,7 @@
 #include "resources/Strings.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -35,13 +36,32 @@ CRecordNameDlg::CRecordNameDlg(wxWindow* parent, const wxString& title, const CI
     fields->Add(new wxStaticText(this, wxID_ANY, "&Id:"), 0, wxALIGN_CENTER_VERTICAL);
     fields->Add(new wxTextCtrl(this, IDC_RECORD_ID), 0);
 
+    auto* outer = new wxBoxSizer(wxVERTICAL);
+    outer->Add(fields, 0, wxEXPAND | wxALL, gap);
+    if (m_ownId)
+    {
+        const CRecordRenumbering renumbering = RenumberingOf(container, kind, *m_ownId, *m_ownId);
+        if (!renumbering.follow.empty())
+            outer->Add(new wxCheckBox(this, IDC_RECORD_FOLLOW,
+                                      wxString::Format("%zu references will follow", renumbering.follow.size())),
+                       0, wxLEFT | wxRIGHT | wxBOTTOM, gap);
+        // What cannot follow is said before the id is changed, not found out afterwards.
+        wxString behind;
+        if (!renumbering.stay.empty())
+            behind << wxString::Format("%zu references of this file reach another file and stay behind.",
+                                       renumbering.stay.size());
+        if (renumbering.calledFromOtherFiles)
+            behind << (behind.empty() ? "" : "\n") << "Calls from other files to #" << unsigned(*m_ownId)
+                   << " cannot be updated.";
+        if (!behind.empty())
+            outer->Add(new wxStaticText(this, wxID_ANY, behind), 0, wxLEFT | wxRIGHT | wxBOTTOM, gap);
+    }
+
     auto* buttons = new wxStdDialogButtonSizer;
     buttons->AddButton(new wxButton(this, wxID_OK, "OK"));
     buttons->AddButton(new wxButton(this, wxID_CANCEL, "Cancel"));
     buttons->Realize();
 
-    auto* outer = new wxBoxSizer(wxVERTICAL);
-    outer->Add(fields, 0, wxEXPAND | wxALL, gap);
     outer->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, gap);
     SetSizerAndFit(outer);
     CentreOnParent();
@@ -71,6 +91,17 @@ void CRecordNameDlg::DoDataExchange(CDataExchange& dx)
                 dx.Fail(IDC_RECORD_ID, problem);
                 return;
             }
+        if (FindWindow(IDC_RECORD_FOLLOW) != nullptr)
+            dx.Check(IDC_RECORD_FOLLOW, m_follow);
+        if (m_ownId && *id != *m_ownId && m_follow != 0)
+            if (const std::string problem = RenumberingOf(m_container, m_kind, *m_ownId, std::uint16_t(*id)).problem;
+                !problem.empty())
+            {
+                dx.Fail(IDC_RECORD_ID, problem);
+                return;
+            }
         m_id = std::uint16_t(*id);
     }
+    else if (!dx.Reading() && FindWindow(IDC_RECORD_FOLLOW) != nullptr)
+        dx.Check(IDC_RECORD_FOLLOW, m_follow);
 }

@@ -10,7 +10,9 @@ class CIffFile;
 
 /// Asks for the chunk name and id of a new, duplicated or renamed record. OK checks the name (63
 /// windows-1252 characters at most) and the id (decimal or 0x hexadecimal, free and within the
-/// range the game expects for the kind); the record's own id is always accepted on renaming.
+/// range the game expects for the kind); the record's own id is always accepted on renaming. On
+/// renaming a record that the file refers to, a box (on) says how many references follow a new id;
+/// cleared, they are left as they are.
 class CRecordNameDlg : public CExchangeDialog
 {
 public:
@@ -20,6 +22,8 @@ public:
     /// The name as windows-1252 bytes and the id, after OK.
     const std::string& Name() const { return m_nameBytes; }
     std::uint16_t Id() const { return m_id; }
+    /// Whether the references follow a new id.
+    bool FollowReferences() const { return m_follow != 0; }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -32,4 +36,5 @@ private:
     wxString m_idText;
     std::string m_nameBytes;
     std::uint16_t m_id;
+    int m_follow = 1;
 };

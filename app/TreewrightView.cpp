@@ -539,7 +539,8 @@ void CTreewrightView::RenameSelectedRecord()
                           record->name, record->id, record->id);
     NameAndChange(dialog, "Rename", record->kind, record->id,
                   [&](CIffFile& container, std::uint16_t newId, const std::string& name) {
-                      return ::RenameRecord(container, record->kind, record->id, newId, name);
+                      return ::RenameRecord(container, record->kind, record->id, newId, name,
+                                            dialog.FollowReferences());
                   });
 }
 

@@ -81,6 +81,7 @@ constexpr int IDC_LOAD_STATUS = 1025;
 constexpr int IDD_RECORD_NAME = 140;
 constexpr int IDC_RECORD_NAME = 1200;
 constexpr int IDC_RECORD_ID = 1201;
+constexpr int IDC_RECORD_FOLLOW = 1202;
 
 // Places that refer to a script (our own template).
 constexpr int IDD_REFERENCES = 142;

@@ -10,11 +10,13 @@
 #include "containers/ChunkSnapshot.h"
 #include "containers/TypeCodes.h"
 #include "records/BhavScript.h"
+#include "records/RecordEditing.h"
 #include "resources/ResourceIds.h"
 #include "resources/TableEditorIds.h"
 
 #include <gtest/gtest.h>
 
+#include <wx/checkbox.h>
 #include <wx/cmdproc.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
@@ -245,4 +247,45 @@ TEST_F(Workbench, ASmallObjectBuiltFromNewSavesAndReopensUnchanged)
     OpenDocument(saved);
     EXPECT_EQ(Chunks(), built);
     EXPECT_EQ(View().InteractionList()->GetCount(), 1u);
+}
+
+TEST_F(Workbench, F2RenumbersAScriptWithItsReferencesUnlessTheBoxIsCleared)
+{
+    CUiScope scope(m_ui);
+    struct CRow
+    {
+        bool follow;
+        std::size_t atNewId;  // references that reach the new id afterwards
+    };
+    for (const CRow& row : {CRow{true, 4}, CRow{false, 0}})
+    {
+        SCOPED_TRACE(row.follow);
+        const std::size_t before = FindScriptReferences(Document().Container(), 4098).size();
+        ASSERT_EQ(before, 4u);  // two calling lines, an interaction's check tree, an entry point
+        wxString label;
+        Drive(m_ui, [&](wxDialog& dialog) {
+            auto* box = wxDynamicCast(dialog.FindWindow(IDC_RECORD_FOLLOW), wxCheckBox);
+            ASSERT_NE(box, nullptr);
+            label = box->GetLabel();
+            EXPECT_TRUE(box->GetValue());
+            if (!row.follow)
+            {
+                box->SetValue(false);
+                wxCommandEvent click(wxEVT_CHECKBOX, IDC_RECORD_FOLLOW);
+                click.SetEventObject(box);
+                box->GetEventHandler()->ProcessEvent(click);
+            }
+            Type(dialog, IDC_RECORD_ID, "5000");
+            ClickButton(dialog, wxID_OK);
+        });
+        View().SelectRecord(ERecordKind::Script, 4098);
+        View().ScriptList()->SetFocus();
+        PressKey(*View().ScriptList(), WXK_F2);
+        EXPECT_EQ(label, "4 references will follow");
+        EXPECT_EQ(FindScriptReferences(Document().Container(), 5000).size(), row.atNewId);
+        EXPECT_EQ(FindScriptReferences(Document().Container(), 4098).size(), before - row.atNewId);
+        SendCommand(ID_EDIT_UNDO);  // one step takes back the script and every reference
+        EXPECT_EQ(FindScriptReferences(Document().Container(), 4098).size(), before);
+        EXPECT_FALSE(Document().IsModified());
+    }
 }
