@@ -90,20 +90,27 @@ bool FollowReference(CChunkSnapshot& chunk, const CRecordReference& reference, s
     if (reference.type == kTypeBhav)
     {
         CBhavScript script;
-        if (!script.Decode(chunk.data) || std::size_t(reference.line) >= script.m_instructions.size())
+        if (!script.Decode(chunk.data) || std::size_t(reference.line) >= script.Lines().size())
             return false;
-        script.m_instructions[std::size_t(reference.line)].opcode = newId;
-        chunk.data = script.Encode();
-        return !chunk.data.empty();
+        CBhavInstruction line = script.Lines()[std::size_t(reference.line)];
+        line.opcode = newId;
+        if (!script.SetLine(std::size_t(reference.line), line))
+            return false;
+        CRecordResult<std::vector<std::uint8_t>> encoded = script.Encode();
+        if (!encoded)
+            return false;
+        chunk.data = std::move(*encoded);
+        return true;
     }
     if (reference.type == kTypeTtab)
     {
         CInteractionTable table;
-        if (!table.Decode(chunk.data) || std::size_t(reference.interaction) >= table.m_interactions.size())
+        if (!table.Decode(chunk.data) || std::size_t(reference.interaction) >= table.Interactions().size())
             return false;
-        CInteraction& interaction = table.m_interactions[std::size_t(reference.interaction)];
+        CInteraction interaction = table.Interactions()[std::size_t(reference.interaction)];
         (reference.checkTree ? interaction.checkTree : interaction.actionTree) = newId;
-        return table.Encode(chunk.data);
+        return table.SetInteraction(std::size_t(reference.interaction), std::move(interaction)) &&
+               table.Encode(chunk.data);
     }
     if (reference.type == kTypeObjd)
     {

@@ -48,9 +48,10 @@ CIffFile GrownSample()
 
     CInteractionTable table;
     EXPECT_TRUE(table.Load(container, 128));
-    table.m_interactions.push_back(table.m_interactions.front());
-    table.m_interactions.back().actionTree = 4100;
-    table.m_interactions.back().checkTree = 4098;
+    CInteraction more = table.Interactions().front();
+    more.actionTree = 4100;
+    more.checkTree = 4098;
+    table.AddInteraction(more);
     EXPECT_TRUE(table.Store(container, 128));
 
     CObjectDefinition second;
