@@ -53,6 +53,8 @@ CRecordNameDlg::CRecordNameDlg(wxWindow* parent, const wxString& title, const CI
         if (renumbering.calledFromOtherFiles)
             behind << (behind.empty() ? "" : "\n") << "Calls from other files to #" << unsigned(*m_ownId)
                    << " cannot be updated.";
+        if (const std::string unread = UnreadReferrersText(UnreadReferrers(container, kind)); !unread.empty())
+            behind << (behind.empty() ? "" : "\n") << GameText(unread);
         if (!behind.empty())
             outer->Add(new wxStaticText(this, wxID_ANY, behind), 0, wxLEFT | wxRIGHT | wxBOTTOM, gap);
     }

@@ -564,18 +564,18 @@ void CTreewrightView::DeleteSelectedRecord()
     const ERecordKind kind = selected->kind;
     const std::uint16_t id = selected->id;
     wxString question;
-    if (kind == ERecordKind::Script)
+    // Whatever calls the record or names it would break unseen: say so first, and what could not
+    // be read to tell.
+    const std::vector<CRecordReference> references = FindRecordReferences(doc->Container(), kind, id);
+    if (!references.empty())
     {
-        // Whatever calls the script or names it as a tree would break unseen: say so first.
-        const std::vector<CRecordReference> references = FindScriptReferences(doc->Container(), id);
-        if (!references.empty())
-        {
-            question = "These refer to it:\n";
-            for (const CRecordReference& reference : references)
-                question += GameText(RecordReferenceText(reference)) + "\n";
-            question += "\n";
-        }
+        question = "These refer to it:\n";
+        for (const CRecordReference& reference : references)
+            question += GameText(RecordReferenceText(reference)) + "\n";
+        question += "\n";
     }
+    if (const std::string unread = UnreadReferrersText(UnreadReferrers(doc->Container(), kind)); !unread.empty())
+        question += GameText(unread) + "\n\n";
     question += wxString::Format("Delete %s #%u: ", RecordKindName(kind), unsigned(id)) + GameText(selected->name) + "?";
     if (!AskYesNo(m_form, question, kWarningCaption))
         return;

@@ -3,6 +3,7 @@
 #include "containers/AtomicFileWriter.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
+#include "records/RecordCheck.h"
 #include "containers/Windows1252.h"
 #include "loading/ReadMessages.h"
 #include "records/ObjectDefinition.h"
@@ -128,6 +129,17 @@ void PrintJson(const nlohmann::ordered_json& document)
 {
     // Paths from the command line are bytes that need not be UTF-8; the JSON must not fail on them.
     std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+nlohmann::ordered_json RefusalList(const std::vector<CRecordRefusal>& refused)
+{
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const CRecordRefusal& refusal : refused)
+        list.push_back({{"type", Shown(TypeCodeText(refusal.type))},
+                        {"id", refusal.id},
+                        {"name", Shown(refusal.name)},
+                        {"reason", RecordFaultText(refusal.type, refusal.fault)}});
+    return list;
 }
 
 void AddPlaceKeys(nlohmann::ordered_json& entry, const CRecordReference& place)

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class CIffFile;
 
@@ -107,6 +108,10 @@ std::string Shown(const std::string& bytes);
 /// "function" and "role" for a function table.
 struct CRecordReference;
 void AddPlaceKeys(nlohmann::ordered_json& entry, const CRecordReference& place);
+
+/// Records that do not load, each as {"type", "id", "name", "reason"}, as `check` lists them.
+struct CRecordRefusal;
+nlohmann::ordered_json RefusalList(const std::vector<CRecordRefusal>& refused);
 
 /// Prints a JSON document on stdout.
 void PrintJson(const nlohmann::ordered_json& document);

@@ -355,13 +355,7 @@ int RunCheck(const std::string& path, bool json)
     const CRecordCheck check = CheckRecords(container);
     if (json)
     {
-        Json refused = Json::array();
-        for (const CRecordRefusal& refusal : check.refused)
-            refused.push_back({{"type", Shown(TypeCodeText(refusal.type))},
-                               {"id", refusal.id},
-                               {"name", Shown(refusal.name)},
-                               {"reason", RecordFaultText(refusal.type, refusal.fault)}});
-        PrintJson({{"file", path}, {"records", check.records}, {"refused", refused}});
+        PrintJson({{"file", path}, {"records", check.records}, {"refused", RefusalList(check.refused)}});
     }
     else
     {

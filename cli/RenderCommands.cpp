@@ -9,6 +9,7 @@
 #include "containers/Windows1252.h"
 #include "graph/GraphLayout.h"
 #include "records/BhavScript.h"
+#include "records/RecordEditing.h"
 #include "records/RecordFault.h"
 #include "records/SemiGlobalReference.h"
 #include "rendering/CodeTextRenderer.h"
@@ -108,6 +109,7 @@ CommandResult RunReferences(const std::string& path, const std::string& idText, 
     const std::vector<CScriptReference> references =
         FindScriptReferences(ReferenceSources(open.files, open.container, fileName, open.semiGlobalName), open.files,
                              fileName, id);
+    const std::vector<CRecordRefusal> unread = UnreadReferrers(open.container, ERecordKind::Script);
 
     if (json)
     {
@@ -126,7 +128,11 @@ CommandResult RunReferences(const std::string& path, const std::string& idText, 
                 entry["interaction_name"] = Shown(reference.text);
             places.push_back(std::move(entry));
         }
-        PrintJson({{"file", path}, {"id", id}, {"name", Shown(chunk.name)}, {"references", std::move(places)}});
+        PrintJson({{"file", path},
+                   {"id", id},
+                   {"name", Shown(chunk.name)},
+                   {"references", std::move(places)},
+                   {"unread", RefusalList(unread)}});
         return kExitOk;
     }
 
@@ -140,6 +146,8 @@ CommandResult RunReferences(const std::string& path, const std::string& idText, 
             std::cout << ": " << OneLine(Shown(reference.text));
         std::cout << '\n';
     }
+    if (!unread.empty())
+        std::cout << Shown(UnreadReferrersText(unread)) << '\n';
     return kExitOk;
 }
 

@@ -337,6 +337,7 @@ CommandResult RunDeleteRecord(const CChangeOptions& options)
     // What the editor lists before asking: the record goes all the same, but the user learns what
     // now calls into nothing.
     const std::vector<CRecordReference> references = FindRecordReferences(container, kind, id);
+    const std::vector<CRecordRefusal> unread = UnreadReferrers(container, kind);
     if (!DeleteRecord(container, kind, id))
         return report.Fail("store", RecordText(kind, id) + " could not be deleted.");
     if (!report.Write(options.out, container))
@@ -345,11 +346,13 @@ CommandResult RunDeleteRecord(const CChangeOptions& options)
     {
         PrintJson({{"file", options.in}, {"out", options.out}, {"type", TypeCodeText(ListedType(kind))},
                    {"id", id}, {"name", Shown(record->name)}, {"chunks", chunks},
-                   {"references", ReferenceList(references)}});
+                   {"references", ReferenceList(references)}, {"unread", RefusalList(unread)}});
         return kExitOk;
     }
     std::cout << "deleted " << RecordText(kind, id) << " \"" << Shown(record->name) << "\"\n";
     PrintReferences("still referred to by:", references);
+    if (!unread.empty())
+        std::cout << Shown(UnreadReferrersText(unread)) << '\n';
     return kExitOk;
 }
 

@@ -594,3 +594,30 @@ CRecordRenumbering RenumberingOf(const CIffFile& container, ERecordKind kind, st
         renumbering.problem = "A record that refers to #" + std::to_string(id) + " could not be written again.";
     return renumbering;
 }
+
+std::vector<CRecordRefusal> UnreadReferrers(const CIffFile& container, ERecordKind kind)
+{
+    std::vector<std::uint32_t> referring;
+    if (kind == ERecordKind::Script)
+        referring = {kTypeBhav, kTypeTtab, kTypeObjd, kTypeObjf};
+    else if (kind == ERecordKind::Interactions || kind == ERecordKind::Strings)
+        referring = {kTypeObjd};
+    std::vector<CRecordRefusal> unread;
+    if (referring.empty())
+        return unread;
+    for (CRecordRefusal& refusal : CheckRecords(container).refused)
+        if (std::find(referring.begin(), referring.end(), refusal.type) != referring.end())
+            unread.push_back(std::move(refusal));
+    return unread;
+}
+
+std::string UnreadReferrersText(const std::vector<CRecordRefusal>& unread)
+{
+    if (unread.empty())
+        return {};
+    std::string text =
+        std::to_string(unread.size()) + " records of this file could not be read and may refer to it too:";
+    for (const CRecordRefusal& refusal : unread)
+        text += "\n" + RecordRefusalText(refusal.type, refusal.id, refusal.name, refusal.fault);
+    return text;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordCheck.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -140,3 +142,12 @@ struct CRecordRenumbering
     std::string problem;
 };
 CRecordRenumbering RenumberingOf(const CIffFile& container, ERecordKind kind, std::uint16_t id, std::uint16_t newId);
+
+/// The records of the file that could name a record of the kind but do not load, so that what they
+/// name is not known: for a script, the refused scripts, interaction tables, object definitions and
+/// function tables; for an interaction or string table, the refused object definitions. Other
+/// kinds: none. In directory order, as CheckRecords lists them.
+std::vector<CRecordRefusal> UnreadReferrers(const CIffFile& container, ERecordKind kind);
+/// What the delete and renumber questions add about them: "N records of this file could not be
+/// read and may refer to it too:", then one line per record with its reason; empty for none.
+std::string UnreadReferrersText(const std::vector<CRecordRefusal>& unread);

@@ -372,6 +372,46 @@ TEST_F(CRecordCommands, RoundtripStoresEveryLoadableRecordUnchanged)
     EXPECT_NE(out.find("STR#: 5 stored, 2 not loaded"), std::string::npos) << out;
 }
 
+// Records that do not load may name the record too; `references` and `delete-record` give those
+// that could, with the reason `check` gives.
+TEST_F(CRecordCommands, ReferencesAndDeletingNameTheRecordsThatCouldNotBeRead)
+{
+    const Json future = {{"type", "BHAV"}, {"id", 4100}, {"name", "future"},
+                         {"reason", "format 0x8004 is not one this program can edit"}};
+    const Json tomorrow = {{"type", "TTAB"}, {"id", 4201}, {"name", "tomorrow"},
+                           {"reason", "its header holds 0x01 where its layout has 0"}};
+    const Json stub = {{"type", "OBJD"}, {"id", 129}, {"name", "stub"},
+                       {"reason", "it is shorter than the 32 bytes its layout needs"}};
+    const Json backwards = {{"type", "OBJf"}, {"id", 130}, {"name", "backwards"},
+                            {"reason", "it does not begin as a function table does (eight zero bytes, then \"fJBO\")"}};
+    const std::string out = " '" + Path("out.iff") + "' --json";
+    struct CRow
+    {
+        std::string arguments;
+        Json unread;
+    };
+    const CRow rows[] = {
+        {"references " + Object() + " 4096 --json", Json::array({future, tomorrow, stub, backwards})},
+        {"delete-record " + Object() + " script 4097" + out, Json::array({future, tomorrow, stub, backwards})},
+        {"delete-record " + Object() + " strings 128" + out, Json::array({stub})},
+        {"delete-record " + Object() + " interactions 4096" + out, Json::array({stub})},
+        {"delete-record " + Object() + " constants 4096" + out, Json::array()},
+        {"delete-record " + Object() + " objects 128" + out, Json::array()},
+    };
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(row.arguments);
+        EXPECT_EQ(RunJson(row.arguments)["unread"], row.unread);
+    }
+
+    std::string text, err;
+    ASSERT_EQ(Run("delete-record " + Object() + " strings 128 '" + Path("out.iff") + "'", text, err), 0) << err;
+    EXPECT_NE(text.find("1 records of this file could not be read and may refer to it too:\n"
+                        "OBJD #129 \"stub\": it is shorter than the 32 bytes its layout needs\n"),
+              std::string::npos)
+        << text;
+}
+
 TEST_F(CRecordCommands, CheckListsEveryRefusedRecordWithItsReason)
 {
     const Json check = RunJson("check " + Object() + " --json", 1);

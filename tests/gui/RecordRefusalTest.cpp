@@ -225,3 +225,51 @@ TEST_F(RecordRefusal, RefusedRecordsAreGreyWithTheirReasonInTheirLists)
         EXPECT_EQ(Status(), *c.reason != '\0' ? wxString(c.reason) : wxString("Ready"));
     }
 }
+
+// Records that do not load may name the record too: the delete question lists them, for the kinds
+// they could name, before the user answers.
+TEST_F(RecordRefusal, TheDeleteQuestionNamesTheRecordsThatCouldNotBeRead)
+{
+    const std::string path = m_folder.File("Unread.iff");
+    WriteIff(path, {{"BHAV", 4096, "fine", LE16({0x8002, 0, 0, 0, 0, 0})},
+                    {"BHAV", 4100, "future", LE16({0x8004, 0, 0, 0, 0, 0})},
+                    {"STR#", 300, "damaged", LE16({0x0500})},
+                    {"BCON", 4096, "values", Bytes{0, 0}},
+                    {"OBJD", 129, "stub", LE16({142, 0})}});
+    OpenDocument(path);
+    CUiScope scope(m_ui);
+    const wxString stub = "OBJD #129 \"stub\": it is shorter than the 32 bytes its layout needs\n\n";
+    struct CCase
+    {
+        wxListBox* list;
+        std::uint16_t id;
+        wxString question;
+    };
+    const CCase cases[] = {
+        {View().ScriptList(), 4096,
+         "2 records of this file could not be read and may refer to it too:\n"
+         "BHAV #4100 \"future\": format 0x8004 is not one this program can edit\n" +
+             stub + "Delete Script #4096: fine?"},
+        {View().StringList(), 300,
+         "1 records of this file could not be read and may refer to it too:\n" + stub +
+             "Delete String Table #300: damaged?"},
+        // Nothing this program reads names a constant table.
+        {View().ConstantList(), 4096, "Delete Constant Table #4096: values?"},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.id);
+        m_ui.messages.clear();
+        m_ui.answers.push_back(wxID_NO);
+        unsigned item = 0;
+        while (item < c.list->GetCount() && ChunkIdOf(*c.list, item) != c.id)
+            ++item;
+        const wxRect entry = EntryRect(*c.list, item);
+        ASSERT_FALSE(entry.IsEmpty());
+        ClickAt(*c.list, wxPoint(entry.x + 10, entry.y + entry.height / 2));
+        PressKeys(WXK_DELETE);
+        ASSERT_EQ(m_ui.messages.size(), 1u);
+        EXPECT_EQ(m_ui.messages[0].text, c.question);
+        EXPECT_FALSE(Document().IsModified());
+    }
+}
