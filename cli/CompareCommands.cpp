@@ -3,8 +3,11 @@
 #include "OpenSources.h"
 
 #include "analysis/FileComparison.h"
+#include "analysis/FileProblems.h"
 #include "analysis/RecordView.h"
 #include "containers/TypeCodes.h"
+#include "records/ObjectDefinition.h"
+#include "records/ObjectFunctions.h"
 #include "containers/IffFile.h"
 #include "rendering/PlainTextRenderer.h"
 
@@ -107,6 +110,75 @@ CommandResult RunDiff(const std::string& pathA, const std::string& pathB, bool j
         std::cout << "The files hold the same records.\n";
     return status;
 }
+
+// The keys that say where in its record a problem is; none for a problem of the whole record.
+void AddProblemPlace(Json& entry, const CProblem& problem)
+{
+    const CRecordReference& place = problem.place;
+    if (place.line >= 0)
+        entry["line"] = place.line + 1;  // as the script editor and `script` number lines
+    if (place.interaction >= 0)
+    {
+        entry["interaction"] = place.interaction;
+        if (problem.kind == EProblemKind::MissingTree)
+            entry["tree"] = place.checkTree ? "check" : "action";
+    }
+    if (place.field >= 0)
+    {
+        entry["field"] = ObjectFieldName(std::uint16_t(place.field));
+        entry["offset"] = place.field;
+    }
+    if (place.function >= 0)
+    {
+        entry["index"] = place.function;
+        entry["function"] = ObjectFunctionName(std::size_t(place.function));
+        entry["role"] = place.checkTree ? "check" : "action";
+    }
+    if (problem.row >= 0)
+        entry["row"] = problem.row;
+}
+
+CommandResult RunLint(const std::string& path, const std::string& gameData, bool json)
+{
+    const CReport report(path, json);
+    CRenderSources sources;
+    sources.gameData = gameData;
+    COpenFile open;
+    if (!OpenFile(path, sources, report, open))
+        return kExitFailed;
+    const std::vector<CProblem> problems =
+        FindFileProblems(open.container, NamePart(path), open.semiGlobalName, open.files);
+    std::size_t counts[3] = {};
+    for (const CProblem& problem : problems)
+        ++counts[std::size_t(problem.severity)];
+    const int status = counts[std::size_t(EProblemSeverity::Error)] > 0 ? kExitFailed : kExitOk;
+    if (json)
+    {
+        Json list = Json::array();
+        for (const CProblem& problem : problems)
+        {
+            Json entry{{"severity", ProblemSeverityWord(problem.severity)},
+                       {"kind", ProblemKindWord(problem.kind)},
+                       {"type", TypeCodeText(problem.place.type)},
+                       {"id", problem.place.id},
+                       {"name", Shown(problem.place.name)}};
+            AddProblemPlace(entry, problem);
+            entry["message"] = problem.message;
+            list.push_back(std::move(entry));
+        }
+        PrintJson({{"file", path}, {"problems", list}, {"errors", counts[0]}, {"warnings", counts[1]}, {"notes", counts[2]}});
+        return status;
+    }
+    for (const CProblem& problem : problems)
+        std::cout << ProblemSeverityWord(problem.severity) << ": " << ProblemPlaceText(problem) << ": "
+                  << problem.message << '\n';
+    const auto counted = [](std::size_t n, const char* word) {
+        return std::to_string(n) + ' ' + word + (n == 1 ? "" : "s");
+    };
+    std::cout << counted(counts[0], "error") << ", " << counted(counts[1], "warning") << ", "
+              << counted(counts[2], "note") << '\n';
+    return status;
+}
 }
 
 void AddCompareCommands(CLI::App& app, CommandResult& result)
@@ -129,5 +201,17 @@ void AddCompareCommands(CLI::App& app, CommandResult& result)
         command->add_option("B", *b, "The second IFF file")->required();
         command->add_flag("--json", *json, "Print one JSON document");
         command->callback([&result, a, b, json] { result = RunDiff(*a, *b, *json); });
+    }
+    {
+        auto* command = app.add_subcommand(
+            "lint", "The problems of a file the game would show by misbehaving (exit 1 when one is an error)");
+        auto file = std::make_shared<std::string>();
+        auto gameData = std::make_shared<std::string>();
+        auto json = std::make_shared<bool>(false);
+        command->add_option("FILE", *file, "The IFF file")->required();
+        command->add_option("--game-data", *gameData,
+                            "The game's data folder: calls and GUIDs are checked against its GameData/Global files");
+        command->add_flag("--json", *json, "Print one JSON document");
+        command->callback([&result, file, gameData, json] { result = RunLint(*file, *gameData, *json); });
     }
 }
