@@ -3,7 +3,7 @@
 //   treewright_target_bench              the full workloads (minutes)
 //   treewright_target_bench --smallest   the smallest of each, once: proves the bench still runs
 //   treewright_target_bench --only GROUP one group of rows (decoding, verdicts, memory, reading,
-//                                        loading, linear, graph, editor)
+//                                        loading, linear, mods, graph, editor)
 // Baselines: for decoding, the published 1987 decoder transcribed literally (PublishedDecoder.cpp);
 // for reading and loading, a plain read of the same bytes with the system calls cat makes (open,
 // fstat, fadvise, 128 KiB reads, writes to standard output), run as a process like the tool.
@@ -62,6 +62,8 @@ struct CSizes
     std::size_t linearFiles = 200;
     std::size_t linearFileBytes = 100 << 10;
     std::size_t linearRecords = 2000;
+    std::size_t objectFiles = 200;
+    std::size_t objectFileBytes = 100 << 10;
 };
 
 double Seconds(Clock::time_point start)
@@ -193,6 +195,29 @@ int PlainRead(int count, char** paths)
     return 0;
 }
 
+// Runs `tool command FILE` for each file in turn, as a modder's script runs a command over a
+// folder of objects, its output dropped. Exit 1 is the tool's finding (a refused record, a
+// problem), not a failure; anything else than 0 and 1 fails the run.
+int RunEach(int count, char** arguments)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    int result = 0;
+    for (int i = 2; i < count && result == 0; ++i)
+    {
+        char* argv[] = {arguments[0], arguments[1], arguments[i], nullptr};
+        pid_t pid = 0;
+        int status = 0;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) != 0 || waitpid(pid, &status, 0) != pid ||
+            !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+            result = 1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return result;
+}
+
 std::string SelfPath()
 {
     std::error_code error;
@@ -243,6 +268,7 @@ public:
             {"decoding", &CTargetBench::Decoding},   {"verdicts", &CTargetBench::Verdicts},
             {"memory", &CTargetBench::CodedReadMemory}, {"reading", &CTargetBench::Reading},
             {"loading", &CTargetBench::Loading},     {"linear", &CTargetBench::Linearity},
+            {"mods", &CTargetBench::Mods},
             {"graph", &CTargetBench::Graph},         {"editor", &CTargetBench::Editor}};
         for (const auto& [name, run] : groups)
             if (std::string(name).rfind(only, 0) == 0)
@@ -507,6 +533,34 @@ private:
             fs::remove(m_work / name);
     }
 
+    // The commands for mods under version control over a folder of objects, one run per file as
+    // git and a modder's scripts run them, against `check` over the same files: both read every
+    // file and load every record, so what lint and textconv add is their own work.
+    void Mods()
+    {
+        const fs::path folder = m_work / "objects";
+        fs::create_directories(folder);
+        const auto each = [&](const char* command) {
+            std::vector<std::string> args{m_self, "--each", m_cli, command};
+            for (std::size_t i = 0; i < m_sizes.objectFiles; ++i)
+                args.push_back((folder / ("Object" + std::to_string(i) + ".iff")).string());
+            return args;
+        };
+        for (std::size_t i = 0; i < m_sizes.objectFiles; ++i)
+            m_broken = m_broken || !WriteBytes((folder / ("Object" + std::to_string(i) + ".iff")).string(),
+                                               BuildRealLookingObject(m_sizes.objectFileBytes, std::uint32_t(100 + i)));
+        const std::string workload = FormatNumber("%.0f objects of ", double(m_sizes.objectFiles)) +
+                                     FormatNumber("%.0f KiB, one run each", double(m_sizes.objectFileBytes) / 1024);
+        for (const char* command : {"lint", "textconv"})
+        {
+            const CPaired first = TimeChildren(each("check"), each(command));
+            const CPaired again = TimeChildren(each("check"), each(command));
+            Add({command, workload, "check " + Ms(first.baseline), Ms(first.ours), RatioWithSpread(first, again),
+                 "<= 2x", first.ratio <= 2.0 && again.ratio <= 2.0});
+        }
+        fs::remove_all(folder);
+    }
+
     // Laying out a long script's graph, as the editor's graph window does after every change. The
     // description it is laid out from is timed beside it. Beside the usual scripts, shapes that
     // dot finds hard: every line jumping back to the first, jumps anywhere, a script far longer
@@ -670,6 +724,8 @@ int main(int argc, char** argv)
         return PlainRead(argc - 2, argv + 2);
     if (argc >= 3 && std::strcmp(argv[1], "--peak-of") == 0)
         return PeakOf(argc - 2, argv + 2);
+    if (argc >= 4 && std::strcmp(argv[1], "--each") == 0)
+        return RunEach(argc - 2, argv + 2);
 
     CSizes sizes;
     std::string only;
@@ -687,6 +743,8 @@ int main(int argc, char** argv)
             sizes.linearFiles = 4;
             sizes.linearFileBytes = 16 << 10;
             sizes.linearRecords = 100;
+            sizes.objectFiles = 4;
+            sizes.objectFileBytes = 16 << 10;
         }
         else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
         {
@@ -694,7 +752,7 @@ int main(int argc, char** argv)
         }
         else
         {
-            std::cerr << "usage: treewright_target_bench [--smallest] [--only decoding|verdicts|memory|reading|loading|linear|graph|editor]\n";
+            std::cerr << "usage: treewright_target_bench [--smallest] [--only decoding|verdicts|memory|reading|loading|linear|mods|graph|editor]\n";
             return 2;
         }
     }
