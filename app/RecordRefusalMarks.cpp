@@ -46,33 +46,37 @@ void CRecordRefusalMarks::Attach(wxListBox& list, ERecordKind kind, std::functio
 
 void CRecordRefusalMarks::Update(const CIffFile& container)
 {
+    m_container = &container;
     m_reasons.clear();
-    for (const ERecordKind kind : kRecordKinds)
-    {
-        const std::uint32_t listed = ListedType(kind);
-        // An interaction table opens with its names of the same id, so either refuses it; an
-        // object opens with its function table when it has one, and without one all the same.
-        const std::uint32_t companion = kind == ERecordKind::Interactions ? kTypeTtas
-                                        : kind == ERecordKind::Objects    ? kTypeObjf
-                                                                          : 0u;
-        for (const std::uint16_t id : ChunkIdsOfType(container, listed))
-        {
-            for (const std::uint32_t type : {listed, companion})
-            {
-                std::string name;
-                const CRecordFault fault = type != 0 ? RecordLoadFault(container, type, id, name) : CRecordFault();
-                if (fault && !(type == kTypeObjf && fault.what == ERecordFault::Missing))
-                {
-                    m_reasons[{kind, id}] = GameText(RecordRefusalText(type, id, name, fault));
-                    break;
-                }
-            }
-        }
-    }
 }
 
 wxString CRecordRefusalMarks::ReasonOf(ERecordKind kind, std::uint16_t id) const
 {
-    const auto found = m_reasons.find({kind, id});
-    return found != m_reasons.end() ? found->second : wxString();
+    if (m_container == nullptr)
+        return wxString();
+    const auto [found, first] = m_reasons.try_emplace({kind, id});
+    if (!first)
+        return found->second;
+    const std::uint32_t listed = ListedType(kind);
+    // An interaction table opens with its names of the same id, so either refuses it; an object
+    // opens with its function table when it has one, and without one all the same.
+    const std::uint32_t companion = kind == ERecordKind::Interactions ? kTypeTtas
+                                    : kind == ERecordKind::Objects    ? kTypeObjf
+                                                                      : 0u;
+    CIffChunk query;
+    query.type = listed;
+    query.id = id;
+    if (!m_container->FindChunk(query))
+        return wxString();
+    for (const std::uint32_t type : {listed, companion})
+    {
+        std::string name;
+        const CRecordFault fault = type != 0 ? RecordLoadFault(*m_container, type, id, name) : CRecordFault();
+        if (fault && !(type == kTypeObjf && fault.what == ERecordFault::Missing))
+        {
+            found->second = GameText(RecordRefusalText(type, id, name, fault));
+            break;
+        }
+    }
+    return found->second;
 }

@@ -8,6 +8,7 @@
 
 #include "containers/TypeCodes.h"
 #include "framework/GameDataFolder.h"
+#include "framework/ListFilling.h"
 #include "framework/UserInterface.h"
 #include "records/ObjectDefinition.h"
 #include "records/SemiGlobalReference.h"
@@ -168,7 +169,11 @@ void CTreewrightView::OnUpdate(wxView*, wxObject* hint)
     if (what == EDocumentHint::FileRead)
         return LoadGlobalFiles();
     if (what == EDocumentHint::OtherFile || what == EDocumentHint::Opened)
+    {
         ClearFilters();
+        // Another file, or the same one read again: its lists are filled anew.
+        m_listed = {};
+    }
     // A refusal shown for the file before no longer applies.
     ShowStatus("Ready");
     m_refusals.Update(doc->Container());
@@ -248,7 +253,8 @@ void CTreewrightView::FillList(ERecordKind kind)
     if (std::uint16_t selected = 0; SelectedId(list, selected))
         chosen = selected;
     bool chosenExists = false;
-    list->Clear();
+    wxArrayString texts;
+    std::vector<void*> ids;
     const CIffFile& container = Document()->Container();
     for (std::size_t position = container.FindFirstOfType(ListedType(kind)); position != CIffFile::kNoPosition;)
     {
@@ -260,11 +266,20 @@ void CTreewrightView::FillList(ERecordKind kind)
             name += " (GUID " + GuidText(object.Guid()) + ")";
         if (!PassesFilter(chunk.id, name, filter))
             continue;
-        const int item = list->Append(wxString::Format("#%u: ", static_cast<unsigned>(chunk.id)) + name);
-        list->SetClientData(static_cast<unsigned int>(item), reinterpret_cast<void*>(std::uintptr_t{chunk.id}));
+        // Not Format: on a list of thousands, its parsing cost more than the list itself.
+        texts.push_back(wxString("#") << static_cast<unsigned>(chunk.id) << ": " << name);
+        ids.push_back(reinterpret_cast<void*>(std::uintptr_t{chunk.id}));
     }
     if (!chosenExists)
         chosen.reset();
+    // Most changes leave most lists as they were: those are not filled again, and keep their
+    // selection and scroll position.
+    CListedEntries& listed = m_listed[static_cast<std::size_t>(kind)];
+    if (listed.texts == texts && listed.ids == ids && list->GetCount() == texts.size())
+        return;
+    ReplaceListItems(*list, texts, ids);
+    listed.texts = std::move(texts);
+    listed.ids = std::move(ids);
     for (unsigned int item = 0; chosen && item < list->GetCount(); ++item)
         if (ChunkIdOf(*list, item) == *chosen)
             list->SetSelection(static_cast<int>(item));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <wx/arrstr.h>
 #include <wx/docview.h>
 #include <wx/panel.h>
 #include <wx/weakref.h>
@@ -136,6 +137,13 @@ private:
     wxListBox* m_activeList = nullptr;
     /// Per kind, the id of the entry last chosen, kept while a filter hides it.
     std::array<std::optional<std::uint16_t>, std::size(kRecordKinds)> m_chosenIds;
+    /// Per kind, what its list shows: its entries' texts and ids, as last filled.
+    struct CListedEntries
+    {
+        wxArrayString texts;
+        std::vector<void*> ids;
+    };
+    std::array<CListedEntries, std::size(kRecordKinds)> m_listed;
     bool m_writingFields = false;
     CRecordEditController m_editing;
     CRecordRefusalMarks m_refusals;

@@ -7,6 +7,7 @@
 #include "TreewrightDocManager.h"
 #include "TreewrightView.h"
 
+#include "containers/ChunkSnapshot.h"
 #include "containers/TypeCodes.h"
 #include "records/SemiGlobalReference.h"
 #include "resources/ResourceIds.h"
@@ -170,4 +171,47 @@ TEST(MainView, ADoubleClickTakesTheTypedNameIntoTheDocument)
     EXPECT_TRUE(user.messages.empty());
     user.modalDrivers.clear();
     Document().Modify(false);
+}
+
+// A change refills only the lists it changes: a long list elsewhere keeps where it was scrolled to
+// and what was chosen in it, and the changed list shows the change; undone, it shows it no more.
+TEST(MainView, AChangeRefillsOnlyTheListsItChanges)
+{
+    ResetDocument();
+    CTempFolder temp;
+    const std::string path = temp.File("Long.iff");
+    std::vector<CTestChunk> chunks;
+    for (std::uint16_t id = 4096; id < 4096 + 200; ++id)
+        chunks.push_back({"BHAV", id, "script " + std::to_string(id), {}});
+    chunks.push_back({"BCON", 4096, "tuning", {}});
+    WriteIff(path, chunks);
+    CScriptedUserInterface user;
+    CUiScope scope(user);
+    OpenForTest(user, path);
+
+    wxListBox& scripts = *View().ScriptList();
+    scripts.SetSelection(150);
+    scripts.SetFirstItem(140);
+    RunPendingEvents();
+    const int top = scripts.GetTopItem();
+    ASSERT_GT(top, 0) << "the list is scrolled";
+
+    const auto rename = [](CIffFile& file) {
+        CIffChunk chunk;
+        chunk.type = kTypeBcon;
+        chunk.id = 4096;
+        chunk.name = "renamed";
+        return file.PutChunk(chunk, std::span<const std::uint8_t>());
+    };
+    ASSERT_TRUE(Document().ChangeRecords("Rename", rename));
+    RunPendingEvents();
+    EXPECT_EQ(Entries(*View().ConstantList()), (std::vector<CEntry>{{"#4096: renamed", 4096}}));
+    EXPECT_EQ(scripts.GetSelection(), 150);
+    EXPECT_EQ(scripts.GetTopItem(), top);
+
+    ASSERT_TRUE(Document().UndoChange());
+    RunPendingEvents();
+    EXPECT_EQ(TakeChunkSnapshot(Document().Container(), kTypeBcon, 4096).name, "tuning");
+    EXPECT_EQ(Entries(*View().ConstantList()), (std::vector<CEntry>{{"#4096: tuning", 4096}}));
+    EXPECT_EQ(scripts.GetTopItem(), top);
 }
