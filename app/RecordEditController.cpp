@@ -109,9 +109,9 @@ public:
     }
     CRecordStatus Store(CIffFile& container, std::uint16_t id) const override
     {
-        if (!m_present || m_functions.Store(container, id))
+        if (!m_present)
             return {};
-        return m_functions.Fault();
+        return m_functions.Store(container, id);
     }
     std::string Name() const override { return m_functions.m_name; }
     CObjectFunctions* Functions() { return m_present ? &m_functions : nullptr; }

@@ -93,9 +93,8 @@ std::vector<std::uint8_t> StringData(std::mt19937& random, int rows)
             row[2] = {Words(random, 1 + int(random() % 6)), std::string()};
         table.AddRow(row);
     }
-    std::vector<std::uint8_t> data;
-    table.Encode(kTypeStr, data);
-    return data;
+    CRecordResult<std::vector<std::uint8_t>> data = table.Encode(kTypeStr);
+    return data ? std::move(data).Value() : std::vector<std::uint8_t>();
 }
 
 std::vector<std::uint8_t> ConstantData(std::mt19937& random)

@@ -241,8 +241,8 @@ CommandResult RunSetObject(const CSetObjectOptions& options)
     if (object.Guid() != before.Guid())
         if (const std::string problem = ObjectGuidProblem(file.container, id, object.Guid()); !problem.empty())
             return report.Fail("guid", Shown(problem));
-    if (!object.Store(file.container, id))
-        return ReportRefusal(report, kTypeObjd, id, object.m_name, object.Fault());
+    if (const CRecordStatus stored = object.Store(file.container, id); !stored)
+        return ReportRefusal(report, kTypeObjd, id, object.m_name, stored.Failure());
     if (!report.Write(options.out, file.container))
         return kExitFailed;
 

@@ -450,10 +450,10 @@ std::string CheckStrings(CIffFile& container, std::uint32_t type, std::uint16_t 
     if (table.IsPlain() || table.Format() == CStringTable::kPairsFormat || table.Format() == CStringTable::kTextsFormat ||
         table.Format() == CStringTable::kLanguageSetsFormat)
     {
-        std::vector<std::uint8_t> encoded;
+        const CRecordResult<std::vector<std::uint8_t>> encoded = table.Encode(type);
         const std::span<const std::uint8_t> loaded = LoadedData(container, type, id);
-        if (!table.Encode(type, encoded) || !BeginsWith(loaded, encoded) ||
-            (table.Format() == CStringTable::kLanguageSetsFormat && !table.IsPlain() && encoded.size() != loaded.size()))
+        if (!encoded || !BeginsWith(loaded, *encoded) ||
+            (table.Format() == CStringTable::kLanguageSetsFormat && !table.IsPlain() && encoded->size() != loaded.size()))
             return "an unchanged string table does not store back as it was read";
     }
     if (!table.Store(container, type, kStoredId))
@@ -507,9 +507,9 @@ std::string CheckInteractions(CIffFile& container, std::uint16_t id, std::size_t
     // entries, so it stores back as all of its bytes.
     if (table.HasSecondFlags())
     {
-        std::vector<std::uint8_t> encoded;
+        const CRecordResult<std::vector<std::uint8_t>> encoded = table.Encode();
         const std::span<const std::uint8_t> loaded = LoadedData(container, kTypeTtab, id);
-        if (!table.Encode(encoded) || !std::equal(encoded.begin(), encoded.end(), loaded.begin(), loaded.end()))
+        if (!encoded || !std::equal(encoded->begin(), encoded->end(), loaded.begin(), loaded.end()))
             return "an unchanged version-10 interaction table does not store back as it was read";
     }
     if (!table.Store(container, kStoredId))

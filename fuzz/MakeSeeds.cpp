@@ -36,12 +36,22 @@ bool Save(const fs::path& path, const Bytes& bytes)
     return bool(file);
 }
 
+// An encoded record, saved; false when it could not be encoded or written.
+bool SaveEncoded(const fs::path& path, const CRecordResult<Bytes>& encoded)
+{
+    if (!encoded)
+        std::fprintf(stderr, "Cannot encode %s\n", path.string().c_str());
+    return encoded && Save(path, *encoded);
+}
+
 CIffFile ReadContainer(const Bytes& bytes)
 {
     CIffFile container;
     EIffRead code = EIffRead::Ok;
     CMemoryStream stream(bytes);
-    container.Read(&stream, code);
+    // The sample's own bytes; a failed read leaves no chunk to take seeds from.
+    if (!container.Read(&stream, code))
+        return CIffFile();
     return container;
 }
 
@@ -110,22 +120,21 @@ bool WriteRecordSeeds(const fs::path& folder)
     CInteraction short2;
     short2.motives.resize(2);
     const CInteractionTable plain(5, {short2});
-    Bytes interactions;
-    ok = plain.Encode(interactions) && Save(folder / "interactions-plain-5.bin", interactions) && ok;
+    ok = SaveEncoded(folder / "interactions-plain-5.bin", plain.Encode()) && ok;
     // The later releases' layouts: interactions of version 10 with their further flags, and
     // language sets with a Japanese text carried as code-page bytes and a set-0 byte of 0xFF.
     CInteraction later;
     later.motives.resize(CInteraction::kStoredMotives, CMotiveEntry{5, 20, 3});
     later.flags2 = 0x1E;
     const CInteractionTable version10(CInteractionTable::kSecondFlagsVersion, {later, CInteraction{}});
-    ok = version10.Encode(interactions) && Save(folder / "interactions-10.bin", interactions) && ok;
+    ok = SaveEncoded(folder / "interactions-10.bin", version10.Encode()) && ok;
     std::vector<CStringTable::CRow> rows(2);
     rows[0][0] = {"Sit", "a chair"};
     rows[1][0] = {"Caf\u00E9", ""};
     rows[0][CStringTable::kFirstCarriedSet] = {"\x83T", ""};
-    Bytes sets;
-    ok = CStringTable::Languages(rows, CStringTable::kLanguageSetsFormat).Encode(kTypeStr, sets) &&
-         Save(folder / "language-sets-strings.bin", sets) && ok;
+    ok = SaveEncoded(folder / "language-sets-strings.bin",
+                     CStringTable::Languages(rows, CStringTable::kLanguageSetsFormat).Encode(kTypeStr)) &&
+         ok;
     Bytes setsFF = {0xFC, 0xFF, 0x02, 0x01, 0x00, 0xFF, 0x01, 'a', 0x00, 0x00, 0x00};
     ok = Save(folder / "language-sets-ff.bin", setsFF) && ok;
     return ok;

@@ -107,12 +107,9 @@ bool CInteractionTable::Load(const CIffFile& container, std::uint16_t id)
     return Decode(container.ChunkData(chunk));
 }
 
-bool CInteractionTable::Store(CIffFile& container, std::uint16_t id) const
+CRecordStatus CInteractionTable::Store(CIffFile& container, std::uint16_t id) const
 {
-    std::vector<std::uint8_t> data;
-    if (!Encode(data))
-        return false;
-    return PutRecordChunk(container, kTypeTtab, id, m_name, data, m_fault);
+    return PutEncodedRecord(container, kTypeTtab, id, m_name, Encode());
 }
 
 bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
@@ -236,15 +233,10 @@ bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::si
     return true;
 }
 
-bool CInteractionTable::Encode(std::vector<std::uint8_t>& data) const
+CRecordResult<std::vector<std::uint8_t>> CInteractionTable::Encode() const
 {
-    data.clear();
-    m_fault = {};
     if (m_interactions.size() > 0xFFFF)
-    {
-        m_fault = {ERecordFault::TooManyEntries, 0xFFFF};
-        return false;
-    }
+        return Fail(ERecordFault::TooManyEntries, 0xFFFF);
     try
     {
         CMemoryStream stream;
@@ -307,17 +299,11 @@ bool CInteractionTable::Encode(std::vector<std::uint8_t>& data) const
             }
         }
         if (!written)
-        {
-            m_fault = {ERecordFault::NoMemory};
-            return false;
-        }
-        data = stream.TakeBytes();
-        return true;
+            return Fail(ERecordFault::NoMemory);
+        return stream.TakeBytes();
     }
     catch (const std::bad_alloc&)
     {
-        data.clear();
-        m_fault = {ERecordFault::NoMemory};
-        return false;
+        return Fail(ERecordFault::NoMemory);
     }
 }

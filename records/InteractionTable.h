@@ -79,12 +79,12 @@ public:
     bool Load(const CIffFile& container, std::uint16_t id);
     /// Puts the table as `TTAB` `id`, flags 0x0010, under the kept name, every interaction with
     /// 16 motive entries. Fails without storing when the list is longer than the 16-bit count.
-    bool Store(CIffFile& container, std::uint16_t id) const;
+    [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint16_t id) const;
 
     /// Decodes chunk data; same failures as Load.
     bool Decode(std::span<const std::uint8_t> data);
     /// The chunk data in the layout of the table's version.
-    bool Encode(std::vector<std::uint8_t>& data) const;
+    [[nodiscard]] CRecordResult<std::vector<std::uint8_t>> Encode() const;
 
     std::uint16_t Version() const { return m_version; }
     /// True when the interactions carry "Flags 2" (version 10).
@@ -99,11 +99,11 @@ public:
     /// Removes interaction `index`; false when there is none.
     bool RemoveInteraction(std::size_t index);
 
-    /// Why the last Load, Decode, Encode or Store failed.
+    /// Why the last Load or Decode failed.
     CRecordFault Fault() const { return m_fault; }
 
 private:
-    mutable CRecordFault m_fault;
+    CRecordFault m_fault;
     std::vector<CInteraction> m_interactions;
     std::uint16_t m_version = 0;
     std::string m_name;

@@ -164,9 +164,9 @@ bool CObjectDefinition::Decode(std::span<const std::uint8_t> data)
     return true;
 }
 
-bool CObjectDefinition::Store(CIffFile& container, std::uint16_t id) const
+CRecordStatus CObjectDefinition::Store(CIffFile& container, std::uint16_t id) const
 {
-    return PutRecordChunk(container, kTypeObjd, id, m_name, m_data, m_fault);
+    return PutEncodedRecord(container, kTypeObjd, id, m_name, m_data);
 }
 
 std::uint32_t CObjectDefinition::Version() const

@@ -67,7 +67,7 @@ public:
     /// The chunk data: the bytes as read with the changed fields written in.
     const std::vector<std::uint8_t>& Encode() const { return m_data; }
     /// Puts the definition as `OBJD` `id`, flags 0x0010, under the kept name.
-    bool Store(CIffFile& container, std::uint16_t id) const;
+    [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint16_t id) const;
 
     std::uint32_t Version() const;
     std::size_t Size() const { return m_data.size(); }
@@ -98,7 +98,7 @@ private:
     CObjectField FieldBeginningAt(std::uint16_t offset) const;
 
     std::vector<std::uint8_t> m_data;
-    mutable CRecordFault m_fault;
+    CRecordFault m_fault;
 };
 
 /// Every object definition of the file that loads, with its id, name and GUID, in directory order.

@@ -85,8 +85,7 @@ std::vector<std::uint8_t> CObjectFunctions::Encode() const
     return data;
 }
 
-bool CObjectFunctions::Store(CIffFile& container, std::uint16_t id) const
+CRecordStatus CObjectFunctions::Store(CIffFile& container, std::uint16_t id) const
 {
-    m_fault = {};
-    return PutRecordChunk(container, kTypeObjf, id, m_name, Encode(), m_fault);
+    return PutEncodedRecord(container, kTypeObjf, id, m_name, Encode());
 }

@@ -41,9 +41,9 @@ public:
     /// The chunk data.
     std::vector<std::uint8_t> Encode() const;
     /// Puts the table as `OBJf` `id`, flags 0x0010, under the kept name.
-    bool Store(CIffFile& container, std::uint16_t id) const;
+    [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint16_t id) const;
 
-    /// Why the last Load, Decode or Store failed.
+    /// Why the last Load or Decode failed.
     CRecordFault Fault() const { return m_fault; }
 
     std::vector<CObjectFunction> m_functions;
@@ -51,5 +51,5 @@ public:
     std::uint16_t m_id = 0;
 
 private:
-    mutable CRecordFault m_fault;
+    CRecordFault m_fault;
 };

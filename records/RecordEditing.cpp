@@ -109,8 +109,13 @@ bool FollowReference(CChunkSnapshot& chunk, const CRecordReference& reference, s
             return false;
         CInteraction interaction = table.Interactions()[std::size_t(reference.interaction)];
         (reference.checkTree ? interaction.checkTree : interaction.actionTree) = newId;
-        return table.SetInteraction(std::size_t(reference.interaction), std::move(interaction)) &&
-               table.Encode(chunk.data);
+        if (!table.SetInteraction(std::size_t(reference.interaction), std::move(interaction)))
+            return false;
+        CRecordResult<std::vector<std::uint8_t>> encoded = table.Encode();
+        if (!encoded)
+            return false;
+        chunk.data = std::move(encoded).Value();
+        return true;
     }
     if (reference.type == kTypeObjd)
     {
@@ -288,19 +293,20 @@ bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const
     }
     case ERecordKind::Strings:
     {
-        CStringTable table;
-        if (!table.Encode(kTypeStr, data))
+        CRecordResult<std::vector<std::uint8_t>> encoded = CStringTable().Encode(kTypeStr);
+        if (!encoded)
             return false;
+        data = std::move(encoded).Value();
         break;
     }
     case ERecordKind::Interactions:
     {
-        const CInteractionTable table(NewTableVersion(container));
-        std::vector<std::uint8_t> names;
-        if (!table.Encode(data) || !CStringTable().Encode(kTypeTtas, names))
+        const CRecordResult<std::vector<std::uint8_t>> table = CInteractionTable(NewTableVersion(container)).Encode();
+        const CRecordResult<std::vector<std::uint8_t>> names = CStringTable().Encode(kTypeTtas);
+        if (!table || !names)
             return false;
         return AllOrNothing(container, [&](CIffFile& changed) {
-            return Put(changed, kTypeTtab, id, name, data) && Put(changed, kTypeTtas, id, name, names);
+            return Put(changed, kTypeTtab, id, name, *table) && Put(changed, kTypeTtas, id, name, *names);
         });
     }
     case ERecordKind::Constants:
@@ -327,7 +333,7 @@ bool CreateObject(CIffFile& container, std::uint16_t id, const std::string& name
     object.m_name = name;
     object.SetGuid(guid);
     if (!withFunctions)
-        return object.Store(container, id);
+        return object.Store(container, id).Ok();
     object.SetValue(*ObjectFieldOffset("uses function table"), 1);
     CObjectFunctions functions;
     functions.m_name = name;

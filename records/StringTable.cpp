@@ -278,12 +278,9 @@ bool CStringTable::Load(const CIffFile& container, std::uint32_t type, std::uint
     return Decode(container.ChunkData(chunk), type);
 }
 
-bool CStringTable::Store(CIffFile& container, std::uint32_t type, std::uint16_t id) const
+CRecordStatus CStringTable::Store(CIffFile& container, std::uint32_t type, std::uint16_t id) const
 {
-    std::vector<std::uint8_t> data;
-    if (!Encode(type, data))
-        return false;
-    return PutRecordChunk(container, type, id, m_name, data, m_fault);
+    return PutEncodedRecord(container, type, id, m_name, Encode(type));
 }
 
 bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type)
@@ -475,40 +472,35 @@ bool CStringTable::DecodeLanguageSets(std::span<const std::uint8_t> data)
     return true;
 }
 
-bool CStringTable::Encode(std::uint32_t type, std::vector<std::uint8_t>& data) const
+CRecordResult<std::vector<std::uint8_t>> CStringTable::Encode(std::uint32_t type) const
 {
-    data.clear();
-    m_fault = {};
     try
     {
+        std::vector<std::uint8_t> data;
         // The byte at offset 1 chooses the layout when a STR# chunk is read: a plain count whose low
         // byte is 0xFD or more, or a format code whose high byte is below 0xFD, would read back
         // in the other layout, as a different table.
         if (m_plain)
         {
             if (m_strings.size() > kMaxCount)
-                m_fault = {ERecordFault::TooManyEntries, std::uint32_t(kMaxCount)};
-            else if ((m_strings.size() & 0xFF) >= kFirstLanguageByte)
-                m_fault = {ERecordFault::AmbiguousCount, std::uint32_t(m_strings.size())};
-            else if (type == kTypeTtas)
-                m_fault = {ERecordFault::UnknownFormat, m_format};
-            if (m_fault)
-                return false;
+                return Fail(ERecordFault::TooManyEntries, kMaxCount);
+            if ((m_strings.size() & 0xFF) >= kFirstLanguageByte)
+                return Fail(ERecordFault::AmbiguousCount, m_strings.size());
+            if (type == kTypeTtas)
+                return Fail(ERecordFault::UnknownFormat, m_format);
             EncodePlain(data);
-            return true;
+            return data;
         }
         if (type == kTypeStr && (m_format >> 8) < kFirstLanguageByte)
-        {
-            m_fault = {ERecordFault::UnknownFormat, m_format};
-            return false;
-        }
-        return m_format == kLanguageSetsFormat ? EncodeLanguageSets(data) : EncodeLanguages(data);
+            return Fail(ERecordFault::UnknownFormat, m_format);
+        const CRecordStatus encoded = m_format == kLanguageSetsFormat ? EncodeLanguageSets(data) : EncodeLanguages(data);
+        if (!encoded)
+            return encoded.Failure();
+        return data;
     }
     catch (const std::bad_alloc&)
     {
-        data.clear();
-        m_fault = {ERecordFault::NoMemory};
-        return false;
+        return Fail(ERecordFault::NoMemory);
     }
 }
 
@@ -537,7 +529,7 @@ bool CStringTable::FitsCodelessForm() const
     return true;
 }
 
-bool CStringTable::EncodeLanguages(std::vector<std::uint8_t>& data) const
+CRecordStatus CStringTable::EncodeLanguages(std::vector<std::uint8_t>& data) const
 {
     data.resize(4);
     std::size_t count = 0;
@@ -574,22 +566,15 @@ bool CStringTable::EncodeLanguages(std::vector<std::uint8_t>& data) const
         }
     }
     if (count > kMaxCount)
-    {
-        data.clear();
-        m_fault = {ERecordFault::TooManyEntries, std::uint32_t(kMaxCount)};
-        return false;
-    }
+        return Fail(ERecordFault::TooManyEntries, kMaxCount);
     WriteLE16(data.data() + 2, std::uint16_t(count));
-    return true;
+    return {};
 }
 
-bool CStringTable::EncodeLanguageSets(std::vector<std::uint8_t>& data) const
+CRecordStatus CStringTable::EncodeLanguageSets(std::vector<std::uint8_t>& data) const
 {
     if (m_rows.size() > kMaxCount)
-    {
-        m_fault = {ERecordFault::TooManyEntries, std::uint32_t(kMaxCount)};
-        return false;
-    }
+        return Fail(ERecordFault::TooManyEntries, kMaxCount);
     // As many sets as were read, or more when a language past them has been given text.
     int sets = m_setCount;
     for (int slot = kSlotCount - 1; slot >= sets; --slot)
@@ -625,12 +610,10 @@ bool CStringTable::EncodeLanguageSets(std::vector<std::uint8_t>& data) const
                 }
                 else
                 {
-                    data.clear();
-                    m_fault = {ERecordFault::InvalidText, std::uint32_t(set)};
-                    return false;
+                    return Fail(ERecordFault::InvalidText, std::uint64_t(set));
                 }
             }
         }
     }
-    return true;
+    return {};
 }

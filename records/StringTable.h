@@ -66,7 +66,7 @@ public:
     bool Load(const CIffFile& container, std::uint32_t type, std::uint16_t id);
     /// Encodes the table and puts it as `type` `id`, flags 0x0010, under the kept name. Fails
     /// without storing when the table cannot be written in its layout (see Encode).
-    bool Store(CIffFile& container, std::uint32_t type, std::uint16_t id) const;
+    [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint32_t type, std::uint16_t id) const;
 
     /// Decodes chunk data as `type` would be read (only `STR#` may be plain). Same failures as
     /// Load. A 0xFFFC table is refused where storing it would not give back its bytes: bytes after
@@ -83,7 +83,7 @@ public:
     /// back in the other layout: a plain table as `TTAs`, which is always read in the language
     /// layout; as `STR#`, a plain table of 253 to 255 strings (modulo 256), or a language table
     /// whose format code is below 0xFD00.
-    bool Encode(std::uint32_t type, std::vector<std::uint8_t>& data) const;
+    [[nodiscard]] CRecordResult<std::vector<std::uint8_t>> Encode(std::uint32_t type) const;
 
     /// The slot of a language code (1 to 31); -1 for a code this program does not know.
     static int SlotForCode(std::uint8_t code);
@@ -125,7 +125,7 @@ public:
     /// Removes string or row `index`; false when there is none.
     bool RemoveLine(std::size_t index);
 
-    /// Why the last Load, Decode, Encode or Store failed.
+    /// Why the last Load or Decode failed.
     CRecordFault Fault() const { return m_fault; }
 
 private:
@@ -137,8 +137,8 @@ private:
     bool DecodeLanguages(std::span<const std::uint8_t> data);
     bool DecodeLanguageSets(std::span<const std::uint8_t> data);
     void EncodePlain(std::vector<std::uint8_t>& data) const;
-    bool EncodeLanguages(std::vector<std::uint8_t>& data) const;
-    bool EncodeLanguageSets(std::vector<std::uint8_t>& data) const;
+    CRecordStatus EncodeLanguages(std::vector<std::uint8_t>& data) const;
+    CRecordStatus EncodeLanguageSets(std::vector<std::uint8_t>& data) const;
     /// True when the table holds nothing the codeless form of its format cannot hold.
     bool FitsCodelessForm() const;
     /// True when slot `slot` has a string or description in some row.
@@ -153,5 +153,5 @@ private:
     std::string m_name;
     std::uint16_t m_id = 0;
 
-    mutable CRecordFault m_fault;
+    CRecordFault m_fault;
 };

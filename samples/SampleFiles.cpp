@@ -63,7 +63,9 @@ void PutPlainStrings(CIffFile& container, std::uint16_t id, const std::string& n
                      std::initializer_list<const char*> strings)
 {
     const CStringTable table = CStringTable::Plain(std::vector<std::string>(strings.begin(), strings.end()), name);
-    table.Store(container, kTypeStr, id);
+    // As with the scripts: only a lack of memory stops it, and the tests notice the missing table.
+    if (!table.Store(container, kTypeStr, id))
+        return;
 }
 
 // Rows of (slot, text, description) triples; slots not named stay empty.
@@ -85,7 +87,8 @@ void PutLanguageStrings(CIffFile& container, std::uint32_t type, std::uint16_t i
             row[text.slot] = {text.text, text.description};
         table.AddRow(row);
     }
-    table.Store(container, type, id);
+    if (!table.Store(container, type, id))
+        return;
 }
 
 CInteraction MakeInteraction(std::uint16_t action, std::uint16_t check, std::uint32_t nameIndex, std::uint32_t flags,
@@ -260,7 +263,8 @@ std::vector<std::uint8_t> BuildSampleObject()
         std::vector<CStringTable::CRow> rows(2);
         rows[0][0] = {"Comfort: 4", "shown on hover"};
         rows[1][0] = {"Sturdy", ""};
-        CStringTable::Languages(std::move(rows), CStringTable::kPairsFormat, "tooltips").Store(object, kTypeStr, 130);
+        if (!CStringTable::Languages(std::move(rows), CStringTable::kPairsFormat, "tooltips").Store(object, kTypeStr, 130))
+            return {};
     }
 
     const CInteractionTable interactions(CInteractionTable::kFieldEncodedVersion, {
@@ -270,7 +274,8 @@ std::vector<std::uint8_t> BuildSampleObject()
                          {5, 15, 0}}),
         MakeInteraction(4096, 0, 1, kInteractionNotChildren, 0, 0.02f, 10, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {-5, 20, 19}}),
     }, "interactions");
-    interactions.Store(object, 128);
+    if (!interactions.Store(object, 128))
+        return {};
 
     CConstantTable tuning;
     tuning.m_name = "tuning";

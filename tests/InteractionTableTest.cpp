@@ -66,9 +66,9 @@ CInteraction Sample(std::uint16_t action, std::size_t motives)
 
 Bytes Encoded(const CInteractionTable& table)
 {
-    Bytes data;
-    EXPECT_TRUE(table.Encode(data));
-    return data;
+    const CRecordResult<Bytes> data = table.Encode();
+    EXPECT_TRUE(data);
+    return data ? *data : Bytes();
 }
 }
 

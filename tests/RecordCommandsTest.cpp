@@ -58,9 +58,9 @@ Bytes InteractionData()
     interaction.motives.resize(16);
     interaction.motives[0] = {-10, 40, 3};
     const CInteractionTable table(9, {interaction});
-    Bytes data;
-    EXPECT_TRUE(table.Encode(data));
-    return data;
+    const CRecordResult<Bytes> data = table.Encode();
+    EXPECT_TRUE(data);
+    return data ? *data : Bytes();
 }
 
 // The later releases' layouts. Language sets: set 0 with the 0xFF byte some tables carry there,

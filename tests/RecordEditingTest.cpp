@@ -43,9 +43,9 @@ std::vector<std::uint8_t> Interactions(std::uint16_t version, std::vector<std::p
         interaction.checkTree = check;
         table.AddInteraction(interaction);
     }
-    std::vector<std::uint8_t> data;
-    EXPECT_TRUE(table.Encode(data));
-    return data;
+    const CRecordResult<std::vector<std::uint8_t>> data = table.Encode();
+    EXPECT_TRUE(data);
+    return data ? *data : std::vector<std::uint8_t>();
 }
 
 /// Every chunk as it stands, in directory order.

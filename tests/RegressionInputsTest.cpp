@@ -94,10 +94,10 @@ TEST(FuzzFindings, InteractionNamesWithoutEnglishTextKeepTheirRows)
         CStringTable table;
         ASSERT_TRUE(table.Decode(input, kTypeTtas));
         ASSERT_EQ(table.Rows().size(), 1u);
-        Bytes stored;
-        ASSERT_TRUE(table.Encode(kTypeTtas, stored));
+        const CRecordResult<Bytes> stored = table.Encode(kTypeTtas);
+        ASSERT_TRUE(stored);
         CStringTable again;
-        ASSERT_TRUE(again.Decode(stored, kTypeTtas));
+        ASSERT_TRUE(again.Decode(*stored, kTypeTtas));
         EXPECT_EQ(again.Rows(), table.Rows());
     }
 }

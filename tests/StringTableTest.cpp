@@ -60,9 +60,9 @@ CStringTable Decoded(const Bytes& data, std::uint32_t type = kTypeStr)
 
 Bytes Encoded(const CStringTable& table, std::uint32_t type = kTypeStr)
 {
-    Bytes data;
-    EXPECT_TRUE(table.Encode(type, data));
-    return data;
+    const CRecordResult<Bytes> data = table.Encode(type);
+    EXPECT_TRUE(data);
+    return data ? *data : Bytes();
 }
 
 constexpr int kFrench = 2;
@@ -332,16 +332,15 @@ TEST(StringTableRecord, LoadsAndStoresThroughTheContainer)
 TEST(StringTableRecord, RefusesToStoreWhatItsLayoutCannotHold)
 {
     CStringTable plain = Decoded(CData().BE16(1).Plain("one").bytes);
-    Bytes data;
-    EXPECT_FALSE(plain.Encode(kTypeTtas, data));  // would be read back as a language table
+    EXPECT_FALSE(plain.Encode(kTypeTtas));  // would be read back as a language table
 
-    EXPECT_FALSE(CStringTable::Plain(std::vector<std::string>(0x10000, "s")).Encode(kTypeStr, data));
+    EXPECT_FALSE(CStringTable::Plain(std::vector<std::string>(0x10000, "s")).Encode(kTypeStr));
 
     CStringTable::CRow full;
     for (CStringPair& pair : full)
         pair.text = "t";
     const CStringTable rows = CStringTable::Languages(std::vector<CStringTable::CRow>(0x1000, full));
-    EXPECT_FALSE(rows.Encode(kTypeStr, data));  // 21 x 4096 entries overflow the count
+    EXPECT_FALSE(rows.Encode(kTypeStr));  // 21 x 4096 entries overflow the count
 
     CIffFile container;
     EXPECT_FALSE(rows.Store(container, kTypeStr, 1));
@@ -478,9 +477,9 @@ TEST(StringTableSets, EditsStoreBackAsLanguageSets)
     // A UTF-8 set takes only UTF-8: bytes that are not would not read back.
     CStringTable table = Decoded(SampleSets());
     table.SetText(0, kFrench, "\xE9t\xE9");
-    Bytes data;
-    EXPECT_FALSE(table.Encode(kTypeStr, data));
-    EXPECT_EQ(table.Fault(), (CRecordFault{ERecordFault::InvalidText, kFrench}));
+    const CRecordResult<Bytes> data = table.Encode(kTypeStr);
+    ASSERT_FALSE(data);
+    EXPECT_EQ(data.Failure(), (CRecordFault{ERecordFault::InvalidText, kFrench}));
 }
 
 TEST(StringTableSets, RefusesWhatItCannotStoreUnchanged)

@@ -699,8 +699,9 @@ TEST_F(InteractionsOnSample, CancelKeepsTheContainerAndOkStoresBothTables)
 TEST_F(InteractionsOnSample, InteractionTableWithoutItsNameTableDoesNotOpen)
 {
     const CInteractionTable lonely(5, {Interaction(0, 0, 3, 0.0f)});
-    std::vector<std::uint8_t> data;
-    ASSERT_TRUE(lonely.Encode(data));
+    const CRecordResult<std::vector<std::uint8_t>> encoded = lonely.Encode();
+    ASSERT_TRUE(encoded);
+    const std::vector<std::uint8_t>& data = *encoded;
     const std::string path = m_folder.File("Lonely.iff");
     WriteIff(path, {{"TTAB", 200, "lonely", data}, {"TTAs", 201, "other names", {0xFD, 0xFF, 0, 0}}});
     ResetDocument();
@@ -751,9 +752,9 @@ TEST_F(InteractionsEditor, FlagsTwoOfVersionTenIsShownAndTypedInHex)
         ClickButton(dialog, wxID_OK);
     });
     EXPECT_EQ(result, wxID_OK);
-    std::vector<std::uint8_t> data;
-    ASSERT_TRUE(m_interactions.Encode(data));
-    EXPECT_EQ(data.size(), 5u + 132 * m_interactions.Interactions().size());
+    const CRecordResult<std::vector<std::uint8_t>> data = m_interactions.Encode();
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->size(), 5u + 132 * m_interactions.Interactions().size());
 }
 
 TEST_F(InteractionsEditor, FlagsTwoIsNotShownForOtherVersions)

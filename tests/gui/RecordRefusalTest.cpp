@@ -136,11 +136,13 @@ TEST_F(RecordRefusal, AnInteractionTableIsStoredOnlyWithItsNames)
     for (int slot = 0; slot < 20; ++slot)
         full[std::size_t(slot)].text = "n";
     const CStringTable names = CStringTable::Languages(std::vector<CStringTable::CRow>(3276, full));
-    Bytes namesData;
-    ASSERT_TRUE(names.Encode(kTypeTtas, namesData));
+    const CRecordResult<Bytes> namesEncoded = names.Encode(kTypeTtas);
+    ASSERT_TRUE(namesEncoded);
+    const Bytes& namesData = *namesEncoded;
     const CInteractionTable table(9, {CInteraction{}});
-    Bytes tableData;
-    ASSERT_TRUE(table.Encode(tableData));
+    const CRecordResult<Bytes> tableEncoded = table.Encode();
+    ASSERT_TRUE(tableEncoded);
+    const Bytes& tableData = *tableEncoded;
     const std::string path = m_folder.File("Crowded.iff");
     WriteIff(path, {{"TTAB", 128, "interactions", tableData}, {"TTAs", 128, "names", namesData}});
     OpenDocument(path);

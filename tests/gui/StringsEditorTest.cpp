@@ -322,8 +322,8 @@ TEST_F(StringsEditor, UnchangedTextsKeepTheirBytesEvenWhenTheyDoNotDecode)
     }
     m_table.SetText(2, kJapanese, kBrokenJapanese);
     m_table.SetDescription(2, kJapanese, "\x83T");
-    std::vector<std::uint8_t> before;
-    ASSERT_TRUE(m_table.Encode(kTypeStr, before));
+    const CRecordResult<std::vector<std::uint8_t>> before = m_table.Encode(kTypeStr);
+    ASSERT_TRUE(before);
 
     const int result = Run([this](wxDialog& dialog) {
         // Every line in every language, each shown in the edits, then OK.
@@ -349,9 +349,9 @@ TEST_F(StringsEditor, UnchangedTextsKeepTheirBytesEvenWhenTheyDoNotDecode)
     });
     EXPECT_EQ(result, wxID_OK);
     EXPECT_TRUE(m_ui.messages.empty());
-    std::vector<std::uint8_t> after;
-    ASSERT_TRUE(m_table.Encode(kTypeStr, after));
-    EXPECT_EQ(after, before);
+    const CRecordResult<std::vector<std::uint8_t>> after = m_table.Encode(kTypeStr);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(*after, *before);
 }
 
 namespace
@@ -454,16 +454,16 @@ TEST_F(StringsEditor, LanguageSetsAreTypedAsTheirLanguagesTextAndStoredAsSets)
     });
     EXPECT_EQ(result, wxID_OK);
 
-    std::vector<std::uint8_t> data;
-    ASSERT_TRUE(m_table.Encode(kTypeStr, data));
+    const CRecordResult<std::vector<std::uint8_t>> data = m_table.Encode(kTypeStr);
+    ASSERT_TRUE(data);
     CStringTable stored;
-    ASSERT_TRUE(stored.Decode(data, kTypeStr));
+    ASSERT_TRUE(stored.Decode(*data, kTypeStr));
     EXPECT_EQ(stored.Format(), CStringTable::kLanguageSetsFormat);
     EXPECT_EQ(stored.Rows(), m_table.Rows());
     ASSERT_EQ(stored.Rows().size(), 4u);
     // The Japanese text is written as its cp932 bytes carried as characters; German is gone.
     const std::vector<std::uint8_t> carried{14, 3, 0xC2, 0x83, 'T'};
-    EXPECT_NE(std::search(data.begin(), data.end(), carried.begin(), carried.end()), data.end());
+    EXPECT_NE(std::search(data->begin(), data->end(), carried.begin(), carried.end()), data->end());
     EXPECT_EQ(stored.Rows()[2][kGerman], CStringPair{});
-    EXPECT_EQ(data[2], 20);
+    EXPECT_EQ((*data)[2], 20);
 }
