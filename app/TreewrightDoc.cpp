@@ -131,6 +131,7 @@ void CTreewrightDoc::ShowTitle(const wxString& path, const wxString& title)
 bool CTreewrightDoc::OnNewDocument()
 {
     m_container = CIffFile();
+    m_unreadBytes = 0;
     m_semiGlobalName.clear();
     m_semiGlobalNameAsRead.clear();
     m_fileName.clear();
@@ -177,18 +178,6 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
         return false;
     }
 
-    if (stream.Length() == 0)
-    {
-        // Nothing to read and nothing that calls a global script: an empty container under the
-        // file's name, without the loader.
-        stream.Close();
-        m_container = CIffFile();
-        m_semiGlobalName.clear();
-        m_semiGlobalNameAsRead.clear();
-        m_fileName = NamePart(corePath);
-        return true;
-    }
-
     CIffFile container;
     EIffRead code = EIffRead::Ok;
     CReadWords words;
@@ -212,6 +201,11 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
     }
 
     m_container = std::move(container);
+    // A file cut short opens with what it holds whole, but the user learns before changing it
+    // that the rest is gone from what a save writes.
+    m_unreadBytes = m_container.UnreadBytes();
+    if (m_unreadBytes > 0)
+        CMessageBoxPrompt(GetDocumentWindow()).ShowMessage(UnreadBytesMessage(m_unreadBytes), kWarningCaption);
     m_semiGlobalNameAsRead = ReadSemiGlobalName(m_container);
     m_semiGlobalName = m_semiGlobalNameAsRead;
     // The views load the global files (the loader's dialog is theirs) and hand them back; a
@@ -264,6 +258,8 @@ bool CTreewrightDoc::SaveAs()
 
 bool CTreewrightDoc::DoSaveDocument(const wxString& path)
 {
+    if (m_unreadBytes > 0 && !AskYesNo(GetDocumentWindow(), UnreadBytesSaveQuestion(m_unreadBytes), kWarningCaption))
+        return false;
     CommitSemiGlobalName();
     if (m_semiGlobalName != m_semiGlobalNameAsRead)
     {
@@ -297,5 +293,6 @@ bool CTreewrightDoc::DoSaveDocument(const wxString& path)
     }
     if (wxCommandProcessor* history = GetCommandProcessor())
         history->MarkAsSaved();
+    m_unreadBytes = 0;
     return true;
 }

@@ -85,6 +85,7 @@ private:
     std::string m_committedName;  // the semi-global name as the history last saw it
     std::string m_fileName;
     CNeededFiles m_neededFiles;
+    std::uint64_t m_unreadBytes = 0;  // of the file as opened, until a save has dropped them
 
     wxDECLARE_DYNAMIC_CLASS(CTreewrightDoc);
 };

@@ -1,5 +1,7 @@
 #include "CliSupport.h"
 
+#include "loading/ReadMessages.h"
+
 #include "containers/IffFile.h"
 
 #include <charconv>
@@ -41,7 +43,8 @@ int RunInfo(const std::string& path, bool json)
                    {"file_version", container.FileVersion()},
                    {"version", container.Version()},
                    {"chunks", chunks},
-                   {"types", types}});
+                   {"types", types},
+                   {"unread_bytes", container.UnreadBytes()}});
         return kExitOk;
     }
 
@@ -73,6 +76,8 @@ int RunInfo(const std::string& path, bool json)
     for (const std::uint32_t type : container.Types())
         std::cout << ' ' << Shown(TypeCodeText(type));
     std::cout << '\n';
+    if (container.UnreadBytes() > 0)
+        std::cout << UnreadBytesMessage(container.UnreadBytes()) << '\n';
     return kExitOk;
 }
 

@@ -4,6 +4,7 @@
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/Windows1252.h"
+#include "loading/ReadMessages.h"
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
 #include "records/InteractionTable.h"
@@ -355,16 +356,21 @@ int RunCheck(const std::string& path, bool json)
     const CRecordCheck check = CheckRecords(container);
     if (json)
     {
-        PrintJson({{"file", path}, {"records", check.records}, {"refused", RefusalList(check.refused)}});
+        PrintJson({{"file", path},
+                   {"records", check.records},
+                   {"refused", RefusalList(check.refused)},
+                   {"unread_bytes", container.UnreadBytes()}});
     }
     else
     {
         for (const CRecordRefusal& refusal : check.refused)
             std::cout << Shown(RecordRefusalText(refusal.type, refusal.id, refusal.name, refusal.fault)) << '\n';
+        if (container.UnreadBytes() > 0)
+            std::cout << UnreadBytesMessage(container.UnreadBytes()) << '\n';
         std::cout << check.records << (check.records == 1 ? " record" : " records") << " tried, "
                   << check.refused.size() << " refused\n";
     }
-    return check.refused.empty() ? kExitOk : kExitFailed;
+    return check.refused.empty() && container.UnreadBytes() == 0 ? kExitOk : kExitFailed;
 }
 
 int RunRoundTrip(const std::string& in, const std::string& out, bool json)

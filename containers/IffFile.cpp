@@ -96,6 +96,7 @@ CIffFile::CIffFile(const CIffFile& other)
       m_index(other.m_index),
       m_liveBytes(other.m_liveBytes),
       m_readSucceeded(other.m_readSucceeded),
+      m_unreadBytes(other.m_unreadBytes),
       m_fileVersion(other.m_fileVersion)
 {
     // A view is shared, not copied: it is never written, and a change copies it first.
@@ -136,6 +137,7 @@ void CIffFile::Clear()
     m_liveBytes = kHeaderSize;
     m_image.Reset();
     m_readSucceeded = false;
+    m_unreadBytes = 0;
 }
 
 bool CIffFile::Read(CByteStream* stream, EIffRead& errorCode, CUserPrompt* prompt)
@@ -184,7 +186,8 @@ bool CIffFile::TakeImage(EIffRead& errorCode, CUserPrompt* prompt)
     const std::uint8_t* image = m_image.Data();
     std::size_t length = m_image.Size();
 
-    if (!HasMagic({image, length}))
+    // Shorter than a header, a file holds no container, whatever its first bytes say.
+    if (length < kHeaderSize || !HasMagic({image, length}))
     {
         Clear();
         errorCode = EIffRead::NotIff;
@@ -228,11 +231,15 @@ bool CIffFile::TakeImage(EIffRead& errorCode, CUserPrompt* prompt)
         m_image = std::move(decoded);
         image = m_image.Data();
         length = m_image.Size();
+        if (length < kHeaderSize)
+        {
+            Clear();
+            errorCode = EIffRead::NotIff;
+            return false;
+        }
     }
 
-    // A file shorter than its header reads with the missing header bytes as zeros.
-    m_header.fill(0);
-    std::memcpy(m_header.data(), image, std::min(length, kHeaderSize));
+    std::memcpy(m_header.data(), image, kHeaderSize);
 
     // The directory takes memory as it grows; running out is "no memory", like the image itself.
     try
@@ -246,9 +253,10 @@ bool CIffFile::TakeImage(EIffRead& errorCode, CUserPrompt* prompt)
         return false;
     }
 
-    m_liveBytes = std::min<std::uint64_t>(length, kHeaderSize);
+    m_liveBytes = kHeaderSize;
     for (const CIffChunk& chunk : m_chunks)
         m_liveBytes += kChunkHeaderSize + chunk.size;
+    m_unreadBytes = length - m_liveBytes;
     m_readSucceeded = true;
     return true;
 }

@@ -117,6 +117,9 @@ public:
     const std::vector<std::uint32_t>& Types() const { return m_types; }
     const std::array<std::uint8_t, kHeaderSize>& Header() const { return m_header; }
     bool ReadSucceeded() const { return m_readSucceeded; }
+    /// Bytes of the file as read that no whole chunk holds: a chunk cut off at the end, and what
+    /// the walk slid over to find the next chunk. Writing the container drops them. 0 before a read.
+    std::uint64_t UnreadBytes() const { return m_unreadBytes; }
     const std::uint8_t* Image() const { return m_image.Data(); }
     std::size_t ImageLength() const { return m_image.Size(); }
     /// The data bytes of an entry, checked against the image; empty when they do not fit.
@@ -159,6 +162,7 @@ private:
     std::unordered_map<std::uint64_t, std::size_t> m_index;
     std::uint64_t m_liveBytes = kHeaderSize;
     bool m_readSucceeded = false;
+    std::uint64_t m_unreadBytes = 0;
     int m_fileVersion = 0;
     // While a transaction is open the image must only grow: the directory it noted at its start
     // points into the image, and taking the change back relies on those bytes staying where they

@@ -74,3 +74,15 @@ std::string FileOpenErrorMessage(EFileOpenError error, const std::string& path)
         return "An unknown error occurred while accessing " + path + ".";
     }
 }
+
+std::string UnreadBytesMessage(std::uint64_t unread)
+{
+    return std::to_string(unread) + (unread == 1 ? " byte" : " bytes") +
+           " of this file past its last whole chunk could not be read. Saving the file will drop them.";
+}
+
+std::string UnreadBytesSaveQuestion(std::uint64_t unread)
+{
+    return std::to_string(unread) + (unread == 1 ? " byte" : " bytes") +
+           " of this file could not be read when it was opened, and saving drops them. Save anyway?";
+}

@@ -4,6 +4,7 @@
 #include "containers/IffFile.h"
 #include "containers/UserPrompt.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,12 @@ struct CReadFailureMessage
 /// Everything shown for a failed read, in order: the read's own words as it said them (no owner
 /// window), then the front end's `message` with the caption "Error".
 std::vector<CReadFailureMessage> ReadFailureMessages(const CReadWords& words, const std::string& message);
+
+/// Said of a file read with bytes that no whole chunk holds (CIffFile::UnreadBytes): how many, and
+/// that saving drops them. The editor says it on opening, the CLI's `info` and `check` too.
+std::string UnreadBytesMessage(std::uint64_t unread);
+/// The editor's question before saving such a file over its bytes.
+std::string UnreadBytesSaveQuestion(std::uint64_t unread);
 
 /// Shown when a file with the FAR extension does not open as an archive.
 inline constexpr const char* kFarOpenFailedMessage = "There was an error while opening this FAR file";

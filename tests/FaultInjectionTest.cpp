@@ -502,6 +502,9 @@ const char* const kWritingCommands[] = {
     "optimize in.iff 4096 out.iff",
     "roundtrip in.iff out.iff",
     "far-extract in.far 'Objects\\\\Big.iff' out.iff",
+    // A new id taking its callers, entry points and layout along, and a delete: all or nothing.
+    "rename-record in.iff script 4096 out.iff --id 5000",
+    "delete-record in.iff script 4097 out.iff",
 };
 }
 

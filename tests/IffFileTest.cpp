@@ -290,22 +290,56 @@ TEST(IffRead, FailureLeavesContainerEmpty)
     EXPECT_FALSE(container.FindChunk(query));
 }
 
-TEST(IffRead, HeaderOnlyAndShorterFiles)
+// What a read takes and what it cannot: a file shorter than a header is no container, whatever its
+// first bytes say; bytes that no whole chunk holds are counted, since writing drops them.
+TEST(IffRead, HeaderOnlyShorterAndCutShortFiles)
 {
-    const CIffFile headerOnly = ReadOk(FileHeader("2.0"));
-    EXPECT_TRUE(headerOnly.Chunks().empty());
-    EXPECT_TRUE(headerOnly.Types().empty());
-    EXPECT_EQ(headerOnly.Version(), 20);
-
-    // Shorter than a header but with magic and version: the rest of the header is zeros.
+    const Bytes header = FileHeader("2.5");
+    const Bytes one = Chunk("BHAV", 1, 0x10, "one", DataOf(4, 9));
+    const Bytes two = Chunk("STR#", 2, 0x10, "two", DataOf(100, 1));
+    const auto joined = [](std::initializer_list<Bytes> parts, std::size_t cutAt = ~std::size_t(0)) {
+        Bytes file;
+        for (const Bytes& part : parts)
+            Append(file, part);
+        file.resize(std::min(file.size(), cutAt));
+        return file;
+    };
     Bytes tiny;
     AppendText(tiny, "IFF FILE 2.5:xy");
-    const CIffFile container = ReadOk(tiny);
-    EXPECT_TRUE(container.Chunks().empty());
-    EXPECT_EQ(container.Version(), 25);
-    Bytes expectedHeader = tiny;
-    expectedHeader.resize(64, 0);
-    EXPECT_EQ(Bytes(container.Header().begin(), container.Header().end()), expectedHeader);
+    struct CRow
+    {
+        const char* what;
+        Bytes file;
+        EIffRead code;
+        std::size_t chunks;
+        std::uint64_t unread;
+    };
+    const CRow rows[] = {
+        {"empty", {}, EIffRead::NotIff, 0, 0},
+        {"magic and version only", tiny, EIffRead::NotIff, 0, 0},
+        {"a header short of one byte", joined({header}, 63), EIffRead::NotIff, 0, 0},
+        {"the header alone", FileHeader("2.0"), EIffRead::Ok, 0, 0},
+        {"whole chunks", joined({header, one, two}), EIffRead::Ok, 2, 0},
+        {"a chunk cut in its data", joined({header, one, two}, 64 + one.size() + 90), EIffRead::Ok, 1, 90},
+        {"a chunk cut in its header", joined({header, one, two}, 64 + one.size() + 40), EIffRead::Ok, 1, 40},
+        {"the first chunk cut", joined({header, two}, 64 + 80), EIffRead::Ok, 0, 80},
+    };
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        CIffFile container;
+        EIffRead code = EIffRead::Ok;
+        EXPECT_EQ(ReadBytes(container, row.file, code), row.code == EIffRead::Ok);
+        EXPECT_EQ(code, row.code);
+        EXPECT_EQ(container.Chunks().size(), row.chunks);
+        EXPECT_EQ(container.UnreadBytes(), row.unread);
+        if (row.code != EIffRead::Ok)
+            continue;
+        // Writing keeps the whole chunks and drops the rest; the result reads back whole.
+        CIffFile again = ReadOk(Written(container));
+        EXPECT_EQ(again.Chunks().size(), row.chunks + (again.Version() == 25 ? 1 : 0));
+        EXPECT_EQ(again.UnreadBytes(), 0u);
+    }
 }
 
 TEST(IffRead, SlidesOverCutOffChunk)
@@ -331,6 +365,7 @@ TEST(IffRead, SlidesOverCutOffChunk)
     EXPECT_EQ(container.Chunks()[1].name, "three");
     EXPECT_EQ(DataIn(container, container.Chunks()[1]), DataOf(6, 3));
     EXPECT_GT(found, cut);
+    EXPECT_EQ(container.UnreadBytes(), found - cut);
 }
 
 TEST(IffRead, WalkStopsWhenNoChunkHeaderFits)

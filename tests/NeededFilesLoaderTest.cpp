@@ -62,6 +62,14 @@ std::vector<std::uint8_t> Bytes(const std::string& text)
     return {text.begin(), text.end()};
 }
 
+// The text as the start of a 64-byte header, the rest zeros.
+std::vector<std::uint8_t> Header(const std::string& text)
+{
+    std::vector<std::uint8_t> header = Bytes(text);
+    header.resize(64, 0);
+    return header;
+}
+
 // An IFF file with one BHAV chunk per (id, name), plus a string table so that the index has
 // something to leave out.
 std::vector<std::uint8_t> IffWithScripts(const std::vector<std::pair<std::uint16_t, std::string>>& scripts)
@@ -298,7 +306,8 @@ TEST(NeededFilesLoader, ReportsBadLooseFilesAndGoesOnWithTheNext)
 {
     CGameFolder folder("loosemessages");
     folder.Put("1 text.iff", Bytes("just some text, longer than a header would be"));
-    folder.Put("2 version.iff", Bytes("IFF FILE 2.6:TYPE FOLLOWED BY SIZE"));
+    // A whole header: a file shorter than one is no IFF file, whatever its version says.
+    folder.Put("2 version.iff", Header("IFF FILE 2.6:TYPE FOLLOWED BY SIZE"));
     folder.Put("3 empty.iff", {});
     folder.Put("4 good.iff", IffWithScript(9, "good"));
     fs::create_symlink(folder.Global() / "gone.bin", folder.Global() / "5 missing.iff");
@@ -340,7 +349,7 @@ TEST(NeededFilesLoader, ReportsBadArchivesAndMembersWithTheArchiveWording)
 {
     CGameFolder folder("farmessages");
     folder.Put("1.far", FarWith({{"Text.iff", Bytes("not an iff file at all, just text")},
-                                 {"Version.iff", Bytes("IFF FILE 9.9:TYPE FOLLOWED BY SIZE")},
+                                 {"Version.iff", Header("IFF FILE 9.9:TYPE FOLLOWED BY SIZE")},
                                  {"Outside.iff", IffWithScript(1, "outside"), 0x7FFFFFF0},
                                  {"Good.iff", IffWithScript(2, "good")}}));
     folder.Put("2.far", Bytes("FAR!byAZ but nothing that follows makes sense"));

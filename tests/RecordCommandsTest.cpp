@@ -15,6 +15,7 @@
 #include <bit>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -412,6 +413,51 @@ TEST_F(CRecordCommands, ReferencesAndDeletingNameTheRecordsThatCouldNotBeRead)
         << text;
 }
 
+// A file cut short is said by `info` and `check`, which count the bytes no whole chunk holds; an
+// empty file or one shorter than a header is no container.
+TEST_F(CRecordCommands, CutShortAndEmptyFilesAreSaid)
+{
+    std::ifstream in(Path("object.iff"), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t whole = bytes.size();
+    bytes.resize(whole - 9);
+    const auto write = [&](const std::string& name, const std::string& content) {
+        std::ofstream(Path(name), std::ios::binary) << content;
+        return "'" + Path(name) + "'";
+    };
+    const std::string cut = write("cut.iff", bytes);
+    // The last chunk loses its last 9 bytes; the reader says how much is lost, the tool passes it on.
+    const std::uint64_t unread = Load(Path("cut.iff")).UnreadBytes();
+    ASSERT_GT(unread, 9u);
+    struct CRow
+    {
+        std::string arguments;
+        int status;
+        std::uint64_t unreadBytes;
+    };
+    const CRow rows[] = {
+        {"info " + Object() + " --json", 0, 0},
+        {"info " + cut + " --json", 0, unread},
+        {"check " + cut + " --json", 1, unread},
+    };
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(row.arguments);
+        EXPECT_EQ(RunJson(row.arguments, row.status)["unread_bytes"], row.unreadBytes);
+    }
+    std::string out, err;
+    EXPECT_EQ(Run("check " + cut, out, err), 1);
+    EXPECT_NE(out.find(std::to_string(unread) + " bytes of this file past its last whole chunk could not be read."),
+              std::string::npos)
+        << out;
+
+    for (const std::string& content : {std::string(), std::string("IFF FILE 2.5:TYPE FOLLOWED BY SIZE")})
+    {
+        EXPECT_EQ(Run("info " + write("short.iff", content), out, err), 1);
+        EXPECT_NE(err.find("This file is not an IFF file!"), std::string::npos) << err;
+    }
+}
+
 TEST_F(CRecordCommands, CheckListsEveryRefusedRecordWithItsReason)
 {
     const Json check = RunJson("check " + Object() + " --json", 1);
@@ -438,5 +484,5 @@ TEST_F(CRecordCommands, CheckListsEveryRefusedRecordWithItsReason)
     ASSERT_TRUE(clean.PutChunk(chunk, ScriptData()));
     ASSERT_TRUE(Save(clean, Path("clean.iff")));
     EXPECT_EQ(RunJson("check '" + Path("clean.iff") + "' --json"),
-              Json::parse(R"({"file": ")" + Path("clean.iff") + R"(", "records": 1, "refused": []})"));
+              Json::parse(R"({"file": ")" + Path("clean.iff") + R"(", "records": 1, "refused": [], "unread_bytes": 0})"));
 }

@@ -2,6 +2,7 @@
 // leaves in place, the question about unsaved changes, and saving through a temporary file.
 
 #include "GuiTestSupport.h"
+#include "RealInput.h"
 
 #include "TreewrightDoc.h"
 #include "TreewrightDocManager.h"
@@ -12,6 +13,8 @@
 #include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <wx/filehistory.h>
 #include <wx/frame.h>
@@ -155,6 +158,12 @@ TEST(DocumentOpen, ReadErrorsShowTheirMessageAndKeepThePreviousDocument)
     std::memcpy(header.data(), "IFF FILE 3.0", 12);
     const std::string coded = temp.File("Coded.iff");
     WriteBytes(coded, header);
+    // An empty file, or one shorter than a header, holds no container.
+    const std::string empty = temp.File("Empty.iff");
+    WriteBytes(empty, {});
+    const std::string tiny = temp.File("Tiny.iff");
+    const std::string tinyText = "IFF FILE 2.5:TYPE";
+    WriteBytes(tiny, std::vector<std::uint8_t>(tinyText.begin(), tinyText.end()));
 
     struct CCase
     {
@@ -164,6 +173,8 @@ TEST(DocumentOpen, ReadErrorsShowTheirMessageAndKeepThePreviousDocument)
     };
     const CCase cases[] = {
         {text, "This file is not an IFF file!", ""},
+        {empty, "This file is not an IFF file!", ""},
+        {tiny, "This file is not an IFF file!", ""},
         {badVersion, "Unsupported IFF file version number!", ""},
         {coded, "The file's compressed data is damaged.", "FAILURE"},
         {temp.File("Missing.iff"), temp.File("Missing.iff") + " was not found.", ""},
@@ -192,26 +203,60 @@ TEST(DocumentOpen, ReadErrorsShowTheirMessageAndKeepThePreviousDocument)
     EXPECT_EQ(DocManager().GetFileHistory()->GetCount(), historyBefore);
 }
 
-TEST(DocumentOpen, EmptyFileOpensAsEmptyDocumentWithoutTheLoader)
+// A file cut short opens with its whole chunks and a warning; saving asks first, since it drops the
+// rest, and asks once.
+TEST(DocumentOpen, AFileCutShortWarnsOnOpeningAndAsksBeforeSaving)
 {
     ResetDocument();
     CTempFolder temp;
-    const std::string empty = temp.File("Empty.iff");
-    WriteBytes(empty, {});
+    const std::string whole = temp.File("Whole.iff");
+    WriteObject(whole);
+    std::ifstream in(whole, std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const CIffFile complete = ReadIff(whole);
+    ASSERT_GE(complete.Chunks().size(), 2u);
+    // Cut 30 bytes into the last chunk's data.
+    const CIffChunk& last = complete.Chunks().back();
+    const std::uint64_t cut = last.offset + std::min<std::uint64_t>(30, last.size);
+    bytes.resize(std::size_t(cut));
+    const std::string path = temp.File("Cut.iff");
+    WriteBytes(path, bytes);
+    const std::uint64_t unread = cut - (last.offset - CIffFile::kChunkHeaderSize);
+
     CScriptedUserInterface user;
     CUiScope scope(user);
-    ASSERT_TRUE(DocManager().OpenDocument(empty));
-    EXPECT_TRUE(user.messages.empty());
-    EXPECT_TRUE(user.modalRuns.empty());
-    EXPECT_EQ(Document().GetTitle(), "Empty.iff");
-    EXPECT_TRUE(Document().Container().Chunks().empty());
-    EXPECT_EQ(View().ScriptList()->GetCount(), 0U);
+    ASSERT_TRUE(DocManager().OpenDocument(path));
+    ForgetSemiGlobalNotice(user);
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, std::to_string(unread) + " bytes of this file past its last whole chunk could "
+                                                              "not be read. Saving the file will drop them.");
+    EXPECT_EQ(user.messages[0].caption, "Warning:");
+    EXPECT_EQ(Document().Container().Chunks().size(), complete.Chunks().size() - 1);
 
-    // Saving it writes a proper empty container, not zero bytes.
-    SendCommand(ID_FILE_SAVE);
-    const CIffFile written = ReadIff(empty);
-    EXPECT_EQ(written.Version(), 25);
-    EXPECT_TRUE(user.messages.empty());
+    struct CStep
+    {
+        int answer;  // 0: no question expected
+        bool written;
+    };
+    const CStep steps[] = {{wxID_NO, false}, {wxID_YES, true}, {0, true}};
+    for (const CStep& step : steps)
+    {
+        SCOPED_TRACE(step.answer);
+        user.messages.clear();
+        if (step.answer != 0)
+            user.answers.push_back(step.answer);
+        Document().Modify(true);
+        PointAt(*View().ScriptList());
+        PressKeys('S', wxMOD_CONTROL);
+        ASSERT_EQ(user.messages.size(), step.answer != 0 ? 1u : 0u);
+        if (step.answer != 0)
+            EXPECT_EQ(user.messages[0].text, std::to_string(unread) +
+                                                 " bytes of this file could not be read when it was opened, and "
+                                                 "saving drops them. Save anyway?");
+        const CIffFile onDisk = ReadIff(path);
+        EXPECT_EQ(onDisk.UnreadBytes(), step.written ? 0u : unread);
+        EXPECT_EQ(Document().IsModified(), !step.written);
+    }
 }
 
 TEST(DocumentNew, GivesAnEmptyContainerUnderTheDefaultName)
