@@ -250,9 +250,11 @@ TEST(DocumentOpen, AFileCutShortWarnsOnOpeningAndAsksBeforeSaving)
         PressKeys('S', wxMOD_CONTROL);
         ASSERT_EQ(user.messages.size(), step.answer != 0 ? 1u : 0u);
         if (step.answer != 0)
+        {
             EXPECT_EQ(user.messages[0].text, std::to_string(unread) +
                                                  " bytes of this file could not be read when it was opened, and "
                                                  "saving drops them. Save anyway?");
+        }
         const CIffFile onDisk = ReadIff(path);
         EXPECT_EQ(onDisk.UnreadBytes(), step.written ? 0u : unread);
         EXPECT_EQ(Document().IsModified(), !step.written);
