@@ -3,6 +3,7 @@
 
 #include "GuiTestSupport.h"
 #include "RealInput.h"
+#include "ScriptDialogDriving.h"
 
 #include "MainFrame.h"
 #include "TreewrightDoc.h"
@@ -17,6 +18,7 @@
 
 #include <wx/dialog.h>
 #include <wx/listbox.h>
+#include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
@@ -274,4 +276,22 @@ TEST_F(RecordRefusal, TheDeleteQuestionNamesTheRecordsThatCouldNotBeRead)
         EXPECT_EQ(m_ui.messages[0].text, c.question);
         EXPECT_FALSE(Document().IsModified());
     }
+
+    // The renumber question, F2's dialog, says the same before an id is changed.
+    wxArrayString shown;
+    Drive(m_ui, [&](wxDialog& dialog) {
+        for (const wxWindow* child : dialog.GetChildren())
+            if (const auto* text = wxDynamicCast(child, wxStaticText))
+                shown.push_back(text->GetLabel());
+    });
+    View().SelectRecord(ERecordKind::Script, 4096);
+    ClickOn(*View().ScriptList());
+    View().SelectRecord(ERecordKind::Script, 4096);
+    PressKeys(WXK_F2);
+    EXPECT_NE(shown.Index("2 records of this file could not be read and may refer to it too:\n"
+                          "BHAV #4100 \"future\": format 0x8004 is not one this program can edit\n"
+                          "OBJD #129 \"stub\": it is shorter than the 32 bytes its layout needs"),
+              wxNOT_FOUND)
+        << wxJoin(shown, '|');
+    EXPECT_FALSE(Document().IsModified());
 }
