@@ -1,4 +1,5 @@
 #include "MainFrame.h"
+#include "ProblemsFrame.h"
 
 #include "TreewrightDoc.h"
 #include "TreewrightDocManager.h"
@@ -90,6 +91,8 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnViewStatusBar)
     EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateViewToolbar)
     EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateViewStatusBar)
+    EVT_MENU(ID_VIEW_PROBLEMS, CMainFrame::OnViewProblems)
+    EVT_UPDATE_UI(ID_VIEW_PROBLEMS, CMainFrame::OnUpdateNeedsDocument)
     EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()
 
@@ -156,6 +159,8 @@ void CMainFrame::CreateMenus()
     auto* viewMenu = new wxMenu;
     viewMenu->AppendCheckItem(ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar");
     viewMenu->AppendCheckItem(ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar");
+    viewMenu->AppendSeparator();
+    viewMenu->Append(ID_VIEW_PROBLEMS, "&Problems", "List the problems of the open file; they follow every change");
 
     auto* helpMenu = new wxMenu;
     helpMenu->Append(ID_APP_ABOUT, "&About Treewright...", "Display program information and version number");
@@ -420,6 +425,17 @@ void CMainFrame::OnViewStatusBar(wxCommandEvent&)
         statusBar->Show(!statusBar->IsShown());
         SendSizeEvent();
     }
+}
+
+void CMainFrame::OnViewProblems(wxCommandEvent&)
+{
+    CTreewrightDoc* doc = Document();
+    if (doc == nullptr)
+        return;
+    if (!m_problems)
+        m_problems = new CProblemsFrame(this, *doc);
+    m_problems->Show();
+    m_problems->Raise();
 }
 
 void CMainFrame::OnUpdateViewToolbar(wxUpdateUIEvent& event)

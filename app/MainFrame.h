@@ -1,9 +1,11 @@
 #pragma once
 
 #include <wx/docview.h>
+#include <wx/weakref.h>
 
 #include <array>
 
+class CProblemsFrame;
 class CTreewrightDoc;
 class CTreewrightDocManager;
 class wxMenu;
@@ -21,6 +23,8 @@ public:
     void OpenDroppedFile(const wxString& path);
     /// Sizes the window around the main view's form.
     void FitToForm();
+    /// The Problems window, when it is open.
+    CProblemsFrame* ProblemsWindow() const { return m_problems.get(); }
 
 private:
     void CreateMenus();
@@ -46,6 +50,7 @@ private:
     void OnViewStatusBar(wxCommandEvent& event);
     void OnUpdateViewToolbar(wxUpdateUIEvent& event);
     void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
+    void OnViewProblems(wxCommandEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnCharHook(wxKeyEvent& event);
 
@@ -56,6 +61,7 @@ private:
     size_t m_recentCount = 0;
     std::array<bool, 3> m_keyStates{};
     bool m_keyStatesShown = false;
+    wxWeakRef<CProblemsFrame> m_problems;
 
     wxDECLARE_EVENT_TABLE();
 };

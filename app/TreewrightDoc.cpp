@@ -13,6 +13,7 @@
 
 #include <wx/filename.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -35,6 +36,27 @@ wxString IffWildcard()
 CTreewrightView* CTreewrightDoc::View() const
 {
     return wxDynamicCast(GetFirstView(), CTreewrightView);
+}
+
+void CTreewrightDoc::UpdateAllViews(wxView* sender, wxObject* hint)
+{
+    wxDocument::UpdateAllViews(sender, hint);
+    // A follower may close its window, and with it unfollow, while it is told.
+    const std::vector<std::pair<int, TFollower>> followers = m_followers;
+    for (const auto& [token, follower] : followers)
+        if (std::any_of(m_followers.begin(), m_followers.end(), [token](const auto& f) { return f.first == token; }))
+            follower(hint);
+}
+
+int CTreewrightDoc::Follow(TFollower follower)
+{
+    m_followers.emplace_back(m_nextFollower, std::move(follower));
+    return m_nextFollower++;
+}
+
+void CTreewrightDoc::Unfollow(int token)
+{
+    std::erase_if(m_followers, [token](const auto& f) { return f.first == token; });
 }
 
 void CTreewrightDoc::SetSemiGlobalName(const std::string& name)

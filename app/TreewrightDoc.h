@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class CTreewrightView;
 
@@ -55,6 +56,14 @@ public:
     /// Called by the history when it puts a name back.
     void TakeHistoryName(const std::string& name);
 
+    /// Tells the views, then every window that follows the document (Follow), what changed.
+    void UpdateAllViews(wxView* sender = nullptr, wxObject* hint = nullptr) override;
+    /// Windows beside the main view (the Problems window) follow the document through these: the
+    /// follower is called after every update of the views with its hint, until Unfollow.
+    using TFollower = std::function<void(const wxObject* hint)>;
+    int Follow(TFollower follower);
+    void Unfollow(int token);
+
     bool OnNewDocument() override;
     /// Reads the file into a new container first: a file that fails to read leaves the document,
     /// its title, lists and needed files as they were.
@@ -86,6 +95,8 @@ private:
     std::string m_fileName;
     CNeededFiles m_neededFiles;
     std::uint64_t m_unreadBytes = 0;  // of the file as opened, until a save has dropped them
+    std::vector<std::pair<int, TFollower>> m_followers;
+    int m_nextFollower = 1;
 
     wxDECLARE_DYNAMIC_CLASS(CTreewrightDoc);
 };

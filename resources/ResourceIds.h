@@ -54,6 +54,8 @@ constexpr int ID_RECORD_DELETE = 32017;
 // Finding one's way: the filter of the list in use, and every place that refers to a script.
 constexpr int ID_EDIT_FIND = 32020;
 constexpr int ID_FIND_REFERENCES = 32021;
+// The window of the open file's problems (View menu).
+constexpr int ID_VIEW_PROBLEMS = 32040;
 
 // Bars of the main window (0xE800 and 0xE801 in the Windows resources).
 constexpr int AFX_IDW_TOOLBAR = 0xE800 - kResourceCommandBit;
@@ -87,6 +89,11 @@ constexpr int IDC_RECORD_FOLLOW = 1202;
 constexpr int IDD_REFERENCES = 142;
 constexpr int IDC_REFERENCES_SUMMARY = 1310;
 constexpr int IDC_REFERENCES_LIST = 1311;
+
+// The problems of the open file (our own window).
+constexpr int IDD_PROBLEMS = 143;
+constexpr int IDC_PROBLEMS_SUMMARY = 1320;
+constexpr int IDC_PROBLEMS_LIST = 1321;
 
 // About box (dialog 100).
 constexpr int IDC_ABOUT_ICON = 1100;
