@@ -97,7 +97,9 @@ TEST(MainFrame, MenusHoldTheirCommandsInOrder)
     ASSERT_GE(shown.size(), edit.size());
     EXPECT_EQ(std::vector<CMenuLine>(shown.begin(), shown.begin() + std::ptrdiff_t(edit.size())), edit);
     const std::vector<CMenuLine> view = {{"&Toolbar", ID_VIEW_TOOLBAR}, {"&Status Bar", ID_VIEW_STATUS_BAR}};
-    EXPECT_EQ(MenuLines(*bar->GetMenu(2)), view);
+    const std::vector<CMenuLine> viewShown = MenuLines(*bar->GetMenu(2));
+    ASSERT_GE(viewShown.size(), view.size());
+    EXPECT_EQ(std::vector<CMenuLine>(viewShown.begin(), viewShown.begin() + std::ptrdiff_t(view.size())), view);
     const std::vector<CMenuLine> help = {{"&About Treewright...", ID_APP_ABOUT}};
     EXPECT_EQ(MenuLines(*bar->GetMenu(3)), help);
 
