@@ -341,59 +341,62 @@ std::string RecordHeading(std::uint32_t type, std::uint16_t id, const std::strin
     return TypeCodeText(type) + " #" + std::to_string(id) + " \"" + name + "\" flags " + Hex(flags, 4);
 }
 
+std::string FormatRecordText(const CIffFile& container, std::size_t position, const CPlainTextRenderer& renderer,
+                             const CTextShower& shower)
+{
+    const CIffChunk& chunk = container.Chunks()[position];
+    std::string out = RecordHeading(chunk.type, chunk.id, Shown(chunk.name), chunk.flags) + '\n';
+    const std::span<const std::uint8_t> data = container.ChunkData(chunk);
+    const auto bytesLine = [&] { out += "  size " + std::to_string(data.size()) + ", sha256 " + Sha256Hex(data) + '\n'; };
+    if (chunk.type == kTypeRsmp)
+    {
+        // Rebuilt from the directory on every save: its bytes say nothing a diff should show.
+        out += "  resource map, rebuilt on saving\n";
+        return out;
+    }
+    if (!IsFirstOfTypeAndId(container, position))
+    {
+        out += "  not reached: an earlier chunk has this type and id\n";
+        bytesLine();
+        return out;
+    }
+    if (chunk.type == kTypeBhav)
+    {
+        CBhavScript script;
+        if (const CRecordStatus loaded = script.Decode(data); loaded)
+        {
+            script.m_id = chunk.id;
+            script.m_name = chunk.name;
+            out += FormatScriptListing(script, renderer);
+        }
+        else
+        {
+            out += "  refused: " + RecordFaultText(chunk.type, loaded.Failure()) + '\n';
+            bytesLine();
+        }
+        return out;
+    }
+    const CRecordView view = ViewRecord(container, chunk, renderer, shower);
+    if (!view.edited || !view.refusal.empty())
+    {
+        if (!view.refusal.empty())
+            out += "  refused: " + view.refusal + '\n';
+        bytesLine();
+        return out;
+    }
+    for (const CRecordEntry& entry : view.entries)
+        AppendEntry(out, entry);
+    return out;
+}
+
 std::string FormatFileText(const CIffFile& container, const CPlainTextRenderer& renderer, const CTextShower& shower)
 {
     std::string out;
-    const std::vector<CIffChunk>& chunks = container.Chunks();
-    for (std::size_t position = 0; position < chunks.size(); ++position)
+    for (std::size_t position = 0; position < container.Chunks().size(); ++position)
     {
-        const CIffChunk& chunk = chunks[position];
         if (position > 0)
             out += '\n';
-        out += RecordHeading(chunk.type, chunk.id, Shown(chunk.name), chunk.flags);
-        out += '\n';
-        const std::span<const std::uint8_t> data = container.ChunkData(chunk);
-        const auto bytesLine = [&] {
-            out += "  size " + std::to_string(data.size()) + ", sha256 " + Sha256Hex(data) + '\n';
-        };
-        if (chunk.type == kTypeRsmp)
-        {
-            // Rebuilt from the directory on every save: its bytes say nothing a diff should show.
-            out += "  resource map, rebuilt on saving\n";
-            continue;
-        }
-        if (!IsFirstOfTypeAndId(container, position))
-        {
-            out += "  not reached: an earlier chunk has this type and id\n";
-            bytesLine();
-            continue;
-        }
-        if (chunk.type == kTypeBhav)
-        {
-            CBhavScript script;
-            if (const CRecordStatus loaded = script.Decode(data); loaded)
-            {
-                script.m_id = chunk.id;
-                script.m_name = chunk.name;
-                out += FormatScriptListing(script, renderer);
-            }
-            else
-            {
-                out += "  refused: " + RecordFaultText(chunk.type, loaded.Failure()) + '\n';
-                bytesLine();
-            }
-            continue;
-        }
-        const CRecordView view = ViewRecord(container, chunk, renderer, shower);
-        if (!view.edited || !view.refusal.empty())
-        {
-            if (!view.refusal.empty())
-                out += "  refused: " + view.refusal + '\n';
-            bytesLine();
-            continue;
-        }
-        for (const CRecordEntry& entry : view.entries)
-            AppendEntry(out, entry);
+        out += FormatRecordText(container, position, renderer, shower);
     }
     return out;
 }

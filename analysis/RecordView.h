@@ -73,5 +73,9 @@ bool IsFirstOfTypeAndId(const CIffFile& container, std::size_t position);
 std::string FormatFileText(const CIffFile& container, const CPlainTextRenderer& renderer,
                            const CTextShower& shower = ShowAsWindows1252);
 
+/// The stable text of the chunk at `position` of the directory alone, its header line first.
+std::string FormatRecordText(const CIffFile& container, std::size_t position, const CPlainTextRenderer& renderer,
+                             const CTextShower& shower = ShowAsWindows1252);
+
 /// The header line of a record: "BHAV #4096 \"main\" flags 0x0010".
 std::string RecordHeading(std::uint32_t type, std::uint16_t id, const std::string& name, std::uint16_t flags);

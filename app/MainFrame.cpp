@@ -1,4 +1,5 @@
 #include "MainFrame.h"
+#include "ComparisonFrame.h"
 #include "ProblemsFrame.h"
 
 #include "TreewrightDoc.h"
@@ -9,6 +10,8 @@
 #include "framework/KeyIndicators.h"
 #include "framework/UserInterface.h"
 #include "loading/NeededFilesLoader.h"
+#include "loading/ReadMessages.h"
+#include "containers/ByteStream.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 
@@ -92,6 +95,8 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateViewToolbar)
     EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateViewStatusBar)
     EVT_MENU(ID_VIEW_PROBLEMS, CMainFrame::OnViewProblems)
+    EVT_MENU(ID_FILE_COMPARE_WITH, CMainFrame::OnCompareWith)
+    EVT_UPDATE_UI(ID_FILE_COMPARE_WITH, CMainFrame::OnUpdateNeedsDocument)
     EVT_UPDATE_UI(ID_VIEW_PROBLEMS, CMainFrame::OnUpdateNeedsDocument)
     EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()
@@ -122,6 +127,8 @@ void CMainFrame::CreateMenus()
     m_fileMenu->Append(ID_FILE_OPEN, "&Open...\tCtrl+O", "Open an existing document");
     m_fileMenu->Append(ID_FILE_SAVE, "&Save\tCtrl+S", "Save the active document");
     m_fileMenu->Append(ID_FILE_SAVE_AS, "Save &As...", "Save the active document with a new name");
+    m_fileMenu->Append(ID_FILE_COMPARE_WITH, "Compare &With...",
+                       "List the records in which the open file and another version of it differ");
     m_fileMenu->AppendSeparator();
     m_fileMenu->Append(ID_FILE_GAME_DATA_FOLDER, "&Game Data Folder...",
                        "Choose the game's data folder, from which the global files are loaded");
@@ -436,6 +443,39 @@ void CMainFrame::OnViewProblems(wxCommandEvent&)
         m_problems = new CProblemsFrame(this, *doc);
     m_problems->Show();
     m_problems->Raise();
+}
+
+void CMainFrame::OnCompareWith(wxCommandEvent&)
+{
+    CTreewrightDoc* doc = Document();
+    if (doc == nullptr)
+        return;
+    const wxString path = Ui().ChooseFileToOpen(this, "Compare With",
+                                                wxString(kDocTemplateFilterName) + "|*.iff;*.IFF;*.Iff|All Files (*.*)|*",
+                                                wxString());
+    if (path.empty())
+        return;
+    const std::string corePath = CorePath(path);
+    CFileStream stream;
+    if (!stream.Open(corePath, CFileStream::EMode::Read))
+    {
+        ShowErrorMessage(this, WxPath(FileOpenErrorMessage(stream.LastOpenError(), corePath)));
+        return;
+    }
+    CIffFile other;
+    EIffRead code = EIffRead::Ok;
+    // An empty file holds no records, as opening it gives an empty document.
+    if (stream.Length() > 0 && !other.Read(&stream, code))
+    {
+        ShowErrorMessage(this, WxPath(IffReadErrorMessage(code)));
+        return;
+    }
+    stream.Close();
+    if (m_comparison)
+        m_comparison->Destroy();
+    m_comparison = new CComparisonFrame(this, *doc, corePath, std::move(other));
+    m_comparison->Show();
+    m_comparison->Raise();
 }
 
 void CMainFrame::OnUpdateViewToolbar(wxUpdateUIEvent& event)

@@ -5,6 +5,7 @@
 
 #include <array>
 
+class CComparisonFrame;
 class CProblemsFrame;
 class CTreewrightDoc;
 class CTreewrightDocManager;
@@ -25,6 +26,8 @@ public:
     void FitToForm();
     /// The Problems window, when it is open.
     CProblemsFrame* ProblemsWindow() const { return m_problems.get(); }
+    /// The window of the differences from another file, when it is open.
+    CComparisonFrame* ComparisonWindow() const { return m_comparison.get(); }
 
 private:
     void CreateMenus();
@@ -51,6 +54,7 @@ private:
     void OnUpdateViewToolbar(wxUpdateUIEvent& event);
     void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
     void OnViewProblems(wxCommandEvent& event);
+    void OnCompareWith(wxCommandEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnCharHook(wxKeyEvent& event);
 
@@ -62,6 +66,7 @@ private:
     std::array<bool, 3> m_keyStates{};
     bool m_keyStatesShown = false;
     wxWeakRef<CProblemsFrame> m_problems;
+    wxWeakRef<CComparisonFrame> m_comparison;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -40,6 +40,8 @@ constexpr int ID_VIEW_TOOLBAR = 59392 - kResourceCommandBit;
 constexpr int ID_VIEW_STATUS_BAR = 59393 - kResourceCommandBit;
 // Our own command: choosing the game's data folder where no registry names it.
 constexpr int ID_FILE_GAME_DATA_FOLDER = 32001;
+// Our own command: the differences between the open file and another version of it.
+constexpr int ID_FILE_COMPARE_WITH = 32002;
 // Our own record commands of the Edit menu and the lists' context menus. "New" alone makes a
 // record of the kind of the list in use.
 constexpr int ID_RECORD_NEW = 32010;
@@ -94,6 +96,15 @@ constexpr int IDC_REFERENCES_LIST = 1311;
 constexpr int IDD_PROBLEMS = 143;
 constexpr int IDC_PROBLEMS_SUMMARY = 1320;
 constexpr int IDC_PROBLEMS_LIST = 1321;
+
+// The differences from another file (our own window), and one record's two versions side by side.
+constexpr int IDD_COMPARISON = 144;
+constexpr int IDC_COMPARISON_SUMMARY = 1330;
+constexpr int IDC_COMPARISON_LIST = 1331;
+constexpr int IDD_RECORD_VERSIONS = 145;
+constexpr int IDC_VERSIONS_OPEN = 1340;
+constexpr int IDC_VERSIONS_OTHER = 1341;
+constexpr int IDC_VERSIONS_EDIT = 1342;
 
 // About box (dialog 100).
 constexpr int IDC_ABOUT_ICON = 1100;

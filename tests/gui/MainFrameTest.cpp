@@ -79,6 +79,7 @@ TEST(MainFrame, MenusHoldTheirCommandsInOrder)
                                          {"&Open...\tCtrl+O", ID_FILE_OPEN},
                                          {"&Save\tCtrl+S", ID_FILE_SAVE},
                                          {"Save &As...", ID_FILE_SAVE_AS},
+                                         {"Compare &With...", ID_FILE_COMPARE_WITH},
                                          {"-", 0},
                                          {"&Game Data Folder...", ID_FILE_GAME_DATA_FOLDER},
                                          {"-", 0},
@@ -224,8 +225,8 @@ TEST(MainFrame, RecentFilesStandBeforeExitAndOpenTheirFile)
                                            {"&3 " + wxString(paths[2]), ID_FILE_MRU_FILE1 + 2},
                                            {"&4 " + wxString(paths[1]), ID_FILE_MRU_FILE1 + 3}};
     const std::vector<CMenuLine> lines = MenuLines(*MainFrame().GetMenuBar()->GetMenu(0));
-    ASSERT_EQ(lines.size(), 13U);
-    EXPECT_EQ(std::vector<CMenuLine>(lines.begin() + 7, lines.begin() + 11), recent);
+    ASSERT_EQ(lines.size(), 14U);
+    EXPECT_EQ(std::vector<CMenuLine>(lines.begin() + 8, lines.begin() + 12), recent);
     EXPECT_EQ(lines.back(), (CMenuLine{"E&xit", ID_APP_EXIT}));
 
     // The list is kept in the settings.
