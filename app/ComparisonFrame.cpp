@@ -1,6 +1,7 @@
 #include "ComparisonFrame.h"
 
 #include "DocumentHint.h"
+#include "ReportWindow.h"
 #include "TreewrightDoc.h"
 #include "TreewrightView.h"
 
@@ -88,22 +89,8 @@ CComparisonFrame::CComparisonFrame(wxWindow* parent, CTreewrightDoc& doc, const 
 {
     SetTitle("Compared with " + WxPath(m_otherName));
     m_otherFiles.Add(m_other, m_otherName);
-    auto* panel = new wxPanel(this);
-    const int gap = FromDIP(7);
-    m_summary = new wxStaticText(panel, IDC_COMPARISON_SUMMARY, wxString());
-    m_list = new wxListCtrl(panel, IDC_COMPARISON_LIST, wxDefaultPosition, wxDefaultSize,
-                            wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
-    m_list->SetMinSize(FromDIP(wxSize(900, 260)));
-    m_list->InsertColumn(kRecordColumn, "Record", wxLIST_FORMAT_LEFT, FromDIP(230));
-    m_list->InsertColumn(kPlaceColumn, "Place", wxLIST_FORMAT_LEFT, FromDIP(150));
-    m_list->InsertColumn(kChangeColumn, "Change", wxLIST_FORMAT_LEFT, FromDIP(500));
-    auto* outer = new wxBoxSizer(wxVERTICAL);
-    outer->Add(m_summary, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, gap);
-    outer->Add(m_list, 1, wxEXPAND | wxALL, gap);
-    panel->SetSizer(outer);
-    auto* frameSizer = new wxBoxSizer(wxVERTICAL);
-    frameSizer->Add(panel, 1, wxEXPAND);
-    SetSizerAndFit(frameSizer);
+    m_list = BuildReportWindow(*this, IDC_COMPARISON_SUMMARY, IDC_COMPARISON_LIST,
+                               {{"Record", 230}, {"Place", 150}, {"Change", 500}}, wxSize(900, 260), m_summary);
 
     m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CComparisonFrame::OnActivated, this);
     m_following = doc.Follow([this](const wxObject* hint) {

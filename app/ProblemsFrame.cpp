@@ -1,6 +1,7 @@
 #include "ProblemsFrame.h"
 
 #include "DocumentHint.h"
+#include "ReportWindow.h"
 #include "TreewrightDoc.h"
 #include "TreewrightView.h"
 
@@ -61,23 +62,9 @@ CProblemsFrame::CProblemsFrame(wxWindow* parent, CTreewrightDoc& doc)
               wxDEFAULT_FRAME_STYLE),
       m_doc(&doc)
 {
-    auto* panel = new wxPanel(this);
-    const int gap = FromDIP(7);
-    m_summary = new wxStaticText(panel, IDC_PROBLEMS_SUMMARY, wxString());
-    m_list = new wxListCtrl(panel, IDC_PROBLEMS_LIST, wxDefaultPosition, wxDefaultSize,
-                            wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
-    m_list->SetMinSize(FromDIP(wxSize(900, 240)));
-    m_list->InsertColumn(kSeverityColumn, "Severity", wxLIST_FORMAT_LEFT, FromDIP(80));
-    m_list->InsertColumn(kRecordColumn, "Record", wxLIST_FORMAT_LEFT, FromDIP(220));
-    m_list->InsertColumn(kPlaceColumn, "Place", wxLIST_FORMAT_LEFT, FromDIP(170));
-    m_list->InsertColumn(kProblemColumn, "Problem", wxLIST_FORMAT_LEFT, FromDIP(420));
-    auto* outer = new wxBoxSizer(wxVERTICAL);
-    outer->Add(m_summary, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, gap);
-    outer->Add(m_list, 1, wxEXPAND | wxALL, gap);
-    panel->SetSizer(outer);
-    auto* frameSizer = new wxBoxSizer(wxVERTICAL);
-    frameSizer->Add(panel, 1, wxEXPAND);
-    SetSizerAndFit(frameSizer);
+    m_list = BuildReportWindow(*this, IDC_PROBLEMS_SUMMARY, IDC_PROBLEMS_LIST,
+                               {{"Severity", 80}, {"Record", 220}, {"Place", 170}, {"Problem", 420}}, wxSize(900, 240),
+                               m_summary);
 
     m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CProblemsFrame::OnActivated, this);
     m_following = doc.Follow([this](const wxObject* hint) {

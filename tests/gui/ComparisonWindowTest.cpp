@@ -25,19 +25,6 @@
 
 namespace
 {
-std::vector<wxString> Rows(const wxListCtrl& list)
-{
-    std::vector<wxString> rows;
-    for (long row = 0; row < list.GetItemCount(); ++row)
-    {
-        wxString text;
-        for (int column = 0; column < list.GetColumnCount(); ++column)
-            text += (column > 0 ? " | " : "") + list.GetItemText(row, column);
-        rows.push_back(text);
-    }
-    return rows;
-}
-
 using ComparisonWindow = CSampleDocumentTest;
 }
 
@@ -73,7 +60,7 @@ TEST_F(ComparisonWindow, ListsTheDifferencesShowsBothVersionsAndFollowsAnEdit)
         "BHAV #4096: main | line 1 | failure return TRUE -> return FALSE",
         "BCON #4096: tuning | constant 0 | 6 -> 5",
     };
-    EXPECT_EQ(Rows(list), expected);
+    EXPECT_EQ(ReportRows(list), expected);
 
     // A double-click on the line's row shows both versions of the script, the other read-only.
     wxRect rect;
@@ -97,7 +84,7 @@ TEST_F(ComparisonWindow, ListsTheDifferencesShowsBothVersionsAndFollowsAnEdit)
         CConstantTable table;
         return table.Load(file, 4096) && table.SetValue(0, 6) && table.Store(file, 4096);
     }));
-    EXPECT_EQ(Rows(list), std::vector<wxString>(expected.begin(), expected.begin() + 2));
+    EXPECT_EQ(ReportRows(list), std::vector<wxString>(expected.begin(), expected.begin() + 2));
 
     PressCloseButton(*window);
     EXPECT_TRUE(WaitUntil([] { return MainFrame().ComparisonWindow() == nullptr; }, 3000));

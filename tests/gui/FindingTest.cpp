@@ -37,20 +37,6 @@ std::uint16_t SelectedId(const wxListBox& list)
     return item == wxNOT_FOUND ? 0 : ChunkIdOf(list, static_cast<unsigned>(item));
 }
 
-// A row of the references window, its columns joined by " | ".
-std::vector<wxString> Rows(const wxListCtrl& list)
-{
-    std::vector<wxString> rows;
-    for (long row = 0; row < list.GetItemCount(); ++row)
-    {
-        wxString text;
-        for (int column = 0; column < list.GetColumnCount(); ++column)
-            text += (column > 0 ? " | " : "") + list.GetItemText(row, column);
-        rows.push_back(text);
-    }
-    return rows;
-}
-
 void Activate(wxListCtrl& list, long row)
 {
     wxListEvent event(wxEVT_LIST_ITEM_ACTIVATED, list.GetId());
@@ -207,12 +193,12 @@ TEST_F(Finding, FindReferencesListsEveryPlaceAndADoubleClickOpensIt)
         Drive(m_ui, [&](wxDialog& dialog) {
             shown = true;
             auto& references = dynamic_cast<CReferencesDlg&>(dialog);
-            EXPECT_EQ(Rows(*references.List()), c.rows);
+            EXPECT_EQ(ReportRows(*references.List()), c.rows);
             if (c.opened < 0)
                 return;
             Drive(m_ui, c.check);
             Activate(*references.List(), c.opened);
-            EXPECT_EQ(Rows(*references.List()), c.rows) << "looked for again, unchanged";
+            EXPECT_EQ(ReportRows(*references.List()), c.rows) << "looked for again, unchanged";
         });
         c.open();
         EXPECT_TRUE(shown);

@@ -17,6 +17,7 @@
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/textctrl.h>
 #include <wx/time.h>
 #include <wx/uiaction.h>
@@ -181,6 +182,19 @@ bool PressKeys(wxWindow& field, const std::string& text)
     }
     ADD_FAILURE() << "typed \"" << text << "\", the field holds \"" << edit->GetValue().utf8_string() << '"';
     return false;
+}
+
+std::vector<wxString> ReportRows(const wxListCtrl& list)
+{
+    std::vector<wxString> rows;
+    for (long row = 0; row < list.GetItemCount(); ++row)
+    {
+        wxString text;
+        for (int column = 0; column < list.GetColumnCount(); ++column)
+            text += (column > 0 ? " | " : "") + list.GetItemText(row, column);
+        rows.push_back(text);
+    }
+    return rows;
 }
 
 void SendCommand(int id)

@@ -104,6 +104,9 @@ void ClickButton(wxWindow& parent, int id);
 bool PressKeys(wxWindow& field, const std::string& text);
 /// Sends a command (menu item, accelerator or toolbar button) to the main window.
 void SendCommand(int id);
+class wxListCtrl;
+/// The rows of a report list, each row's columns joined by " | ".
+std::vector<wxString> ReportRows(const wxListCtrl& list);
 /// Lets the toolkit handle what is pending (events, idle handling, timers already due).
 void Flush();
 /// Lets the toolkit run until `done` holds, at most `timeoutMs`; false when it never did.

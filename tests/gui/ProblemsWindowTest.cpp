@@ -26,20 +26,6 @@
 
 namespace
 {
-// The rows of the window, their columns joined by " | ".
-std::vector<wxString> Rows(const wxListCtrl& list)
-{
-    std::vector<wxString> rows;
-    for (long row = 0; row < list.GetItemCount(); ++row)
-    {
-        wxString text;
-        for (int column = 0; column < list.GetColumnCount(); ++column)
-            text += (column > 0 ? " | " : "") + list.GetItemText(row, column);
-        rows.push_back(text);
-    }
-    return rows;
-}
-
 bool Has(const std::vector<wxString>& rows, const wxString& row)
 {
     return std::find(rows.begin(), rows.end(), row) != rows.end();
@@ -59,7 +45,7 @@ TEST_F(ProblemsWindow, FollowsAnEditAndItsUndoAndADoubleClickOpensThePlace)
     ASSERT_NE(problems, nullptr) << "View > Problems opened no window";
     ASSERT_TRUE(problems->IsShown());
     wxListCtrl& list = *problems->List();
-    const std::vector<wxString> before = Rows(list);
+    const std::vector<wxString> before = ReportRows(list);
     EXPECT_TRUE(Has(before, missingCall));
     EXPECT_FALSE(Has(before, unused));
 
@@ -68,14 +54,14 @@ TEST_F(ProblemsWindow, FollowsAnEditAndItsUndoAndADoubleClickOpensThePlace)
     PointAt(*View().ScriptList());  // the main window in front of the Problems window
     ChooseMenuItem(*MainFrame().GetMenuBar(), 1, ID_RECORD_NEW_SCRIPT);
     EXPECT_TRUE(m_ui.modalDrivers.empty()) << "the name dialog did not open";
-    std::vector<wxString> after = Rows(list);
+    std::vector<wxString> after = ReportRows(list);
     EXPECT_TRUE(Has(after, unused)) << "the window did not follow the edit: " << after.back();
     EXPECT_EQ(after.size(), before.size() + 1);
 
     // Ctrl+Z in the main window takes the edit back, and the note with it.
     PointAt(*View().ScriptList());
     PressKeys('z', wxMOD_CONTROL);
-    EXPECT_EQ(Rows(list), before) << "the window did not follow the undo";
+    EXPECT_EQ(ReportRows(list), before) << "the window did not follow the undo";
 
     // A change that fixes a problem takes its row away.
     ASSERT_TRUE(Document().ChangeRecords("New Script", [](CIffFile& file) {
@@ -84,13 +70,13 @@ TEST_F(ProblemsWindow, FollowsAnEditAndItsUndoAndADoubleClickOpensThePlace)
         script.m_instructions.push_back({0, kTargetTrue, kTargetFalse, {}});
         return bool(script.Store(file, 4200));
     }));
-    EXPECT_FALSE(Has(Rows(list), missingCall));
+    EXPECT_FALSE(Has(ReportRows(list), missingCall));
     PointAt(*View().ScriptList());
     PressKeys('z', wxMOD_CONTROL);
-    EXPECT_TRUE(Has(Rows(list), missingCall));
+    EXPECT_TRUE(Has(ReportRows(list), missingCall));
 
     // A double-click on the row opens the script on its line.
-    const std::vector<wxString> shown = Rows(list);
+    const std::vector<wxString> shown = ReportRows(list);
     const long index = long(std::find(shown.begin(), shown.end(), missingCall) - shown.begin());
     list.EnsureVisible(index);
     wxRect rect;
