@@ -93,7 +93,9 @@ CommandResult RunDiff(const std::string& pathA, const std::string& pathB, bool j
             record["changes"] = std::move(changes);
             changed.push_back(std::move(record));
         }
-        PrintJson({{"a", pathA}, {"b", pathB}, {"added", added}, {"removed", removed}, {"changed", changed}});
+        // `file` as on every command that takes a file: the first one named.
+        PrintJson({{"file", pathA}, {"a", pathA}, {"b", pathB}, {"added", added}, {"removed", removed},
+                   {"changed", changed}});
         return status;
     }
     for (const CRecordKey& record : comparison.added)
