@@ -44,8 +44,11 @@ void CTreewrightDoc::UpdateAllViews(wxView* sender, wxObject* hint)
     // A follower may close its window, and with it unfollow, while it is told.
     const std::vector<std::pair<int, TFollower>> followers = m_followers;
     for (const auto& [token, follower] : followers)
-        if (std::any_of(m_followers.begin(), m_followers.end(), [token](const auto& f) { return f.first == token; }))
+    {
+        const int told = token;
+        if (std::any_of(m_followers.begin(), m_followers.end(), [told](const auto& f) { return f.first == told; }))
             follower(hint);
+    }
 }
 
 int CTreewrightDoc::Follow(TFollower follower)
