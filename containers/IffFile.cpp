@@ -39,11 +39,6 @@ bool HasMagic(std::span<const std::uint8_t> image)
     return magic.size() == kMagic.size() && std::equal(magic.begin(), magic.end(), kMagic.begin());
 }
 
-std::uint64_t IndexKey(std::uint32_t type, std::uint16_t id)
-{
-    return (std::uint64_t(type) << 16) | id;
-}
-
 // The header this program writes: the 34 characters of the type line and a NUL, then the 28
 // characters of the signature and a NUL; the version digit is patched in.
 std::array<std::uint8_t, CIffFile::kHeaderSize> HeaderTemplate(char minorDigit)
@@ -112,7 +107,7 @@ CIffFile::CIffFile(const CIffFile& other)
             // Without its image a copy must not point into bytes it does not have.
             m_chunks.clear();
             m_types.clear();
-            m_index.clear();
+            m_index.Clear();
             m_liveBytes = kHeaderSize;
             m_readSucceeded = false;
         }
@@ -133,7 +128,7 @@ void CIffFile::Clear()
 {
     m_chunks.clear();
     m_types.clear();
-    m_index.clear();
+    m_index.Clear();
     m_liveBytes = kHeaderSize;
     m_image.Reset();
     m_readSucceeded = false;
@@ -305,14 +300,7 @@ void CIffFile::WalkChunks(std::span<const std::uint8_t> bytes)
 
 void CIffFile::IndexEntry(std::size_t position)
 {
-    m_index.try_emplace(IndexKey(m_chunks[position].type, m_chunks[position].id), position);
-}
-
-void CIffFile::RebuildIndex()
-{
-    m_index.clear();
-    for (std::size_t i = 0; i < m_chunks.size(); ++i)
-        IndexEntry(i);
+    m_index.Insert(CChunkIndex::Key(m_chunks[position].type, m_chunks[position].id), position);
 }
 
 bool CIffFile::Write(CByteStream* stream, CUserPrompt* prompt)
@@ -427,10 +415,10 @@ bool CIffFile::WriteResourceMap(CByteStream& stream, const std::vector<std::uint
 
 bool CIffFile::FindChunk(CIffChunk& query) const
 {
-    const auto found = m_index.find(IndexKey(query.type, query.id));
-    if (found == m_index.end())
+    const std::size_t found = m_index.Find(CChunkIndex::Key(query.type, query.id));
+    if (found == CChunkIndex::kNone)
         return false;
-    query = m_chunks[found->second];
+    query = m_chunks[found];
     return true;
 }
 
@@ -489,11 +477,11 @@ bool CIffFile::Append(CIffChunk& entry, std::size_t size, const std::function<bo
     if (std::find(m_types.begin(), m_types.end(), stored.type) == m_types.end())
         m_types.push_back(stored.type);
     m_liveBytes += kChunkHeaderSize + size;
-    const auto existing = m_index.find(IndexKey(stored.type, stored.id));
-    if (existing != m_index.end())
+    const std::size_t existing = m_index.Find(CChunkIndex::Key(stored.type, stored.id));
+    if (existing != CChunkIndex::kNone)
     {
-        m_liveBytes -= kChunkHeaderSize + m_chunks[existing->second].size;
-        m_chunks[existing->second] = stored;
+        m_liveBytes -= kChunkHeaderSize + m_chunks[existing].size;
+        m_chunks[existing] = stored;
     }
     else
     {
@@ -525,22 +513,34 @@ void CIffFile::TruncateImage(std::size_t length)
 
 bool CIffFile::RemoveChunk(const CIffChunk& query)
 {
-    const auto found = m_index.find(IndexKey(query.type, query.id));
-    if (found == m_index.end())
+    const std::uint64_t key = CChunkIndex::Key(query.type, query.id);
+    const std::size_t found = m_index.Find(key);
+    if (found == CChunkIndex::kNone)
         return false;
-    m_liveBytes -= kChunkHeaderSize + m_chunks[found->second].size;
-    m_chunks.erase(m_chunks.begin() + std::ptrdiff_t(found->second));
-    RebuildIndex();
+    m_liveBytes -= kChunkHeaderSize + m_chunks[found].size;
+    m_chunks.erase(m_chunks.begin() + std::ptrdiff_t(found));
+    // The index is mended rather than built again, so that removing many records one by one does
+    // not hash the whole directory each time: a later entry of the same type and id, if any, now
+    // answers for it, and every later position moves one back.
+    m_index.Erase(key);
+    m_index.CloseGapAt(found);
+    for (std::size_t i = found; i < m_chunks.size(); ++i)
+        if (m_chunks[i].type == query.type && m_chunks[i].id == query.id)
+        {
+            IndexEntry(i);
+            break;
+        }
     return true;
 }
 
 void CIffFile::SetDirectory(std::vector<CIffChunk> chunks, std::vector<std::uint32_t> types)
 {
-    std::unordered_map<std::uint64_t, std::size_t> index;
+    CChunkIndex index;
+    index.Reserve(chunks.size());
     std::uint64_t live = std::min<std::uint64_t>(m_image.Size(), kHeaderSize);
     for (std::size_t i = 0; i < chunks.size(); ++i)
     {
-        index.try_emplace(IndexKey(chunks[i].type, chunks[i].id), i);
+        index.Insert(CChunkIndex::Key(chunks[i].type, chunks[i].id), i);
         live += kChunkHeaderSize + chunks[i].size;
     }
     m_chunks = std::move(chunks);

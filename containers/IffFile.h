@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ByteStream.h"
+#include "ChunkIndex.h"
 #include "ImageBytes.h"
 #include "TypeCodes.h"
 
@@ -12,7 +13,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class CUserPrompt;
@@ -149,7 +149,6 @@ private:
     bool Append(CIffChunk& entry, std::size_t size, const std::function<bool(std::uint8_t*)>& fill);
     /// Notes the entry at `position` as the first of its type and id, unless one comes before it.
     void IndexEntry(std::size_t position);
-    void RebuildIndex();
 
     std::array<std::uint8_t, kHeaderSize> m_header{};
     // The file's bytes, or the decoded bytes of a coded file; mapped from the file when large.
@@ -159,7 +158,7 @@ private:
     // The position of the first entry of each (type, id). Kept so that finding and storing a chunk
     // does not walk the directory: storing every record of a large file would otherwise take time
     // in the square of their number.
-    std::unordered_map<std::uint64_t, std::size_t> m_index;
+    CChunkIndex m_index;
     std::uint64_t m_liveBytes = kHeaderSize;
     bool m_readSucceeded = false;
     std::uint64_t m_unreadBytes = 0;

@@ -74,7 +74,7 @@ private:
     std::vector<CIffChunk> m_chunks;
     std::vector<std::uint32_t> m_types;
     // Noted with the directory, so that putting it back needs no memory.
-    std::unordered_map<std::uint64_t, std::size_t> m_index;
+    CChunkIndex m_index;
     std::uint64_t m_liveBytes;
     std::size_t m_imageLength;
 };
