@@ -1,4 +1,5 @@
 #include "CliSupport.h"
+#include "rendering/NeededFiles.h"
 
 #include "containers/AtomicFileWriter.h"
 #include "containers/IffFile.h"
@@ -129,6 +130,13 @@ void PrintJson(const nlohmann::ordered_json& document)
 {
     // Paths from the command line are bytes that need not be UTF-8; the JSON must not fail on them.
     std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+void LeaveToProcessExit(CNeededFiles&& files)
+{
+    // Never deleted on purpose; see the declaration.
+    static CNeededFiles* const kept = new CNeededFiles;
+    *kept = std::move(files);
 }
 
 nlohmann::ordered_json RefusalList(const std::vector<CRecordRefusal>& refused)

@@ -76,6 +76,11 @@ int RunIndex(const std::string& gameData, bool json)
         return report.Fail("folder", "The folder " + gameData + " has no global folder " + global + ".");
 
     CNeededFiles files;
+    const struct CLeaveFiles
+    {
+        CNeededFiles& files;
+        ~CLeaveFiles() { LeaveToProcessExit(std::move(files)); }
+    } leave{files};
     CCollectingPrompt prompt;
     std::vector<int> positions;
     CLoadProgress progress;

@@ -33,3 +33,8 @@ bool OpenFile(const std::string& path, const CRenderSources& sources, const CRep
     fileSources.openPath = path;
     return LoadSources(fileSources, report, open.files, open.container, open.semiGlobalName);
 }
+
+COpenFile::~COpenFile()
+{
+    LeaveToProcessExit(std::move(files));
+}

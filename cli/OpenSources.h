@@ -28,6 +28,11 @@ bool LoadSources(const CRenderSources& sources, const CReport& report, CNeededFi
 /// the editor leaves them.
 struct COpenFile
 {
+    COpenFile() = default;
+    COpenFile(const COpenFile&) = delete;
+    COpenFile& operator=(const COpenFile&) = delete;
+    ~COpenFile();
+
     CNeededFiles files;
     CIffFile container;
     std::string semiGlobalName;
