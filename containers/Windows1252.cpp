@@ -41,18 +41,24 @@ char EncodeCodePoint(char32_t c)
 
 std::string Windows1252ToUtf8(const std::string& bytes)
 {
+    // Game text is nearly all ASCII: runs of it are taken whole, and a name without any other byte
+    // is one copy (every script name of the global files goes through here when listed).
     std::string out;
     out.reserve(bytes.size());
-    for (const char ch : bytes)
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
     {
-        const auto b = static_cast<std::uint8_t>(ch);
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
         if (b < 0x80)
-            out += ch;
-        else if (b < 0xA0)
+            continue;
+        out.append(bytes, run, i - run);
+        run = i + 1;
+        if (b < 0xA0)
             AppendUtf8(out, kHighTable[b - 0x80]);
         else
             AppendUtf8(out, b);
     }
+    out.append(bytes, run, bytes.size() - run);
     return out;
 }
 

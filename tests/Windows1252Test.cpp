@@ -17,6 +17,7 @@ TEST(Windows1252, HighBytesFollowTheWhatwgTable)
     EXPECT_EQ(Windows1252ToUtf8("\x81"), "\xC2\x81");            // unassigned: the C1 control
     EXPECT_EQ(Windows1252ToUtf8("\x9F"), "\xC5\xB8");            // Y with diaeresis
     EXPECT_EQ(Windows1252ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
+    EXPECT_EQ(Windows1252ToUtf8("\x93" "Caf\xE9\x94 noir"), "\xE2\x80\x9C" "Caf\xC3\xA9\xE2\x80\x9D noir");
 }
 
 TEST(Windows1252, CharactersOutsideTheCodePageBecomeQuestionMarks)
