@@ -200,6 +200,13 @@ std::uint64_t CFileStream::Length() const
 {
     if (m_file == nullptr)
         return 0;
+#ifndef _WIN32
+    // A file opened for reading has no bytes waiting in the buffer, so the system's size is the
+    // length; seeking to the end instead made the library read the file's last block as well.
+    struct stat info{};
+    if (m_readOnly && fstat(fileno(m_file), &info) == 0 && S_ISREG(info.st_mode))
+        return static_cast<std::uint64_t>(info.st_size);
+#endif
     const auto here = TW_FTELL(m_file);
     if (here < 0 || TW_FSEEK(m_file, 0, SEEK_END) != 0)
         return 0;

@@ -91,14 +91,19 @@ std::vector<CFoundFile> FindNeededFiles(const std::string& folder)
     {
         if (error)
             break;
-        std::error_code statusError;
-        const std::filesystem::file_status status = entries->status(statusError);
-        const bool targetMissing = statusError || status.type() == std::filesystem::file_type::not_found;
         // Sub-folders are not searched. Pipes, sockets and devices are no files of the game, and
         // opening a pipe would block the worker for good. A link whose target is gone stays, so
-        // that the user learns of it when it fails to open.
-        if (!targetMissing && !std::filesystem::is_regular_file(status))
-            continue;
+        // that the user learns of it when it fails to open. The folder listing's own type answers
+        // for a plain file; only the others are looked up.
+        std::error_code typeError;
+        if (!entries->is_regular_file(typeError))
+        {
+            std::error_code statusError;
+            const std::filesystem::file_status status = entries->status(statusError);
+            const bool targetMissing = statusError || status.type() == std::filesystem::file_type::not_found;
+            if (!targetMissing)
+                continue;
+        }
         std::string name = entries->path().filename().string();
         const std::string extension = UpperExtension(name);
         if (extension != kIffExtension && extension != kFarExtension)
