@@ -31,7 +31,7 @@ void CChunkIndex::Grow(std::size_t capacity)
 void CChunkIndex::Reserve(std::size_t count)
 {
     std::size_t capacity = kSmallest;
-    while (capacity < 2 * count)
+    while (3 * capacity < 4 * count)
         capacity *= 2;
     if (capacity > m_slots.size())
         Grow(capacity);
@@ -45,7 +45,7 @@ void CChunkIndex::Clear()
 
 void CChunkIndex::Insert(std::uint64_t key, std::size_t position)
 {
-    if (2 * (m_count + 1) > m_slots.size())
+    if (4 * (m_count + 1) > 3 * m_slots.size())
         Grow(m_slots.empty() ? kSmallest : 2 * m_slots.size());
     std::size_t at = SlotOf(key);
     while (m_slots[at].position != kNone)

@@ -37,6 +37,6 @@ private:
     std::size_t SlotOf(std::uint64_t key) const;
     void Grow(std::size_t capacity);
 
-    std::vector<CSlot> m_slots;  // a power of two long, at most half full
+    std::vector<CSlot> m_slots;  // a power of two long, at most three quarters full
     std::size_t m_count = 0;
 };

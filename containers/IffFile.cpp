@@ -291,11 +291,14 @@ void CIffFile::WalkChunks(std::span<const std::uint8_t> bytes)
         const std::span<const std::uint8_t> name = header.Bytes(kNameFieldSize);
         chunk.name.assign(name.begin(), std::find(name.begin(), name.end(), std::uint8_t(0)));
         m_chunks.push_back(std::move(chunk));
-        IndexEntry(m_chunks.size() - 1);
         if (std::find(m_types.begin(), m_types.end(), m_chunks.back().type) == m_types.end())
             m_types.push_back(m_chunks.back().type);
         p += chunkSize;
     }
+    // Indexed once the count is known, in a table of the right size from the start.
+    m_index.Reserve(m_chunks.size());
+    for (std::size_t i = 0; i < m_chunks.size(); ++i)
+        IndexEntry(i);
 }
 
 void CIffFile::IndexEntry(std::size_t position)
