@@ -269,21 +269,36 @@ void CIffFile::WalkChunks(std::span<const std::uint8_t> bytes)
         sizeField.Skip(4);
         return at + sizeField.U32BE() <= bytes.size();
     };
-    std::uint64_t p = kHeaderSize;
-    while (p < bytes.size())
-    {
-        // A cut-off chunk: take the first later position whose size fits what is left.
-        std::span<const std::uint8_t> headerBytes = headerAt(p);
-        while (!headerBytes.empty() && !fits(p, headerBytes))
-            headerBytes = headerAt(++p);
-        if (headerBytes.empty())
-            break;  // no room for a further chunk header
+    // Calls `visit(position, header)` for each chunk in turn.
+    const auto walk = [&](const auto& visit) {
+        std::uint64_t p = kHeaderSize;
+        while (p < bytes.size())
+        {
+            // A cut-off chunk: take the first later position whose size fits what is left.
+            std::span<const std::uint8_t> headerBytes = headerAt(p);
+            while (!headerBytes.empty() && !fits(p, headerBytes))
+                headerBytes = headerAt(++p);
+            if (headerBytes.empty())
+                break;  // no room for a further chunk header
+            CByteReader sizeField(headerBytes);
+            sizeField.Skip(4);
+            const std::uint32_t chunkSize = sizeField.U32BE();
+            if (chunkSize < kChunkHeaderSize)
+                break;  // no chunk can be this small; what follows cannot be walked
+            visit(p, headerBytes);
+            p += chunkSize;
+        }
+    };
+    // Counted first, so that the directory is allocated once at its size: growing it chunk by
+    // chunk moved every entry several times. The second walk finds the headers in the cache.
+    std::size_t count = 0;
+    walk([&](std::uint64_t, std::span<const std::uint8_t>) { ++count; });
+    m_chunks.reserve(m_chunks.size() + count);
+    walk([&](std::uint64_t p, std::span<const std::uint8_t> headerBytes) {
         CByteReader header(headerBytes);
         CIffChunk chunk;
         chunk.type = header.U32BE();
         const std::uint32_t chunkSize = header.U32BE();
-        if (chunkSize < kChunkHeaderSize)
-            break;  // no chunk can be this small; what follows cannot be walked
         chunk.offset = p + kChunkHeaderSize;
         chunk.size = chunkSize - static_cast<std::uint32_t>(kChunkHeaderSize);
         chunk.id = header.U16BE();
@@ -293,8 +308,7 @@ void CIffFile::WalkChunks(std::span<const std::uint8_t> bytes)
         m_chunks.push_back(std::move(chunk));
         if (std::find(m_types.begin(), m_types.end(), m_chunks.back().type) == m_types.end())
             m_types.push_back(m_chunks.back().type);
-        p += chunkSize;
-    }
+    });
     // Indexed once the count is known, in a table of the right size from the start.
     m_index.Reserve(m_chunks.size());
     for (std::size_t i = 0; i < m_chunks.size(); ++i)
