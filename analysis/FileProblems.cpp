@@ -191,9 +191,9 @@ void CProblemFinder::CheckInteractions()
     for (const std::uint16_t id : tables)
     {
         CInteractionTable table;
-        if (!table.Load(m_file, id))
+        if (const CRecordStatus loaded = table.Load(m_file, id); !loaded)
         {
-            Refused(kTypeTtab, id, table.Name(), table.Fault());
+            Refused(kTypeTtab, id, table.Name(), loaded.Failure());
             continue;
         }
         CStringTable names;
@@ -205,8 +205,8 @@ void CProblemFinder::CheckInteractions()
         if (!hasNames)
             Add(EProblemSeverity::Error, EProblemKind::TableWithoutNames, kTypeTtab, id, table.Name(),
                 "The interaction table has no names (TTAs #" + std::to_string(id) + ").");
-        else if (!(namesLoaded = names.Load(m_file, kTypeTtas, id)))
-            Refused(kTypeTtas, id, namesChunk.name, names.Fault());
+        else if (const CRecordStatus loaded = names.Load(m_file, kTypeTtas, id); !(namesLoaded = bool(loaded)))
+            Refused(kTypeTtas, id, namesChunk.name, loaded.Failure());
         for (std::size_t i = 0; i < table.Interactions().size(); ++i)
         {
             const CInteraction& interaction = table.Interactions()[i];
@@ -266,9 +266,9 @@ void CProblemFinder::CheckObjects()
     for (const std::uint16_t id : ChunkIdsOfType(m_file, kTypeObjd))
     {
         CObjectDefinition object;
-        if (!object.Load(m_file, id))
+        if (const CRecordStatus loaded = object.Load(m_file, id); !loaded)
         {
-            Refused(kTypeObjd, id, object.m_name, object.Fault());
+            Refused(kTypeObjd, id, object.m_name, loaded.Failure());
             continue;
         }
         const std::string guid = GuidText(object.Guid());
@@ -301,9 +301,9 @@ void CProblemFinder::CheckObjects()
     for (const std::uint16_t id : ChunkIdsOfType(m_file, kTypeObjf))
     {
         CObjectFunctions functions;
-        if (!functions.Load(m_file, id))
+        if (const CRecordStatus loaded = functions.Load(m_file, id); !loaded)
         {
-            Refused(kTypeObjf, id, functions.m_name, functions.Fault());
+            Refused(kTypeObjf, id, functions.m_name, loaded.Failure());
             continue;
         }
         for (std::size_t i = 0; i < functions.m_functions.size(); ++i)
@@ -332,10 +332,10 @@ void CProblemFinder::CheckTranslations()
         for (const std::uint16_t id : ChunkIdsOfType(m_file, type))
         {
             CStringTable table;
-            if (!table.Load(m_file, type, id))
+            if (const CRecordStatus loaded = table.Load(m_file, type, id); !loaded)
             {
                 if (type == kTypeStr)  // the names are refused with their interaction table
-                    Refused(type, id, table.Name(), table.Fault());
+                    Refused(type, id, table.Name(), loaded.Failure());
                 continue;
             }
             if (table.IsPlain())

@@ -232,16 +232,16 @@ CRecordFault Fill(const CIffFile& container, const CIffChunk& chunk, const CPlai
     case kTypeTtas:
     {
         CStringTable table;
-        if (!table.Decode(data, chunk.type))
-            return table.Fault();
+        if (const CRecordStatus loaded = table.Decode(data, chunk.type); !loaded)
+            return loaded.Failure();
         ViewStrings(table, shower, view);
         return {};
     }
     case kTypeTtab:
     {
         CInteractionTable table;
-        if (!table.Decode(data))
-            return table.Fault();
+        if (const CRecordStatus loaded = table.Decode(data); !loaded)
+            return loaded.Failure();
         ViewInteractions(container, chunk.id, table, shower, view);
         return {};
     }
@@ -258,16 +258,16 @@ CRecordFault Fill(const CIffFile& container, const CIffChunk& chunk, const CPlai
     case kTypeObjd:
     {
         CObjectDefinition object;
-        if (!object.Decode(data))
-            return object.Fault();
+        if (const CRecordStatus loaded = object.Decode(data); !loaded)
+            return loaded.Failure();
         ViewObject(object, view);
         return {};
     }
     case kTypeObjf:
     {
         CObjectFunctions functions;
-        if (!functions.Decode(data))
-            return functions.Fault();
+        if (const CRecordStatus loaded = functions.Decode(data); !loaded)
+            return loaded.Failure();
         ViewFunctions(functions, view);
         return {};
     }

@@ -102,10 +102,11 @@ public:
     std::uint32_t Type() const override { return kTypeObjf; }
     CRecordStatus Load(const CIffFile& container, std::uint16_t id) override
     {
-        m_present = m_functions.Load(container, id);
-        if (m_present || m_functions.Fault().what == ERecordFault::Missing)
+        CRecordStatus loaded = m_functions.Load(container, id);
+        m_present = bool(loaded);
+        if (m_present || loaded.Failure().what == ERecordFault::Missing)
             return {};
-        return m_functions.Fault();
+        return loaded;
     }
     CRecordStatus Store(CIffFile& container, std::uint16_t id) const override
     {

@@ -43,16 +43,16 @@ public:
     CRecordStatus Load(const CIffFile& container, std::uint16_t id) override
     {
         if constexpr (requires { record.Load(container, m_type, id); })
-            return AsStatus(record.Load(container, m_type, id));
+            return record.Load(container, m_type, id);
         else
-            return AsStatus(record.Load(container, id));
+            return record.Load(container, id);
     }
     CRecordStatus Store(CIffFile& container, std::uint16_t id) const override
     {
         if constexpr (requires { record.Store(container, m_type, id); })
-            return AsStatus(record.Store(container, m_type, id));
+            return record.Store(container, m_type, id);
         else
-            return AsStatus(record.Store(container, id));
+            return record.Store(container, id);
     }
     std::string Name() const override
     {
@@ -66,16 +66,6 @@ public:
     TRecord record;
 
 private:
-    // Records that still answer with a flag keep their fault to be asked for.
-    template <class TAnswer>
-    CRecordStatus AsStatus(TAnswer answer) const
-    {
-        if constexpr (std::is_same_v<TAnswer, bool>)
-            return answer ? CRecordStatus() : CRecordStatus(record.Fault());
-        else
-            return answer;
-    }
-
     std::uint32_t m_type;
 };
 

@@ -56,10 +56,10 @@ Json ObjectJson(const CObjectFile& file, std::uint16_t id)
 {
     Json document{{"type", "OBJD"}, {"id", id}};
     CObjectDefinition object;
-    if (!object.Load(file.container, id))
+    if (const CRecordStatus loaded = object.Load(file.container, id); !loaded)
     {
         document["name"] = Shown(object.m_name);
-        document["reason"] = RecordFaultText(kTypeObjd, object.Fault());
+        document["reason"] = RecordFaultText(kTypeObjd, loaded.Failure());
         return document;
     }
     const auto script = [&](std::uint16_t scriptId) {
@@ -82,7 +82,8 @@ Json ObjectJson(const CObjectFile& file, std::uint16_t id)
     }
     Json functions = Json::array();
     CObjectFunctions table;
-    const bool hasTable = table.Load(file.container, id);
+    const CRecordStatus tableLoaded = table.Load(file.container, id);
+    const bool hasTable = bool(tableLoaded);
     if (hasTable)
         for (std::size_t i = 0; i < table.m_functions.size(); ++i)
         {
@@ -100,8 +101,8 @@ Json ObjectJson(const CObjectFile& file, std::uint16_t id)
     document["fields"] = std::move(fields);
     document["entry_points"] = std::move(entryPoints);
     document["functions"] = std::move(functions);
-    if (!hasTable && table.Fault().what != ERecordFault::Missing)
-        document["functions_reason"] = RecordFaultText(kTypeObjf, table.Fault());
+    if (!hasTable && tableLoaded.Failure().what != ERecordFault::Missing)
+        document["functions_reason"] = RecordFaultText(kTypeObjf, tableLoaded.Failure());
     return document;
 }
 
@@ -226,8 +227,8 @@ CommandResult RunSetObject(const CSetObjectOptions& options)
     if (!ReadObjectFile(options.in, options.gameData, report, file))
         return kExitFailed;
     CObjectDefinition object;
-    if (!object.Load(file.container, id))
-        return ReportRefusal(report, kTypeObjd, id, object.m_name, object.Fault());
+    if (const CRecordStatus loaded = object.Load(file.container, id); !loaded)
+        return ReportRefusal(report, kTypeObjd, id, object.m_name, loaded.Failure());
     const CObjectDefinition before = object;
     for (const CFieldSetting& setting : settings)
         if (const std::string problem = object.ValueProblem(setting.offset, setting.value); !problem.empty())
@@ -274,8 +275,8 @@ int RunClone(const std::string& in, const std::string& out, const std::string& g
     if (!CloneObjects(file.container, LoadedObjectGuids(file.files), changes, refused))
     {
         CObjectDefinition object;
-        if (!object.Load(file.container, refused))
-            return ReportRefusal(report, kTypeObjd, refused, object.m_name, object.Fault());
+        if (const CRecordStatus loaded = object.Load(file.container, refused); !loaded)
+            return ReportRefusal(report, kTypeObjd, refused, object.m_name, loaded.Failure());
         return report.Fail("store", "The new GUIDs could not be stored.");
     }
     if (!report.Write(out, file.container))

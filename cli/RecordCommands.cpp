@@ -68,8 +68,8 @@ CommandResult RunStrings(const std::string& path, const std::string& idText, con
     if (!report.Read(path, container))
         return kExitFailed;
     CStringTable table;
-    if (!table.Load(container, type, id))
-        return ReportRefusal(report, type, id, table.Name(), table.Fault());
+    if (const CRecordStatus loaded = table.Load(container, type, id); !loaded)
+        return ReportRefusal(report, type, id, table.Name(), loaded.Failure());
     // Each language's texts in its own code page, unless the caller asks for the bytes' one view.
     const auto shownInSlot = [raw1252, &table](const std::string& bytes, int slot) {
         return raw1252 ? Shown(bytes) : ShownInCodePage(bytes, table.CodePage(slot));
@@ -185,8 +185,8 @@ CommandResult RunInteractions(const std::string& path, const std::string& idText
     if (!report.Read(path, container))
         return kExitFailed;
     CInteractionTable table;
-    if (!table.Load(container, id))
-        return ReportRefusal(report, kTypeTtab, id, table.Name(), table.Fault());
+    if (const CRecordStatus loaded = table.Load(container, id); !loaded)
+        return ReportRefusal(report, kTypeTtab, id, table.Name(), loaded.Failure());
 
     if (json)
     {

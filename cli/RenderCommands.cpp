@@ -100,10 +100,10 @@ CommandResult RunReferences(const std::string& path, const std::string& idText, 
     COpenFile open;
     if (!OpenFile(path, sources, report, open))
         return kExitFailed;
-    CIffChunk chunk;
-    CRecordFault fault;
-    if (!FindRecordChunk(open.container, kTypeBhav, id, chunk, fault))
-        return ReportRefusal(report, kTypeBhav, id, std::string(), fault);
+    const CRecordResult<CIffChunk> found = FindRecordChunk(open.container, kTypeBhav, id);
+    if (!found)
+        return ReportRefusal(report, kTypeBhav, id, std::string(), found.Failure());
+    const CIffChunk& chunk = *found;
 
     const std::string fileName = NamePart(path);
     const std::vector<CScriptReference> references =

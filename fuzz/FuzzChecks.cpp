@@ -596,10 +596,11 @@ std::string CheckObjectDefinition(std::span<const std::uint8_t> data)
     const bool fits = data.size() >= CObjectDefinition::kMinSize && data.size() % 2 == 0 &&
                       (ReadLE32(data.data()) == CObjectDefinition::kVersion ||
                        ReadLE32(data.data()) == CObjectDefinition::kOlderVersion);
-    if (object.Decode(data) != fits)
+    const CRecordStatus decoded = object.Decode(data);
+    if (bool(decoded) != fits)
         return "an object definition loaded or was refused against its length and version";
     if (!fits)
-        return object.Fault() ? std::string() : "a refused object definition gave no reason";
+        return decoded.Failure() ? std::string() : "a refused object definition gave no reason";
     if (!std::equal(data.begin(), data.end(), object.Encode().begin(), object.Encode().end()))
         return "an object definition did not give its bytes back";
     std::size_t covered = CObjectDefinition::kFirstFieldOffset;
@@ -623,8 +624,8 @@ std::string CheckObjectDefinition(std::span<const std::uint8_t> data)
 std::string CheckObjectFunctions(std::span<const std::uint8_t> data)
 {
     CObjectFunctions functions;
-    if (!functions.Decode(data))
-        return functions.Fault() ? std::string() : "a refused function table gave no reason";
+    if (const CRecordStatus decoded = functions.Decode(data); !decoded)
+        return decoded.Failure() ? std::string() : "a refused function table gave no reason";
     const Bytes encoded = functions.Encode();
     if (!std::equal(data.begin(), data.end(), encoded.begin(), encoded.end()))
         return "a function table did not give its bytes back";

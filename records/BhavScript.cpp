@@ -45,16 +45,11 @@ std::uint16_t CBhavScript::Format() const
 CRecordStatus CBhavScript::Load(const CIffFile& container, std::uint16_t id)
 {
     m_instructions.clear();
-    CIffChunk chunk;
-    CRecordFault fault;
-    if (!FindRecordChunk(container, kTypeBhav, id, chunk, fault))
-        return fault;
-    m_name = chunk.name;
-    m_id = id;
-    CRecordStatus decoded = Decode(container.ChunkData(chunk));
-    if (!decoded)
-        return std::move(decoded.Failure()).InRecord(kTypeBhav, id);
-    return decoded;
+    return LoadRecordChunk(container, kTypeBhav, id, [&](const CIffChunk& chunk, std::span<const std::uint8_t> data) {
+        m_name = chunk.name;
+        m_id = id;
+        return Decode(data);
+    });
 }
 
 CRecordStatus CBhavScript::Decode(std::span<const std::uint8_t> data)

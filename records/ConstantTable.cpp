@@ -7,16 +7,11 @@
 
 CRecordStatus CConstantTable::Load(const CIffFile& container, std::uint16_t id)
 {
-    CIffChunk chunk;
-    CRecordFault fault;
-    if (!FindRecordChunk(container, kTypeBcon, id, chunk, fault))
-        return fault;
-    m_name = chunk.name;
-    m_id = id;
-    CRecordStatus decoded = Decode(container.ChunkData(chunk));
-    if (!decoded)
-        return std::move(decoded.Failure()).InRecord(kTypeBcon, id);
-    return decoded;
+    return LoadRecordChunk(container, kTypeBcon, id, [&](const CIffChunk& chunk, std::span<const std::uint8_t> data) {
+        m_name = chunk.name;
+        m_id = id;
+        return Decode(data);
+    });
 }
 
 CRecordStatus CConstantTable::Store(CIffFile& container, std::uint16_t id) const
@@ -30,7 +25,7 @@ CRecordStatus CConstantTable::Decode(std::span<const std::uint8_t> data)
     const std::size_t count = reader.U8();
     const std::uint8_t flags = reader.U8();
     if (!reader.Has(2 * count))
-        return Fail(ERecordFault::Damaged).AtOffset(reader.Position());
+        return Damaged(reader);
     m_flags = flags;
     m_values.clear();
     for (std::size_t i = 0; i < count; ++i)

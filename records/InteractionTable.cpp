@@ -98,13 +98,12 @@ bool CInteractionTable::RemoveInteraction(std::size_t index)
     return true;
 }
 
-bool CInteractionTable::Load(const CIffFile& container, std::uint16_t id)
+CRecordStatus CInteractionTable::Load(const CIffFile& container, std::uint16_t id)
 {
-    CIffChunk chunk;
-    if (!FindRecordChunk(container, kTypeTtab, id, chunk, m_fault))
-        return false;
-    m_name = chunk.name;
-    return Decode(container.ChunkData(chunk));
+    return LoadRecordChunk(container, kTypeTtab, id, [&](const CIffChunk& chunk, std::span<const std::uint8_t> data) {
+        m_name = chunk.name;
+        return Decode(data);
+    });
 }
 
 CRecordStatus CInteractionTable::Store(CIffFile& container, std::uint16_t id) const
@@ -112,26 +111,19 @@ CRecordStatus CInteractionTable::Store(CIffFile& container, std::uint16_t id) co
     return PutEncodedRecord(container, kTypeTtab, id, m_name, Encode());
 }
 
-bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
+CRecordStatus CInteractionTable::Decode(std::span<const std::uint8_t> data)
 {
     m_interactions.clear();
-    m_fault = {};
     CByteReader reader(data);
     const std::size_t count = reader.U16LE();
     m_version = reader.U16LE();
     if (reader.OutOfData())
-    {
-        m_fault = {ERecordFault::Damaged};
-        return false;
-    }
+        return Damaged(reader);
     // Later versions encode other fields: read as either layout here they show nonsense, and
     // storing would write that nonsense over the table.
     if (m_version > kSecondFlagsVersion)
-    {
-        m_fault = {ERecordFault::UnknownVersion, m_version};
-        return false;
-    }
-    bool loaded;
+        return Fail(ERecordFault::UnknownVersion, m_version).AtOffset(2);
+    CRecordStatus loaded;
     try
     {
         loaded = m_version == kFieldEncodedVersion ? DecodeFields(data, count)
@@ -140,69 +132,71 @@ bool CInteractionTable::Decode(std::span<const std::uint8_t> data)
     }
     catch (const std::bad_alloc&)
     {
-        m_fault = {ERecordFault::NoMemory};
-        loaded = false;
+        loaded = Fail(ERecordFault::NoMemory);
     }
     if (!loaded)
-    {
-        // A plain table cut short is as likely a table of shorter records as a damaged one.
-        if (!m_fault)
-            m_fault = m_version == kFieldEncodedVersion ? CRecordFault{ERecordFault::Damaged}
-                                                        : CRecordFault{ERecordFault::LayoutMismatch, m_version};
         m_interactions.clear();
-    }
     return loaded;
 }
 
-bool CInteractionTable::DecodePlain(CByteReader& reader, std::size_t count)
+CRecordStatus CInteractionTable::NotThisLayout(const CByteReader& reader) const
+{
+    // A plain table cut short is as likely a table of shorter records as a damaged one.
+    return Fail(ERecordFault::LayoutMismatch, m_version).AtOffset(reader.Position());
+}
+
+CRecordStatus CInteractionTable::DecodePlain(CByteReader& reader, std::size_t count)
 {
     for (std::size_t i = 0; i < count && !reader.AtEnd(); ++i)
     {
         // An interaction that starts inside the data but does not fit is damage, not a short
         // count: keeping part of it would let the next save drop the rest silently.
         if (!reader.Has(kPlainFixedSize))
-            return false;
+            return NotThisLayout(reader);
         CInteraction interaction;
         ReadFixedFields(reader, interaction);
         if (!reader.Has(std::uint64_t(interaction.motiveCount) * kPlainMotiveSize))
-            return false;
+            return NotThisLayout(reader);
         ReadMotives(reader, interaction);
         m_interactions.push_back(std::move(interaction));
     }
     // Files of some versions hold shorter records than this layout: read with it, their
     // interactions come out shifted and leave bytes over. Only filler may follow the last one.
     const std::span<const std::uint8_t> rest = reader.Rest();
-    return std::all_of(rest.begin(), rest.end(), [](std::uint8_t b) { return b == kFiller; });
+    if (!std::all_of(rest.begin(), rest.end(), [](std::uint8_t b) { return b == kFiller; }))
+        return NotThisLayout(reader);
+    return {};
 }
 
-bool CInteractionTable::DecodeSecondFlags(CByteReader& reader, std::size_t count)
+CRecordStatus CInteractionTable::DecodeSecondFlags(CByteReader& reader, std::size_t count)
 {
+    const std::size_t reservedAt = reader.Position();
     const std::uint8_t reserved = reader.U8();
     if (reserved != 0)
-    {
-        m_fault = {ERecordFault::ReservedByte, reserved};
-        return false;
-    }
+        return Fail(ERecordFault::ReservedByte, reserved).AtOffset(reservedAt);
     // Every interaction of this version has 16 motive entries: a table of another size, or an
     // interaction with another count, is laid out in a way not known here.
     const std::uint64_t size = kSecondFlagsHeaderSize + std::uint64_t(count) * kSecondFlagsInteractionSize;
     if (reader.OutOfData() || reader.Position() + reader.Remaining() != size)
-        return false;
+        return NotThisLayout(reader);
     m_interactions.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
     {
+        const std::size_t start = reader.Position();
         CInteraction interaction;
         ReadFixedFields(reader, interaction);
         if (interaction.motiveCount != CInteraction::kStoredMotives)
-            return false;
+            return Fail(ERecordFault::LayoutMismatch, m_version).AtOffset(start);
         ReadMotives(reader, interaction);
         interaction.flags2 = reader.U32LE();
         m_interactions.push_back(std::move(interaction));
     }
-    return !reader.OutOfData();
+    if (reader.OutOfData())
+        return NotThisLayout(reader);
+    return {};
 }
 
-bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::size_t count)
+CRecordStatus CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::size_t count)
 {
     const std::span<const std::uint8_t> stream =
         data.size() > kFieldStreamOffset ? data.subspan(kFieldStreamOffset) : std::span<const std::uint8_t>();
@@ -218,7 +212,7 @@ bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::si
         // without end. The 16 spare entries let a stream whose tail of zero bits is missing load
         // the same interactions as the whole stream.
         if (interaction.motiveCount > reader.RemainingBits() / kMinMotiveBits + CInteraction::kStoredMotives)
-            return false;
+            return Fail(ERecordFault::Damaged);
         interaction.motives.reserve(interaction.motiveCount);
         for (std::uint32_t m = 0; m < interaction.motiveCount; ++m)
         {
@@ -230,7 +224,7 @@ bool CInteractionTable::DecodeFields(std::span<const std::uint8_t> data, std::si
         }
         m_interactions.push_back(std::move(interaction));
     }
-    return true;
+    return {};
 }
 
 CRecordResult<std::vector<std::uint8_t>> CInteractionTable::Encode() const

@@ -73,16 +73,16 @@ public:
     /// version above 10, a damaged chunk (an interaction or motive list cut off by the end of the
     /// data, a field-encoded motive count beyond what the stream could hold), a plain table
     /// followed by bytes other than 0xA3 filler, or a version-10 table whose byte 4 is not 0 or
-    /// whose size is not 5 + 132 bytes per interaction fails with the list empty; Fault() says
+    /// whose size is not 5 + 132 bytes per interaction fails with the list empty; the failure says
     /// why. A count larger than the interactions present is not damage in the older layouts: the
     /// walk stops at the end of the data.
-    bool Load(const CIffFile& container, std::uint16_t id);
+    [[nodiscard]] CRecordStatus Load(const CIffFile& container, std::uint16_t id);
     /// Puts the table as `TTAB` `id`, flags 0x0010, under the kept name, every interaction with
     /// 16 motive entries. Fails without storing when the list is longer than the 16-bit count.
     [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint16_t id) const;
 
     /// Decodes chunk data; same failures as Load.
-    bool Decode(std::span<const std::uint8_t> data);
+    [[nodiscard]] CRecordStatus Decode(std::span<const std::uint8_t> data);
     /// The chunk data in the layout of the table's version.
     [[nodiscard]] CRecordResult<std::vector<std::uint8_t>> Encode() const;
 
@@ -99,16 +99,14 @@ public:
     /// Removes interaction `index`; false when there is none.
     bool RemoveInteraction(std::size_t index);
 
-    /// Why the last Load or Decode failed.
-    CRecordFault Fault() const { return m_fault; }
-
 private:
-    CRecordFault m_fault;
     std::vector<CInteraction> m_interactions;
     std::uint16_t m_version = 0;
     std::string m_name;
 
-    bool DecodePlain(CByteReader& reader, std::size_t count);
-    bool DecodeSecondFlags(CByteReader& reader, std::size_t count);
-    bool DecodeFields(std::span<const std::uint8_t> data, std::size_t count);
+    CRecordStatus DecodePlain(CByteReader& reader, std::size_t count);
+    CRecordStatus DecodeSecondFlags(CByteReader& reader, std::size_t count);
+    CRecordStatus DecodeFields(std::span<const std::uint8_t> data, std::size_t count);
+    /// LayoutMismatch at the reader's place: the data do not fill this version's layout.
+    CRecordStatus NotThisLayout(const CByteReader& reader) const;
 };

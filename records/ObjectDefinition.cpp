@@ -137,31 +137,27 @@ CObjectDefinition::CObjectDefinition() : m_data(kNewSize, 0)
     WriteLE32(m_data.data(), kVersion);
 }
 
-bool CObjectDefinition::Load(const CIffFile& container, std::uint16_t id)
+CRecordStatus CObjectDefinition::Load(const CIffFile& container, std::uint16_t id)
 {
-    CIffChunk chunk;
-    if (!FindRecordChunk(container, kTypeObjd, id, chunk, m_fault))
-        return false;
-    m_name = chunk.name;
-    m_id = id;
-    return Decode(container.ChunkData(chunk));
+    return LoadRecordChunk(container, kTypeObjd, id, [&](const CIffChunk& chunk, std::span<const std::uint8_t> data) {
+        m_name = chunk.name;
+        m_id = id;
+        return Decode(data);
+    });
 }
 
-bool CObjectDefinition::Decode(std::span<const std::uint8_t> data)
+CRecordStatus CObjectDefinition::Decode(std::span<const std::uint8_t> data)
 {
-    m_fault = {};
     // Another version may place its fields elsewhere, and a field cut in half cannot be shown or
     // written back as a number: either would put wrong values into the editor.
     if (data.size() < kMinSize)
-        m_fault = {ERecordFault::TooShort, std::uint32_t(kMinSize)};
-    else if (const std::uint32_t version = ReadLE32(data.data()); version != kVersion && version != kOlderVersion)
-        m_fault = {ERecordFault::UnknownVersion, version};
-    else if (data.size() % 2 != 0)
-        m_fault = {ERecordFault::OddLength, std::uint32_t(data.size())};
-    if (m_fault)
-        return false;
+        return Fail(ERecordFault::TooShort, kMinSize).AtOffset(data.size());
+    if (const std::uint32_t version = ReadLE32(data.data()); version != kVersion && version != kOlderVersion)
+        return Fail(ERecordFault::UnknownVersion, version).AtOffset(0);
+    if (data.size() % 2 != 0)
+        return Fail(ERecordFault::OddLength, std::uint32_t(data.size())).AtOffset(data.size() - 1);
     m_data.assign(data.begin(), data.end());
-    return true;
+    return {};
 }
 
 CRecordStatus CObjectDefinition::Store(CIffFile& container, std::uint16_t id) const

@@ -59,11 +59,11 @@ public:
     CObjectDefinition();
 
     /// Decodes the `OBJD` chunk `id`. Fails when it is missing, shorter than 32 bytes, of a version
-    /// other than 142 and 138 or of odd length; Fault() says which, and the fields are left as
+    /// other than 142 and 138 or of odd length; the failure says which, and the fields are left as
     /// they were.
-    bool Load(const CIffFile& container, std::uint16_t id);
+    [[nodiscard]] CRecordStatus Load(const CIffFile& container, std::uint16_t id);
     /// Decodes chunk data; same failures as Load.
-    bool Decode(std::span<const std::uint8_t> data);
+    [[nodiscard]] CRecordStatus Decode(std::span<const std::uint8_t> data);
     /// The chunk data: the bytes as read with the changed fields written in.
     const std::vector<std::uint8_t>& Encode() const { return m_data; }
     /// Puts the definition as `OBJD` `id`, flags 0x0010, under the kept name.
@@ -88,9 +88,6 @@ public:
     std::uint32_t Guid() const { return Value(kGuidOffset); }
     void SetGuid(std::uint32_t guid) { SetValue(kGuidOffset, guid); }
 
-    /// Why the last Load or Decode failed.
-    CRecordFault Fault() const { return m_fault; }
-
     std::string m_name;
     std::uint16_t m_id = 0;
 
@@ -98,7 +95,6 @@ private:
     CObjectField FieldBeginningAt(std::uint16_t offset) const;
 
     std::vector<std::uint8_t> m_data;
-    CRecordFault m_fault;
 };
 
 /// Every object definition of the file that loads, with its id, name and GUID, in directory order.

@@ -31,19 +31,17 @@ std::string ObjectFunctionName(std::size_t index)
     return "function " + std::to_string(index);
 }
 
-bool CObjectFunctions::Load(const CIffFile& container, std::uint16_t id)
+CRecordStatus CObjectFunctions::Load(const CIffFile& container, std::uint16_t id)
 {
-    CIffChunk chunk;
-    if (!FindRecordChunk(container, kTypeObjf, id, chunk, m_fault))
-        return false;
-    m_name = chunk.name;
-    m_id = id;
-    return Decode(container.ChunkData(chunk));
+    return LoadRecordChunk(container, kTypeObjf, id, [&](const CIffChunk& chunk, std::span<const std::uint8_t> data) {
+        m_name = chunk.name;
+        m_id = id;
+        return Decode(data);
+    });
 }
 
-bool CObjectFunctions::Decode(std::span<const std::uint8_t> data)
+CRecordStatus CObjectFunctions::Decode(std::span<const std::uint8_t> data)
 {
-    m_fault = {};
     // Bytes this layout does not account for would be lost on storing: the table must be exactly
     // its header and its pairs.
     CByteReader reader(data);
@@ -52,15 +50,9 @@ bool CObjectFunctions::Decode(std::span<const std::uint8_t> data)
     const std::uint64_t count = reader.U32LE();
     if (reader.OutOfData() || std::any_of(zeros.begin(), zeros.end(), [](std::uint8_t b) { return b != 0; }) ||
         !std::equal(magic.begin(), magic.end(), kMagic.begin()))
-    {
-        m_fault = {ERecordFault::BadMagic};
-        return false;
-    }
+        return Fail(ERecordFault::BadMagic).AtOffset(0);
     if (count * 4 != reader.Remaining())
-    {
-        m_fault = {ERecordFault::CountMismatch, std::uint32_t(count)};
-        return false;
-    }
+        return Fail(ERecordFault::CountMismatch, std::uint32_t(count)).AtOffset(kCountOffset);
     m_functions.clear();
     m_functions.reserve(count);
     for (std::uint64_t i = 0; i < count; ++i)
@@ -68,7 +60,7 @@ bool CObjectFunctions::Decode(std::span<const std::uint8_t> data)
         const std::uint16_t check = reader.U16LE();
         m_functions.push_back({check, reader.U16LE()});
     }
-    return true;
+    return {};
 }
 
 std::vector<std::uint8_t> CObjectFunctions::Encode() const

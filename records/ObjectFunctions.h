@@ -33,23 +33,17 @@ public:
     static constexpr std::size_t kNamedFunctions = 30;
 
     /// Decodes the `OBJf` chunk `id`. Fails when it is missing, does not open with eight zero
-    /// bytes and "fJBO", or its count does not fill its length exactly; Fault() says which, and
+    /// bytes and "fJBO", or its count does not fill its length exactly; the failure says which, and
     /// the list is left as it was.
-    bool Load(const CIffFile& container, std::uint16_t id);
+    [[nodiscard]] CRecordStatus Load(const CIffFile& container, std::uint16_t id);
     /// Decodes chunk data; same failures as Load.
-    bool Decode(std::span<const std::uint8_t> data);
+    [[nodiscard]] CRecordStatus Decode(std::span<const std::uint8_t> data);
     /// The chunk data.
     std::vector<std::uint8_t> Encode() const;
     /// Puts the table as `OBJf` `id`, flags 0x0010, under the kept name.
     [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint16_t id) const;
 
-    /// Why the last Load or Decode failed.
-    CRecordFault Fault() const { return m_fault; }
-
     std::vector<CObjectFunction> m_functions;
     std::string m_name;
     std::uint16_t m_id = 0;
-
-private:
-    CRecordFault m_fault;
 };

@@ -12,13 +12,6 @@
 
 namespace
 {
-template <typename TRecord, typename TLoad>
-CRecordFault FaultOf(TLoad load)
-{
-    TRecord record;
-    return load(record) ? CRecordFault{} : record.Fault();
-}
-
 CRecordFault FaultOf(const CRecordStatus& status)
 {
     return status ? CRecordFault{} : status.Failure();
@@ -39,15 +32,15 @@ CRecordFault RecordLoadFault(const CIffFile& container, std::uint32_t type, std:
         return FaultOf(CBhavScript().Load(container, id));
     case kTypeStr:
     case kTypeTtas:
-        return FaultOf<CStringTable>([&](CStringTable& r) { return r.Load(container, type, id); });
+        return FaultOf(CStringTable().Load(container, type, id));
     case kTypeTtab:
-        return FaultOf<CInteractionTable>([&](CInteractionTable& r) { return r.Load(container, id); });
+        return FaultOf(CInteractionTable().Load(container, id));
     case kTypeBcon:
         return FaultOf(CConstantTable().Load(container, id));
     case kTypeObjd:
-        return FaultOf<CObjectDefinition>([&](CObjectDefinition& r) { return r.Load(container, id); });
+        return FaultOf(CObjectDefinition().Load(container, id));
     case kTypeObjf:
-        return FaultOf<CObjectFunctions>([&](CObjectFunctions& r) { return r.Load(container, id); });
+        return FaultOf(CObjectFunctions().Load(container, id));
     default:
         return {ERecordFault::UnknownFormat, 0};
     }

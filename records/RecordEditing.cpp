@@ -57,8 +57,7 @@ std::uint16_t NewTableVersion(const CIffFile& container)
 bool Put(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
          const std::vector<std::uint8_t>& data)
 {
-    CRecordFault fault;
-    return PutRecordChunk(container, type, id, name, data, fault);
+    return bool(PutRecordChunk(container, type, id, name, data));
 }
 
 // Applies `change` in place and keeps it only when every step succeeded: a record of two chunks

@@ -1,5 +1,6 @@
 #include "RecordFault.h"
 
+#include "containers/ByteReader.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 
@@ -82,31 +83,18 @@ std::string RecordRefusalText(std::uint32_t type, std::uint16_t id, const std::s
     return text + ": " + RecordFaultText(type, fault);
 }
 
-bool FindRecordChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id, CIffChunk& chunk,
-                     CRecordFault& fault)
+CRecordResult<CIffChunk> FindRecordChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id)
 {
-    chunk = CIffChunk{};
+    CIffChunk chunk;
     chunk.type = type;
     chunk.id = id;
     if (container.FindChunk(chunk))
-        return true;
-    fault = Fail(ERecordFault::Missing).InRecord(type, id);
-    return false;
+        return chunk;
+    return Fail(ERecordFault::Missing).InRecord(type, id);
 }
 
-CRecordStatus PutEncodedRecord(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
-                               const CRecordResult<std::vector<std::uint8_t>>& data)
-{
-    if (!data)
-        return CRecordFault(data.Failure()).InRecord(type, id);
-    CRecordFault fault;
-    if (!PutRecordChunk(container, type, id, name, *data, fault))
-        return fault;
-    return {};
-}
-
-bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
-                    std::span<const std::uint8_t> data, CRecordFault& fault)
+CRecordStatus PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
+                             std::span<const std::uint8_t> data)
 {
     CIffChunk entry;
     entry.type = type;
@@ -114,7 +102,19 @@ bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, c
     entry.flags = kStoredChunkFlags;
     entry.name = name;
     if (container.PutChunk(entry, data))
-        return true;
-    fault = Fail(ERecordFault::NotStored).InRecord(type, id);
-    return false;
+        return {};
+    return Fail(ERecordFault::NotStored).InRecord(type, id);
+}
+
+CRecordStatus PutEncodedRecord(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
+                               const CRecordResult<std::vector<std::uint8_t>>& data)
+{
+    if (!data)
+        return CRecordFault(data.Failure()).InRecord(type, id);
+    return PutRecordChunk(container, type, id, name, *data);
+}
+
+CRecordFault Damaged(const CByteReader& reader)
+{
+    return Fail(ERecordFault::Damaged).AtOffset(reader.Position());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "containers/IffFile.h"
 #include "containers/Result.h"
 
 #include <cstdint>
@@ -7,8 +8,8 @@
 #include <string>
 #include <vector>
 
+class CByteReader;
 class CIffFile;
-struct CIffChunk;
 
 /// Why a record could not be opened from its chunk, or stored back into one. Every front end shows
 /// a refused record with RecordFaultText, so the editor's status bar and `check` give the same words.
@@ -54,15 +55,33 @@ std::string RecordFaultText(std::uint32_t type, const CRecordFault& fault);
 /// The name is the chunk's (windows-1252 bytes); the rest of the line is ASCII.
 std::string RecordRefusalText(std::uint32_t type, std::uint16_t id, const std::string& name, const CRecordFault& fault);
 
-/// Finds the chunk a record loads from; false, with `fault` Missing, when there is none.
-[[nodiscard]] bool FindRecordChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id, CIffChunk& chunk,
-                     CRecordFault& fault);
-/// Puts a record's encoded data as its chunk, with the stored flags and the record's name; false,
-/// with `fault` NotStored, when the container cannot take it.
+/// Finds the chunk a record loads from (its data unread); fails Missing, placed in the record, when
+/// there is none.
+[[nodiscard]] CRecordResult<CIffChunk> FindRecordChunk(const CIffFile& container, std::uint32_t type,
+                                                       std::uint16_t id);
+/// Finds the chunk of `type` `id` and decodes it with `decode(chunk, data)`, which returns a
+/// CRecordStatus; the failure of either is placed in the record.
+template <class TDecode>
+[[nodiscard]] CRecordStatus LoadRecordChunk(const CIffFile& container, std::uint32_t type, std::uint16_t id,
+                                            TDecode decode)
+{
+    const CRecordResult<CIffChunk> chunk = FindRecordChunk(container, type, id);
+    if (!chunk)
+        return chunk.Failure();
+    CRecordStatus decoded = decode(*chunk, container.ChunkData(*chunk));
+    if (!decoded)
+        return std::move(decoded.Failure()).InRecord(type, id);
+    return decoded;
+}
+/// Damaged, at the reader's place: where the data ran out, or the read that would have passed it.
+CRecordFault Damaged(const CByteReader& reader);
+
+/// Puts a record's encoded data as its chunk, with the stored flags and the record's name; fails
+/// NotStored, placed in the record, when the container cannot take it.
+[[nodiscard]] CRecordStatus PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id,
+                                           const std::string& name, std::span<const std::uint8_t> data);
 /// Puts a record's encoded data as its chunk (see PutRecordChunk); the encoding's failure or the
 /// container's, placed in the record.
 [[nodiscard]] CRecordStatus PutEncodedRecord(CIffFile& container, std::uint32_t type, std::uint16_t id,
                                              const std::string& name,
                                              const CRecordResult<std::vector<std::uint8_t>>& data);
-[[nodiscard]] bool PutRecordChunk(CIffFile& container, std::uint32_t type, std::uint16_t id, const std::string& name,
-                    std::span<const std::uint8_t> data, CRecordFault& fault);

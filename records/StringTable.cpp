@@ -265,17 +265,16 @@ const char* CStringTable::SlotCodePage(int slot)
     return slot >= 0 && slot < kSlotCount ? kSlotCodePages[slot] : kWindows1252;
 }
 
-bool CStringTable::Load(const CIffFile& container, std::uint32_t type, std::uint16_t id)
+CRecordStatus CStringTable::Load(const CIffFile& container, std::uint32_t type, std::uint16_t id)
 {
     m_strings.clear();
     m_rows.clear();
     m_entryBytes.clear();
-    CIffChunk chunk;
-    if (!FindRecordChunk(container, type, id, chunk, m_fault))
-        return false;
-    m_name = chunk.name;
-    m_id = id;
-    return Decode(container.ChunkData(chunk), type);
+    return LoadRecordChunk(container, type, id, [&](const CIffChunk& chunk, std::span<const std::uint8_t> data) {
+        m_name = chunk.name;
+        m_id = id;
+        return Decode(data, type);
+    });
 }
 
 CRecordStatus CStringTable::Store(CIffFile& container, std::uint32_t type, std::uint16_t id) const
@@ -283,25 +282,21 @@ CRecordStatus CStringTable::Store(CIffFile& container, std::uint32_t type, std::
     return PutEncodedRecord(container, type, id, m_name, Encode(type));
 }
 
-bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type)
+CRecordStatus CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type)
 {
     m_strings.clear();
     m_rows.clear();
     m_entryBytes.clear();
-    m_fault = {};
     // Both layouts begin with a 16-bit number; without it the table cannot even be told apart.
     CByteReader reader(data);
     m_format = reader.U16LE();
     if (reader.OutOfData())
-    {
-        m_fault = {ERecordFault::Damaged};
-        return false;
-    }
+        return Fail(ERecordFault::Damaged).AtOffset(0);
     m_plain = type != kTypeTtas && (m_format >> 8) < kFirstLanguageByte;
-    bool loaded;
+    CRecordStatus loaded;
     try
     {
-        loaded = m_plain                                ? DecodePlain(data)
+        loaded = m_plain                            ? DecodePlain(data)
                  : m_format == kLanguageSetsFormat ? DecodeLanguageSets(data)
                                                    : DecodeLanguages(data);
         if (loaded && !m_plain)
@@ -309,13 +304,10 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
     }
     catch (const std::bad_alloc&)
     {
-        m_fault = {ERecordFault::NoMemory};
-        loaded = false;
+        loaded = Fail(ERecordFault::NoMemory);
     }
     if (!loaded)
     {
-        if (!m_fault)
-            m_fault = {ERecordFault::Damaged};
         m_strings.clear();
         m_rows.clear();
         m_entryBytes.clear();
@@ -323,7 +315,7 @@ bool CStringTable::Decode(std::span<const std::uint8_t> data, std::uint32_t type
     return loaded;
 }
 
-bool CStringTable::DecodePlain(std::span<const std::uint8_t> data)
+CRecordStatus CStringTable::DecodePlain(std::span<const std::uint8_t> data)
 {
     CByteReader reader(data);
     const std::size_t count = reader.U16BE();
@@ -332,10 +324,12 @@ bool CStringTable::DecodePlain(std::span<const std::uint8_t> data)
     m_strings.reserve(std::min(count, reader.Remaining()));
     for (std::size_t i = 0; i < count && !reader.OutOfData(); ++i)
         m_strings.push_back(reader.Text8());
-    return !reader.OutOfData();
+    if (reader.OutOfData())
+        return Damaged(reader);
+    return {};
 }
 
-bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
+CRecordStatus CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
 {
     CByteReader reader(data, 2);
     const std::size_t count = reader.U16LE();
@@ -350,10 +344,7 @@ bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
         {
             slot = SlotForCode(first);
             if (slot < 0)
-            {
-                m_fault = {ERecordFault::UnknownLanguage, first};
-                return false;
-            }
+                return Fail(ERecordFault::UnknownLanguage, first).AtOffset(reader.Position());
             reader.Skip(1);
         }
         CStringPair pair;
@@ -363,7 +354,7 @@ bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
         slots[std::size_t(slot)].push_back(std::move(pair));
     }
     if (reader.OutOfData())
-        return false;
+        return Damaged(reader);
 
     // A row is one text in every language. Languages need not have the same number of entries, and
     // USEnglish need not be there at all: the rows follow the longest, and a shorter language has
@@ -375,16 +366,16 @@ bool CStringTable::DecodeLanguages(std::span<const std::uint8_t> data)
     for (std::size_t s = 0; s < slots.size(); ++s)
         for (std::size_t r = 0; r < slots[s].size(); ++r)
             m_rows[r][s] = std::move(slots[s][r]);
-    return true;
+    return {};
 }
 
-bool CStringTable::DecodeLanguageSets(std::span<const std::uint8_t> data)
+CRecordStatus CStringTable::DecodeLanguageSets(std::span<const std::uint8_t> data)
 {
     CByteReader reader(data, 2);
     const std::size_t sets = reader.U8();
     // Every set takes at least its two-byte count.
     if (reader.OutOfData() || !reader.Has(2 * std::uint64_t(sets)))
-        return false;
+        return Damaged(reader);
     m_setCount = std::uint8_t(sets);
     std::array<std::vector<CStringPair>, kSlotCount> slots;
     std::array<std::vector<std::uint8_t>, kSlotCount> bytes;
@@ -393,17 +384,14 @@ bool CStringTable::DecodeLanguageSets(std::span<const std::uint8_t> data)
         const std::size_t count = reader.U16LE();
         // The counts were only known to fit while every set before this one was empty.
         if (reader.OutOfData())
-            return false;
+            return Damaged(reader);
         if (count == 0)
             continue;
         if (set >= std::size_t(kSlotCount))
-        {
-            m_fault = {ERecordFault::UnknownLanguage, std::uint32_t(set + 1)};
-            return false;
-        }
+            return Fail(ERecordFault::UnknownLanguage, set + 1).AtOffset(reader.Position() - 2);
         // An entry takes at least three bytes: its language byte and two empty lengths.
         if (!reader.Has(3 * std::uint64_t(count)))
-            return false;
+            return Damaged(reader);
         slots[set].reserve(count);
         for (std::size_t i = 0; i < count; ++i)
         {
@@ -411,41 +399,33 @@ bool CStringTable::DecodeLanguageSets(std::span<const std::uint8_t> data)
             CStringPair pair;
             for (std::string* text : {&pair.text, &pair.description})
             {
+                const std::size_t textStart = reader.Position();
                 switch (ReadLengthText(reader, *text))
                 {
                 case ELengthText::Read:
                     break;
                 case ELengthText::OutOfData:
-                    return false;
+                    return Damaged(reader);
                 case ELengthText::Overlong:
-                    m_fault = {ERecordFault::OverlongLength};
-                    return false;
+                    return Fail(ERecordFault::OverlongLength).AtOffset(textStart);
                 }
                 if (IsCarriedSet(int(set)))
                 {
                     std::string carried;
                     if (!Uncarried(*text, carried))
-                    {
-                        m_fault = {IsValidUtf8(*text) ? ERecordFault::UncarriedText : ERecordFault::InvalidText,
-                                   std::uint32_t(set)};
-                        return false;
-                    }
+                        return Fail(IsValidUtf8(*text) ? ERecordFault::UncarriedText : ERecordFault::InvalidText, set)
+                            .AtOffset(textStart);
                     *text = std::move(carried);
                 }
                 else if (!IsValidUtf8(*text))
-                {
-                    m_fault = {ERecordFault::InvalidText, std::uint32_t(set)};
-                    return false;
-                }
+                    return Fail(ERecordFault::InvalidText, set).AtOffset(textStart);
             }
             slots[set].push_back(std::move(pair));
         }
     }
     if (!reader.AtEnd())
-    {
-        m_fault = {ERecordFault::TrailingBytes, std::uint32_t(std::min<std::size_t>(reader.Remaining(), 0xFFFFFFFF))};
-        return false;
-    }
+        return Fail(ERecordFault::TrailingBytes, std::min<std::size_t>(reader.Remaining(), 0xFFFFFFFF))
+            .AtOffset(reader.Position());
 
     // Stored, every set but the first is written with as many entries as the first, or left
     // empty when it holds no text: a set read otherwise would not store back as it was.
@@ -456,10 +436,7 @@ bool CStringTable::DecodeLanguageSets(std::span<const std::uint8_t> data)
             return pair.text.empty() && pair.description.empty();
         });
         if (!slots[set].empty() && (slots[set].size() != rows || empty))
-        {
-            m_fault = {ERecordFault::UnstorableSet, std::uint32_t(set)};
-            return false;
-        }
+            return Fail(ERecordFault::UnstorableSet, set);
     }
     m_rows.resize(rows);
     m_entryBytes.assign(rows, DefaultEntryBytes());
@@ -469,7 +446,7 @@ bool CStringTable::DecodeLanguageSets(std::span<const std::uint8_t> data)
             m_rows[r][set] = std::move(slots[set][r]);
             m_entryBytes[r][set] = bytes[set][r];
         }
-    return true;
+    return {};
 }
 
 CRecordResult<std::vector<std::uint8_t>> CStringTable::Encode(std::uint32_t type) const

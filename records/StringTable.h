@@ -62,8 +62,8 @@ public:
     /// Decodes the chunk of `type` and `id`. Fails, with the table empty, when the chunk is
     /// missing, a language code is above 21, the entry count or a string promises more than the
     /// data hold, or a 0xFFFC table is not as its layout is written (see Decode); a damaged table
-    /// is never opened in part. Fault() says why.
-    bool Load(const CIffFile& container, std::uint32_t type, std::uint16_t id);
+    /// is never opened in part. The failure says why, and where.
+    [[nodiscard]] CRecordStatus Load(const CIffFile& container, std::uint32_t type, std::uint16_t id);
     /// Encodes the table and puts it as `type` `id`, flags 0x0010, under the kept name. Fails
     /// without storing when the table cannot be written in its layout (see Encode).
     [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint32_t type, std::uint16_t id) const;
@@ -73,7 +73,7 @@ public:
     /// the last set, a text that is not UTF-8 (or, in sets 14 to 19, holds a character above
     /// U+00FF), a length not written in the fewest bytes, a set that is not empty but has another
     /// entry count than set 0 or only empty texts (other than set 0), or text in a set past 21.
-    bool Decode(std::span<const std::uint8_t> data, std::uint32_t type);
+    [[nodiscard]] CRecordStatus Decode(std::span<const std::uint8_t> data, std::uint32_t type);
     /// The chunk data for `type`. A table of format 0xFFFE or 0xFFFF is written in its own form
     /// while that form can hold it (USEnglish only; for 0xFFFF, no descriptions), otherwise with
     /// language codes under format 0xFFFD; a table of 0xFFFC is always written as 0xFFFC. With
@@ -125,17 +125,14 @@ public:
     /// Removes string or row `index`; false when there is none.
     bool RemoveLine(std::size_t index);
 
-    /// Why the last Load or Decode failed.
-    CRecordFault Fault() const { return m_fault; }
-
 private:
     // The language byte of each entry of a row, per set; only the 0xFFFC form writes them.
     using CEntryBytes = std::array<std::uint8_t, kSlotCount>;
     static CEntryBytes DefaultEntryBytes();
 
-    bool DecodePlain(std::span<const std::uint8_t> data);
-    bool DecodeLanguages(std::span<const std::uint8_t> data);
-    bool DecodeLanguageSets(std::span<const std::uint8_t> data);
+    CRecordStatus DecodePlain(std::span<const std::uint8_t> data);
+    CRecordStatus DecodeLanguages(std::span<const std::uint8_t> data);
+    CRecordStatus DecodeLanguageSets(std::span<const std::uint8_t> data);
     void EncodePlain(std::vector<std::uint8_t>& data) const;
     CRecordStatus EncodeLanguages(std::vector<std::uint8_t>& data) const;
     CRecordStatus EncodeLanguageSets(std::vector<std::uint8_t>& data) const;
@@ -152,6 +149,4 @@ private:
     std::uint8_t m_setCount = kLastCarriedSet + 1;  // 0xFFFC: the number of sets read
     std::string m_name;
     std::uint16_t m_id = 0;
-
-    CRecordFault m_fault;
 };

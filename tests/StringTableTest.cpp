@@ -294,9 +294,11 @@ TEST(StringTableLanguages, FailsOnDamageAndOnLayoutsItCannotEdit)
     {
         SCOPED_TRACE(c.what);
         CStringTable table = CStringTable::Languages(std::vector<CStringTable::CRow>(1));
-        EXPECT_FALSE(table.Decode(c.data, kTypeStr));
+        const CRecordStatus decoded = table.Decode(c.data, kTypeStr);
+        ASSERT_FALSE(decoded);
         EXPECT_TRUE(table.Rows().empty());
-        EXPECT_EQ(table.Fault(), c.fault);
+        EXPECT_EQ(decoded.Failure().what, c.fault.what);
+        EXPECT_EQ(decoded.Failure().value, c.fault.value);
     }
 }
 
@@ -533,8 +535,10 @@ TEST(StringTableSets, RefusesWhatItCannotStoreUnchanged)
     {
         SCOPED_TRACE(c.what);
         CStringTable table = CStringTable::Languages(std::vector<CStringTable::CRow>(1));
-        EXPECT_FALSE(table.Decode(c.data, kTypeTtas));
+        const CRecordStatus decoded = table.Decode(c.data, kTypeTtas);
+        ASSERT_FALSE(decoded);
         EXPECT_EQ(table.LineCount(), 0u);
-        EXPECT_EQ(table.Fault(), c.fault);
+        EXPECT_EQ(decoded.Failure().what, c.fault.what);
+        EXPECT_EQ(decoded.Failure().value, c.fault.value);
     }
 }
