@@ -780,21 +780,22 @@ std::string CheckRenderingBytes(std::span<const std::uint8_t> bytes)
     const int fileCount = input.Byte() % 6;
     for (int f = 0; f < fileCount; ++f)
     {
-        CFileScriptNames entry;
+        std::string entryName;
         switch (input.Byte() % 4)
         {
-        case 0: entry.fileName = "Global.iff"; break;
-        case 1: entry.fileName = fileName; break;
-        case 2: entry.fileName = semiGlobalName + (semiGlobalName.find('.') == std::string::npos ? ".iff" : ""); break;
-        default: entry.fileName = input.Text(); break;
+        case 0: entryName = "Global.iff"; break;
+        case 1: entryName = fileName; break;
+        case 2: entryName = semiGlobalName + (semiGlobalName.find('.') == std::string::npos ? ".iff" : ""); break;
+        default: entryName = input.Text(); break;
         }
+        std::vector<CScriptNameEntry> scripts;
         const int scriptCount = input.Byte() % 16;
         for (int s = 0; s < scriptCount; ++s)
         {
             const std::uint16_t id = input.Word();
-            entry.scripts.push_back({id, input.Text()});
+            scripts.push_back({id, input.Text()});
         }
-        AddIndexedFile(files, entry.fileName, entry.scripts);
+        AddIndexedFile(files, entryName, scripts);
     }
 
     const CPlainTextRenderer renderer(files, fileName, semiGlobalName);

@@ -186,7 +186,7 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
         return;
     }
     // Where each range already read went in the list, so that a second name for the same bytes
-    // is a copy sharing them rather than a second read (or a second decoding, for a coded one).
+    // shares its container rather than reading (or, for a coded one, decoding) them again.
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> readRanges;
     for (const CFarEntry& entry : archive.Entries())
     {
@@ -203,7 +203,15 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
         const auto same = readRanges.find(range);
         if (same != readRanges.end())
         {
-            AppendAndIndex(files, CIffFile(files.Containers()[same->second]), name, loaded, prompt);
+            try
+            {
+                files.AddSameAs(same->second, name);
+                loaded.Add(name);
+            }
+            catch (const std::bad_alloc&)
+            {
+                ShowError(prompt, LooseFileReadMessage(EIffRead::NoMemory));
+            }
             continue;
         }
         CIffFile container;
@@ -220,7 +228,8 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
             ShowReadFailure(prompt, words, FarMemberReadMessage(code));
             continue;
         }
-        // A decoded member has its own image; shared, its other names do not decode it again.
+        // A decoded member has its own image; shared, a copy taken of the container later does
+        // not copy its bytes.
         (void)container.ShareImage();
         const std::size_t before = files.Containers().size();
         AppendAndIndex(files, std::move(container), name, loaded, prompt);

@@ -45,7 +45,9 @@ std::string MissingSemiGlobalMessage(const CNeededFiles& globalFiles, const std:
 
 void CNeededFiles::Clear()
 {
-    m_containers.clear();
+    m_loaded.clear();
+    m_loadedOf.clear();
+    m_containers.m_items.clear();
     m_names.clear();
     m_index.clear();
 }
@@ -57,27 +59,45 @@ void CNeededFiles::Add(const CIffFile& container, const std::string& name)
 
 void CNeededFiles::Add(CIffFile&& container, const std::string& name)
 {
+    // The directory is read in place: taking each entry as a copy copied every name twice.
+    auto loaded = std::make_shared<CLoaded>();
+    const std::vector<CIffChunk>& chunks = container.Chunks();
+    loaded->scripts.reserve(std::size_t(std::count_if(chunks.begin(), chunks.end(),
+                                                      [](const CIffChunk& chunk) { return chunk.type == kTypeBhav; })));
+    for (const CIffChunk& chunk : chunks)
+        if (chunk.type == kTypeBhav)
+            loaded->scripts.push_back({chunk.id, chunk.name});
+    loaded->container = std::move(container);
+    // Room first, so that nothing below can fail once a list has grown.
+    if (m_loaded.size() == m_loaded.capacity())
+        m_loaded.reserve(m_loaded.size() + m_loaded.size() / 2 + 8);
+    Append(m_loaded.size(), loaded, name);
+    m_loaded.push_back(std::move(loaded));
+}
+
+void CNeededFiles::AddSameAs(std::size_t position, const std::string& name)
+{
+    const std::size_t shared = m_loadedOf.at(position);
+    Append(shared, m_loaded[shared], name);
+}
+
+void CNeededFiles::Append(std::size_t which, const std::shared_ptr<const CLoaded>& loaded, const std::string& name)
+{
     // Everything that can fail to allocate happens before any list grows, so that the lists
     // never end up of different lengths. They grow by half again when full: growing by exactly
     // one made every append move the whole list, 11% of loading 1,768 files.
-    // The directory is read in place: taking each entry as a copy copied every name twice.
-    CFileScriptNames entry;
-    entry.fileName = name;
-    const std::vector<CIffChunk>& chunks = container.Chunks();
-    entry.scripts.reserve(std::size_t(std::count_if(chunks.begin(), chunks.end(),
-                                                    [](const CIffChunk& chunk) { return chunk.type == kTypeBhav; })));
-    for (const CIffChunk& chunk : chunks)
-        if (chunk.type == kTypeBhav)
-            entry.scripts.push_back({chunk.id, chunk.name});
+    CFileScriptNames entry{name, loaded->scripts};
     std::string nameCopy = name;
     const auto makeRoom = [](auto& list) {
         if (list.size() == list.capacity())
             list.reserve(list.size() + list.size() / 2 + 8);
     };
-    makeRoom(m_containers);
+    makeRoom(m_containers.m_items);
     makeRoom(m_names);
     makeRoom(m_index);
-    m_containers.push_back(std::move(container));
+    makeRoom(m_loadedOf);
+    m_containers.m_items.push_back(&loaded->container);
+    m_loadedOf.push_back(which);
     m_names.push_back(std::move(nameCopy));
     m_index.push_back(std::move(entry));
 }

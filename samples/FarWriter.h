@@ -10,6 +10,9 @@ class CFarWriter
 {
 public:
     void Add(const std::string& name, std::vector<std::uint8_t> bytes);
+    /// A further directory entry, named `name`, for the bytes of the member added last: archives
+    /// may list one member's bytes under many names.
+    void AddAlias(const std::string& name);
     std::vector<std::uint8_t> Build() const;
 
 private:
@@ -17,6 +20,7 @@ private:
     {
         std::string name;
         std::vector<std::uint8_t> bytes;
+        std::vector<std::string> aliases;
     };
     std::vector<CMember> m_members;
 };

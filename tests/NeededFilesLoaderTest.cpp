@@ -627,10 +627,10 @@ TEST(NeededFilesLoader, IndexCommandPrintsTheLoad)
     EXPECT_NE(compact.find(R"("positions":[33,66,100])"), std::string::npos) << output;
 }
 
-// A member's bytes are held once however many directory entries name them, and a member is a
-// view of the archive's bytes, not a copy: the images of the loaded containers, each counted once
-// where several share it, stay within 1.1 times the archive's size. Rows: small members (read into
-// memory) and large ones (mapped), plain and named many times.
+// A member's bytes and its container are held once however many directory entries name them, and
+// a member is a view of the archive's bytes, not a copy: the images of the loaded containers, each
+// counted once where several share it, stay within 1.1 times the archive's size. Rows: small
+// members (read into memory) and large ones (mapped), plain and named many times.
 TEST(NeededFilesLoader, HoldsAMemberNamedByManyEntriesOnce)
 {
     struct CRow
@@ -681,6 +681,9 @@ TEST(NeededFilesLoader, HoldsAMemberNamedByManyEntriesOnce)
                 held += loaded.ImageLength();
         }
         EXPECT_LE(double(held), 1.1 * double(archive.size())) << row.memberBytes << " bytes, " << row.names << " names";
+        // Not only the bytes: every name reaches the one container and its one list of scripts.
+        EXPECT_EQ(&run.files.Containers().back(), &run.files.Containers()[0]);
+        EXPECT_EQ(run.files.Index().back().scripts.data(), run.files.Index()[0].scripts.data());
         EXPECT_EQ(run.files.Names().back(), "m" + std::to_string(row.names - 1) + ".iff");
     }
 }

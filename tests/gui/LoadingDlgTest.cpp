@@ -100,7 +100,8 @@ TEST(Loader, RunsToTheEndAndEveryOpenStartsFromEmptyLists)
     ASSERT_TRUE(DocManager().OpenDocument(object));
     EXPECT_EQ(Document().NeededFiles().Names(), expected);
     ASSERT_EQ(Document().NeededFiles().Index().size(), 3U);
-    EXPECT_EQ(Document().NeededFiles().Index()[1].scripts.at(0).name, "third global");
+    ASSERT_FALSE(Document().NeededFiles().Index()[1].scripts.empty());
+    EXPECT_EQ(Document().NeededFiles().Index()[1].scripts[0].name, "third global");
     EXPECT_EQ(user.Texts(), (std::vector<wxString>{"This file is not an IFF file!", "This file is not an IFF file!"}));
 }
 
