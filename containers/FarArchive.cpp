@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -52,6 +53,16 @@ bool CFarArchive::OpenDirectory(CByteStream* stream)
         return false;
     CByteReader reader(directoryBytes);
     const std::uint32_t count = reader.U32LE();
+    // Sized once, to no more entries than the directory's bytes can hold (16 bytes each at
+    // least), whatever the count claims.
+    try
+    {
+        m_entries.reserve(std::min<std::size_t>(count, directoryBytes.size() / 16));
+    }
+    catch (const std::exception&)
+    {
+        return false;
+    }
     for (std::uint32_t i = 0; i < count; ++i)
     {
         CFarEntry entry;
