@@ -115,7 +115,7 @@ void CProblemFinder::CheckScripts()
         CBhavScript script;
         if (const CRecordStatus loaded = script.Load(m_file, id); !loaded)
         {
-            Refused(kTypeBhav, id, script.m_name, loaded.Failure());
+            Refused(kTypeBhav, id, script.Name(), loaded.Failure());
             continue;
         }
         const std::vector<CBhavInstruction>& lines = script.Lines();
@@ -140,7 +140,7 @@ void CProblemFinder::CheckScripts()
                 const std::uint8_t target = success ? line.trueTarget : line.falseTarget;
                 if (!IsLineTarget(target) || target < count)
                     continue;
-                Add(EProblemSeverity::Error, EProblemKind::MissingLine, kTypeBhav, id, script.m_name,
+                Add(EProblemSeverity::Error, EProblemKind::MissingLine, kTypeBhav, id, script.Name(),
                     "Line " + std::to_string(i + 1) + " goes to line " + std::to_string(target + 1) + " on " +
                         (success ? "success" : "failure") + ", but the script has " + std::to_string(count) +
                         (count == 1 ? " line." : " lines."))
@@ -150,7 +150,7 @@ void CProblemFinder::CheckScripts()
             {
                 Uses(line.opcode, kTypeBhav, id);
                 if (const std::string where = MissingScriptWhere(line.opcode); !where.empty())
-                    Add(EProblemSeverity::Error, EProblemKind::MissingCall, kTypeBhav, id, script.m_name,
+                    Add(EProblemSeverity::Error, EProblemKind::MissingCall, kTypeBhav, id, script.Name(),
                         "Line " + std::to_string(i + 1) + " calls " + ScriptNumber(line.opcode) + ", which " + where +
                             ".")
                         .place.line = int(i);
@@ -169,7 +169,7 @@ void CProblemFinder::CheckScripts()
                 ++end;
             const std::string lines = end == i ? "Line " + std::to_string(i + 1) + " is"
                                                : "Lines " + std::to_string(i + 1) + " to " + std::to_string(end + 1) + " are";
-            Add(EProblemSeverity::Warning, EProblemKind::UnreachableLines, kTypeBhav, id, script.m_name,
+            Add(EProblemSeverity::Warning, EProblemKind::UnreachableLines, kTypeBhav, id, script.Name(),
                 lines + " never reached from line 1.")
                 .place.line = int(i);
             i = end + 1;
@@ -268,21 +268,21 @@ void CProblemFinder::CheckObjects()
         CObjectDefinition object;
         if (const CRecordStatus loaded = object.Load(m_file, id); !loaded)
         {
-            Refused(kTypeObjd, id, object.m_name, loaded.Failure());
+            Refused(kTypeObjd, id, object.Name(), loaded.Failure());
             continue;
         }
         const std::string guid = GuidText(object.Guid());
         for (const CObjectGuid& other : ownGuids)
             if (other.id != id && other.guid == object.Guid())
             {
-                Add(EProblemSeverity::Error, EProblemKind::SharedGuid, kTypeObjd, id, object.m_name,
+                Add(EProblemSeverity::Error, EProblemKind::SharedGuid, kTypeObjd, id, object.Name(),
                     "GUID " + guid + " is used by OBJD #" + std::to_string(other.id) + ' ' + Quoted(other.name) +
                         " too.")
                     .place.field = CObjectDefinition::kGuidOffset;
                 break;
             }
         if (const auto owner = loadedGuids.find(object.Guid()); owner != loadedGuids.end())
-            Add(EProblemSeverity::Error, EProblemKind::SharedGuid, kTypeObjd, id, object.m_name,
+            Add(EProblemSeverity::Error, EProblemKind::SharedGuid, kTypeObjd, id, object.Name(),
                 "GUID " + guid + " is used by OBJD #" + std::to_string(owner->second.id) + ' ' +
                     Quoted(owner->second.name) + " of " + Windows1252ToUtf8(owner->second.file) + " too.")
                 .place.field = CObjectDefinition::kGuidOffset;
@@ -293,7 +293,7 @@ void CProblemFinder::CheckObjects()
                 continue;
             Uses(std::uint16_t(value), kTypeObjd, id);
             if (const std::string where = MissingScriptWhere(std::uint16_t(value)); !where.empty())
-                Add(EProblemSeverity::Error, EProblemKind::MissingTree, kTypeObjd, id, object.m_name,
+                Add(EProblemSeverity::Error, EProblemKind::MissingTree, kTypeObjd, id, object.Name(),
                     "The " + field.name + " is " + ScriptNumber(std::uint16_t(value)) + ", which " + where + ".")
                     .place.field = field.offset;
         }
@@ -303,20 +303,20 @@ void CProblemFinder::CheckObjects()
         CObjectFunctions functions;
         if (const CRecordStatus loaded = functions.Load(m_file, id); !loaded)
         {
-            Refused(kTypeObjf, id, functions.m_name, loaded.Failure());
+            Refused(kTypeObjf, id, functions.Name(), loaded.Failure());
             continue;
         }
-        for (std::size_t i = 0; i < functions.m_functions.size(); ++i)
+        for (std::size_t i = 0; i < functions.Functions().size(); ++i)
             for (const bool check : {true, false})
             {
-                const std::uint16_t script = check ? functions.m_functions[i].check : functions.m_functions[i].action;
+                const std::uint16_t script = check ? functions.Functions()[i].check : functions.Functions()[i].action;
                 if (script == 0)
                     continue;
                 Uses(script, kTypeObjf, id);
                 if (const std::string where = MissingScriptWhere(script); !where.empty())
                 {
                     CProblem& problem =
-                        Add(EProblemSeverity::Error, EProblemKind::MissingTree, kTypeObjf, id, functions.m_name,
+                        Add(EProblemSeverity::Error, EProblemKind::MissingTree, kTypeObjf, id, functions.Name(),
                             std::string("The ") + (check ? "check" : "action") + " of \"" + ObjectFunctionName(i) +
                                 "\" is " + ScriptNumber(script) + ", which " + where + ".");
                     problem.place.function = int(i);

@@ -59,11 +59,9 @@ void ViewScript(const CBhavScript& script, const CPlainTextRenderer& renderer, C
     // The header without its line count, which every added or removed line changes.
     const std::size_t countAt = script.Format() == 0x8003 ? 9 : 2;
     const std::size_t countSize = script.Format() == 0x8003 ? 4 : 2;
-    CBhavScript header;
-    header.m_header = script.m_header;
-    if (header.m_header.size() >= countAt + countSize)
-        header.m_header.erase(header.m_header.begin() + std::ptrdiff_t(countAt),
-                              header.m_header.begin() + std::ptrdiff_t(countAt + countSize));
+    std::vector<std::uint8_t> header = script.Header();
+    if (header.size() >= countAt + countSize)
+        header.erase(header.begin() + std::ptrdiff_t(countAt), header.begin() + std::ptrdiff_t(countAt + countSize));
     view.entries.push_back(Value("header without the line count", ScriptHeaderHex(header)));
     for (std::size_t i = 0; i < script.Lines().size(); ++i)
     {
@@ -187,10 +185,10 @@ void ViewObject(const CObjectDefinition& object, CRecordView& view)
 
 void ViewFunctions(const CObjectFunctions& functions, CRecordView& view)
 {
-    for (std::size_t i = 0; i < functions.m_functions.size(); ++i)
+    for (std::size_t i = 0; i < functions.Functions().size(); ++i)
         view.entries.push_back(Entry(ObjectFunctionName(i),
-                                     {{"check", std::to_string(functions.m_functions[i].check), false},
-                                      {"action", std::to_string(functions.m_functions[i].action), false}}));
+                                     {{"check", std::to_string(functions.Functions()[i].check), false},
+                                      {"action", std::to_string(functions.Functions()[i].action), false}}));
 }
 
 bool IsEditedType(std::uint32_t type)
@@ -223,8 +221,8 @@ CRecordFault Fill(const CIffFile& container, const CIffChunk& chunk, const CPlai
         CBhavScript script;
         if (const CRecordStatus loaded = script.Decode(data); !loaded)
             return loaded.Failure();
-        script.m_id = chunk.id;
-        script.m_name = chunk.name;
+        script.SetId(chunk.id);
+        script.SetName(chunk.name);
         ViewScript(script, renderer, view);
         return {};
     }
@@ -250,7 +248,7 @@ CRecordFault Fill(const CIffFile& container, const CIffChunk& chunk, const CPlai
         CConstantTable table;
         if (const CRecordStatus loaded = table.Decode(data); !loaded)
             return loaded.Failure();
-        view.entries.push_back(Value("flags", Hex(table.m_flags, 2)));
+        view.entries.push_back(Value("flags", Hex(table.Flags(), 2)));
         for (std::size_t i = 0; i < table.Values().size(); ++i)
             view.entries.push_back(Value("constant " + std::to_string(i), std::to_string(table.Values()[i])));
         return {};
@@ -365,8 +363,8 @@ std::string FormatRecordText(const CIffFile& container, std::size_t position, co
         CBhavScript script;
         if (const CRecordStatus loaded = script.Decode(data); loaded)
         {
-            script.m_id = chunk.id;
-            script.m_name = chunk.name;
+            script.SetId(chunk.id);
+            script.SetName(chunk.name);
             out += FormatScriptListing(script, renderer);
         }
         else

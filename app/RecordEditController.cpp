@@ -114,7 +114,7 @@ public:
             return {};
         return m_functions.Store(container, id);
     }
-    std::string Name() const override { return m_functions.m_name; }
+    std::string Name() const override { return m_functions.Name(); }
     CObjectFunctions* Functions() { return m_present ? &m_functions : nullptr; }
 
 private:

@@ -56,11 +56,7 @@ public:
     }
     std::string Name() const override
     {
-        // The tables keep their name behind an accessor; the other records still show it.
-        if constexpr (requires { record.Name(); })
-            return record.Name();
-        else
-            return record.m_name;
+        return record.Name();
     }
 
     TRecord record;

@@ -37,7 +37,7 @@ std::string Words(std::mt19937& random, int count)
 std::vector<std::uint8_t> ScriptData(std::mt19937& random, int lines)
 {
     CBhavScript script;
-    script.m_header = {0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    script.SetHeader({0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     for (int line = 0; line < lines; ++line)
     {
         CBhavInstruction instruction;
@@ -48,7 +48,7 @@ std::vector<std::uint8_t> ScriptData(std::mt19937& random, int lines)
         instruction.falseTarget = static_cast<std::uint8_t>(random() % 3 == 0 && line + 2 < lines ? line + 2 : kTargetFalse);
         for (auto& p : instruction.params)
             p = static_cast<std::uint16_t>(random() % 4 == 0 ? random() : random() % 32);
-        script.m_instructions.push_back(instruction);
+        script.AppendLine(instruction);
     }
     return script.Encode().Value();
 }
@@ -101,7 +101,7 @@ std::vector<std::uint8_t> ConstantData(std::mt19937& random)
 {
     CConstantTable table;
     for (int i = 0, n = 2 + int(random() % 30); i < n; ++i)
-        table.m_values.push_back(static_cast<std::int16_t>(random() % 4 == 0 ? random() : random() % 100));
+        table.AppendValue(static_cast<std::int16_t>(random() % 4 == 0 ? random() : random() % 100));
     return table.Encode().Value();  // at most 31 constants: the count byte holds them
 }
 

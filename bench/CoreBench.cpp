@@ -23,7 +23,7 @@ CIffFile MakeLargeContainer(int scripts, int linesEach)
     for (int s = 0; s < scripts; ++s)
     {
         CBhavScript script;
-        script.m_name = "script " + std::to_string(s);
+        script.SetName("script " + std::to_string(s));
         for (int line = 0; line < linesEach; ++line)
         {
             CBhavInstruction instruction;
@@ -31,7 +31,7 @@ CIffFile MakeLargeContainer(int scripts, int linesEach)
             instruction.trueTarget = static_cast<std::uint8_t>(line + 1 < linesEach ? line + 1 : kTargetTrue);
             for (auto& p : instruction.params)
                 p = static_cast<std::uint16_t>(random());
-            script.m_instructions.push_back(instruction);
+            script.AppendLine(instruction);
         }
         if (!script.Store(container, static_cast<std::uint16_t>(256 + s)))
             break;

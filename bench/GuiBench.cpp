@@ -116,8 +116,8 @@ std::vector<std::uint8_t> BuildObject(std::size_t bytes)
     if (!object.Read(&stream, code))
         return {};
     CBhavScript script;
-    script.m_header = {0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    script.m_name = "long script";
+    script.SetHeader({0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    script.SetName("long script");
     std::mt19937 random(22);
     for (int line = 0; line < kLongScriptLines; ++line)
     {
@@ -127,7 +127,7 @@ std::vector<std::uint8_t> BuildObject(std::size_t bytes)
         instruction.falseTarget = kTargetFalse;
         for (auto& p : instruction.params)
             p = static_cast<std::uint16_t>(random() % 16);
-        script.m_instructions.push_back(instruction);
+        script.AppendLine(instruction);
     }
     CMemoryStream out;
     if (!script.Store(object, kLongScriptId) || !object.Write(&out))
@@ -159,7 +159,10 @@ CBenchRow UndoMemory(CTreewrightDoc& doc, int cycles, bool& ok)
     const double chunkBytes = double(chunk.size + CIffFile::kChunkHeaderSize);
     const auto cycle = [&](int n) {
         // A parameter changed, as the expert line editor changes one.
-        script.m_instructions[std::size_t(n) % script.m_instructions.size()].params[0] ^= 0x100;
+        const std::size_t index = std::size_t(n) % script.Lines().size();
+        CBhavInstruction line = script.Lines()[index];
+        line.params[0] ^= 0x100;
+        ok = ok && script.SetLine(index, line);
         ok = ok && doc.ChangeRecords("Edit Script", [&](CIffFile& c) { return script.Store(c, kLongScriptId).Ok(); });
         ok = ok && doc.UndoChange() && doc.RedoChange();
     };

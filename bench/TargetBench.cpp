@@ -230,10 +230,10 @@ Bytes ConstantTablesFile(std::size_t count)
 {
     CIffFile container;
     CConstantTable table;
-    table.m_values = {5, -1, 300, 0, 42};
+    table.ReplaceValues({5, -1, 300, 0, 42});
     for (std::size_t id = 0; id < count; ++id)
     {
-        table.m_name = "tuning " + std::to_string(id);
+        table.SetName("tuning " + std::to_string(id));
         if (!table.Store(container, static_cast<std::uint16_t>(id)))
             return {};
     }
@@ -637,7 +637,7 @@ private:
         for (const CShape& shape : shapes)
         {
             CBhavScript script;
-            script.m_instructions = shape.lines;
+            script.ReplaceLines(shape.lines);
             CScriptGraph graph = CScriptGraph::Build(script, renderer);
             // Once first: a process's first layout also loads Graphviz's plugins and fonts.
             CResult<CGraphLayout, EGraphFailure> layout = LayOutGraph(graph);

@@ -58,7 +58,7 @@ Json ObjectJson(const CObjectFile& file, std::uint16_t id)
     CObjectDefinition object;
     if (const CRecordStatus loaded = object.Load(file.container, id); !loaded)
     {
-        document["name"] = Shown(object.m_name);
+        document["name"] = Shown(object.Name());
         document["reason"] = RecordFaultText(kTypeObjd, loaded.Failure());
         return document;
     }
@@ -85,9 +85,9 @@ Json ObjectJson(const CObjectFile& file, std::uint16_t id)
     const CRecordStatus tableLoaded = table.Load(file.container, id);
     const bool hasTable = bool(tableLoaded);
     if (hasTable)
-        for (std::size_t i = 0; i < table.m_functions.size(); ++i)
+        for (std::size_t i = 0; i < table.Functions().size(); ++i)
         {
-            const CObjectFunction& function = table.m_functions[i];
+            const CObjectFunction& function = table.Functions()[i];
             functions.push_back({{"index", i},
                                  {"function", ObjectFunctionName(i)},
                                  {"check", function.check},
@@ -95,7 +95,7 @@ Json ObjectJson(const CObjectFile& file, std::uint16_t id)
                                  {"check_script", Shown(script(function.check).name)},
                                  {"action_script", Shown(script(function.action).name)}});
         }
-    document["name"] = Shown(object.m_name);
+    document["name"] = Shown(object.Name());
     document["version"] = object.Version();
     document["guid"] = GuidText(object.Guid());
     document["fields"] = std::move(fields);
@@ -228,7 +228,7 @@ CommandResult RunSetObject(const CSetObjectOptions& options)
         return kExitFailed;
     CObjectDefinition object;
     if (const CRecordStatus loaded = object.Load(file.container, id); !loaded)
-        return ReportRefusal(report, kTypeObjd, id, object.m_name, loaded.Failure());
+        return ReportRefusal(report, kTypeObjd, id, object.Name(), loaded.Failure());
     const CObjectDefinition before = object;
     for (const CFieldSetting& setting : settings)
         if (const std::string problem = object.ValueProblem(setting.offset, setting.value); !problem.empty())
@@ -243,7 +243,7 @@ CommandResult RunSetObject(const CSetObjectOptions& options)
         if (const std::string problem = ObjectGuidProblem(file.container, id, object.Guid()); !problem.empty())
             return report.Fail("guid", Shown(problem));
     if (const CRecordStatus stored = object.Store(file.container, id); !stored)
-        return ReportRefusal(report, kTypeObjd, id, object.m_name, stored.Failure());
+        return ReportRefusal(report, kTypeObjd, id, object.Name(), stored.Failure());
     if (!report.Write(options.out, file.container))
         return kExitFailed;
 
@@ -255,7 +255,7 @@ CommandResult RunSetObject(const CSetObjectOptions& options)
                                {"old", before.Value(field.offset)},
                                {"new", object.Value(field.offset)}});
     if (report.Json())
-        PrintJson({{"file", options.in}, {"out", options.out}, {"id", id}, {"name", Shown(object.m_name)},
+        PrintJson({{"file", options.in}, {"out", options.out}, {"id", id}, {"name", Shown(object.Name())},
                    {"guid", GuidText(object.Guid())}, {"changed", std::move(changed)}});
     else
         for (const Json& change : changed)
@@ -276,7 +276,7 @@ int RunClone(const std::string& in, const std::string& out, const std::string& g
     {
         CObjectDefinition object;
         if (const CRecordStatus loaded = object.Load(file.container, refused); !loaded)
-            return ReportRefusal(report, kTypeObjd, refused, object.m_name, loaded.Failure());
+            return ReportRefusal(report, kTypeObjd, refused, object.Name(), loaded.Failure());
         return report.Fail("store", "The new GUIDs could not be stored.");
     }
     if (!report.Write(out, file.container))

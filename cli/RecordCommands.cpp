@@ -157,17 +157,17 @@ CommandResult RunConstants(const std::string& path, const std::string& idText, b
         return kExitFailed;
     CConstantTable table;
     if (const CRecordStatus loaded = table.Load(container, id); !loaded)
-        return ReportRefusal(report, kTypeBcon, id, table.m_name, loaded.Failure());
+        return ReportRefusal(report, kTypeBcon, id, table.Name(), loaded.Failure());
 
     if (json)
     {
         Json values = Json::array();
         for (const std::int16_t value : table.Values())
             values.push_back(value);
-        PrintJson({{"file", path}, {"id", id}, {"name", Shown(table.m_name)}, {"flags", table.m_flags}, {"values", values}});
+        PrintJson({{"file", path}, {"id", id}, {"name", Shown(table.Name())}, {"flags", table.Flags()}, {"values", values}});
         return kExitOk;
     }
-    std::cout << "BCON #" << id << " \"" << Shown(table.m_name) << "\", flags " << Hex(table.m_flags, 2) << ", "
+    std::cout << "BCON #" << id << " \"" << Shown(table.Name()) << "\", flags " << Hex(table.Flags(), 2) << ", "
               << table.Values().size() << " constants\n";
     for (std::size_t i = 0; i < table.Values().size(); ++i)
         std::cout << std::setw(5) << i << "  " << table.Values()[i] << '\n';
@@ -282,10 +282,10 @@ CommandResult RunOptimize(const std::string& in, const std::string& idText, cons
         return kExitFailed;
     CBhavScript script;
     if (const CRecordStatus loaded = script.Load(container, id); !loaded)
-        return ReportRefusal(report, kTypeBhav, id, script.m_name, loaded.Failure());
+        return ReportRefusal(report, kTypeBhav, id, script.Name(), loaded.Failure());
     script.Optimize();
     if (const CRecordStatus stored = script.Store(container, id); !stored)
-        return ReportRefusal(report, kTypeBhav, id, script.m_name, stored.Failure());
+        return ReportRefusal(report, kTypeBhav, id, script.Name(), stored.Failure());
     if (!report.Write(out, container, prompt))
         return kExitFailed;
     if (json)

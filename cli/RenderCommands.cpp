@@ -39,7 +39,7 @@ std::optional<int> OpenScript(const std::string& path, std::uint16_t id, const C
     if (!OpenFile(path, sources, report, open))
         return kExitFailed;
     if (const CRecordStatus loaded = script.Load(open.container, id); !loaded)
-        return ReportRefusal(report, kTypeBhav, id, script.m_name, loaded.Failure());
+        return ReportRefusal(report, kTypeBhav, id, script.Name(), loaded.Failure());
     return std::nullopt;
 }
 
@@ -76,9 +76,9 @@ CommandResult RunScript(const std::string& path, const std::string& idText, cons
                              {"failure", FormatTargetText(instruction.falseTarget)}});
         }
         PrintJson({{"file", path},
-                   {"id", script.m_id},
-                   {"name", Shown(script.m_name)},
-                   {"header", ScriptHeaderHex(script)},
+                   {"id", script.Id()},
+                   {"name", Shown(script.Name())},
+                   {"header", ScriptHeaderHex(script.Header())},
                    {"lines", std::move(lines)}});
         return kExitOk;
     }
@@ -180,7 +180,7 @@ CommandResult RunGraph(const std::string& path, const std::string& idText, const
     const CPlainTextRenderer renderer(open.files, NamePart(path), open.semiGlobalName);
     const CScriptGraph graph = CScriptGraph::Build(script, renderer);
     const CResult<std::string, EGraphFailure> drawn =
-        RenderGraph(graph, format, "#" + std::to_string(script.m_id) + ": " + Shown(script.m_name));
+        RenderGraph(graph, format, "#" + std::to_string(script.Id()) + ": " + Shown(script.Name()));
     if (!drawn)
         return report.Fail("graph", GraphFailureText(drawn.Failure()));
     const std::string& output = *drawn;
@@ -194,8 +194,8 @@ CommandResult RunGraph(const std::string& path, const std::string& idText, const
     if (json)
     {
         nlohmann::ordered_json document = {{"file", path},
-                                           {"id", script.m_id},
-                                           {"name", Shown(script.m_name)},
+                                           {"id", script.Id()},
+                                           {"name", Shown(script.Name())},
                                            {"format", options.format},
                                            {"out", options.out.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(options.out)},
                                            {"nodes", graph.Nodes().size()},

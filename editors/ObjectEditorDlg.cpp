@@ -94,7 +94,7 @@ void CObjectEditorDlg::SetObject(CObjectDefinition& object, CObjectFunctions* fu
     m_file = &file;
     m_files = &files;
     m_semiGlobalName = semiGlobalName;
-    SetTitle(wxString::Format("Object #%u: ", unsigned(object.m_id)) + GameText(object.m_name));
+    SetTitle(wxString::Format("Object #%u: ", unsigned(object.Id())) + GameText(object.Name()));
 
     const int gap = FromDIP(7);
     // Identity and catalog: the fields the definition holds, by name.
@@ -212,7 +212,7 @@ void CObjectEditorDlg::DoDataExchange(CDataExchange& dx)
 {
     if (m_object == nullptr)
         return;
-    wxString name = GameText(m_object->m_name);
+    wxString name = GameText(m_object->Name());
     dx.Text(IDC_OBJECT_NAME, name);
     dx.MaxChars(IDC_OBJECT_NAME, name, int(CIffFile::kMaxStoredNameLength));
     if (dx.Reading() && !dx.Failed())
@@ -220,7 +220,7 @@ void CObjectEditorDlg::DoDataExchange(CDataExchange& dx)
         const std::string bytes = GameBytes(name);
         if (GameText(bytes) != name)
             return dx.Fail(IDC_OBJECT_NAME, "A name holds only characters of windows-1252.");
-        m_object->m_name = bytes;
+        m_object->SetName(bytes);
     }
     const auto exchange = [&](int id, std::uint16_t offset) {
         const CObjectField field = *m_object->FieldAt(offset);
@@ -237,7 +237,7 @@ void CObjectEditorDlg::DoDataExchange(CDataExchange& dx)
         exchange(IDC_OBJECT_FIELD_FIRST + int(i), m_namedOffsets[i]);
     // Two objects of one GUID clash in the game.
     if (dx.Reading() && !dx.Failed() && m_file != nullptr)
-        if (const std::string problem = ObjectGuidProblem(*m_file, m_object->m_id, m_object->Guid()); !problem.empty())
+        if (const std::string problem = ObjectGuidProblem(*m_file, m_object->Id(), m_object->Guid()); !problem.empty())
             return dx.Fail(IDC_OBJECT_FIELD_FIRST, GameText(problem));
 
     if (const long row = SelectedRow(m_entries); row >= 0)
@@ -265,7 +265,7 @@ std::uint16_t CObjectEditorDlg::EntryId(const CEntryRow& row) const
 {
     if (!row.function)
         return std::uint16_t(m_object->Value(row.offset));
-    const CObjectFunction& function = m_functions->m_functions[row.index];
+    const CObjectFunction& function = m_functions->Functions()[row.index];
     return row.check ? function.check : function.action;
 }
 
@@ -273,10 +273,12 @@ void CObjectEditorDlg::SetEntryId(const CEntryRow& row, std::uint16_t id)
 {
     if (!row.function)
         m_object->SetValue(row.offset, id);
-    else if (row.check)
-        m_functions->m_functions[row.index].check = id;
     else
-        m_functions->m_functions[row.index].action = id;
+    {
+        CObjectFunction function = m_functions->Functions()[row.index];
+        (row.check ? function.check : function.action) = id;
+        (void)m_functions->SetFunction(row.index, function);
+    }
 }
 
 void CObjectEditorDlg::FillEntryPoints()
@@ -286,7 +288,7 @@ void CObjectEditorDlg::FillEntryPoints()
         if (field.kind == EObjectFieldKind::Script)
             m_entryRows.push_back({false, field.offset, 0, false});
     if (m_functions != nullptr)
-        for (std::size_t i = 0; i < m_functions->m_functions.size(); ++i)
+        for (std::size_t i = 0; i < m_functions->Functions().size(); ++i)
             for (const bool check : {true, false})
                 m_entryRows.push_back({true, 0, i, check});
     const long selected = SelectedRow(m_entries);

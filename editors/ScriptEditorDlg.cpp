@@ -148,7 +148,7 @@ void CScriptEditorDlg::OnInitDialog()
         m_renderer.SetSources(*m_files, m_fileName, m_semiGlobalName);
     if (m_script != nullptr)
     {
-        wxString title = wxString::Format("%s - #%u: ", kTitle, unsigned(m_script->m_id)) + GameText(m_script->m_name);
+        wxString title = wxString::Format("%s - #%u: ", kTitle, unsigned(m_script->Id())) + GameText(m_script->Name());
         SetTitle(m_readOnly ? title + " (read-only)" : title);
     }
     if (m_readOnly)
@@ -437,7 +437,7 @@ void CScriptEditorDlg::GoToCalledScript()
         return ShowStatus(wxString::Format("%s script #%u is not loaded.", kind, unsigned(opcode)));
     CBhavScript called;
     if (const CRecordStatus loaded = called.Load(m_files->Containers()[place->file], opcode); !loaded)
-        return ShowStatus(GameText(RecordRefusalText(kTypeBhav, opcode, called.m_name, loaded.Failure())));
+        return ShowStatus(GameText(RecordRefusalText(kTypeBhav, opcode, called.Name(), loaded.Failure())));
     CScriptEditorDlg viewer(this);
     viewer.SetScript(called, *m_files, m_fileName, m_semiGlobalName);
     viewer.SetReadOnly(m_files->Names()[place->file]);
@@ -556,7 +556,7 @@ void CScriptEditorDlg::FindReferences()
 {
     // The open file's own scripts have the main view's Find References.
     if (m_readOnly && m_findReferences && m_script != nullptr)
-        m_findReferences(m_script->m_id, m_sourceFile, *this);
+        m_findReferences(m_script->Id(), m_sourceFile, *this);
 }
 
 bool CScriptEditorDlg::TransferDataFromWindow()

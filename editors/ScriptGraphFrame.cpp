@@ -122,7 +122,7 @@ void CScriptGraphFrame::Follow(const CBhavScript& script, const CPlainTextRender
     m_renderer = &renderer;
     m_selection = std::move(selection);
     m_laidOut = false;
-    SetTitle("Script Graph - #" + std::to_string(script.m_id) + ": " + GameText(script.m_name));
+    SetTitle("Script Graph - #" + std::to_string(script.Id()) + ": " + GameText(script.Name()));
     CatchUp();
 }
 
@@ -197,10 +197,10 @@ void CScriptGraphFrame::Export(EGraphFormat format)
         if (each.format == format)
             kind = &each;
     const wxString path = Ui().ChooseFileToSave(this, "Export Graph", kind->wildcard,
-                                                "script " + std::to_string(m_script->m_id) + "." + kind->extension);
+                                                "script " + std::to_string(m_script->Id()) + "." + kind->extension);
     if (path.empty())
         return;
-    const std::string title = "#" + std::to_string(m_script->m_id) + ": " + Windows1252ToUtf8(m_script->m_name);
+    const std::string title = "#" + std::to_string(m_script->Id()) + ": " + Windows1252ToUtf8(m_script->Name());
     const CResult<std::string, EGraphFailure> drawn = RenderGraph(CScriptGraph::Build(*m_script, *m_renderer), format, title);
     if (!drawn)
     {

@@ -382,11 +382,11 @@ std::string CheckScript(CIffFile& container)
 {
     CBhavScript script;
     if (!script.Load(container, kLoadedId))
-        return script.m_instructions.empty() ? std::string() : "a script that failed to load kept lines";
+        return script.Lines().empty() ? std::string() : "a script that failed to load kept lines";
     const bool wide = script.Format() == 0x8003;
-    if (script.m_header.size() != CBhavScript::HeaderSizeFor(script.Format()) ||
-        script.m_instructions.size() !=
-            (wide ? ReadLE32(script.m_header.data() + 9) : ReadLE16(script.m_header.data() + 2)))
+    if (script.Header().size() != CBhavScript::HeaderSizeFor(script.Format()) ||
+        script.Lines().size() !=
+            (wide ? ReadLE32(script.Header().data() + 9) : ReadLE16(script.Header().data() + 2)))
         return "a script loaded another number of lines than its header says";
     // Unchanged, a script stores back as the bytes it was read from, up to its last line.
     const CRecordResult<std::vector<std::uint8_t>> encoded = script.Encode();
@@ -395,28 +395,28 @@ std::string CheckScript(CIffFile& container)
     if (!script.Store(container, kStoredId))
         return "a loaded script did not store";
     CBhavScript again;
-    if (!again.Load(container, kStoredId) || again.m_header != script.m_header ||
-        again.m_instructions != script.m_instructions || again.m_name != script.m_name)
+    if (!again.Load(container, kStoredId) || again.Header() != script.Header() ||
+        again.Lines() != script.Lines() || again.Name() != script.Name())
         return "a script changed through store and load";
 
     // Optimising keeps line 0 first, leaves no target inside the script pointing past its end,
     // and changes nothing a second time.
     CBhavScript optimized = script;
     optimized.Optimize();
-    if (optimized.m_instructions != script.m_instructions)
+    if (optimized.Lines() != script.Lines())
     {
-        const std::size_t lines = optimized.m_instructions.size();
-        const CBhavInstruction& first = optimized.m_instructions.front();
-        if (lines == 0 || lines > 252 || first.opcode != script.m_instructions.front().opcode ||
-            first.params != script.m_instructions.front().params)
+        const std::size_t lines = optimized.Lines().size();
+        const CBhavInstruction& first = optimized.Lines().front();
+        if (lines == 0 || lines > 252 || first.opcode != script.Lines().front().opcode ||
+            first.params != script.Lines().front().params)
             return "optimising gave a script that does not begin with line 0";
-        for (const CBhavInstruction& line : optimized.m_instructions)
+        for (const CBhavInstruction& line : optimized.Lines())
             if ((line.trueTarget < 252 && line.trueTarget >= lines) || (line.falseTarget < 252 && line.falseTarget >= lines))
                 return "optimising left a target past the last line";
     }
     CBhavScript twice = optimized;
     twice.Optimize();
-    if (twice.m_instructions != optimized.m_instructions)
+    if (twice.Lines() != optimized.Lines())
         return "optimising twice differs from optimising once";
     return {};
 }
@@ -472,12 +472,12 @@ std::string CheckConstants(CIffFile& container)
 {
     CConstantTable table;
     if (!table.Load(container, kLoadedId))
-        return table.m_values.empty() ? std::string() : "a constant table that failed to load kept values";
+        return table.Values().empty() ? std::string() : "a constant table that failed to load kept values";
     if (!table.Store(container, kStoredId))
         return "a loaded constant table did not store";
     CConstantTable again;
-    if (!again.Load(container, kStoredId) || again.m_flags != table.m_flags || again.m_values != table.m_values ||
-        again.m_name != table.m_name)
+    if (!again.Load(container, kStoredId) || again.Flags() != table.Flags() || again.Values() != table.Values() ||
+        again.Name() != table.Name())
         return "a constant table changed through store and load";
     return {};
 }

@@ -200,7 +200,7 @@ bool WriteRenderingSeeds(const fs::path& folder)
         input.Entry(0, global);
         input.Entry(1, object);
         input.Entry(2, semiGlobal);
-        for (const CBhavInstruction& line : script.m_instructions)
+        for (const CBhavInstruction& line : script.Lines())
             input.Instruction(line);
         ok = Save(folder / ("script-" + std::to_string(chunk.id) + ".bin"), input.Data()) && ok;
     }

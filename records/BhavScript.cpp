@@ -90,9 +90,24 @@ CRecordStatus CBhavScript::Decode(std::span<const std::uint8_t> data)
     return {};
 }
 
+std::uint64_t CBhavScript::MaxLinesFor(std::uint16_t format)
+{
+    return IsWide(format) ? std::numeric_limits<std::uint32_t>::max() : std::numeric_limits<std::uint16_t>::max();
+}
+
 std::uint64_t CBhavScript::MaxLines() const
 {
-    return IsWide(Format()) ? std::numeric_limits<std::uint32_t>::max() : std::numeric_limits<std::uint16_t>::max();
+    return MaxLinesFor(Format());
+}
+
+bool CBhavScript::SetHeader(std::vector<std::uint8_t> header)
+{
+    const std::uint16_t format = header.size() >= 2 ? ReadLE16(header.data()) : 0;
+    const std::size_t size = HeaderSizeFor(format);
+    if (size == 0 || header.size() != size || m_instructions.size() > MaxLinesFor(format))
+        return false;
+    m_header = std::move(header);
+    return true;
 }
 
 bool CBhavScript::SetLine(std::size_t index, const CBhavInstruction& instruction)

@@ -90,6 +90,17 @@ public:
 
     /// The format code at the start of the header.
     std::uint16_t Format() const;
+    /// The header as read (12 or 13 bytes by format); its count is rewritten on encoding.
+    const std::vector<std::uint8_t>& Header() const { return m_header; }
+    /// Puts `header` in place of the header (a script built from scratch); false, unchanged, when
+    /// its format is not one this program can edit, it is not of its format's size, or its count
+    /// cannot hold the lines there are.
+    bool SetHeader(std::vector<std::uint8_t> header);
+    const std::string& Name() const { return m_name; }
+    void SetName(std::string name) { m_name = std::move(name); }
+    /// The id of the chunk last loaded, or the one given.
+    std::uint16_t Id() const { return m_id; }
+    void SetId(std::uint16_t id) { m_id = id; }
     // The editors change the lines through these, which keep their number within what the
     // header's count can hold; the line changes above also renumber the jumps.
 
@@ -106,7 +117,10 @@ public:
     /// cannot hold them.
     bool ReplaceLines(std::vector<CBhavInstruction> lines);
 
-    // Set directly only by the code that builds a script from scratch (samples, tests).
+private:
+    /// The most lines a count of `format` can hold.
+    static std::uint64_t MaxLinesFor(std::uint16_t format);
+
     std::vector<std::uint8_t> m_header;  // as read; 12 or 13 bytes by format
     std::vector<CBhavInstruction> m_instructions;
     std::string m_name;

@@ -57,6 +57,14 @@ bool CConstantTable::RemoveValue(std::size_t index)
     return true;
 }
 
+bool CConstantTable::ReplaceValues(std::vector<std::int16_t> values)
+{
+    if (values.size() > kMaxConstants)
+        return false;
+    m_values = std::move(values);
+    return true;
+}
+
 CRecordResult<std::vector<std::uint8_t>> CConstantTable::Encode() const
 {
     if (m_values.size() > kMaxConstants)

@@ -38,8 +38,19 @@ public:
     bool AppendValue(std::int16_t value);
     /// Removes constant `index`; false when there is no such constant.
     bool RemoveValue(std::size_t index);
+    /// Puts `values` in place of all constants; false, unchanged, when there are more than
+    /// kMaxConstants.
+    bool ReplaceValues(std::vector<std::int16_t> values);
 
-    // Set directly only by the code that builds a table from scratch (samples, tests).
+    /// The flags byte, kept as read.
+    std::uint8_t Flags() const { return m_flags; }
+    void SetFlags(std::uint8_t flags) { m_flags = flags; }
+    const std::string& Name() const { return m_name; }
+    void SetName(std::string name) { m_name = std::move(name); }
+    /// The id of the chunk last loaded.
+    std::uint16_t Id() const { return m_id; }
+
+private:
     std::uint8_t m_flags = 0;
     std::vector<std::int16_t> m_values;
     std::string m_name;

@@ -235,7 +235,7 @@ std::vector<CObjectGuid> ObjectGuids(const CIffFile& container)
     {
         CObjectDefinition object;
         if (object.Load(container, id))
-            guids.push_back({id, object.m_name, object.Guid()});
+            guids.push_back({id, object.Name(), object.Guid()});
     }
     return guids;
 }

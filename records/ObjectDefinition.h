@@ -88,10 +88,15 @@ public:
     std::uint32_t Guid() const { return Value(kGuidOffset); }
     void SetGuid(std::uint32_t guid) { SetValue(kGuidOffset, guid); }
 
+    const std::string& Name() const { return m_name; }
+    void SetName(std::string name) { m_name = std::move(name); }
+    /// The id of the chunk last loaded.
+    std::uint16_t Id() const { return m_id; }
+
+private:
     std::string m_name;
     std::uint16_t m_id = 0;
 
-private:
     CObjectField FieldBeginningAt(std::uint16_t offset) const;
 
     std::vector<std::uint8_t> m_data;

@@ -63,6 +63,14 @@ CRecordStatus CObjectFunctions::Decode(std::span<const std::uint8_t> data)
     return {};
 }
 
+bool CObjectFunctions::SetFunction(std::size_t index, const CObjectFunction& function)
+{
+    if (index >= m_functions.size())
+        return false;
+    m_functions[index] = function;
+    return true;
+}
+
 std::vector<std::uint8_t> CObjectFunctions::Encode() const
 {
     std::vector<std::uint8_t> data(kHeaderSize + 4 * m_functions.size(), 0);

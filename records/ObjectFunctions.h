@@ -32,6 +32,11 @@ public:
     /// The functions that have names; a new table holds these.
     static constexpr std::size_t kNamedFunctions = 30;
 
+    explicit CObjectFunctions(std::vector<CObjectFunction> functions = {}, std::string name = {})
+        : m_functions(std::move(functions)), m_name(std::move(name))
+    {
+    }
+
     /// Decodes the `OBJf` chunk `id`. Fails when it is missing, does not open with eight zero
     /// bytes and "fJBO", or its count does not fill its length exactly; the failure says which, and
     /// the list is left as it was.
@@ -43,6 +48,15 @@ public:
     /// Puts the table as `OBJf` `id`, flags 0x0010, under the kept name.
     [[nodiscard]] CRecordStatus Store(CIffFile& container, std::uint16_t id) const;
 
+    const std::vector<CObjectFunction>& Functions() const { return m_functions; }
+    /// Sets function `index`; false when there is no such function.
+    bool SetFunction(std::size_t index, const CObjectFunction& function);
+    const std::string& Name() const { return m_name; }
+    void SetName(std::string name) { m_name = std::move(name); }
+    /// The id of the chunk last loaded.
+    std::uint16_t Id() const { return m_id; }
+
+private:
     std::vector<CObjectFunction> m_functions;
     std::string m_name;
     std::uint16_t m_id = 0;

@@ -127,10 +127,11 @@ bool FollowReference(CChunkSnapshot& chunk, const CRecordReference& reference, s
     if (reference.type == kTypeObjf)
     {
         CObjectFunctions functions;
-        if (!functions.Decode(chunk.data) || std::size_t(reference.function) >= functions.m_functions.size())
+        if (!functions.Decode(chunk.data) || std::size_t(reference.function) >= functions.Functions().size())
             return false;
-        CObjectFunction& function = functions.m_functions[std::size_t(reference.function)];
+        CObjectFunction function = functions.Functions()[std::size_t(reference.function)];
         (reference.checkTree ? function.check : function.action) = newId;
+        (void)functions.SetFunction(std::size_t(reference.function), function);
         chunk.data = functions.Encode();
         return true;
     }
@@ -283,7 +284,7 @@ bool CreateRecord(CIffFile& container, ERecordKind kind, std::uint16_t id, const
         CBhavInstruction line;
         line.trueTarget = kTargetTrue;
         line.falseTarget = kTargetFalse;
-        script.m_instructions.push_back(line);
+        script.AppendLine(line);
         CRecordResult<std::vector<std::uint8_t>> encoded = script.Encode();
         if (!encoded)
             return false;
@@ -329,14 +330,12 @@ bool CreateObject(CIffFile& container, std::uint16_t id, const std::string& name
         !ObjectGuidProblem(container, id, guid).empty())
         return false;
     CObjectDefinition object;
-    object.m_name = name;
+    object.SetName(name);
     object.SetGuid(guid);
     if (!withFunctions)
         return object.Store(container, id).Ok();
     object.SetValue(*ObjectFieldOffset("uses function table"), 1);
-    CObjectFunctions functions;
-    functions.m_name = name;
-    functions.m_functions.resize(CObjectFunctions::kNamedFunctions);
+    const CObjectFunctions functions(std::vector<CObjectFunction>(CObjectFunctions::kNamedFunctions), name);
     return AllOrNothing(container,
                         [&](CIffFile& changed) { return object.Store(changed, id) && functions.Store(changed, id); });
 }
@@ -487,9 +486,9 @@ std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, st
         CBhavScript script;
         if (!script.Load(container, caller))
             continue;
-        for (std::size_t line = 0; line < script.m_instructions.size(); ++line)
-            if (script.m_instructions[line].opcode == id)
-                references.push_back({kTypeBhav, caller, script.m_name, int(line), -1, false});
+        for (std::size_t line = 0; line < script.Lines().size(); ++line)
+            if (script.Lines()[line].opcode == id)
+                references.push_back({kTypeBhav, caller, script.Name(), int(line), -1, false});
     }
     for (const std::uint16_t tableId : ChunkIdsOfType(container, kTypeTtab))
     {
@@ -515,19 +514,19 @@ std::vector<CRecordReference> FindScriptReferences(const CIffFile& container, st
             continue;
         for (const CObjectField& field : object.Fields())
             if (field.kind == EObjectFieldKind::Script && object.Value(field.offset) == id)
-                references.push_back({kTypeObjd, objectId, object.m_name, -1, -1, false, field.offset, -1});
+                references.push_back({kTypeObjd, objectId, object.Name(), -1, -1, false, field.offset, -1});
     }
     for (const std::uint16_t objectId : ChunkIdsOfType(container, kTypeObjf))
     {
         CObjectFunctions functions;
         if (!functions.Load(container, objectId))
             continue;
-        for (std::size_t i = 0; i < functions.m_functions.size(); ++i)
+        for (std::size_t i = 0; i < functions.Functions().size(); ++i)
         {
-            if (functions.m_functions[i].check == id)
-                references.push_back({kTypeObjf, objectId, functions.m_name, -1, -1, true, -1, int(i)});
-            if (functions.m_functions[i].action == id)
-                references.push_back({kTypeObjf, objectId, functions.m_name, -1, -1, false, -1, int(i)});
+            if (functions.Functions()[i].check == id)
+                references.push_back({kTypeObjf, objectId, functions.Name(), -1, -1, true, -1, int(i)});
+            if (functions.Functions()[i].action == id)
+                references.push_back({kTypeObjf, objectId, functions.Name(), -1, -1, false, -1, int(i)});
         }
     }
     return references;
@@ -563,7 +562,7 @@ std::vector<CRecordReference> FindRecordReferences(const CIffFile& container, ER
             continue;
         for (const std::uint16_t offset : offsets)
             if (object.Value(offset) == id)
-                references.push_back({kTypeObjd, objectId, object.m_name, -1, -1, false, offset, -1});
+                references.push_back({kTypeObjd, objectId, object.Name(), -1, -1, false, offset, -1});
     }
     return references;
 }

@@ -210,15 +210,16 @@ void CStringTable::AddLine()
     if (m_plain)
         m_strings.emplace_back();
     else
-        AddRow({});
+        (void)AddRow({});
 }
 
-void CStringTable::AddRow(CRow row)
+bool CStringTable::AddRow(CRow row)
 {
-    m_plain = false;
-    m_strings.clear();
+    if (m_plain)
+        return false;
     m_rows.push_back(std::move(row));
     m_entryBytes.push_back(DefaultEntryBytes());
+    return true;
 }
 
 bool CStringTable::RemoveLine(std::size_t index)

@@ -120,8 +120,9 @@ public:
     /// Appends an empty string (plain table) or a row of empty texts, whose entries carry their
     /// sets' language bytes.
     void AddLine();
-    /// Appends a row to a language table.
-    void AddRow(CRow row);
+    /// Appends a row to a language table; false, unchanged, for a plain table, whose strings a row
+    /// has no place among.
+    bool AddRow(CRow row);
     /// Removes string or row `index`; false when there is none.
     bool RemoveLine(std::size_t index);
 

@@ -114,7 +114,7 @@ std::vector<std::string> WrapText(const std::string& text, std::size_t width)
 
 CScriptGraph CScriptGraph::Build(const CBhavScript& script, const CPlainTextRenderer& renderer)
 {
-    const std::vector<CBhavInstruction>& lines = script.m_instructions;
+    const std::vector<CBhavInstruction>& lines = script.Lines();
     CScriptGraph graph;
     graph.m_lineCount = lines.size();
 

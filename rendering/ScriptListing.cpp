@@ -23,7 +23,7 @@ void AppendTable(std::ostringstream& out, const CBhavScript& script, const CPlai
         << "Description\n";
     for (std::size_t i = first; i <= last; ++i)
     {
-        const CBhavInstruction& instruction = script.m_instructions[i];
+        const CBhavInstruction& instruction = script.Lines()[i];
         const auto& p = instruction.params;
         out << std::left << std::setw(6) << i + 1 << std::setw(15) << FormatTargetText(instruction.trueTarget)
             << std::setw(15) << FormatTargetText(instruction.falseTarget)
@@ -53,11 +53,11 @@ std::string OneLine(std::string text)
     return text;
 }
 
-std::string ScriptHeaderHex(const CBhavScript& script)
+std::string ScriptHeaderHex(std::span<const std::uint8_t> header)
 {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
-    for (const std::uint8_t byte : script.m_header)
+    for (const std::uint8_t byte : header)
     {
         text += kDigits[byte >> 4];
         text += kDigits[byte & 0xF];
@@ -67,10 +67,10 @@ std::string ScriptHeaderHex(const CBhavScript& script)
 
 std::string FormatScriptListing(const CBhavScript& script, const CPlainTextRenderer& renderer)
 {
-    const std::size_t count = script.m_instructions.size();
+    const std::size_t count = script.Lines().size();
     std::ostringstream out;
-    out << "Script " << script.m_id << ": " << OneLine(Windows1252ToUtf8(script.m_name)) << '\n'
-        << "Header: " << ScriptHeaderHex(script) << '\n'
+    out << "Script " << script.Id() << ": " << OneLine(Windows1252ToUtf8(script.Name())) << '\n'
+        << "Header: " << ScriptHeaderHex(script.Header()) << '\n'
         << "Semi-global file: " << OneLine(Windows1252ToUtf8(renderer.SemiGlobalName())) << '\n'
         << count << (count == 1 ? " line" : " lines") << '\n';
     if (count > 0)
@@ -81,7 +81,7 @@ std::string FormatScriptListing(const CBhavScript& script, const CPlainTextRende
 std::string FormatScriptLines(const CBhavScript& script, const CPlainTextRenderer& renderer, std::size_t first,
                               std::size_t last)
 {
-    const std::size_t count = script.m_instructions.size();
+    const std::size_t count = script.Lines().size();
     if (first >= count || last < first)
         return {};
     std::ostringstream out;

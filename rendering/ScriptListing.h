@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 
 class CBhavScript;
@@ -16,7 +18,7 @@ std::string DescribeLine(const CPlainTextRenderer& renderer, const CBhavInstruct
 /// The text with tabs and line breaks turned into blanks, so that it stays on one line.
 std::string OneLine(std::string text);
 /// The script's header bytes as lower-case hexadecimal digits.
-std::string ScriptHeaderHex(const CBhavScript& script);
+std::string ScriptHeaderHex(std::span<const std::uint8_t> header);
 
 /// The whole listing: the script's id and name, its header, the semi-global file the renderer
 /// names calls from, the number of lines and the table of lines.

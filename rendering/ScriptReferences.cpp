@@ -33,9 +33,9 @@ public:
                 m_scriptId = place.id;
                 m_scriptLoaded = m_script.Load(m_container, place.id).Ok();
             }
-            if (!m_scriptLoaded || static_cast<std::size_t>(place.line) >= m_script.m_instructions.size())
+            if (!m_scriptLoaded || static_cast<std::size_t>(place.line) >= m_script.Lines().size())
                 return {};
-            return DescribeLine(m_renderer, m_script.m_instructions[static_cast<std::size_t>(place.line)]);
+            return DescribeLine(m_renderer, m_script.Lines()[static_cast<std::size_t>(place.line)]);
         }
         if (place.type != kTypeTtab)
             return {};  // an entry point: its place says all

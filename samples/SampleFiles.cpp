@@ -33,8 +33,8 @@ std::uint16_t Bytes(std::uint8_t low, std::uint8_t high)
 void PutScript(CIffFile& container, std::uint16_t id, const std::string& name, std::initializer_list<CLine> lines)
 {
     CBhavScript script;
-    script.m_header = {0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};  // format code 0x8000, the rest zero
-    script.m_name = name;
+    script.SetHeader({0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});  // format code 0x8000, the rest zero
+    script.SetName(name);
     std::uint8_t number = 0;
     for (const CLine& line : lines)
     {
@@ -44,7 +44,7 @@ void PutScript(CIffFile& container, std::uint16_t id, const std::string& name, s
         ++number;
         instruction.trueTarget = number < lines.size() ? number : kTargetTrue;
         instruction.falseTarget = kTargetFalse;
-        script.m_instructions.push_back(instruction);
+        script.AppendLine(instruction);
     }
     // Only a lack of memory stops it; the sample then lacks the script, which its tests notice.
     if (!script.Store(container, id))
@@ -197,8 +197,8 @@ std::vector<std::uint8_t> BuildSampleObject()
     // A script with branches and an unreachable line, for the optimiser.
     {
         CBhavScript script;
-        script.m_header = {0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-        script.m_name = "choose seat";
+        script.SetHeader({0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+        script.SetName("choose seat");
         auto line = [](std::uint16_t opcode, std::uint8_t t, std::uint8_t f, std::uint16_t p0, std::uint16_t p1,
                        std::uint16_t p2, std::uint16_t p3) {
             CBhavInstruction instruction;
@@ -208,14 +208,14 @@ std::vector<std::uint8_t> BuildSampleObject()
             instruction.params = {p0, p1, p2, p3};
             return instruction;
         };
-        script.m_instructions = {
+        const bool built = script.ReplaceLines({
             line(2, 3, 1, 0, 0, Bytes(0, 2), Bytes(9, 7)),  // Parameter 0 Equals? 0
             line(8192, 2, 255, 0, 0, 0, 0),
             line(4098, 254, 255, 0, 0, 0, 0),
             line(8193, 254, 253, 0, 0, 0, 0),
             line(0, 254, 254, 0, 0, 0, 0),                  // never reached
-        };
-        if (!script.Store(object, 4097))
+        });
+        if (!built || !script.Store(object, 4097))
             return {};
     }
     PutScript(object, 4098, "check available", {{2, 0, 1, Bytes(0, 0), Bytes(8, 7)}, {37, 0, 0, 0, 0}});
@@ -223,8 +223,8 @@ std::vector<std::uint8_t> BuildSampleObject()
     // A script of the format with the 13-byte header, whose line count is 32 bits at offset 9.
     {
         CBhavScript script;
-        script.m_header = {0x03, 0x80, 0x01, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0, 0, 0, 0};
-        script.m_name = "stand up";
+        script.SetHeader({0x03, 0x80, 0x01, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0, 0, 0, 0});
+        script.SetName("stand up");
         CBhavInstruction first;
         first.opcode = 2;
         first.trueTarget = 1;
@@ -232,8 +232,7 @@ std::vector<std::uint8_t> BuildSampleObject()
         first.params = {0, 0, Bytes(0, 2), Bytes(9, 7)};
         CBhavInstruction second;
         second.opcode = 8193;
-        script.m_instructions = {first, second};
-        if (!script.Store(object, 4100))
+        if (!script.ReplaceLines({first, second}) || !script.Store(object, 4100))
             return {};
     }
 
@@ -278,21 +277,21 @@ std::vector<std::uint8_t> BuildSampleObject()
         return {};
 
     CConstantTable tuning;
-    tuning.m_name = "tuning";
-    tuning.m_flags = 0x80;
-    tuning.m_values = {5, -1, 300, 0, 42};
+    tuning.SetName("tuning");
+    tuning.SetFlags(0x80);
+    tuning.ReplaceValues({5, -1, 300, 0, 42});
     if (!tuning.Store(object, 4096))
         return {};
     CConstantTable prices;
-    prices.m_name = "prices";
-    prices.m_values = {450, 25};
+    prices.SetName("prices");
+    prices.ReplaceValues({450, 25});
     if (!prices.Store(object, 4097))
         return {};
 
     // The object itself: the scripts the game runs, in its own file, the global file and the
     // semi-global file, and one id the file lacks, which the editor shows as missing.
     CObjectDefinition chair;
-    chair.m_name = "Sample Chair";
+    chair.SetName("Sample Chair");
     chair.SetGuid(0x4D52460A);
     for (const auto& [field, value] :
          std::initializer_list<std::pair<const char*, std::uint16_t>>{{"main script", 4096},
@@ -311,15 +310,14 @@ std::vector<std::uint8_t> BuildSampleObject()
         chair.SetValue(*ObjectFieldOffset(field), value);
     if (!chair.Store(object, 128))
         return {};
-    CObjectFunctions functions;
-    functions.m_name = "Sample Chair";
-    functions.m_functions.resize(CObjectFunctions::kNamedFunctions);
-    functions.m_functions[0].action = 4097;   // init
-    functions.m_functions[1].action = 4096;   // main
-    functions.m_functions[3].action = 262;    // cleanup
-    functions.m_functions[11] = {4098, 4099};  // user placement: check, action
-    functions.m_functions[26].action = 8192;  // sit
-    functions.m_functions[27].action = 4100;  // stand
+    std::vector<CObjectFunction> entries(CObjectFunctions::kNamedFunctions);
+    entries[0].action = 4097;   // init
+    entries[1].action = 4096;   // main
+    entries[3].action = 262;    // cleanup
+    entries[11] = {4098, 4099};  // user placement: check, action
+    entries[26].action = 8192;  // sit
+    entries[27].action = 4100;  // stand
+    const CObjectFunctions functions(std::move(entries), "Sample Chair");
     if (!functions.Store(object, 128) || !StoreSemiGlobalName(object, "Seating", std::string()))
         return {};
     return Saved(object);

@@ -76,17 +76,17 @@ TEST(BhavLoad, DecodesHeaderAndLittleEndianInstructions)
 
     CBhavScript script;
     ASSERT_TRUE(script.Load(container, 0x1000));
-    EXPECT_EQ(script.m_name, "Init - main");
-    EXPECT_EQ(script.m_id, 0x1000);
-    EXPECT_EQ(Bytes(script.m_header.begin(), script.m_header.end()), ScriptHeader(2));
-    ASSERT_EQ(script.m_instructions.size(), 2u);
-    const CBhavInstruction& first = script.m_instructions[0];
+    EXPECT_EQ(script.Name(), "Init - main");
+    EXPECT_EQ(script.Id(), 0x1000);
+    EXPECT_EQ(Bytes(script.Header().begin(), script.Header().end()), ScriptHeader(2));
+    ASSERT_EQ(script.Lines().size(), 2u);
+    const CBhavInstruction& first = script.Lines()[0];
     EXPECT_EQ(first.opcode, 0x1002);
     EXPECT_EQ(first.trueTarget, 1);
     EXPECT_EQ(first.falseTarget, 254);
     EXPECT_EQ(first.params, (std::array<std::uint16_t, 4>{0x0102, 0xFFFE, 0x8000, 0x0001}));
-    EXPECT_EQ(script.m_instructions[1].trueTarget, 253);
-    EXPECT_EQ(script.m_instructions[1].falseTarget, 0);
+    EXPECT_EQ(script.Lines()[1].trueTarget, 253);
+    EXPECT_EQ(script.Lines()[1].falseTarget, 0);
 }
 
 TEST(BhavLoad, EmptyScriptStoresAsItsHeader)
@@ -95,7 +95,7 @@ TEST(BhavLoad, EmptyScriptStoresAsItsHeader)
     PutRaw(container, 7, ScriptHeader(0));
     CBhavScript script;
     ASSERT_TRUE(script.Load(container, 7));
-    EXPECT_TRUE(script.m_instructions.empty());
+    EXPECT_TRUE(script.Lines().empty());
     ASSERT_TRUE(script.Store(container, 7));
     EXPECT_EQ(StoredData(container, 7), ScriptHeader(0));
 }
@@ -111,17 +111,17 @@ TEST(BhavLoad, FailsWithEmptyListWhenChunkIsShort)
 
     CBhavScript script;
     ASSERT_TRUE(script.Load(container, 3));
-    ASSERT_EQ(script.m_instructions.size(), 4u);
+    ASSERT_EQ(script.Lines().size(), 4u);
     EXPECT_FALSE(script.Load(container, 1));
-    EXPECT_TRUE(script.m_instructions.empty());
+    EXPECT_TRUE(script.Lines().empty());
 
     ASSERT_TRUE(script.Load(container, 3));
     EXPECT_FALSE(script.Load(container, 2));
-    EXPECT_TRUE(script.m_instructions.empty());
+    EXPECT_TRUE(script.Lines().empty());
 
     ASSERT_TRUE(script.Load(container, 3));
     EXPECT_FALSE(script.Load(container, 99));  // no such chunk
-    EXPECT_TRUE(script.m_instructions.empty());
+    EXPECT_TRUE(script.Lines().empty());
 }
 
 TEST(BhavLoad, FindsOnlyBehaviourScripts)
@@ -145,7 +145,7 @@ TEST(BhavLoad, IgnoresBytesBeyondTheInstructions)
     PutRaw(container, 4, data);
     CBhavScript script;
     ASSERT_TRUE(script.Load(container, 4));
-    EXPECT_EQ(script.m_instructions.size(), 2u);
+    EXPECT_EQ(script.Lines().size(), 2u);
     EXPECT_EQ(script.Encode().Value(), exact);
 }
 
@@ -158,8 +158,8 @@ TEST(BhavStore, RewritesCountAndKeepsOtherHeaderBytes)
     CBhavInstruction added;
     added.opcode = 0x0102;
     added.params = {1, 2, 3, 4};
-    script.m_instructions.push_back(added);
-    script.m_instructions.push_back(added);
+    script.AppendLine(added);
+    script.AppendLine(added);
     ASSERT_TRUE(script.Store(container, 0x1000));
 
     const Bytes stored = StoredData(container, 0x1000);
@@ -173,7 +173,7 @@ TEST(BhavStore, RewritesCountAndKeepsOtherHeaderBytes)
 
     CBhavScript reloaded;
     ASSERT_TRUE(reloaded.Load(container, 0x1000));
-    EXPECT_EQ(reloaded.m_instructions, script.m_instructions);
+    EXPECT_EQ(reloaded.Lines(), script.Lines());
 }
 
 TEST(BhavStore, KeepsNameAndPutsFlags0x0010InPlace)
@@ -196,28 +196,51 @@ TEST(BhavStore, KeepsNameAndPutsFlags0x0010InPlace)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(header + 12)), "second");
 }
 
-TEST(BhavStore, RefusesMoreLinesThanTheCountHolds)
+// A script built from scratch cannot be made into one that Encode would have to refuse: the
+// header must be of a known format and its size, and the count must hold the lines.
+TEST(BhavBuild, RefusesAHeaderOrLinesTheCountCannotHold)
 {
-    CIffFile container;
-    PutRaw(container, 1, ScriptOfLines(1));
-    CBhavScript script;
-    ASSERT_TRUE(script.Load(container, 1));
-    const Bytes before = StoredData(container, 1);
-    const std::size_t imageLength = container.ImageLength();
-
-    script.m_instructions.resize(65536);
-    const auto tooLong = script.Encode();
-    ASSERT_FALSE(tooLong);
-    EXPECT_EQ(tooLong.Failure().what, ERecordFault::TooManyEntries);
-    EXPECT_EQ(tooLong.Failure().value, 65535u);
-    const CRecordStatus stored = script.Store(container, 1);
-    ASSERT_FALSE(stored);
-    EXPECT_EQ(stored.Failure().where.id, std::optional<std::uint16_t>(1));
-    EXPECT_EQ(StoredData(container, 1), before);
-    EXPECT_EQ(container.ImageLength(), imageLength);
-
-    script.m_instructions.resize(65535);
-    EXPECT_EQ(script.Encode().Value().size(), 12u + 65535u * 12u);
+    const auto header = [](std::uint16_t format, std::size_t size) {
+        Bytes bytes(size, 0);
+        if (size >= 2)
+            WriteLE16(bytes.data(), format);
+        return bytes;
+    };
+    struct CRow
+    {
+        const char* what;
+        Bytes header;
+        std::size_t lines;
+        bool headerTaken;
+        bool linesTaken;
+    };
+    const CRow rows[] = {
+        {"65535 lines under a 16-bit count", header(0x8002, 12), 65535, true, true},
+        {"65536 lines under a 16-bit count", header(0x8000, 12), 65536, true, false},
+        {"65536 lines under a 32-bit count", header(0x8003, 13), 65536, true, true},
+        {"a format this program cannot edit", header(0x8004, 12), 1, false, true},
+        {"a 32-bit count's format in 12 bytes", header(0x8003, 12), 1, false, true},
+        {"a 16-bit count's format in 13 bytes", header(0x8002, 13), 1, false, true},
+        {"no header at all", {}, 1, false, true},
+    };
+    for (const CRow& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        CBhavScript script;
+        EXPECT_EQ(script.SetHeader(row.header), row.headerTaken);
+        EXPECT_EQ(script.Header(), row.headerTaken ? row.header : header(CBhavScript::kDefaultFormat, 12));
+        EXPECT_EQ(script.ReplaceLines(std::vector<CBhavInstruction>(row.lines)), row.linesTaken);
+        EXPECT_EQ(script.Lines().size(), row.linesTaken ? row.lines : 0u);
+        const auto encoded = script.Encode();
+        ASSERT_TRUE(encoded);
+        EXPECT_EQ(encoded->size(), script.Header().size() + 12 * script.Lines().size());
+    }
+    // Nor can a header with a narrower count be put over more lines than it holds.
+    CBhavScript wide;
+    ASSERT_TRUE(wide.SetHeader(header(0x8003, 13)));
+    ASSERT_TRUE(wide.ReplaceLines(std::vector<CBhavInstruction>(65536)));
+    EXPECT_FALSE(wide.SetHeader(header(0x8002, 12)));
+    EXPECT_EQ(wide.Format(), 0x8003);
 }
 
 TEST(BhavFormats, EachKnownFormatKeepsItsHeaderAndCount)
@@ -249,11 +272,11 @@ TEST(BhavFormats, EachKnownFormatKeepsItsHeaderAndCount)
         CBhavScript script;
         ASSERT_TRUE(script.Load(container, 0x1000));
         EXPECT_EQ(script.Format(), c.format);
-        ASSERT_EQ(script.m_instructions.size(), 2u);
-        EXPECT_EQ(script.m_instructions[1].params[3], 8);
+        ASSERT_EQ(script.Lines().size(), 2u);
+        EXPECT_EQ(script.Lines()[1].params[3], 8);
         EXPECT_EQ(script.Encode().Value(), data);
 
-        script.m_instructions.push_back(script.m_instructions[0]);
+        script.AppendLine(script.Lines()[0]);
         ASSERT_TRUE(script.Store(container, 0x1000));
         const Bytes stored = StoredData(container, 0x1000);
         ASSERT_EQ(stored.size(), c.headerSize + 3 * 12);
@@ -286,7 +309,7 @@ TEST(BhavFormats, RefusesFormatsItCannotEdit)
         CBhavScript script;
         const CRecordStatus loaded = script.Load(container, 1);
         ASSERT_FALSE(loaded);
-        EXPECT_TRUE(script.m_instructions.empty());
+        EXPECT_TRUE(script.Lines().empty());
         EXPECT_EQ(loaded.Failure().what, ERecordFault::UnknownFormat);
         EXPECT_EQ(loaded.Failure().value, format);
     }

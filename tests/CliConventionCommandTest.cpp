@@ -27,7 +27,7 @@ protected:
         std::filesystem::create_directories(m_folder / "empty");
         CIffFile container;
         CBhavScript script;
-        script.m_instructions.push_back({0, kTargetTrue, kTargetFalse, {}});
+        script.AppendLine({0, kTargetTrue, kTargetFalse, {}});
         ASSERT_TRUE(script.Store(container, 4096));
         CFileStream file;
         ASSERT_TRUE(file.Open(Path("object.iff"), CFileStream::EMode::Create) && container.Write(&file) &&

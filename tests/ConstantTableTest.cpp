@@ -43,9 +43,9 @@ TEST(ConstantTable, LoadsSignedValuesAndStoresTheSameBytes)
     CIffFile container = ContainerWith(data);
     CConstantTable table;
     ASSERT_TRUE(table.Load(container, 4096));
-    EXPECT_EQ(table.m_flags, 0x80);
-    EXPECT_EQ(table.m_values, (std::vector<std::int16_t>{5, -1}));
-    EXPECT_EQ(table.m_name, "Tuning");
+    EXPECT_EQ(table.Flags(), 0x80);
+    EXPECT_EQ(table.Values(), (std::vector<std::int16_t>{5, -1}));
+    EXPECT_EQ(table.Name(), "Tuning");
 
     ASSERT_TRUE(table.Store(container, 4096));
     CIffChunk entry;
@@ -59,11 +59,11 @@ TEST(ConstantTable, DropsSpareBytesAndStoresAnEmptyTableAsTwoBytes)
     CIffFile container = ContainerWith({0x01, 0x07, 0x34, 0x12, 0xAA, 0xBB});
     CConstantTable table;
     ASSERT_TRUE(table.Load(container, 4096));
-    EXPECT_EQ(table.m_values, std::vector<std::int16_t>{0x1234});
+    EXPECT_EQ(table.Values(), std::vector<std::int16_t>{0x1234});
     ASSERT_TRUE(table.Store(container, 4096));
     EXPECT_EQ(StoredData(container, 4096), (Bytes{0x01, 0x07, 0x34, 0x12}));
 
-    table.m_values.clear();
+    ASSERT_TRUE(table.ReplaceValues({}));
     ASSERT_TRUE(table.Store(container, 4096));
     EXPECT_EQ(StoredData(container, 4096), (Bytes{0x00, 0x07}));
 }
@@ -71,25 +71,24 @@ TEST(ConstantTable, DropsSpareBytesAndStoresAnEmptyTableAsTwoBytes)
 TEST(ConstantTable, FailsWhenTheChunkIsMissingOrShort)
 {
     CConstantTable table;
-    table.m_values = {42};
+    table.ReplaceValues({42});
     EXPECT_FALSE(table.Load(ContainerWith({0x00, 0x00}), 1));
     EXPECT_FALSE(table.Load(ContainerWith({0x03, 0x00, 1, 0, 2, 0}), 4096));
     EXPECT_FALSE(table.Load(ContainerWith({0x01}), 4096));
     EXPECT_FALSE(table.Load(ContainerWith({}), 4096));
-    EXPECT_EQ(table.m_values, std::vector<std::int16_t>{42});
+    EXPECT_EQ(table.Values(), std::vector<std::int16_t>{42});
 }
 
 TEST(ConstantTable, RefusesMoreConstantsThanTheCountByteHolds)
 {
     CIffFile container = ContainerWith({0x00, 0x00});
     CConstantTable table;
-    table.m_values.assign(255, 1);
+    ASSERT_TRUE(table.ReplaceValues(std::vector<std::int16_t>(255, 1)));
     ASSERT_TRUE(table.Store(container, 4096));
     EXPECT_EQ(StoredData(container, 4096).size(), 2u + 2 * 255);
 
-    const std::size_t imageLength = container.ImageLength();
-    table.m_values.push_back(2);
-    EXPECT_FALSE(table.Store(container, 4096));
-    EXPECT_EQ(container.ImageLength(), imageLength);
-    EXPECT_EQ(StoredData(container, 4096)[0], 255);
+    // A 256th constant is refused by the table itself, so the count byte never has to wrap.
+    EXPECT_FALSE(table.AppendValue(2));
+    EXPECT_FALSE(table.ReplaceValues(std::vector<std::int16_t>(256, 2)));
+    EXPECT_EQ(table.Values(), std::vector<std::int16_t>(255, 1));
 }

@@ -31,8 +31,8 @@ using Json = nlohmann::json;
 CBhavScript Script(const std::string& name, std::vector<CBhavInstruction> lines)
 {
     CBhavScript script;
-    script.m_name = name;
-    script.m_instructions = std::move(lines);
+    script.SetName(name);
+    script.ReplaceLines(std::move(lines));
     return script;
 }
 
@@ -47,8 +47,8 @@ CIffFile BuildObject()
     row[2] = {"Asseoir", ""};
     EXPECT_TRUE(CStringTable::Languages({row}, CStringTable::kDefaultFormat, "names").Store(file, kTypeStr, 128));
     CConstantTable constants;
-    constants.m_values = {5, -1};
-    constants.m_name = "tuning";
+    constants.ReplaceValues({5, -1});
+    constants.SetName("tuning");
     EXPECT_TRUE(constants.Store(file, 4096));
     EXPECT_TRUE(CreateRecord(file, ERecordKind::Interactions, 128, "menu"));
     CInteractionTable menu;
@@ -156,7 +156,7 @@ TEST(FileComparison, ShowsEachKindsChangeAtItsPlace)
              CBhavScript script;
              ASSERT_TRUE(script.Load(file, 4097));
              ASSERT_TRUE(script.AppendLine({0, kTargetTrue, kTargetFalse, {}}));
-             script.m_name = "renamed";
+             script.SetName("renamed");
              ASSERT_TRUE(script.Store(file, 4097));
          },
          {"name: \"helper\" -> \"renamed\"",

@@ -29,8 +29,8 @@ constexpr std::uint32_t kLoadedGuid = 0x0A0B0C0D;
 void StoreScript(CIffFile& file, std::uint16_t id, const std::string& name, std::vector<CBhavInstruction> lines)
 {
     CBhavScript script;
-    script.m_name = name;
-    script.m_instructions = std::move(lines);
+    script.SetName(name);
+    script.ReplaceLines(std::move(lines));
     ASSERT_TRUE(script.Store(file, id));
 }
 
@@ -159,7 +159,7 @@ TEST(FileProblems, EachKindIsFoundAtItsPlaceAndGoneOnceFixed)
          [](CIffFile& f) {
              CObjectFunctions functions;
              ASSERT_TRUE(functions.Load(f, 128));
-             functions.m_functions[11] = {4097, 4301};
+             ASSERT_TRUE(functions.SetFunction(11, {4097, 4301}));
              ASSERT_TRUE(functions.Store(f, 128));
          },
          {"error missing-script OBJf #128 \"Chair\": action of \"user placement\""},

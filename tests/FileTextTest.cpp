@@ -38,8 +38,8 @@ Bytes BytesOf(const std::string& text)
 CBhavScript Script(const std::string& name, std::vector<CBhavInstruction> lines)
 {
     CBhavScript script;
-    script.m_name = name;
-    script.m_instructions = std::move(lines);
+    script.SetName(name);
+    script.ReplaceLines(std::move(lines));
     return script;
 }
 
@@ -53,8 +53,8 @@ CIffFile BuildObject()
     EXPECT_TRUE(Script("helper", {{0, kTargetTrue, kTargetFalse, {}}}).Store(file, 4097));
     EXPECT_TRUE(CStringTable::Plain({"Chair", "A chair"}, "names").Store(file, kTypeStr, 128));
     CConstantTable constants;
-    constants.m_values = {5, -1};
-    constants.m_name = "tuning";
+    constants.ReplaceValues({5, -1});
+    constants.SetName("tuning");
     EXPECT_TRUE(constants.Store(file, 4096));
     EXPECT_TRUE(CreateRecord(file, ERecordKind::Interactions, 128, "menu"));
     EXPECT_TRUE(CreateObject(file, 128, "Chair", 0x00053216, true));

@@ -22,7 +22,7 @@ CScriptGraph Graph(const std::vector<std::pair<int, int>>& targets)
         CBhavInstruction instruction;
         instruction.trueTarget = std::uint8_t(success);
         instruction.falseTarget = std::uint8_t(failure);
-        script.m_instructions.push_back(instruction);
+        script.AppendLine(instruction);
     }
     static const CNeededFiles files;
     return CScriptGraph::Build(script, CPlainTextRenderer(files, "Object.iff", ""));

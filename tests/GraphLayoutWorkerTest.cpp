@@ -14,7 +14,7 @@ CScriptGraph Graph(std::size_t lines)
 {
     CBhavScript script;
     for (std::size_t i = 0; i < lines; ++i)
-        script.m_instructions.push_back({0, std::uint8_t(i + 1 < lines ? i + 1 : kTargetTrue), kTargetFalse, {}});
+        script.AppendLine({0, std::uint8_t(i + 1 < lines ? i + 1 : kTargetTrue), kTargetFalse, {}});
     static const CNeededFiles files;
     return CScriptGraph::Build(script, CPlainTextRenderer(files, "Object.iff", ""));
 }

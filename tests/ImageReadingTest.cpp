@@ -34,15 +34,15 @@ Bytes ObjectOfSize(std::size_t bytes)
     CMemoryStream sample(BuildSampleObject());
     EXPECT_TRUE(container.Read(&sample, code));
     CBhavScript script;
-    script.m_name = "long";
+    script.SetName("long");
     std::mt19937 random(3);
-    while (script.m_instructions.size() * 12 < bytes && script.m_instructions.size() < 60000)
+    while (script.Lines().size() * 12 < bytes && script.Lines().size() < 60000)
     {
         CBhavInstruction line;
         line.opcode = static_cast<std::uint16_t>(random() % 64);
         line.trueTarget = kTargetTrue;
         line.falseTarget = kTargetFalse;
-        script.m_instructions.push_back(line);
+        script.AppendLine(line);
     }
     EXPECT_TRUE(script.Store(container, 5000));
     CMemoryStream out;
@@ -116,7 +116,7 @@ TEST_F(ImageReading, FileReadsAsItsBytesAndStaysAsReadWhenReplacedBySave)
         ASSERT_TRUE(script.Store(container, 5001));
         CBhavScript copy;
         EXPECT_TRUE(copy.Load(container, 5001));
-        EXPECT_EQ(copy.m_instructions.size(), script.m_instructions.size());
+        EXPECT_EQ(copy.Lines().size(), script.Lines().size());
     }
 }
 

@@ -37,8 +37,8 @@ protected:
         for (const auto& [id, name] : {std::pair<std::uint16_t, const char*>{4096, "main"}, {4097, "helper"}})
         {
             CBhavScript script;
-            script.m_name = name;
-            script.m_instructions.push_back({0, kTargetTrue, kTargetFalse, {}});
+            script.SetName(name);
+            script.AppendLine({0, kTargetTrue, kTargetFalse, {}});
             ASSERT_TRUE(script.Store(object, id));
         }
         ASSERT_TRUE(CreateObject(object, 128, "Chair", 0x00053216, true));
@@ -53,7 +53,7 @@ protected:
         ASSERT_TRUE(chair.Store(object, 128));
         CObjectFunctions functions;
         ASSERT_TRUE(functions.Load(object, 128));
-        functions.m_functions[11] = {4097, 4096};
+        ASSERT_TRUE(functions.SetFunction(11, {4097, 4096}));
         ASSERT_TRUE(functions.Store(object, 128));
         ASSERT_TRUE(CreateObject(object, 129, "Chair part", 0x00053217, false));
         ASSERT_TRUE(StoreSemiGlobalName(object, "Seating", ""));

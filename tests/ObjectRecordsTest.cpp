@@ -167,10 +167,10 @@ TEST(ObjectFunctions, TablesLoadAndStoreByteForByteAndNameTheirFunctions)
         PutChunk(container, kTypeObjf, 128, data, "");
         CObjectFunctions functions;
         ASSERT_TRUE(functions.Load(container, 128)) << count;
-        ASSERT_EQ(functions.m_functions.size(), count);
+        ASSERT_EQ(functions.Functions().size(), count);
         if (count > 0)
         {
-            EXPECT_EQ(functions.m_functions[0], (CObjectFunction{0x0201, 0x0403}));
+            EXPECT_EQ(functions.Functions()[0], (CObjectFunction{0x0201, 0x0403}));
         }
         ASSERT_TRUE(functions.Store(container, 129));
         EXPECT_EQ(ChunkBytes(container, kTypeObjf, 129), data) << count;
@@ -220,16 +220,16 @@ TEST(ObjectRecords, EntryPointsAreReferencesToTheirScripts)
 {
     CIffFile container;
     CObjectDefinition chair;
-    chair.m_name = "Chair";
+    chair.SetName("Chair");
     chair.SetValue(10, 4096);   // main script
     chair.SetValue(86, 4096);   // init script
     chair.SetValue(14, 4096);   // the interaction table: not a script
     chair.SetValue(148, 8192);  // pickup script
     ASSERT_TRUE(chair.Store(container, 128));
-    CObjectFunctions functions;
-    functions.m_functions.resize(31);
-    functions.m_functions[11] = {8192, 4096};
-    functions.m_functions[30] = {4096, 0};
+    std::vector<CObjectFunction> entries(31);
+    entries[11] = {8192, 4096};
+    entries[30] = {4096, 0};
+    const CObjectFunctions functions(std::move(entries));
     ASSERT_TRUE(functions.Store(container, 128));
     PutChunk(container, kTypeObjd, 129, Definition(150, 214), "refused");  // passed over
 
@@ -265,7 +265,7 @@ TEST(ObjectRecords, AnObjectIsMadeCopiedMovedAndDeletedWithItsFunctionTable)
     EXPECT_EQ(made.Size(), 214u);
     EXPECT_EQ(made.Guid(), 0x00053216u);
     EXPECT_EQ(made.Value(*ObjectFieldOffset("uses function table")), 1u);
-    EXPECT_EQ(madeFunctions.m_functions.size(), 30u);
+    EXPECT_EQ(madeFunctions.Functions().size(), 30u);
 
     // A GUID in use is refused, naming the object that has it.
     EXPECT_FALSE(CreateObject(container, 129, "Sofa", 0x00053216, false));

@@ -178,14 +178,14 @@ TEST(RecordProperty, RandomScriptsSurviveStoreAndLoad)
         const std::uint16_t format =
             random.Chance(90) ? std::uint16_t(0x8000 + random.Below(4)) : std::uint16_t(random.Word());
         const std::size_t headerSize = CBhavScript::HeaderSizeFor(format);
-        script.m_header.resize(headerSize == 0 ? 12 : headerSize);
-        for (auto& byte : script.m_header)
+        std::vector<std::uint8_t> header(headerSize == 0 ? 12 : headerSize);
+        for (auto& byte : header)
             byte = std::uint8_t(random.Below(256));
-        script.m_header[0] = std::uint8_t(format);
-        script.m_header[1] = std::uint8_t(format >> 8);
-        script.m_name = random.Text(0, 63);
-        script.m_instructions.resize(random.Below(300));
-        for (CBhavInstruction& line : script.m_instructions)
+        header[0] = std::uint8_t(format);
+        header[1] = std::uint8_t(format >> 8);
+        script.SetName(random.Text(0, 63));
+        std::vector<CBhavInstruction> lines(random.Below(300));
+        for (CBhavInstruction& line : lines)
         {
             line.opcode = random.Word();
             line.trueTarget = std::uint8_t(random.Below(256));
@@ -193,24 +193,26 @@ TEST(RecordProperty, RandomScriptsSurviveStoreAndLoad)
             for (auto& p : line.params)
                 p = random.Word();
         }
-        CIffFile container;
+        ASSERT_TRUE(script.ReplaceLines(lines)) << "seed " << seed;
         if (headerSize == 0)
         {
-            EXPECT_FALSE(script.Store(container, 4096)) << "seed " << seed;
-            EXPECT_TRUE(container.Chunks().empty()) << "seed " << seed;
+            EXPECT_FALSE(script.SetHeader(header)) << "seed " << seed;
+            EXPECT_EQ(script.Format(), CBhavScript::kDefaultFormat) << "seed " << seed;
             continue;
         }
+        ASSERT_TRUE(script.SetHeader(header)) << "seed " << seed;
+        CIffFile container;
         ASSERT_TRUE(script.Store(container, 4096)) << "seed " << seed;
         CBhavScript loaded;
         ASSERT_TRUE(loaded.Load(container, 4096)) << "seed " << seed;
-        auto header = script.m_header;
-        const std::size_t count = script.m_instructions.size();
+        header = script.Header();
+        const std::size_t count = script.Lines().size();
         const std::size_t countAt = format == 0x8003 ? 9 : 2;
         for (std::size_t i = 0; i < (format == 0x8003 ? 4u : 2u); ++i)
             header[countAt + i] = std::uint8_t(count >> (8 * i));
-        EXPECT_EQ(loaded.m_header, header) << "seed " << seed;
-        EXPECT_EQ(loaded.m_instructions, script.m_instructions) << "seed " << seed;
-        EXPECT_EQ(loaded.m_name, script.m_name) << "seed " << seed;
+        EXPECT_EQ(loaded.Header(), header) << "seed " << seed;
+        EXPECT_EQ(loaded.Lines(), script.Lines()) << "seed " << seed;
+        EXPECT_EQ(loaded.Name(), script.Name()) << "seed " << seed;
     }
 }
 
@@ -324,21 +326,23 @@ TEST(RecordProperty, RandomConstantTablesSurviveStoreAndLoad)
     {
         CRandom random(seed);
         CConstantTable table;
-        table.m_flags = std::uint8_t(random.Below(256));
-        table.m_values.resize(random.Below(300));
-        for (auto& value : table.m_values)
+        table.SetFlags(std::uint8_t(random.Below(256)));
+        std::vector<std::int16_t> values(random.Below(300));
+        for (auto& value : values)
             value = std::int16_t(random.Word());
-        table.m_name = random.Text(0, 63);
+        // A table over 255 constants is refused by the builder and keeps what it had.
+        EXPECT_EQ(table.ReplaceValues(values), values.size() <= CConstantTable::kMaxConstants) << "seed " << seed;
+        table.SetName(random.Text(0, 63));
         CIffFile container;
-        const bool fits = table.m_values.size() <= CConstantTable::kMaxConstants;
+        const bool fits = table.Values().size() <= CConstantTable::kMaxConstants;
         ASSERT_EQ(table.Store(container, 4096).Ok(), fits) << "seed " << seed;
         if (!fits)
             continue;
         CConstantTable loaded;
         ASSERT_TRUE(loaded.Load(container, 4096)) << "seed " << seed;
-        EXPECT_EQ(loaded.m_flags, table.m_flags) << "seed " << seed;
-        EXPECT_EQ(loaded.m_values, table.m_values) << "seed " << seed;
-        EXPECT_EQ(loaded.m_name, table.m_name) << "seed " << seed;
+        EXPECT_EQ(loaded.Flags(), table.Flags()) << "seed " << seed;
+        EXPECT_EQ(loaded.Values(), table.Values()) << "seed " << seed;
+        EXPECT_EQ(loaded.Name(), table.Name()) << "seed " << seed;
     }
 }
 
@@ -419,11 +423,11 @@ TEST(RecordProperty, RandomObjectsSurviveEditStoreAndLoadByteForByte)
             else
                 WriteLE16(data.data() + field.offset, std::uint16_t(value));
         }
-        object.m_name = random.Text(0, 63);
-        CObjectFunctions functions;
-        functions.m_functions.resize(random.Below(40));
-        for (CObjectFunction& function : functions.m_functions)
+        object.SetName(random.Text(0, 63));
+        std::vector<CObjectFunction> entries(random.Below(40));
+        for (CObjectFunction& function : entries)
             function = {random.Word(), random.Word()};
+        const CObjectFunctions functions(std::move(entries));
 
         CIffFile container;
         ASSERT_TRUE(object.Store(container, 128) && functions.Store(container, 128)) << "seed " << seed;
@@ -431,8 +435,8 @@ TEST(RecordProperty, RandomObjectsSurviveEditStoreAndLoadByteForByte)
         CObjectFunctions loadedFunctions;
         ASSERT_TRUE(loaded.Load(container, 128) && loadedFunctions.Load(container, 128)) << "seed " << seed;
         EXPECT_EQ(loaded.Encode(), data) << "seed " << seed;
-        EXPECT_EQ(loaded.m_name, object.m_name) << "seed " << seed;
-        EXPECT_EQ(loadedFunctions.m_functions, functions.m_functions) << "seed " << seed;
+        EXPECT_EQ(loaded.Name(), object.Name()) << "seed " << seed;
+        EXPECT_EQ(loadedFunctions.Functions(), functions.Functions()) << "seed " << seed;
     }
 }
 

@@ -345,9 +345,9 @@ TEST_F(CRecordCommands, OptimizeRewritesTheScript)
     ASSERT_EQ(Run("optimize " + Object() + " 4096 '" + Path("optimized.iff") + "'", out, err), 0) << err;
     CBhavScript script;
     ASSERT_TRUE(script.Load(Load(Path("optimized.iff")), 4096));
-    ASSERT_EQ(script.m_instructions.size(), 2u);
-    EXPECT_EQ(script.m_instructions[0].trueTarget, 1);
-    EXPECT_EQ(script.m_instructions[1].opcode, 4);
+    ASSERT_EQ(script.Lines().size(), 2u);
+    EXPECT_EQ(script.Lines()[0].trueTarget, 1);
+    EXPECT_EQ(script.Lines()[1].opcode, 4);
 }
 
 TEST_F(CRecordCommands, RoundtripStoresEveryLoadableRecordUnchanged)

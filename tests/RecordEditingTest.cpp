@@ -29,7 +29,7 @@ std::vector<std::uint8_t> Calls(std::vector<std::uint16_t> opcodes)
 {
     CBhavScript script;
     for (const std::uint16_t opcode : opcodes)
-        script.m_instructions.push_back({opcode, kTargetTrue, kTargetFalse, {}});
+        script.AppendLine({opcode, kTargetTrue, kTargetFalse, {}});
     return script.Encode().Value();
 }
 
@@ -101,7 +101,7 @@ TEST(RecordEditing, NewRecordsLoadBackEmptyInTheDefaultLayout)
              CBhavScript script;
              ASSERT_TRUE(script.Load(c, id));
              EXPECT_EQ(script.Format(), 0x8002);
-             EXPECT_EQ(script.m_instructions, (std::vector<CBhavInstruction>{{0, kTargetTrue, kTargetFalse, {}}}));
+             EXPECT_EQ(script.Lines(), (std::vector<CBhavInstruction>{{0, kTargetTrue, kTargetFalse, {}}}));
          }},
         {Object(), ERecordKind::Strings, 129,
          [](const CIffFile& c, std::uint16_t id) {
@@ -117,7 +117,7 @@ TEST(RecordEditing, NewRecordsLoadBackEmptyInTheDefaultLayout)
          [](const CIffFile& c, std::uint16_t id) {
              CConstantTable table;
              ASSERT_TRUE(table.Load(c, id));
-             EXPECT_TRUE(table.m_values.empty());
+             EXPECT_TRUE(table.Values().empty());
          }},
         {CIffFile(), ERecordKind::Script, 4096, [](const CIffFile& c, std::uint16_t) { EXPECT_EQ(c.Chunks().size(), 1u); }},
     };

@@ -37,9 +37,9 @@ CBhavInstruction Line(std::uint16_t opcode, std::uint8_t onTrue, std::uint8_t on
 void AddScript(CIffFile& container, std::uint16_t id, const std::string& name, std::vector<CBhavInstruction> lines)
 {
     CBhavScript script;
-    script.m_name = name;
-    script.m_header = {0x01, 0x80, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0};
-    script.m_instructions = std::move(lines);
+    script.SetName(name);
+    script.SetHeader({0x01, 0x80, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0});
+    script.ReplaceLines(std::move(lines));
     ASSERT_TRUE(script.Store(container, id));
 }
 

@@ -41,9 +41,9 @@ CIffFile GrownSample()
     EXPECT_TRUE(container.Read(&stream, error));
 
     CBhavScript caller;
-    caller.m_name = "calls everything";
+    caller.SetName("calls everything");
     for (const std::uint16_t opcode : {4096, 4097, 4098, 4099, 4100, 4101, 4096})
-        caller.m_instructions.push_back({opcode, kTargetTrue, kTargetFalse, {}});
+        caller.AppendLine({opcode, kTargetTrue, kTargetFalse, {}});
     EXPECT_TRUE(caller.Store(container, 4101));
 
     CInteractionTable table;
@@ -62,7 +62,7 @@ CIffFile GrownSample()
     EXPECT_TRUE(second.Store(container, 129));
     CObjectFunctions functions;
     EXPECT_TRUE(functions.Load(container, 128));
-    functions.m_functions[5].check = 4101;
+    EXPECT_TRUE(functions.SetFunction(5, {4101, functions.Functions()[5].action}));
     EXPECT_TRUE(functions.Store(container, 129));
 
     for (const std::uint16_t id : {4096, 4099})
@@ -167,7 +167,7 @@ TEST(Renumbering, CallsThatReachAnotherFileStayBehind)
     CBhavScript script;
     ASSERT_TRUE(script.Load(container, 4101));
     ASSERT_TRUE(script.Store(container, 8300));
-    script.m_instructions = {{8300, kTargetTrue, kTargetFalse, {}}};
+    script.ReplaceLines({{8300, kTargetTrue, kTargetFalse, {}}});
     ASSERT_TRUE(script.Store(container, 4102));
 
     const CRecordRenumbering renumbering = RenumberingOf(container, ERecordKind::Script, 8300, 4260);
@@ -176,7 +176,7 @@ TEST(Renumbering, CallsThatReachAnotherFileStayBehind)
     EXPECT_TRUE(renumbering.calledFromOtherFiles);
     ASSERT_TRUE(RenameRecord(container, ERecordKind::Script, 8300, 4260, "moved", true));
     ASSERT_TRUE(script.Load(container, 4102));
-    EXPECT_EQ(script.m_instructions[0].opcode, 8300);
+    EXPECT_EQ(script.Lines()[0].opcode, 8300);
 }
 
 TEST(Renumbering, DuplicateCopyAndDeleteCarryTheLayout)

@@ -23,7 +23,7 @@ CBhavScript Script(const std::vector<std::pair<int, int>>& targets)
         instruction.opcode = 2;
         instruction.trueTarget = std::uint8_t(success);
         instruction.falseTarget = std::uint8_t(failure);
-        script.m_instructions.push_back(instruction);
+        script.AppendLine(instruction);
     }
     return script;
 }
@@ -93,10 +93,12 @@ TEST(ScriptGraph, BoxesShowNumberDescriptionAndCalledScriptName)
     AddIndexedFile(files, "Object.iff", {{4096, "main"}});
     const CPlainTextRenderer renderer(files, "Object.iff", "");
     CBhavScript script = Script({{1, 255}, {2, 255}, {3, 254}, {254, 254}});
-    script.m_instructions[0].params = {3, 1, 0x0500, 0x0708};
-    script.m_instructions[1].opcode = 256;
-    script.m_instructions[2].opcode = 4096;
-    script.m_instructions[3].opcode = 4097;  // a script the index does not hold
+    std::vector<CBhavInstruction> lines = script.Lines();
+    lines[0].params = {3, 1, 0x0500, 0x0708};
+    lines[1].opcode = 256;
+    lines[2].opcode = 4096;
+    lines[3].opcode = 4097;  // a script the index does not hold
+    ASSERT_TRUE(script.ReplaceLines(lines));
     const CScriptGraph graph = CScriptGraph::Build(script, renderer);
     ASSERT_EQ(graph.Nodes().size(), 6u);
     using Rows = std::vector<std::string>;

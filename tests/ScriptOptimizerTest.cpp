@@ -12,12 +12,12 @@ TEST(ScriptOptimizer, LeavesEmptyAndSingleExitScriptsAlone)
 {
     CBhavScript empty;
     empty.Optimize();
-    EXPECT_TRUE(empty.m_instructions.empty());
+    EXPECT_TRUE(empty.Lines().empty());
 
     CBhavScript single = ScriptFromTargets({{254, 255}});
-    const auto before = single.m_instructions;
+    const auto before = single.Lines();
     single.Optimize();
-    EXPECT_EQ(single.m_instructions, before);
+    EXPECT_EQ(single.Lines(), before);
 }
 
 TEST(ScriptOptimizer, PlacesTheTrueBranchDirectlyAfterItsLine)
@@ -26,7 +26,7 @@ TEST(ScriptOptimizer, PlacesTheTrueBranchDirectlyAfterItsLine)
     script.Optimize();
     EXPECT_EQ(LayoutOf(script), (LineLayout{{0, 1, 2}, {2, 255, 255}, {1, 254, 255}}));
     // Opcodes and operands travel with their line.
-    EXPECT_EQ(script.m_instructions[1].params[0], 102);
+    EXPECT_EQ(script.Lines()[1].params[0], 102);
 }
 
 TEST(ScriptOptimizer, DropsUnreachedLinesAndRenumbersTheRest)
@@ -57,9 +57,9 @@ TEST(ScriptOptimizer, FollowsTheFalseBranchAfterTheWholeTrueBranch)
 TEST(ScriptOptimizer, RefusesAReachableTargetPastTheEnd)
 {
     CBhavScript script = ScriptFromTargets({{1, 255}, {2, 254}, {3, 254}, {10, 254}, {254, 254}, {254, 254}, {254, 254}, {0, 0}});
-    const auto before = script.m_instructions;
+    const auto before = script.Lines();
     script.Optimize();
-    EXPECT_EQ(script.m_instructions, before);
+    EXPECT_EQ(script.Lines(), before);
 }
 
 TEST(ScriptOptimizer, IgnoresAPastTheEndTargetOfAnUnreachedLine)
@@ -73,9 +73,9 @@ TEST(ScriptOptimizer, IsIdempotent)
 {
     CBhavScript script = ScriptFromTargets({{3, 1}, {4, 254}, {0, 255}, {1, 2}, {255, 3}, {1, 1}});
     script.Optimize();
-    const auto once = script.m_instructions;
+    const auto once = script.Lines();
     script.Optimize();
-    EXPECT_EQ(script.m_instructions, once);
+    EXPECT_EQ(script.Lines(), once);
 }
 
 TEST(ScriptOptimizer, HandlesTheLongestReachableChain)
@@ -88,7 +88,7 @@ TEST(ScriptOptimizer, HandlesTheLongestReachableChain)
     targets.emplace_back(254, 254);  // line 252 cannot be reached
     CBhavScript script = ScriptFromTargets(targets);
     script.Optimize();
-    ASSERT_EQ(script.m_instructions.size(), 252u);
-    EXPECT_EQ(script.m_instructions.back().trueTarget, 252);
-    EXPECT_EQ(script.m_instructions.back().opcode, 251);
+    ASSERT_EQ(script.Lines().size(), 252u);
+    EXPECT_EQ(script.Lines().back().trueTarget, 252);
+    EXPECT_EQ(script.Lines().back().opcode, 251);
 }

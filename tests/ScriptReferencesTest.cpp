@@ -18,9 +18,9 @@ namespace
 void AddCalls(CIffFile& container, std::uint16_t id, const std::string& name, std::vector<std::uint16_t> opcodes)
 {
     CBhavScript script;
-    script.m_name = name;
+    script.SetName(name);
     for (const std::uint16_t opcode : opcodes)
-        script.m_instructions.push_back({opcode, kTargetTrue, kTargetFalse, {}});
+        script.AppendLine({opcode, kTargetTrue, kTargetFalse, {}});
     ASSERT_TRUE(script.Store(container, id));
 }
 

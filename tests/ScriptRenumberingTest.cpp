@@ -109,6 +109,6 @@ TEST(ScriptRenumbering, EveryJumpKeepsItsInstruction)
         else if (!row.after.empty())
             EXPECT_EQ(LayoutOf(script), row.after);
         else
-            EXPECT_EQ(script.m_instructions.size(), lines);
+            EXPECT_EQ(script.Lines().size(), lines);
     }
 }

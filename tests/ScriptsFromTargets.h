@@ -19,7 +19,7 @@ inline CBhavScript ScriptFromTargets(const std::vector<std::pair<int, int>>& tar
         instruction.trueTarget = std::uint8_t(targets[line].first);
         instruction.falseTarget = std::uint8_t(targets[line].second);
         instruction.params = {std::uint16_t(line + 100), 2, 3, 4};
-        script.m_instructions.push_back(instruction);
+        script.AppendLine(instruction);
     }
     return script;
 }
@@ -30,7 +30,7 @@ using LineLayout = std::vector<std::tuple<int, int, int>>;
 inline LineLayout LayoutOf(const CBhavScript& script)
 {
     LineLayout layout;
-    for (const CBhavInstruction& instruction : script.m_instructions)
+    for (const CBhavInstruction& instruction : script.Lines())
         layout.emplace_back(instruction.opcode, instruction.trueTarget, instruction.falseTarget);
     return layout;
 }

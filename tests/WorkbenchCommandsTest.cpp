@@ -56,9 +56,9 @@ protected:
                           const std::string& name)
     {
         CBhavScript script;
-        script.m_name = name;
+        script.SetName(name);
         for (const std::uint16_t opcode : opcodes)
-            script.m_instructions.push_back({opcode, kTargetTrue, kTargetFalse, {}});
+            script.AppendLine({opcode, kTargetTrue, kTargetFalse, {}});
         ASSERT_TRUE(script.Store(container, id));
     }
 
@@ -107,8 +107,8 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
          [](const CIffFile&, const CIffFile& out) {
              CBhavScript script;
              ASSERT_TRUE(script.Load(out, 4098));
-             EXPECT_EQ(script.m_name, "helper");
-             EXPECT_EQ(script.m_instructions.size(), 1u);
+             EXPECT_EQ(script.Name(), "helper");
+             EXPECT_EQ(script.Lines().size(), 1u);
          }},
         {"new-record {object.iff} TTAB {out.iff} --id 0x200 --name Caf\xC3\xA9 --json", 0, "",
          {{"id", 512}, {"name", "Caf\u00e9"}, {"chunks", {"TTAB", "TTAs"}}},
@@ -158,7 +158,7 @@ TEST_F(CWorkbenchCommands, EachCommandWritesItsChangeOrNothing)
          [](const CIffFile&, const CIffFile& out) {
              CBhavScript script;
              ASSERT_TRUE(script.Load(out, 4096));
-             EXPECT_EQ(script.m_instructions.size(), 3u);
+             EXPECT_EQ(script.Lines().size(), 3u);
          }},
         {"copy-record {other.iff} constants 128 {object.iff} {out.iff} --json", 1, "BCON #128: no such record\n",
          {{"error", "no-record"}}, {}},

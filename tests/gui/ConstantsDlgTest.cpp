@@ -71,7 +71,7 @@ protected:
 
 TEST_F(ConstantsEditor, SelectingShowsTheValueAndTypingStoresIt)
 {
-    m_table.m_values = {5, -1, 300};
+    m_table.ReplaceValues({5, -1, 300});
     Run([this](wxDialog& dialog) {
         EXPECT_EQ(dialog.GetTitle(), "Constants");
         EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0=5", "1=-1", "2=300"}));
@@ -79,12 +79,12 @@ TEST_F(ConstantsEditor, SelectingShowsTheValueAndTypingStoresIt)
 
         // With no line selected, typing changes nothing.
         Type(dialog, IDC_CONSTANTS_VALUE, "77");
-        EXPECT_EQ(m_table.m_values, (std::vector<std::int16_t>{5, -1, 300}));
+        EXPECT_EQ(m_table.Values(), (std::vector<std::int16_t>{5, -1, 300}));
 
         SelectLine(dialog, 2);
         EXPECT_EQ(Edit(dialog, IDC_CONSTANTS_VALUE).GetValue(), "300");
         Type(dialog, IDC_CONSTANTS_VALUE, "12");
-        EXPECT_EQ(m_table.m_values, (std::vector<std::int16_t>{5, -1, 12}));
+        EXPECT_EQ(m_table.Values(), (std::vector<std::int16_t>{5, -1, 12}));
         EXPECT_EQ(Lines(dialog)[2], "2=12");
 
         SelectLine(dialog, 1);
@@ -95,7 +95,7 @@ TEST_F(ConstantsEditor, SelectingShowsTheValueAndTypingStoresIt)
 
 TEST_F(ConstantsEditor, TextsThatAreNoNumberYetWaitAndOkChecksThem)
 {
-    m_table.m_values = {5, 6};
+    m_table.ReplaceValues({5, 6});
     Run([this](wxDialog& dialog) {
         SelectLine(dialog, 0);
         // Typed key by key: the field emptied, then "-" and "7". Nothing is said on the way.
@@ -103,18 +103,18 @@ TEST_F(ConstantsEditor, TextsThatAreNoNumberYetWaitAndOkChecksThem)
         field.ChangeValue("");
         field.WriteText("-");
         EXPECT_TRUE(m_ui.messages.empty());
-        EXPECT_EQ(m_table.m_values[0], 5);
+        EXPECT_EQ(m_table.Values()[0], 5);
         EXPECT_EQ(Lines(dialog)[0], "0=5");
 
         field.WriteText("7");
         EXPECT_EQ(field.GetValue(), "-7");
-        EXPECT_EQ(m_table.m_values[0], -7);
+        EXPECT_EQ(m_table.Values()[0], -7);
         EXPECT_EQ(Lines(dialog)[0], "0=-7");
 
         // Out of range: kept as typed, not taken, and refused on OK.
         Type(dialog, IDC_CONSTANTS_VALUE, "40000");
         EXPECT_TRUE(m_ui.messages.empty());
-        EXPECT_EQ(m_table.m_values[0], -7);
+        EXPECT_EQ(m_table.Values()[0], -7);
         ClickButton(dialog, wxID_OK);
         EXPECT_TRUE(dialog.IsModal());
         ASSERT_EQ(m_ui.Texts(), (std::vector<wxString>{"Please enter an integer."}));
@@ -123,7 +123,7 @@ TEST_F(ConstantsEditor, TextsThatAreNoNumberYetWaitAndOkChecksThem)
         Type(dialog, IDC_CONSTANTS_VALUE, "-7");
         ClickButton(dialog, wxID_OK);
     });
-    EXPECT_EQ(m_table.m_values[0], -7);
+    EXPECT_EQ(m_table.Values()[0], -7);
 }
 
 TEST_F(ConstantsEditor, AddAppendsAZeroAndLeavesNoLineSelected)
@@ -133,7 +133,7 @@ TEST_F(ConstantsEditor, AddAppendsAZeroAndLeavesNoLineSelected)
         ClickButton(dialog, IDC_CONSTANTS_ADD);
         EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0=0"}));
         EXPECT_EQ(SelectedLine(dialog), -1);
-        EXPECT_EQ(m_table.m_values, (std::vector<std::int16_t>{0}));
+        EXPECT_EQ(m_table.Values(), (std::vector<std::int16_t>{0}));
 
         SelectLine(dialog, 0);
         ClickButton(dialog, IDC_CONSTANTS_ADD);
@@ -144,14 +144,14 @@ TEST_F(ConstantsEditor, AddAppendsAZeroAndLeavesNoLineSelected)
 
 TEST_F(ConstantsEditor, AddRefusesA256thConstant)
 {
-    m_table.m_values.assign(CConstantTable::kMaxConstants - 1, 3);
+    ASSERT_TRUE(m_table.ReplaceValues(std::vector<std::int16_t>(CConstantTable::kMaxConstants - 1, 3)));
     Run([this](wxDialog& dialog) {
         ClickButton(dialog, IDC_CONSTANTS_ADD);
-        EXPECT_EQ(m_table.m_values.size(), 255u);
+        EXPECT_EQ(m_table.Values().size(), 255u);
         EXPECT_TRUE(m_ui.messages.empty());
 
         ClickButton(dialog, IDC_CONSTANTS_ADD);
-        EXPECT_EQ(m_table.m_values.size(), 255u);
+        EXPECT_EQ(m_table.Values().size(), 255u);
         EXPECT_EQ(ConstantList(dialog).GetItemCount(), 255);
         ASSERT_EQ(m_ui.Texts(), (std::vector<wxString>{CConstantsDlg::kTableFullMessage}));
         EXPECT_EQ(m_ui.messages[0].owner, &dialog);
@@ -160,21 +160,21 @@ TEST_F(ConstantsEditor, AddRefusesA256thConstant)
 
 TEST_F(ConstantsEditor, DeleteRenumbersTheConstantsAfterIt)
 {
-    m_table.m_values = {10, 20, 30};
+    m_table.ReplaceValues({10, 20, 30});
     Run([this](wxDialog& dialog) {
         ClickButton(dialog, IDC_CONSTANTS_DELETE);  // nothing selected: nothing removed
-        EXPECT_EQ(m_table.m_values.size(), 3u);
+        EXPECT_EQ(m_table.Values().size(), 3u);
 
         SelectLine(dialog, 1);
         ClickButton(dialog, IDC_CONSTANTS_DELETE);
-        EXPECT_EQ(m_table.m_values, (std::vector<std::int16_t>{10, 30}));
+        EXPECT_EQ(m_table.Values(), (std::vector<std::int16_t>{10, 30}));
         EXPECT_EQ(Lines(dialog), (std::vector<std::string>{"0=10", "1=30"}));
         EXPECT_EQ(SelectedLine(dialog), -1);
 
         // The old constant 2 is number 1 now, and typing reaches it under that number.
         SelectLine(dialog, 1);
         Type(dialog, IDC_CONSTANTS_VALUE, "31");
-        EXPECT_EQ(m_table.m_values, (std::vector<std::int16_t>{10, 31}));
+        EXPECT_EQ(m_table.Values(), (std::vector<std::int16_t>{10, 31}));
     });
 }
 
@@ -225,13 +225,13 @@ TEST_F(ConstantsOnSample, CancelKeepsTheContainerAndOkStoresWhatTheListShows)
     m_ui.modalDrivers.clear();
     EditTuning(m_ui, wxID_OK);
     const CConstantTable stored = LoadConstants(Document().Container(), 4096);
-    EXPECT_EQ(stored.m_values, (std::vector<std::int16_t>{5, 300, 0, 7}));
-    EXPECT_EQ(stored.m_flags, 0x80);
-    EXPECT_EQ(stored.m_name, "tuning");
+    EXPECT_EQ(stored.Values(), (std::vector<std::int16_t>{5, 300, 0, 7}));
+    EXPECT_EQ(stored.Flags(), 0x80);
+    EXPECT_EQ(stored.Name(), "tuning");
     EXPECT_TRUE(Document().IsModified());
-    EXPECT_EQ(LoadConstants(Document().Container(), 4097).m_values, (std::vector<std::int16_t>{450, 25}));
+    EXPECT_EQ(LoadConstants(Document().Container(), 4097).Values(), (std::vector<std::int16_t>{450, 25}));
 
     ASSERT_TRUE(Document().OnSaveDocument(m_path));
     const CIffFile saved = ReadIff(m_path);
-    EXPECT_EQ(LoadConstants(saved, 4096).m_values, (std::vector<std::int16_t>{5, 300, 0, 7}));
+    EXPECT_EQ(LoadConstants(saved, 4096).Values(), (std::vector<std::int16_t>{5, 300, 0, 7}));
 }

@@ -126,8 +126,8 @@ TEST_F(Finding, FindReferencesListsEveryPlaceAndADoubleClickOpensIt)
     // open file.
     CIffFile extra;
     CBhavScript caller;
-    caller.m_name = "extra caller";
-    caller.m_instructions = {{0, 1, kTargetFalse, {}}, {256, kTargetTrue, kTargetFalse, {}}};
+    caller.SetName("extra caller");
+    caller.ReplaceLines({{0, 1, kTargetFalse, {}}, {256, kTargetTrue, kTargetFalse, {}}});
     ASSERT_TRUE(caller.Store(extra, 4096));
     Document().NeededFiles().Add(extra, "Extra.iff");
 

@@ -66,8 +66,8 @@ TEST_F(ProblemsWindow, FollowsAnEditAndItsUndoAndADoubleClickOpensThePlace)
     // A change that fixes a problem takes its row away.
     ASSERT_TRUE(Document().ChangeRecords("New Script", [](CIffFile& file) {
         CBhavScript script;
-        script.m_name = "made";
-        script.m_instructions.push_back({0, kTargetTrue, kTargetFalse, {}});
+        script.SetName("made");
+        script.AppendLine({0, kTargetTrue, kTargetFalse, {}});
         return bool(script.Store(file, 4200));
     }));
     EXPECT_FALSE(Has(ReportRows(list), missingCall));

@@ -44,8 +44,8 @@ CBhavInstruction Line(std::uint16_t opcode, std::uint8_t t, std::uint8_t f, std:
 CBhavScript Script(std::vector<CBhavInstruction> lines)
 {
     CBhavScript script;
-    script.m_name = "test script";
-    script.m_instructions = std::move(lines);
+    script.SetName("test script");
+    script.ReplaceLines(std::move(lines));
     return script;
 }
 
@@ -145,7 +145,7 @@ TEST_F(ScriptEditor, AddAppendsAnEmptyLineAndSelectsIt)
         ASSERT_EQ(dialog.Lines()->Count(), 2u);
         EXPECT_EQ(dialog.Lines()->Item(1)->lineNumber, 2);
         EXPECT_EQ(dialog.Lines()->GetSelection(), 1);
-        EXPECT_EQ(m_script.m_instructions, (std::vector<CBhavInstruction>{Line(0, 0, 0), Line(0, 0, 0)}));
+        EXPECT_EQ(m_script.Lines(), (std::vector<CBhavInstruction>{Line(0, 0, 0), Line(0, 0, 0)}));
     });
 }
 
@@ -155,12 +155,12 @@ TEST_F(ScriptEditor, CopyAppendsTheSelectedLineUnchanged)
     Run([this](CScriptEditorDlg& dialog) {
         SelectLine(*dialog.Lines(), wxNOT_FOUND);
         ClickButton(dialog, IDC_SCRIPT_COPY);  // nothing selected: nothing happens
-        EXPECT_EQ(m_script.m_instructions.size(), 3u);
+        EXPECT_EQ(m_script.Lines().size(), 3u);
 
         SelectLine(*dialog.Lines(), 1);
         ClickButton(dialog, IDC_SCRIPT_COPY);
-        ASSERT_EQ(m_script.m_instructions.size(), 4u);
-        EXPECT_EQ(m_script.m_instructions[3], m_script.m_instructions[1]);
+        ASSERT_EQ(m_script.Lines().size(), 4u);
+        EXPECT_EQ(m_script.Lines()[3], m_script.Lines()[1]);
         const std::vector<std::string> shown = Shown(*dialog.Lines());
         EXPECT_EQ(shown[3], "4" + shown[1].substr(1));
         EXPECT_EQ(dialog.Lines()->GetSelection(), 3);
@@ -183,8 +183,8 @@ TEST_F(ScriptEditor, DeleteKeepsTheOtherTargetsAndSelectsTheLineThatMovedUp)
         SelectLine(list, 2);
         ClickButton(dialog, IDC_SCRIPT_DELETE);
         ASSERT_EQ(list.Count(), 7u);
-        EXPECT_EQ(m_script.m_instructions.size(), 7u);
-        EXPECT_EQ(m_script.m_instructions[2].params[0], 3);
+        EXPECT_EQ(m_script.Lines().size(), 7u);
+        EXPECT_EQ(m_script.Lines()[2].params[0], 3);
         // The former line 5 is line 4 now and still goes to line 7, the former line 8.
         EXPECT_EQ(list.Item(3)->lineNumber, 4);
         EXPECT_EQ(list.Item(3)->successText, "goto line 7");
@@ -207,7 +207,7 @@ TEST_F(ScriptEditor, OptimizeKeepsReachableLinesRenumberedAndSelectsNone)
     Run([this](CScriptEditorDlg& dialog) {
         SelectLine(*dialog.Lines(), 3);
         ClickButton(dialog, IDC_SCRIPT_OPTIMIZE);
-        EXPECT_EQ(m_script.m_instructions,
+        EXPECT_EQ(m_script.Lines(),
                   (std::vector<CBhavInstruction>{Line(0, 1, 2), Line(2, 255, 255), Line(1, 254, 255)}));
         const std::vector<std::string> shown = Shown(*dialog.Lines());
         ASSERT_EQ(shown.size(), 3u);
@@ -230,11 +230,11 @@ TEST_F(ScriptEditor, DoubleClickEditsOnlyThatLine)
             EXPECT_EQ(m_ui.modalRuns.size(), 1u);
 
             SelectLine(list, 1, true);  // the line editor is cancelled
-            EXPECT_EQ(m_script.m_instructions, original.m_instructions);
+            EXPECT_EQ(m_script.Lines(), original.Lines());
             const std::vector<std::string> before = Shown(list);
 
             SelectLine(list, 1, true);  // the line editor ends with OK
-            EXPECT_EQ(m_script.m_instructions[1], Line(0, 4, 253));
+            EXPECT_EQ(m_script.Lines()[1], Line(0, 4, 253));
             const std::vector<std::string> after = Shown(list);
             EXPECT_EQ(after[0], before[0]);
             EXPECT_EQ(after[1], "2|Idle (Stack: 0, 0, 0, 0)|goto line 5 (missing)|return ERROR");
@@ -295,11 +295,11 @@ TEST_F(ScriptEditor, EveryChangeIsUndoneAndRedoneWithTheKeys)
     Run(
         [&](CScriptEditorDlg& dialog) {
             const auto view = [&] {
-                return CView{m_script.m_instructions, Shown(*dialog.Lines()), dialog.Lines()->GetSelection()};
+                return CView{m_script.Lines(), Shown(*dialog.Lines()), dialog.Lines()->GetSelection()};
             };
             const auto expectView = [&](const CView& expected, bool selection, const std::string& what) {
                 SCOPED_TRACE(what);
-                EXPECT_EQ(m_script.m_instructions, expected.instructions);
+                EXPECT_EQ(m_script.Lines(), expected.instructions);
                 EXPECT_EQ(Shown(*dialog.Lines()), expected.shown);
                 if (selection)
                 {
@@ -402,8 +402,8 @@ TEST_F(ScriptEditor, LineCommandsKeepEveryJumpOnItsInstructionAndAreUndone)
         Run([&](CScriptEditorDlg& dialog) {
             SelectLine(*dialog.Lines(), row.select);
             row.command(dialog);
-            EXPECT_EQ(m_script.m_instructions, row.after.empty() ? row.start : row.after);
-            EXPECT_EQ(dialog.Lines()->Count(), m_script.m_instructions.size());
+            EXPECT_EQ(m_script.Lines(), row.after.empty() ? row.start : row.after);
+            EXPECT_EQ(dialog.Lines()->Count(), m_script.Lines().size());
             EXPECT_EQ(dialog.Lines()->GetSelection(), row.selected);
             if (row.message != nullptr)
                 EXPECT_EQ(m_ui.Texts(), std::vector<wxString>{row.message});
@@ -411,7 +411,7 @@ TEST_F(ScriptEditor, LineCommandsKeepEveryJumpOnItsInstructionAndAreUndone)
                 EXPECT_TRUE(m_ui.messages.empty());
             EXPECT_EQ(dialog.CanUndo(), !row.after.empty());
             PressKey(*dialog.Lines(), 'Z', wxMOD_CONTROL);
-            EXPECT_EQ(m_script.m_instructions, row.start);
+            EXPECT_EQ(m_script.Lines(), row.start);
             EXPECT_EQ(dialog.Lines()->GetSelection(), row.select);
         });
     }
@@ -535,7 +535,7 @@ TEST_F(ScriptEditor, GoToCalledScriptOpensItOrSaysWhyNot)
     {
         SCOPED_TRACE(row.what);
         m_script = Script({Line(0, 1, 254), Line(row.opcode, 254, 255)});
-        m_script.m_id = 4096;
+        m_script.SetId(4096);
         int calls = 0;
         m_opener = [&](std::uint16_t id, wxWindow& parent) {
             ++calls;
@@ -631,7 +631,7 @@ TEST_F(ScriptEditorOnSample, EveryScriptOpensWithItsCallsNamed)
 
     for (const std::uint16_t id : ids)
     {
-        const std::size_t lines = LoadScript(container, id).m_instructions.size();
+        const std::size_t lines = LoadScript(container, id).Lines().size();
         Drive(m_ui, [lines, id](wxDialog& dialog) {
             auto& editor = static_cast<CScriptEditorDlg&>(dialog);
             EXPECT_EQ(editor.Lines()->Count(), lines) << id;
@@ -710,9 +710,9 @@ TEST_F(ScriptEditorOnSample, CancelAtEveryLevelKeepsTheContainer)
     EXPECT_EQ(m_ui.modalRuns.size(), 6u);
     EXPECT_FALSE(Document().IsModified());  // an OK that changed nothing is no change
     const CBhavScript after = LoadScript(Document().Container(), 4096);
-    EXPECT_EQ(after.m_instructions, before.m_instructions);
-    EXPECT_EQ(after.m_header, before.m_header);
-    EXPECT_EQ(after.m_name, before.m_name);
+    EXPECT_EQ(after.Lines(), before.Lines());
+    EXPECT_EQ(after.Header(), before.Header());
+    EXPECT_EQ(after.Name(), before.Name());
 }
 
 TEST_F(ScriptEditorOnSample, OkStoresWhatTheListShowsAndTheSavedFileKeepsIt)
@@ -749,20 +749,20 @@ TEST_F(ScriptEditorOnSample, OkStoresWhatTheListShowsAndTheSavedFileKeepsIt)
 
     // The stored script, described as the editor describes it, is what the list showed.
     const CBhavScript stored = LoadScript(Document().Container(), 4097);
-    ASSERT_EQ(stored.m_instructions.size(), 6u);
-    EXPECT_EQ(stored.m_instructions.back(), Line(8193, 254, 0, {0, 0, 255, 0}));
+    ASSERT_EQ(stored.Lines().size(), 6u);
+    EXPECT_EQ(stored.Lines().back(), Line(8193, 254, 0, {0, 0, 255, 0}));
     // The header as read, but for its instruction count.
-    std::vector<std::uint8_t> header = before.m_header;
+    std::vector<std::uint8_t> header = before.Header();
     header[2] = 6;
     header[3] = 0;
-    EXPECT_EQ(stored.m_header, header);
-    EXPECT_EQ(stored.m_name, before.m_name);
+    EXPECT_EQ(stored.Header(), header);
+    EXPECT_EQ(stored.Name(), before.Name());
     CPlainTextRenderer renderer(Document().NeededFiles(), Document().FileName(), Document().SemiGlobalName());
     std::vector<std::string> described;
-    for (std::size_t i = 0; i < stored.m_instructions.size(); ++i)
+    for (std::size_t i = 0; i < stored.Lines().size(); ++i)
     {
-        const auto item = CScriptEditorDlg::MakeLineItem(stored.m_instructions[i], static_cast<int>(i),
-                                                         static_cast<int>(stored.m_instructions.size()), renderer);
+        const auto item = CScriptEditorDlg::MakeLineItem(stored.Lines()[i], static_cast<int>(i),
+                                                         static_cast<int>(stored.Lines().size()), renderer);
         described.push_back(std::to_string(item->lineNumber) + "|" + item->description.utf8_string() + "|" +
                             item->successText.utf8_string() + "|" + item->failureText.utf8_string());
     }
@@ -776,7 +776,7 @@ TEST_F(ScriptEditorOnSample, OkStoresWhatTheListShowsAndTheSavedFileKeepsIt)
     ASSERT_TRUE(Document().OnOpenDocument(m_path));
     Flush();
     const CBhavScript reopened = LoadScript(Document().Container(), 4097);
-    EXPECT_EQ(reopened.m_instructions, stored.m_instructions);
+    EXPECT_EQ(reopened.Lines(), stored.Lines());
 }
 
 TEST_F(ScriptEditorOnSample, TypedSemiGlobalNameNamesTheCalls)
@@ -800,7 +800,7 @@ TEST_F(ScriptEditorOnSample, CallsLeadIntoNestedEditors)
     // "sit action" calls the global Wait For Notify on line 2: it opens read-only from the loaded
     // files, and nothing the user tries there changes it or closes it with OK. Its references
     // open "main" in an editor, but not "sit action", whose editor is open.
-    ASSERT_EQ(LoadScript(Document().Container(), 4099).m_instructions.at(1).opcode, 256);
+    ASSERT_EQ(LoadScript(Document().Container(), 4099).Lines().at(1).opcode, 256);
     Drive(m_ui, [](wxDialog& dialog) {
         auto& editor = static_cast<CScriptEditorDlg&>(dialog);
         SelectLine(*editor.Lines(), 1);
@@ -852,10 +852,10 @@ TEST_F(ScriptEditorOnSample, CallsLeadIntoNestedEditors)
     // stores it as one step while "main" stays open, and is cancelled afterwards.
     const CBhavScript main = LoadScript(Document().Container(), 4096);
     const CBhavScript chooseSeat = LoadScript(Document().Container(), 4097);
-    const auto call = std::find_if(main.m_instructions.begin(), main.m_instructions.end(),
+    const auto call = std::find_if(main.Lines().begin(), main.Lines().end(),
                                    [](const CBhavInstruction& line) { return line.opcode == 4097; });
-    ASSERT_NE(call, main.m_instructions.end());
-    const int callLine = static_cast<int>(call - main.m_instructions.begin());
+    ASSERT_NE(call, main.Lines().end());
+    const int callLine = static_cast<int>(call - main.Lines().begin());
     m_ui.modalDrivers.clear();
     m_ui.modalRuns.clear();
     Drive(m_ui, [callLine](wxDialog& dialog) {
@@ -874,10 +874,10 @@ TEST_F(ScriptEditorOnSample, CallsLeadIntoNestedEditors)
     RefuseFurtherDialogs(m_ui);
     OpenScript(4096);
     EXPECT_EQ(m_ui.modalRuns, (std::vector<int>{IDD_SCRIPT_EDITOR, IDD_SCRIPT_EDITOR}));
-    EXPECT_EQ(LoadScript(Document().Container(), 4096).m_instructions, main.m_instructions);
-    EXPECT_EQ(LoadScript(Document().Container(), 4097).m_instructions.size(), chooseSeat.m_instructions.size() + 1);
+    EXPECT_EQ(LoadScript(Document().Container(), 4096).Lines(), main.Lines());
+    EXPECT_EQ(LoadScript(Document().Container(), 4097).Lines().size(), chooseSeat.Lines().size() + 1);
     EXPECT_EQ(Document().GetCommandProcessor()->GetUndoMenuLabel().BeforeFirst('\t'), "&Undo Edit Script #4097");
     ASSERT_TRUE(Document().UndoChange());
-    EXPECT_EQ(LoadScript(Document().Container(), 4097).m_instructions, chooseSeat.m_instructions);
+    EXPECT_EQ(LoadScript(Document().Container(), 4097).Lines(), chooseSeat.Lines());
     EXPECT_FALSE(Document().IsModified());
 }

@@ -77,10 +77,10 @@ protected:
     ScriptGraphWindow() : m_scope(m_ui)
     {
         AddIndexedFile(m_files, "Global.iff", {{256, "Wait For Notify"}});
-        m_script.m_id = 4096;
-        m_script.m_name = "init";
+        m_script.SetId(4096);
+        m_script.SetName("init");
         // Line 3 loops back to line 2; line 4 is reached from nowhere.
-        m_script.m_instructions = {Line(1, 255), Line(2, 254), Line(1, 255), Line(254, 255)};
+        m_script.ReplaceLines({Line(1, 255), Line(2, 254), Line(1, 255), Line(254, 255)});
     }
 
     /// Runs the editor with its graph open; `body` runs inside, after the drivers of `nested`
@@ -145,7 +145,7 @@ TEST_F(ScriptGraphWindow, DoubleClickingABoxEditsItsLine)
         [this](CScriptEditorDlg& editor, CScriptGraphFrame& graph) {
             ClickBox(*graph.Canvas(), 3, true);
             EXPECT_EQ(editor.Lines()->GetSelection(), 3);
-            EXPECT_EQ(m_script.m_instructions[3], Line(254, 253));
+            EXPECT_EQ(m_script.Lines()[3], Line(254, 253));
             Flush();
             ASSERT_TRUE(LaidOut(graph));
             // "return ERROR" has joined the graph.
@@ -183,13 +183,13 @@ TEST_F(ScriptGraphWindow, EveryChangeLaysTheGraphOutAgain)
         {
             if (row.select >= 0)
                 SelectLine(*editor.Lines(), row.select);
-            const std::vector<CBhavInstruction> before = m_script.m_instructions;
+            const std::vector<CBhavInstruction> before = m_script.Lines();
             const int layouts = graph.LayoutCount();
             if (row.command == IDC_SCRIPT_UNDO)
                 editor.Undo();
             else
                 ClickButton(editor, row.command);
-            ASSERT_NE(m_script.m_instructions, before) << row.change << " changed nothing";
+            ASSERT_NE(m_script.Lines(), before) << row.change << " changed nothing";
             Flush();
             ASSERT_TRUE(LaidOut(graph)) << row.change;
             EXPECT_EQ(graph.LayoutCount(), layouts + 1) << row.change;

@@ -108,9 +108,9 @@ TEST_F(Workbench, EachCommandChangesTheFileAndUndoesToTheExactBytes)
              CBhavScript script;
              ASSERT_TRUE(script.Load(Document().Container(), 4101));
              EXPECT_EQ(script.Format(), 0x8002);
-             ASSERT_EQ(script.m_instructions.size(), 1u);
-             EXPECT_EQ(script.m_instructions[0].trueTarget, kTargetTrue);
-             EXPECT_EQ(script.m_instructions[0].falseTarget, kTargetFalse);
+             ASSERT_EQ(script.Lines().size(), 1u);
+             EXPECT_EQ(script.Lines()[0].trueTarget, kTargetTrue);
+             EXPECT_EQ(script.Lines()[0].falseTarget, kTargetFalse);
              ASSERT_EQ(m_ui.messages.size(), 1u);
              EXPECT_EQ(m_ui.messages[0].text, "#4096 is in use by another Script.");
          }},
