@@ -2,10 +2,18 @@
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/UserPrompt.h"
+#include "records/ConstantTable.h"
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -757,4 +765,64 @@ TEST(IffCopy, CopiesShareNothing)
     EXPECT_EQ(Written(assigned), expected);
     ASSERT_TRUE(copy.FindChunk(query));
     EXPECT_EQ(DataIn(copy, query), (Bytes{9, 9, 9}));
+}
+
+// A chunk past 4 GiB is found at its own bytes: an offset kept in 32 bits would wrap to the start
+// of the first chunk, where other constants lie. The file is sparse, so nothing near 4 GiB is
+// written, and a file opened for reading is mapped, so only the touched pages are read.
+TEST(IffRead, FindsAChunkPastFourGibibytes)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "a large file is read into memory here, not mapped";
+#else
+    const std::string path = (std::filesystem::temp_directory_path() / "treewright-past-4-gib.iff").string();
+    constexpr std::uint32_t kFillerSize = 0xFFFFFFF0;  // the first chunk's size, header included
+    constexpr std::uint64_t kSecondAt = 64 + std::uint64_t(kFillerSize);
+    static_assert(kSecondAt > 0xFFFFFFFF);
+    const Bytes constants{0x02, 0x80, 0x05, 0x00, 0xFF, 0xFF};
+    Bytes start = TemplateHeader("2.5");
+    Bytes filler = Chunk("FILL", 1, 0, "hole", {});
+    WriteBE32(&filler[4], kFillerSize);
+    Append(start, filler);
+    // Other constants where the second chunk's data would be read from with its offset wrapped to
+    // 32 bits: in the first chunk's name field.
+    const Bytes decoy{0x01, 0x00, 0x09, 0x00, 0x00, 0x00};
+    const std::size_t wrapped = std::size_t((kSecondAt + 76) & 0xFFFFFFFF);
+    ASSERT_LE(wrapped + decoy.size(), start.size());
+    std::copy(decoy.begin(), decoy.end(), start.begin() + std::ptrdiff_t(wrapped));
+    const Bytes second = Chunk("BCON", 4096, 0x0010, "past the mark", constants);
+
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    const bool written = ::pwrite(fd, start.data(), start.size(), 0) == ssize_t(start.size()) &&
+                         ::pwrite(fd, second.data(), second.size(), off_t(kSecondAt)) == ssize_t(second.size());
+    struct stat info{};
+    const bool sparse = written && ::fstat(fd, &info) == 0 && std::uint64_t(info.st_blocks) * 512 < (1u << 30);
+    ::close(fd);
+    if (!sparse)
+    {
+        std::filesystem::remove(path);
+        GTEST_SKIP() << "the temporary folder's file system cannot hold a sparse file of 4 GiB";
+    }
+
+    CIffFile container;
+    EIffRead error = EIffRead::Ok;
+    {
+        CFileStream stream;
+        ASSERT_TRUE(stream.Open(path, CFileStream::EMode::Read));
+        ASSERT_TRUE(container.Read(&stream, error, nullptr)) << int(error);
+    }
+    std::filesystem::remove(path);
+    CIffChunk chunk;
+    chunk.type = kTypeBcon;
+    chunk.id = 4096;
+    ASSERT_TRUE(container.FindChunk(chunk));
+    EXPECT_EQ(chunk.offset, kSecondAt + 76);
+    EXPECT_EQ(chunk.name, "past the mark");
+    const std::span<const std::uint8_t> data = container.ChunkData(chunk);
+    EXPECT_EQ(Bytes(data.begin(), data.end()), constants);
+    CConstantTable table;
+    ASSERT_TRUE(table.Load(container, 4096));
+    EXPECT_EQ(table.Values(), (std::vector<std::int16_t>{5, -1}));
+#endif
 }
