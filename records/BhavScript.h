@@ -31,6 +31,8 @@ struct CRenumbering
         /// A jump into the deleted line has nowhere to go: the line's success target is the line
         /// itself or a line that does not exist.
         NowhereToGo,
+        /// An insert into a script whose header's count holds no further line.
+        CountFull,
     };
 
     EResult result = EResult::Done;
@@ -77,7 +79,7 @@ public:
     // the script as it was.
 
     /// Inserts `instruction` before line `index` (at the end when past it). Its own targets are
-    /// taken as given, in the numbering after the insert.
+    /// taken as given, in the numbering after the insert. Refused when the count is full.
     CRenumbering InsertLine(std::size_t index, const CBhavInstruction& instruction);
     /// Moves line `from` to position `to`; the lines between move by one towards `from`.
     CRenumbering MoveLine(std::size_t from, std::size_t to);

@@ -36,6 +36,8 @@ CRenumbering Renumber(std::vector<CBhavInstruction>& lines, const std::function<
 
 CRenumbering CBhavScript::InsertLine(std::size_t index, const CBhavInstruction& instruction)
 {
+    if (m_instructions.size() >= MaxLines())
+        return {CRenumbering::EResult::CountFull, std::nullopt, {}};
     index = std::min(index, m_instructions.size());
     CRenumbering outcome =
         Renumber(m_instructions, [index](std::size_t target) { return target >= index ? target + 1 : target; });

@@ -57,6 +57,8 @@ TEST(ScriptRenumbering, EveryJumpKeepsItsInstruction)
         {"insert pushing 252 into the exits", Chain(253), EChange::Insert, 0, 1, R::PastLastTarget, {}, {},
          CScriptJump{251, true}},
         {"insert after every line a jump can name", Chain(253), EChange::Insert, 253, 254, R::Done, {}},
+        {"insert into a script whose 16-bit count is full", Targets(65535, {254, 255}), EChange::Insert, 0, 254,
+         R::CountFull, {}},
         {"move down", {{1, 2}, {0, 254}, {2, 2}}, EChange::Move, 0, 1, R::Done, {{1, 1, 254}, {0, 0, 2}, {2, 2, 2}}},
         {"move up", {{2, 1}, {254, 2}, {1, 255}}, EChange::Move, 2, 1, R::Done, {{0, 1, 2}, {2, 2, 255}, {1, 254, 1}}},
         {"move over several lines", {{3, 1}, {2, 255}, {3, 254}, {0, 253}}, EChange::Move, 3, 0, R::Done,
