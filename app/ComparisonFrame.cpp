@@ -6,6 +6,7 @@
 #include "TreewrightView.h"
 
 #include "analysis/RecordView.h"
+#include "containers/FilePath.h"
 #include "containers/TypeCodes.h"
 #include "framework/UserInterface.h"
 #include "records/SemiGlobalReference.h"
@@ -85,7 +86,7 @@ public:
 
 CComparisonFrame::CComparisonFrame(wxWindow* parent, CTreewrightDoc& doc, const std::string& otherPath, CIffFile other)
     : wxFrame(parent, IDD_COMPARISON, wxString(), wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE),
-      m_doc(&doc), m_otherName(std::filesystem::path(otherPath).filename().string()), m_other(std::move(other))
+      m_doc(&doc), m_otherName(Utf8FromPath(PathFromUtf8(otherPath).filename())), m_other(std::move(other))
 {
     SetTitle("Compared with " + WxPath(m_otherName));
     m_otherFiles.Add(m_other, m_otherName);

@@ -6,6 +6,7 @@
 
 #include "containers/AtomicFileWriter.h"
 #include "containers/ByteStream.h"
+#include "containers/FilePath.h"
 #include "framework/UserInterface.h"
 #include "loading/ReadMessages.h"
 #include "records/SemiGlobalReference.h"
@@ -23,7 +24,7 @@ namespace
 {
 std::string NamePart(const std::string& corePath)
 {
-    return std::filesystem::path(corePath).filename().string();
+    return Utf8FromPath(PathFromUtf8(corePath).filename());
 }
 
 wxString IffWildcard()
@@ -189,7 +190,7 @@ bool CTreewrightDoc::DoOpenDocument(const wxString& path)
     const std::string corePath = CorePath(path);
     // A pipe or device would block the program on opening, waiting for a writer that never comes.
     std::error_code statusError;
-    const std::filesystem::file_status status = std::filesystem::status(corePath, statusError);
+    const std::filesystem::file_status status = std::filesystem::status(PathFromUtf8(corePath), statusError);
     if (!statusError && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
         !std::filesystem::is_directory(status))
     {

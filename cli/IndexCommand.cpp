@@ -1,5 +1,6 @@
 #include "CliSupport.h"
 
+#include "containers/FilePath.h"
 #include "loading/NeededFilesLoader.h"
 
 #include <filesystem>
@@ -69,10 +70,10 @@ int RunIndex(const std::string& gameData, bool json)
     // The loader takes a missing folder for an empty one; a user who mistyped the path should hear so.
     const CReport report(gameData, json);
     std::error_code error;
-    if (!std::filesystem::is_directory(gameData, error))
+    if (!std::filesystem::is_directory(PathFromUtf8(gameData), error))
         return report.Fail("folder", "There is no folder " + gameData + ".");
     const std::string global = GlobalFolderPath(gameData);
-    if (!std::filesystem::is_directory(global, error))
+    if (!std::filesystem::is_directory(PathFromUtf8(global), error))
         return report.Fail("folder", "The folder " + gameData + " has no global folder " + global + ".");
 
     CNeededFiles files;

@@ -2,6 +2,13 @@
 #include "CompareCommands.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 namespace
 {
@@ -39,6 +46,33 @@ int UsageError(const CLI::App& app, int argc, char** argv, const std::string& me
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // Windows hands main its arguments in the ANSI code page, which cannot hold most file names;
+    // the program's paths and texts are UTF-8, taken from the UTF-16 command line.
+    std::vector<std::string> utf8Arguments;
+    std::vector<char*> utf8Pointers;
+    int wideCount = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount); wide != nullptr)
+    {
+        for (int i = 0; i < wideCount; ++i)
+        {
+            const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+            std::string argument(bytes > 0 ? static_cast<std::size_t>(bytes) : 1, '\0');
+            if (bytes > 0)
+                WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument.data(), bytes, nullptr, nullptr);
+            argument.resize(argument.size() - 1);
+            utf8Arguments.push_back(std::move(argument));
+        }
+        LocalFree(wide);
+        for (std::string& argument : utf8Arguments)
+            utf8Pointers.push_back(argument.data());
+        utf8Pointers.push_back(nullptr);
+        argc = wideCount;
+        argv = utf8Pointers.data();
+    }
+    // What the program prints is UTF-8, as on other systems; the console is told so.
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     CLI::App app{"treewright-cli: read, render and rewrite the game's IFF and FAR files", "treewright-cli"};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Show the help of every command");

@@ -1,5 +1,6 @@
 #include "ByteStream.h"
 
+#include "FilePath.h"
 #include "ImageBytes.h"
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <share.h>
 #define TW_FSEEK _fseeki64
 #define TW_FTELL _ftelli64
 #else
@@ -103,11 +105,12 @@ bool CFileStream::Open(const std::string& path, EMode mode)
     m_writeFailed = false;
     m_openError = EFileOpenError::None;
     m_errorText.clear();
-    const char* fopenMode = mode == EMode::Read ? "rb" : mode == EMode::ReadWrite ? "r+b" : "w+b";
 #ifdef _WIN32
+    const wchar_t* fopenMode = mode == EMode::Read ? L"rb" : mode == EMode::ReadWrite ? L"r+b" : L"w+b";
     // Others may read the file while we hold it, but not write it.
-    m_file = _fsopen(path.c_str(), fopenMode, mode == EMode::Read ? _SH_DENYWR : _SH_DENYRW);
+    m_file = _wfsopen(PathFromUtf8(path).c_str(), fopenMode, mode == EMode::Read ? _SH_DENYWR : _SH_DENYRW);
 #else
+    const char* fopenMode = mode == EMode::Read ? "rb" : mode == EMode::ReadWrite ? "r+b" : "w+b";
     m_readOnly = mode == EMode::Read;
     m_file = std::fopen(path.c_str(), fopenMode);
     if (m_file != nullptr)

@@ -188,7 +188,7 @@ std::string GameBytes(const wxString& text)
 std::string CorePath(const wxString& path)
 {
 #ifdef __WXMSW__
-    return std::string(path.mb_str(wxConvLibc));
+    return path.utf8_string();
 #else
     return std::string(path.fn_str());
 #endif
@@ -197,7 +197,7 @@ std::string CorePath(const wxString& path)
 wxString WxPath(const std::string& path)
 {
 #ifdef __WXMSW__
-    return wxString(path.c_str(), wxConvLibc);
+    return wxString::FromUTF8(path);
 #else
     return wxString(path.c_str(), *wxConvFileName);
 #endif

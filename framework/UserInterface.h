@@ -93,6 +93,7 @@ private:
 /// The text of windows-1252 bytes from the game's files, and the bytes of such a text.
 wxString GameText(const std::string& bytes);
 std::string GameBytes(const wxString& text);
-/// A file name as the core's file functions take it, and back.
+/// A file name as the core's file functions take it (UTF-8 on Windows, the file system's bytes
+/// elsewhere), and back.
 std::string CorePath(const wxString& path);
 wxString WxPath(const std::string& path);

@@ -4,6 +4,7 @@
 
 #include "containers/AsciiText.h"
 #include "containers/FarArchive.h"
+#include "containers/FilePath.h"
 #include "containers/IffFile.h"
 #include "containers/UserPrompt.h"
 
@@ -84,7 +85,7 @@ std::vector<CFoundFile> FindNeededFiles(const std::string& folder)
 {
     std::vector<CFoundFile> found;
     std::error_code error;
-    std::filesystem::directory_iterator entries(std::filesystem::path(folder), error);
+    std::filesystem::directory_iterator entries(PathFromUtf8(folder), error);
     if (error)
         return found;
     for (; entries != std::filesystem::directory_iterator(); entries.increment(error))
@@ -104,7 +105,7 @@ std::vector<CFoundFile> FindNeededFiles(const std::string& folder)
             if (!targetMissing)
                 continue;
         }
-        std::string name = entries->path().filename().string();
+        std::string name = Utf8FromPath(entries->path().filename());
         const std::string extension = UpperExtension(name);
         if (extension != kIffExtension && extension != kFarExtension)
             continue;

@@ -3,6 +3,7 @@
 #include "FarWriter.h"
 
 #include "containers/AtomicFileWriter.h"
+#include "containers/FilePath.h"
 #include "containers/IffFile.h"
 #include "records/BhavScript.h"
 #include "records/ConstantTable.h"
@@ -326,13 +327,13 @@ std::vector<std::uint8_t> BuildSampleObject()
 bool WriteSampleFolder(const std::string& folder, std::string& error)
 {
     namespace fs = std::filesystem;
-    const fs::path root(folder);
+    const fs::path root = PathFromUtf8(folder);
     const fs::path global = root / "GameData" / "Global";
     std::error_code code;
     fs::create_directories(global, code);
     if (code)
     {
-        error = "Cannot create " + global.string() + ": " + code.message();
+        error = "Cannot create " + Utf8FromPath(global) + ": " + code.message();
         return false;
     }
     const std::pair<fs::path, std::vector<std::uint8_t>> files[] = {
@@ -345,7 +346,7 @@ bool WriteSampleFolder(const std::string& folder, std::string& error)
     {
         const std::vector<std::uint8_t>& bytes = file.second;
         const CStatus<EFileWrite> written = WriteFileAtomically(
-            file.first.string(), [&](CByteStream& stream) { return stream.Write(bytes.data(), bytes.size()); });
+            Utf8FromPath(file.first), [&](CByteStream& stream) { return stream.Write(bytes.data(), bytes.size()); });
         if (!written)
         {
             error = FileWriteFailureText(written.Failure());
