@@ -7,7 +7,9 @@
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/Windows1252.h"
+#ifdef TREEWRIGHT_HAVE_GRAPHVIZ
 #include "graph/GraphLayout.h"
+#endif
 #include "records/BhavScript.h"
 #include "records/RecordEditing.h"
 #include "records/RecordFault.h"
@@ -164,6 +166,12 @@ CommandResult RunGraph(const std::string& path, const std::string& idText, const
     if (!idGiven)
         return idGiven.Failure();
     const std::uint16_t id = *idGiven;
+#ifndef TREEWRIGHT_HAVE_GRAPHVIZ
+    static_cast<void>(sources);
+    static_cast<void>(options);
+    static_cast<void>(id);
+    return CReport(path, json).Fail("graph", kGraphNeedsGraphviz);
+#else
     const EGraphFormat format = options.format == "svg"   ? EGraphFormat::Svg
                                 : options.format == "png" ? EGraphFormat::Png
                                                           : EGraphFormat::Dot;
@@ -215,6 +223,7 @@ CommandResult RunGraph(const std::string& path, const std::string& idText, const
                   << " jumps\n";
     }
     return kExitOk;
+#endif
 }
 
 // One request of the render command, split into its words.

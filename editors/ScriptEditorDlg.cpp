@@ -10,6 +10,7 @@
 #include "records/RecordFault.h"
 #include "rendering/CodeTextRenderer.h"
 #include "rendering/NeededFiles.h"
+#include "rendering/ScriptGraph.h"
 #include "rendering/ScriptListing.h"
 #include "resources/ScriptEditorIds.h"
 #include "resources/Strings.h"
@@ -645,6 +646,9 @@ void CScriptEditorDlg::OpenGraph()
 {
     if (m_script == nullptr)
         return;
+#ifndef TREEWRIGHT_HAVE_GRAPHVIZ
+    Ui().MessageBox(this, kGraphNeedsGraphviz, kProgramName, wxOK | wxICON_INFORMATION);
+#else
     if (m_graph)
     {
         m_graph->Raise();
@@ -660,6 +664,7 @@ void CScriptEditorDlg::OpenGraph()
                              });
     m_graph->Follow(*m_script, m_renderer, [this] { return SelectedInstruction(); });
     m_graph->Show();
+#endif
 }
 
 void CScriptEditorDlg::EndModal(int code)

@@ -8,6 +8,10 @@
 class CBhavScript;
 class CPlainTextRenderer;
 
+/// What the graph command and window say in a build without Graphviz (the Windows build), which
+/// cannot lay out or draw the graph.
+inline constexpr const char* kGraphNeedsGraphviz = "The graph needs Graphviz, which this build does not include.";
+
 /// What a box of a script's graph stands for.
 enum class EGraphNodeKind
 {
