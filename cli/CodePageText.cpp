@@ -2,7 +2,11 @@
 
 #include "records/CodePage.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <cerrno>
 #include <map>
@@ -11,6 +15,72 @@
 
 namespace
 {
+#ifdef _WIN32
+// Windows has no iconv; its own conversions know every code page of the game's releases by
+// number ("cp932", "windows-1251": the digits of the name).
+class CWindowsCodePageConverter : public CCodePageConverter
+{
+public:
+    explicit CWindowsCodePageConverter(const std::string& codePage) : m_codePage(NumberOf(codePage)) {}
+
+    bool ToUtf8(std::string_view bytes, std::string& text) const override
+    {
+        text.clear();
+        if (m_codePage == 0)
+            return false;
+        if (bytes.empty())
+            return true;
+        const int size = static_cast<int>(bytes.size());
+        const int units = MultiByteToWideChar(m_codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+        if (units <= 0)
+            return false;
+        std::wstring wide(static_cast<std::size_t>(units), L'\0');
+        MultiByteToWideChar(m_codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), units);
+        return Encode(CP_UTF8, wide, text);
+    }
+
+    bool FromUtf8(std::string_view text, std::string& bytes) const override
+    {
+        bytes.clear();
+        if (m_codePage == 0)
+            return false;
+        if (text.empty())
+            return true;
+        const int size = static_cast<int>(text.size());
+        const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+        if (units <= 0)
+            return false;
+        std::wstring wide(static_cast<std::size_t>(units), L'\0');
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), units);
+        return Encode(m_codePage, wide, bytes);
+    }
+
+private:
+    static unsigned NumberOf(const std::string& name)
+    {
+        const std::size_t digits = name.find_first_of("0123456789");
+        return digits == std::string::npos ? 0 : static_cast<unsigned>(std::stoul(name.substr(digits)));
+    }
+
+    // A character the code page lacks is refused, not replaced by a look-alike or a question mark.
+    static bool Encode(unsigned codePage, const std::wstring& wide, std::string& out)
+    {
+        const bool checked = codePage != CP_UTF8;
+        const DWORD flags = checked ? WC_NO_BEST_FIT_CHARS : WC_ERR_INVALID_CHARS;
+        const int units = static_cast<int>(wide.size());
+        BOOL defaulted = FALSE;
+        const int bytes = WideCharToMultiByte(codePage, flags, wide.data(), units, nullptr, 0, nullptr,
+                                              checked ? &defaulted : nullptr);
+        if (bytes <= 0 || defaulted)
+            return false;
+        out.assign(static_cast<std::size_t>(bytes), '\0');
+        WideCharToMultiByte(codePage, flags, wide.data(), units, out.data(), bytes, nullptr, nullptr);
+        return true;
+    }
+
+    unsigned m_codePage;
+};
+#else
 // One direction of iconv. A descriptor keeps shift state between calls, so each conversion
 // resets it first; the lock keeps two threads from sharing one at the same time.
 class CIconvDirection
@@ -76,11 +146,16 @@ private:
     CIconvDirection m_decode;
     CIconvDirection m_encode;
 };
+#endif
 }
 
 const CCodePageConverter& CodePageConverter(const std::string& codePage)
 {
+#ifdef _WIN32
+    return CachedConverter<CWindowsCodePageConverter>(codePage);
+#else
     return CachedConverter<CIconvConverter>(codePage);
+#endif
 }
 
 std::string ShownInCodePage(const std::string& bytes, const std::string& codePage)

@@ -5,7 +5,8 @@
 class CCodePageConverter;
 
 /// The converter of a code page by its name ("windows-1252", "cp932", ...): windows-1252 through
-/// the core's table, every other through the C library's iconv. Lives as long as the program.
+/// the core's table, every other through the C library's iconv (on Windows, the system's own
+/// conversions). Lives as long as the program.
 const CCodePageConverter& CodePageConverter(const std::string& codePage);
 
 /// A language's text (bytes in `codePage`) as UTF-8 for output; U+FFFD marks each byte the code
