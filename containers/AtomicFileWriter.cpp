@@ -25,7 +25,7 @@ std::filesystem::path TemporaryNameFor(const std::filesystem::path& target)
 // Puts `temporary` in the place of `target` in one step: a reader sees the old file or the new
 // one, never none. Windows' rename refuses an existing target, and deleting it first would leave
 // a moment without the file (and lose it if the move then failed); MoveFileEx replaces it.
-std::error_code ReplaceFile(const std::filesystem::path& temporary, const std::filesystem::path& target)
+std::error_code PutInPlace(const std::filesystem::path& temporary, const std::filesystem::path& target)
 {
 #ifdef _WIN32
     if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -64,7 +64,7 @@ CStatus<EFileWrite> WriteFileAtomically(const std::string& path, const std::func
     const auto existing = std::filesystem::status(target, code);
     if (!code && std::filesystem::exists(existing))
         std::filesystem::permissions(temporary, existing.permissions(), code);
-    code = ReplaceFile(temporary, target);
+    code = PutInPlace(temporary, target);
     if (code)
         return fail(EFileWrite::CannotReplace, code.message());
     return {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowsMacros.h"
+
 #include <wx/string.h>
 
 #include <cstdint>

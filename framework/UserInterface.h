@@ -2,6 +2,8 @@
 
 #include "containers/UserPrompt.h"
 
+#include "WindowsMacros.h"
+
 #include <wx/string.h>
 
 #include <memory>
