@@ -30,13 +30,8 @@ public:
             return false;
         if (bytes.empty())
             return true;
-        const int size = static_cast<int>(bytes.size());
-        const int units = MultiByteToWideChar(m_codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
-        if (units <= 0)
-            return false;
-        std::wstring wide(static_cast<std::size_t>(units), L'\0');
-        MultiByteToWideChar(m_codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), units);
-        return Encode(CP_UTF8, wide, text);
+        std::wstring wide;
+        return Decode(m_codePage, bytes, wide) && Encode(CP_UTF8, wide, text);
     }
 
     bool FromUtf8(std::string_view text, std::string& bytes) const override
@@ -46,13 +41,8 @@ public:
             return false;
         if (text.empty())
             return true;
-        const int size = static_cast<int>(text.size());
-        const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-        if (units <= 0)
-            return false;
-        std::wstring wide(static_cast<std::size_t>(units), L'\0');
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), units);
-        return Encode(m_codePage, wide, bytes);
+        std::wstring wide;
+        return Decode(CP_UTF8, text, wide) && Encode(m_codePage, wide, bytes);
     }
 
 private:
@@ -60,6 +50,18 @@ private:
     {
         const std::size_t digits = name.find_first_of("0123456789");
         return digits == std::string::npos ? 0 : static_cast<unsigned>(std::stoul(name.substr(digits)));
+    }
+
+    // Bytes that are not text of the code page are refused.
+    static bool Decode(unsigned codePage, std::string_view in, std::wstring& wide)
+    {
+        const int size = static_cast<int>(in.size());
+        const int units = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), size, nullptr, 0);
+        if (units <= 0)
+            return false;
+        wide.assign(static_cast<std::size_t>(units), L'\0');
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), size, wide.data(), units);
+        return true;
     }
 
     // A character the code page lacks is refused, not replaced by a look-alike or a question mark.

@@ -43,6 +43,18 @@ std::string MissingSemiGlobalMessage(const CNeededFiles& globalFiles, const std:
            " is not in the game's folder; its calls show as numbers.";
 }
 
+namespace
+{
+// Lists grow by half again when full: growing by exactly one made every append move the whole
+// list, 11% of loading 1,768 files.
+template <class List>
+void MakeRoom(List& list)
+{
+    if (list.size() == list.capacity())
+        list.reserve(list.size() + list.size() / 2 + 8);
+}
+}
+
 void CNeededFiles::Clear()
 {
     m_loaded.clear();
@@ -69,8 +81,7 @@ void CNeededFiles::Add(CIffFile&& container, const std::string& name)
             loaded->scripts.push_back({chunk.id, chunk.name});
     loaded->container = std::move(container);
     // Room first, so that nothing below can fail once a list has grown.
-    if (m_loaded.size() == m_loaded.capacity())
-        m_loaded.reserve(m_loaded.size() + m_loaded.size() / 2 + 8);
+    MakeRoom(m_loaded);
     Append(m_loaded.size(), loaded, name);
     m_loaded.push_back(std::move(loaded));
 }
@@ -84,18 +95,13 @@ void CNeededFiles::AddSameAs(std::size_t position, const std::string& name)
 void CNeededFiles::Append(std::size_t which, const std::shared_ptr<const CLoaded>& loaded, const std::string& name)
 {
     // Everything that can fail to allocate happens before any list grows, so that the lists
-    // never end up of different lengths. They grow by half again when full: growing by exactly
-    // one made every append move the whole list, 11% of loading 1,768 files.
+    // never end up of different lengths.
     CFileScriptNames entry{name, loaded->scripts};
     std::string nameCopy = name;
-    const auto makeRoom = [](auto& list) {
-        if (list.size() == list.capacity())
-            list.reserve(list.size() + list.size() / 2 + 8);
-    };
-    makeRoom(m_containers.m_items);
-    makeRoom(m_names);
-    makeRoom(m_index);
-    makeRoom(m_loadedOf);
+    MakeRoom(m_containers.m_items);
+    MakeRoom(m_names);
+    MakeRoom(m_index);
+    MakeRoom(m_loadedOf);
     m_containers.m_items.push_back(&loaded->container);
     m_loadedOf.push_back(which);
     m_names.push_back(std::move(nameCopy));
