@@ -1,5 +1,6 @@
 #include "NeededFilesLoader.h"
 
+#include "OrderedReadAhead.h"
 #include "ReadMessages.h"
 
 #include "containers/AsciiText.h"
@@ -15,6 +16,8 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <optional>
+#include <set>
 #include <system_error>
 #include <unordered_set>
 #include <utility>
@@ -129,12 +132,12 @@ void ShowReadFailure(CUserPrompt& prompt, const CReadWords& words, const std::st
         prompt.ShowMessage(shown.text, shown.caption);
 }
 
-void AppendAndIndex(CNeededFiles& files, CIffFile&& container, const std::string& name, CLoadedNames& loaded,
-                    CUserPrompt& prompt)
+void AppendAndIndex(CNeededFiles& files, CNeededFiles::CPrepared&& prepared, const std::string& name,
+                    CLoadedNames& loaded, CUserPrompt& prompt)
 {
     try
     {
-        files.Add(std::move(container), name);
+        files.Add(std::move(prepared), name);
         loaded.Add(name);
     }
     catch (const std::bad_alloc&)
@@ -143,26 +146,74 @@ void AppendAndIndex(CNeededFiles& files, CIffFile&& container, const std::string
     }
 }
 
-void ReadLooseFile(const CFoundFile& file, CNeededFiles& files, CLoadedNames& loaded, CUserPrompt& prompt)
+// What reading one file or member came to, made beside the loading thread: the prompt and the
+// lists are only touched when its turn comes.
+struct CReadResult
 {
+    bool attempted = false;
+    std::optional<EFileOpenError> openError;
+    EIffRead code = EIffRead::Ok;
+    CReadWords words;
+    std::optional<CNeededFiles::CPrepared> prepared;
+};
+
+// Files and members read ahead of the one being added: enough to keep both cores busy, few enough
+// that a stop wastes little.
+constexpr std::size_t kReadAhead = 8;
+
+CReadResult ReadLooseFile(const CFoundFile& file)
+{
+    CReadResult result;
+    result.attempted = true;
     CFileStream stream;
     if (!stream.Open(file.path, CFileStream::EMode::Read))
     {
-        ShowError(prompt, FileOpenErrorMessage(stream.LastOpenError(), file.path));
-        return;
+        result.openError = stream.LastOpenError();
+        return result;
     }
     CIffFile container;
-    EIffRead code = EIffRead::Ok;
-    CReadWords words;
-    const bool read = container.Read(&stream, code, &words);
-    // Not kept open while a message waits for the user.
+    const bool read = container.Read(&stream, result.code, &result.words);
     stream.Close();
-    if (!read || code != EIffRead::Ok)
+    if (read && result.code == EIffRead::Ok)
+        result.prepared = CNeededFiles::Prepare(std::move(container));
+    return result;
+}
+
+void AddLooseFile(const CFoundFile& file, CReadResult&& result, CNeededFiles& files, CLoadedNames& loaded,
+                  CUserPrompt& prompt)
+{
+    if (result.openError)
     {
-        ShowReadFailure(prompt, words, LooseFileReadMessage(code));
+        ShowError(prompt, FileOpenErrorMessage(*result.openError, file.path));
         return;
     }
-    AppendAndIndex(files, std::move(container), file.name, loaded, prompt);
+    if (!result.prepared)
+    {
+        ShowReadFailure(prompt, result.words, LooseFileReadMessage(result.code));
+        return;
+    }
+    AppendAndIndex(files, std::move(*result.prepared), file.name, loaded, prompt);
+}
+
+CReadResult ReadMember(const CFarArchive& archive, const std::shared_ptr<CImageBytes>& bytes, const CFarEntry& entry)
+{
+    CReadResult result;
+    result.attempted = true;
+    CIffFile container;
+    bool read = false;
+    // A member whose bytes lie outside the archive is a damaged archive: an I/O error.
+    if (!archive.Holds(entry))
+        result.code = EIffRead::IoError;
+    else
+        read = container.ReadView(bytes, entry.offset, entry.length2, result.code, &result.words);
+    if (read && result.code == EIffRead::Ok)
+    {
+        // A decoded member has its own image; shared, a copy taken of the container later does
+        // not copy its bytes.
+        (void)container.ShareImage();
+        result.prepared = CNeededFiles::Prepare(std::move(container));
+    }
+    return result;
 }
 
 void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& loaded, CUserPrompt& prompt)
@@ -186,21 +237,37 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
         ShowError(prompt, kFarOpenFailedMessage);
         return;
     }
+    const std::vector<CFarEntry>& entries = archive.Entries();
+    // Members are read ahead only where their bytes are met for the first time; a later entry of
+    // the same bytes normally shares the first one's container.
+    using CRange = std::pair<std::uint64_t, std::uint64_t>;
+    std::vector<char> readAhead(entries.size(), 0);
+    {
+        std::set<CRange> seen;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (UpperExtension(entries[i].name) == kIffExtension &&
+                seen.emplace(entries[i].offset, entries[i].length2).second)
+                readAhead[i] = 1;
+    }
     // Where each range already read went in the list, so that a second name for the same bytes
     // shares its container rather than reading (or, for a coded one, decoding) them again.
-    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> readRanges;
-    for (const CFarEntry& entry : archive.Entries())
-    {
+    std::map<CRange, std::size_t> readRanges;
+    const auto produce = [&](std::size_t i) {
+        return readAhead[i] ? ReadMember(archive, bytes, entries[i]) : CReadResult{};
+    };
+    // A stop waits for the end of the archive, as it waits for the end of a loose file.
+    const auto consume = [&](std::size_t i, CReadResult&& result) {
+        const CFarEntry& entry = entries[i];
         if (UpperExtension(entry.name) != kIffExtension)
-            continue;
+            return true;
         // Loose files win over members of the same name, and earlier archives over later ones.
         // The member's whole name is compared: a member kept in a folder of the archive loads
         // even when a file of its name part already did. Lookups walk the index in load order,
         // so the earlier file still answers for that name.
         if (loaded.Contains(entry.name))
-            continue;
+            return true;
         const std::string name = MemberNamePart(entry.name);
-        const auto range = std::make_pair(std::uint64_t(entry.offset), std::uint64_t(entry.length2));
+        const CRange range(entry.offset, entry.length2);
         const auto same = readRanges.find(range);
         if (same != readRanges.end())
         {
@@ -213,30 +280,23 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
             {
                 ShowError(prompt, LooseFileReadMessage(EIffRead::NoMemory));
             }
-            continue;
+            return true;
         }
-        CIffFile container;
-        EIffRead code = EIffRead::Ok;
-        CReadWords words;
-        bool read = false;
-        // A member whose bytes lie outside the archive is a damaged archive: an I/O error.
-        if (!archive.Holds(entry))
-            code = EIffRead::IoError;
-        else
-            read = container.ReadView(bytes, entry.offset, entry.length2, code, &words);
-        if (!read || code != EIffRead::Ok)
+        // The first entry of these bytes was passed over: this one reads them.
+        if (!result.attempted)
+            result = ReadMember(archive, bytes, entry);
+        if (!result.prepared)
         {
-            ShowReadFailure(prompt, words, FarMemberReadMessage(code));
-            continue;
+            ShowReadFailure(prompt, result.words, FarMemberReadMessage(result.code));
+            return true;
         }
-        // A decoded member has its own image; shared, a copy taken of the container later does
-        // not copy its bytes.
-        (void)container.ShareImage();
         const std::size_t before = files.Containers().size();
-        AppendAndIndex(files, std::move(container), name, loaded, prompt);
+        AppendAndIndex(files, std::move(*result.prepared), name, loaded, prompt);
         if (files.Containers().size() > before)
             readRanges.emplace(range, before);
-    }
+        return true;
+    };
+    COrderedReadAhead<CReadResult>::Run(entries.size(), kReadAhead, produce, consume);
 }
 
 void RunLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPrompt& prompt)
@@ -270,18 +330,26 @@ void RunLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPr
         progress.SetHandledPosition(static_cast<int>(handled * 100 / count));
     };
 
+    std::vector<const CFoundFile*> looseFiles;
     for (const CFoundFile& file : found)
-    {
-        if (UpperExtension(file.name) != kIffExtension)
-            continue;
-        if (progress.StopRequested())
-            return;
-        progress.SetStatus("Reading " + file.name);
-        ReadLooseFile(file, *files, loaded, prompt);
-        if (progress.StopRequested())
-            return;
-        fileHandled();
-    }
+        if (UpperExtension(file.name) == kIffExtension)
+            looseFiles.push_back(&file);
+    // Each file is read, and its scripts listed, beside the adding of the one before; messages,
+    // progress and stops still come file by file, in order.
+    bool stopped = progress.StopRequested();
+    COrderedReadAhead<CReadResult>::Run(
+        stopped ? 0 : looseFiles.size(), kReadAhead, [&](std::size_t i) { return ReadLooseFile(*looseFiles[i]); },
+        [&](std::size_t i, CReadResult&& result) {
+            progress.SetStatus("Reading " + looseFiles[i]->name);
+            AddLooseFile(*looseFiles[i], std::move(result), *files, loaded, prompt);
+            stopped = progress.StopRequested();
+            if (!stopped)
+                fileHandled();
+            stopped = stopped || progress.StopRequested();
+            return !stopped;
+        });
+    if (stopped)
+        return;
 
     for (const CFoundFile& file : found)
     {

@@ -5,6 +5,7 @@
 #include "containers/TypeCodes.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 bool SameFileName(std::string_view a, std::string_view b)
 {
@@ -69,7 +70,7 @@ void CNeededFiles::Add(const CIffFile& container, const std::string& name)
     Add(CIffFile(container), name);
 }
 
-void CNeededFiles::Add(CIffFile&& container, const std::string& name)
+CNeededFiles::CPrepared CNeededFiles::Prepare(CIffFile&& container)
 {
     // The directory is read in place: taking each entry as a copy copied every name twice.
     auto loaded = std::make_shared<CLoaded>();
@@ -80,10 +81,24 @@ void CNeededFiles::Add(CIffFile&& container, const std::string& name)
         if (chunk.type == kTypeBhav)
             loaded->scripts.push_back({chunk.id, chunk.name});
     loaded->container = std::move(container);
+    CPrepared prepared;
+    prepared.m_loaded = std::move(loaded);
+    return prepared;
+}
+
+void CNeededFiles::Add(CIffFile&& container, const std::string& name)
+{
+    Add(Prepare(std::move(container)), name);
+}
+
+void CNeededFiles::Add(CPrepared&& prepared, const std::string& name)
+{
+    if (!prepared.m_loaded)
+        throw std::invalid_argument("CNeededFiles::Add: the preparation was used up");
     // Room first, so that nothing below can fail once a list has grown.
     MakeRoom(m_loaded);
-    Append(m_loaded.size(), loaded, name);
-    m_loaded.push_back(std::move(loaded));
+    Append(m_loaded.size(), prepared.m_loaded, name);
+    m_loaded.push_back(std::move(prepared.m_loaded));
 }
 
 void CNeededFiles::AddSameAs(std::size_t position, const std::string& name)

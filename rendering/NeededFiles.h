@@ -95,7 +95,19 @@ private:
 /// names share them: an archive may list one member under thousands of names.
 class CNeededFiles
 {
+    struct CLoaded;
+
 public:
+    /// A container with its script names listed, ready to be added. Made on any thread (loading
+    /// does the listing beside the reading); added by the thread that owns the lists.
+    class CPrepared
+    {
+    private:
+        friend class CNeededFiles;
+        std::shared_ptr<CLoaded> m_loaded;
+    };
+    static CPrepared Prepare(CIffFile&& container);
+
     /// Empties all three lists.
     void Clear();
     /// Appends a container under its file's name part and indexes its scripts. A failure to
@@ -103,6 +115,8 @@ public:
     void Add(CIffFile&& container, const std::string& name);
     /// The same with a copy of the container.
     void Add(const CIffFile& container, const std::string& name);
+    /// Appends a prepared container under a name; the preparation is used up.
+    void Add(CPrepared&& prepared, const std::string& name);
     /// Appends `name` for the container listed at `position`, sharing it and its script list.
     void AddSameAs(std::size_t position, const std::string& name);
 
