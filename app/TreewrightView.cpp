@@ -624,6 +624,16 @@ void CTreewrightView::OnListKey(wxKeyEvent& event)
     case WXK_F2:
         RenameSelectedRecord();
         break;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+    {
+        // GTK's list opens on Enter by itself, Windows' only on a double click: handled here, a
+        // keyboard user opens a record on every system, and only once.
+        TakeSemiGlobalName();
+        if (std::uint16_t id = 0; SelectedId(m_activeList, id))
+            EditRecord(*kind, id);
+        break;
+    }
     default:
         event.Skip();
     }
