@@ -139,6 +139,7 @@ void CTreewrightView::CreateForm(wxWindow* parent)
         m_form->Bind(wxEVT_LISTBOX_DCLICK, &CTreewrightView::OnListDoubleClick, this, list->GetId());
         list->Bind(wxEVT_SET_FOCUS, &CTreewrightView::OnListFocus, this);
         list->Bind(wxEVT_KEY_DOWN, &CTreewrightView::OnListKey, this);
+        list->Bind(wxEVT_CHAR_HOOK, &CTreewrightView::OnListEnter, this);
         list->Bind(wxEVT_CONTEXT_MENU, &CTreewrightView::OnListContextMenu, this);
     }
     for (wxTextCtrl* filter : m_filters)
@@ -624,19 +625,28 @@ void CTreewrightView::OnListKey(wxKeyEvent& event)
     case WXK_F2:
         RenameSelectedRecord();
         break;
-    case WXK_RETURN:
-    case WXK_NUMPAD_ENTER:
-    {
-        // GTK's list opens on Enter by itself, Windows' only on a double click: handled here, a
-        // keyboard user opens a record on every system, and only once.
-        TakeSemiGlobalName();
-        if (std::uint16_t id = 0; SelectedId(m_activeList, id))
-            EditRecord(*kind, id);
-        break;
-    }
     default:
         event.Skip();
     }
+}
+
+void CTreewrightView::OnListEnter(wxKeyEvent& event)
+{
+    // GTK's list opens on Enter by itself, Windows' only on a double click, and on Windows the
+    // form takes Enter for itself before the list's key events: taken here, first of all, a
+    // keyboard user opens a record on every system, and only once.
+    auto* list = wxDynamicCast(event.GetEventObject(), wxListBox);
+    const std::optional<ERecordKind> kind = KindOf(list);
+    const int key = event.GetKeyCode();
+    if (!kind || event.HasAnyModifiers() || (key != WXK_RETURN && key != WXK_NUMPAD_ENTER))
+    {
+        event.Skip();
+        return;
+    }
+    m_activeList = list;
+    TakeSemiGlobalName();
+    if (std::uint16_t id = 0; SelectedId(list, id))
+        EditRecord(*kind, id);
 }
 
 void CTreewrightView::OnListContextMenu(wxContextMenuEvent& event)

@@ -118,6 +118,7 @@ private:
     void OnSemiGlobalChanged(wxCommandEvent& event);
     void OnSemiGlobalDone(wxFocusEvent& event);
     void OnListFocus(wxFocusEvent& event);
+    void OnListEnter(wxKeyEvent& event);
     void OnListKey(wxKeyEvent& event);
     void OnListContextMenu(wxContextMenuEvent& event);
     void OnRecordCommand(wxCommandEvent& event);
