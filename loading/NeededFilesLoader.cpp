@@ -150,7 +150,7 @@ void AppendAndIndex(CNeededFiles& files, CNeededFiles::CPrepared&& prepared, con
 // lists are only touched when its turn comes.
 struct CReadResult
 {
-    bool attempted = false;
+    bool attempted = false;  // false: an entry not read ahead
     std::optional<EFileOpenError> openError;
     EIffRead code = EIffRead::Ok;
     CReadWords words;
@@ -241,24 +241,24 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
     // Members are read ahead only where their bytes are met for the first time; a later entry of
     // the same bytes normally shares the first one's container.
     using CRange = std::pair<std::uint64_t, std::uint64_t>;
-    std::vector<char> readAhead(entries.size(), 0);
+    enum class EEntry : char { NotIff, Iff, IffReadAhead };
+    std::vector<EEntry> kinds(entries.size(), EEntry::NotIff);
     {
         std::set<CRange> seen;
         for (std::size_t i = 0; i < entries.size(); ++i)
-            if (UpperExtension(entries[i].name) == kIffExtension &&
-                seen.emplace(entries[i].offset, entries[i].length2).second)
-                readAhead[i] = 1;
+            if (UpperExtension(entries[i].name) == kIffExtension)
+                kinds[i] = seen.emplace(entries[i].offset, entries[i].length2).second ? EEntry::IffReadAhead : EEntry::Iff;
     }
     // Where each range already read went in the list, so that a second name for the same bytes
     // shares its container rather than reading (or, for a coded one, decoding) them again.
     std::map<CRange, std::size_t> readRanges;
     const auto produce = [&](std::size_t i) {
-        return readAhead[i] ? ReadMember(archive, bytes, entries[i]) : CReadResult{};
+        return kinds[i] == EEntry::IffReadAhead ? ReadMember(archive, bytes, entries[i]) : CReadResult{};
     };
     // A stop waits for the end of the archive, as it waits for the end of a loose file.
     const auto consume = [&](std::size_t i, CReadResult&& result) {
         const CFarEntry& entry = entries[i];
-        if (UpperExtension(entry.name) != kIffExtension)
+        if (kinds[i] == EEntry::NotIff)
             return true;
         // Loose files win over members of the same name, and earlier archives over later ones.
         // The member's whole name is compared: a member kept in a folder of the archive loads
