@@ -96,14 +96,13 @@ std::string CProblemFinder::MissingScriptWhere(std::uint16_t id) const
     const std::string home = CalledScriptFile(m_source, id);
     if (SameFileName(home, m_source.fileName))
         return m_ownScripts.count(id) ? std::string() : "this file does not hold";
-    const auto& index = m_loaded.Index();
-    for (const CFileScriptNames& names : index)
+    for (const CFileScriptNames& names : m_loaded.Index())
     {
         if (!SameFileName(names.fileName, home) || SameFileName(names.fileName, m_source.fileName))
             continue;
         const bool there = std::any_of(names.scripts.begin(), names.scripts.end(),
                                        [id](const CScriptNameEntry& entry) { return entry.id == id; });
-        return there ? std::string() : Windows1252ToUtf8(names.fileName) + " does not hold";
+        return there ? std::string() : Windows1252ToUtf8(std::string(names.fileName)) + " does not hold";
     }
     return {};
 }
@@ -257,10 +256,10 @@ void CProblemFinder::CheckObjects()
         std::string name;
     };
     std::unordered_map<std::uint32_t, COwner> loadedGuids;
-    for (std::size_t i = 0; i < m_loaded.Containers().size(); ++i)
-        if (!SameFileName(m_loaded.Names()[i], m_source.fileName))
-            for (const CObjectGuid& object : ObjectGuids(m_loaded.Containers()[i]))
-                loadedGuids.emplace(object.guid, COwner{m_loaded.Names()[i], object.id, object.name});
+    for (const CFileScriptNames& loaded : m_loaded.Index())
+        if (!SameFileName(loaded.fileName, m_source.fileName))
+            for (const CObjectGuid& object : ObjectGuids(*loaded.container))
+                loadedGuids.emplace(object.guid, COwner{std::string(loaded.fileName), object.id, object.name});
     const std::vector<CObjectGuid> ownGuids = ObjectGuids(m_file);
 
     for (const std::uint16_t id : ChunkIdsOfType(m_file, kTypeObjd))

@@ -181,18 +181,19 @@ void CReferencesDlg::OpenPlace(long row)
 void CReferencesDlg::ShowLoadedScript(const CScriptReference& reference)
 {
     const CNeededFiles& files = m_doc.NeededFiles();
-    for (std::size_t i = 0; i < files.Containers().size(); ++i)
+    for (const CFileScriptNames& file : files.Index())
     {
-        if (!SameFileName(files.Names()[i], reference.fileName))
+        if (!SameFileName(file.fileName, reference.fileName))
             continue;
         CBhavScript script;
-        if (!script.Load(files.Containers()[i], reference.place.id))
+        if (!script.Load(*file.container, reference.place.id))
             return;
+        const std::string name(file.fileName);
         CScriptEditorDlg dialog(this);
-        dialog.SetScript(script, files, files.Names()[i], ReadSemiGlobalName(files.Containers()[i]));
+        dialog.SetScript(script, files, name, ReadSemiGlobalName(*file.container));
         dialog.SetInitialLine(reference.place.line);
         // The loaded files are only read: the script is a copy that no OK could store.
-        dialog.SetReadOnly(files.Names()[i]);
+        dialog.SetReadOnly(name);
         Ui().RunModal(dialog);
         return;
     }

@@ -229,8 +229,10 @@ void CTreewrightView::ShowWhatWasLoaded() const
     // The open file is indexed last; everything before it came from the global folder.
     const std::size_t globalFiles = needed.Index().empty() ? 0 : needed.Index().size() - 1;
     std::size_t globalScripts = 0;
-    for (std::size_t i = 0; i < globalFiles; ++i)
-        globalScripts += needed.Index()[i].scripts.size();
+    std::size_t counted = 0;
+    for (const CFileScriptNames& file : needed.Index())
+        if (counted++ < globalFiles)
+            globalScripts += file.scripts.size();
     std::size_t records = 0;
     for (const CIffChunk& chunk : doc->Container().Chunks())
         records += KindOfListedType(chunk.type) ? 1 : 0;

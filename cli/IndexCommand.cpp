@@ -97,7 +97,7 @@ int RunIndex(const std::string& gameData, bool json)
             nlohmann::ordered_json scripts = nlohmann::ordered_json::array();
             for (const CScriptNameEntry& script : entry.scripts)
                 scripts.push_back({{"id", script.id}, {"name", Shown(script.name)}});
-            fileList.push_back({{"name", ShownName(entry.fileName)}, {"scripts", scripts}});
+            fileList.push_back({{"name", ShownName(std::string(entry.fileName))}, {"scripts", scripts}});
         }
         nlohmann::ordered_json messages = nlohmann::ordered_json::array();
         for (const std::string& message : prompt.Messages())
@@ -110,7 +110,7 @@ int RunIndex(const std::string& gameData, bool json)
     std::cout << "Files (" << files.Index().size() << ", in load order):\n";
     // The list is written in blocks of text: a stream insertion per field was a tenth of indexing
     // 442 files of 28,000 scripts, and one text for the whole list grew to megabytes.
-    constexpr std::size_t kBlockSize = 1 << 16;
+    constexpr std::size_t kBlockSize = 1 << 13;
     std::string list;
     list.reserve(2 * kBlockSize);
     for (const CFileScriptNames& entry : files.Index())
@@ -120,7 +120,7 @@ int RunIndex(const std::string& gameData, bool json)
             std::cout << list;
             list.clear();
         }
-        list += "  " + ShownName(entry.fileName) + " (" + std::to_string(entry.scripts.size()) + " scripts)\n";
+        list += "  " + ShownName(std::string(entry.fileName)) + " (" + std::to_string(entry.scripts.size()) + " scripts)\n";
         for (const CScriptNameEntry& script : entry.scripts)
         {
             list += "    ";

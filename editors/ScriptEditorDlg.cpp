@@ -441,7 +441,7 @@ void CScriptEditorDlg::GoToCalledScript()
         return ShowStatus(GameText(RecordRefusalText(kTypeBhav, opcode, called.Name(), loaded.Failure())));
     CScriptEditorDlg viewer(this);
     viewer.SetScript(called, *m_files, m_fileName, m_semiGlobalName);
-    viewer.SetReadOnly(m_files->Names()[place->file]);
+    viewer.SetReadOnly(std::string(m_files->Names()[place->file]));
     viewer.SetScriptOpener(m_openScript);
     viewer.SetReferenceFinder(m_findReferences);
     Ui().RunModal(viewer);

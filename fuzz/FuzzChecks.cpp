@@ -4,6 +4,7 @@
 #include "containers/ByteReader.h"
 #include "containers/ByteStream.h"
 #include "containers/FarArchive.h"
+#include "containers/FarDirectory.h"
 #include "containers/IffFile.h"
 #include "containers/TypeCodes.h"
 #include "containers/UserPrompt.h"
@@ -328,6 +329,25 @@ std::string CheckArchiveBytes(std::span<const std::uint8_t> bytes)
     // Every entry takes 16 bytes of the file, whatever count the directory claims.
     if (archive.Entries().size() > bytes.size() / 16)
         return "more members listed than the file has room for";
+    // The loader walks the directory where it lies; it must take what the reader takes, as read.
+    CFarDirectory directory;
+    if (directory.Open(bytes) != opened)
+        return "the directory walk and the archive reader disagree on opening";
+    if (opened)
+    {
+        if (directory.Size() != archive.Entries().size())
+            return "the directory walk lists a different number of members";
+        CFarDirectory::CCursor cursor = directory.CursorAt(0);
+        for (std::size_t i = 0; i < directory.Size(); ++i, cursor.Next())
+        {
+            const CFarEntry& expected = archive.Entries()[i];
+            const CFarDirectoryEntry walked = cursor.Entry();
+            const CFarDirectoryEntry indexed = directory.At(i);
+            if (walked.name != expected.name || walked.offset != expected.offset ||
+                walked.length2 != expected.length2 || indexed.name.data() != walked.name.data())
+                return "the directory walk reads an entry otherwise than the archive reader";
+        }
+    }
 
     std::size_t readAsContainers = 0;
     for (const CFarEntry& entry : archive.Entries())

@@ -4,7 +4,7 @@
 #include "ReadMessages.h"
 
 #include "containers/AsciiText.h"
-#include "containers/FarArchive.h"
+#include "containers/FarDirectory.h"
 #include "containers/FilePath.h"
 #include "containers/IffFile.h"
 #include "containers/UserPrompt.h"
@@ -13,13 +13,13 @@
 #include <exception>
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <new>
 #include <optional>
-#include <set>
+#include <span>
+#include <string_view>
 #include <system_error>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -60,26 +60,6 @@ std::string UpperExtension(const std::string& name)
         return {};
     return UpperAscii(name.substr(dot));
 }
-
-// Archives name their members with backslashes; a slash is taken too, for archives packed by
-// tools that wrote the other kind.
-std::string MemberNamePart(const std::string& memberName)
-{
-    const std::size_t cut = memberName.find_last_of("\\/");
-    return cut == std::string::npos ? memberName : memberName.substr(cut + 1);
-}
-
-// The names loaded so far, upper-cased, for the test of every archive member: a walk over the
-// names list for each member grew with the square of the number of files.
-class CLoadedNames
-{
-public:
-    bool Contains(const std::string& name) const { return m_names.count(UpperAscii(name)) != 0; }
-    void Add(const std::string& name) { m_names.insert(UpperAscii(name)); }
-
-private:
-    std::unordered_set<std::string> m_names;
-};
 
 // The folder's own entries with an IFF or FAR extension, sorted by name in byte order: the
 // system's directory order is arbitrary, and the load order decides which of two files of the
@@ -133,12 +113,11 @@ void ShowReadFailure(CUserPrompt& prompt, const CReadWords& words, const std::st
 }
 
 void AppendAndIndex(CNeededFiles& files, CNeededFiles::CPrepared&& prepared, const std::string& name,
-                    CLoadedNames& loaded, CUserPrompt& prompt)
+                    CUserPrompt& prompt)
 {
     try
     {
         files.Add(std::move(prepared), name);
-        loaded.Add(name);
     }
     catch (const std::bad_alloc&)
     {
@@ -179,8 +158,7 @@ CReadResult ReadLooseFile(const CFoundFile& file)
     return result;
 }
 
-void AddLooseFile(const CFoundFile& file, CReadResult&& result, CNeededFiles& files, CLoadedNames& loaded,
-                  CUserPrompt& prompt)
+void AddLooseFile(const CFoundFile& file, CReadResult&& result, CNeededFiles& files, CUserPrompt& prompt)
 {
     if (result.openError)
     {
@@ -192,20 +170,20 @@ void AddLooseFile(const CFoundFile& file, CReadResult&& result, CNeededFiles& fi
         ShowReadFailure(prompt, result.words, LooseFileReadMessage(result.code));
         return;
     }
-    AppendAndIndex(files, std::move(*result.prepared), file.name, loaded, prompt);
+    AppendAndIndex(files, std::move(*result.prepared), file.name, prompt);
 }
 
-CReadResult ReadMember(const CFarArchive& archive, const std::shared_ptr<CImageBytes>& bytes, const CFarEntry& entry)
+CReadResult ReadMember(const std::shared_ptr<CImageBytes>& bytes, std::uint32_t offset, std::uint32_t length)
 {
     CReadResult result;
     result.attempted = true;
     CIffFile container;
     bool read = false;
     // A member whose bytes lie outside the archive is a damaged archive: an I/O error.
-    if (!archive.Holds(entry))
+    if (std::uint64_t(offset) + length > bytes->Size())
         result.code = EIffRead::IoError;
     else
-        read = container.ReadView(bytes, entry.offset, entry.length2, result.code, &result.words);
+        read = container.ReadView(bytes, offset, length, result.code, &result.words);
     if (read && result.code == EIffRead::Ok)
     {
         // A decoded member has its own image; shared, a copy taken of the container later does
@@ -216,7 +194,165 @@ CReadResult ReadMember(const CFarArchive& archive, const std::shared_ptr<CImageB
     return result;
 }
 
-void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& loaded, CUserPrompt& prompt)
+bool HasIffExtension(std::string_view name)
+{
+    const std::size_t dot = name.rfind('.');
+    return dot != std::string_view::npos && SameFileName(name.substr(dot), kIffExtension);
+}
+
+bool HasFolder(std::string_view memberName)
+{
+    return memberName.find_first_of("\\/") != std::string_view::npos;
+}
+
+std::string_view MemberNamePart(std::string_view memberName)
+{
+    const std::size_t cut = memberName.find_last_of("\\/");
+    return cut == std::string_view::npos ? memberName : memberName.substr(cut + 1);
+}
+
+// File names hashed and compared as Windows compares them: ASCII letters without regard to case.
+std::uint64_t FileNameHash(std::string_view name)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : name)
+    {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        hash = (hash ^ std::uint8_t(c)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// A set of names that point elsewhere (into a directory, or into the lists), in one block of
+// slots: a few bytes per name, and no allocation per name. It grows only when more than half
+// full, which names of one hash group reach only by design.
+class CFileNameSet
+{
+public:
+    explicit CFileNameSet(std::size_t slots) : m_slots(slots) {}
+    // Adds the name unless a name the same but for case is there; false when it was.
+    bool Insert(std::string_view name, std::uint64_t hash)
+    {
+        std::string_view& slot = Find(name, hash);
+        if (slot.data() != nullptr)
+            return false;
+        // An empty name still needs a pointer, to tell its slot from a free one.
+        slot = name.data() == nullptr ? std::string_view("", 0) : name;
+        if (++m_used * 2 > m_slots.size())
+            Grow();
+        return true;
+    }
+    bool Contains(std::string_view name, std::uint64_t hash) const
+    {
+        return const_cast<CFileNameSet*>(this)->Find(name, hash).data() != nullptr;
+    }
+    void Clear()
+    {
+        std::fill(m_slots.begin(), m_slots.end(), std::string_view());
+        m_used = 0;
+    }
+
+private:
+    std::string_view& Find(std::string_view name, std::uint64_t hash)
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = std::size_t(hash >> 20) & mask;; at = (at + 1) & mask)
+            if (m_slots[at].data() == nullptr || SameFileName(m_slots[at], name))
+                return m_slots[at];
+    }
+    void Grow()
+    {
+        std::vector<std::string_view> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        for (const std::string_view name : old)
+            if (name.data() != nullptr)
+                Find(name, FileNameHash(name)) = name;
+    }
+
+    std::vector<std::string_view> m_slots;
+    std::size_t m_used = 0;
+};
+
+// One range of the archive's bytes that its directory names as an IFF file: read once, however
+// many entries name it.
+struct CMemberRead
+{
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+    CReadResult result;
+    std::size_t reportAt = SIZE_MAX;  // the first entry that would have loaded it, had it read
+};
+
+// Which of the archive's entries are listed, one bit each. Loose files win over members of the
+// same name, and earlier archives and entries over later ones. A member's whole name is compared:
+// one kept in a folder of the archive loads even when a file of its name part already did.
+// Lookups walk the index in load order, so the earlier file still answers for that name. A name
+// whose member failed to read does not count as loaded.
+//
+// The names already listed are not copied: they are sorted into a few groups by their hash and
+// each group is checked in a walk of its own, so that the set held at once stays a small part of
+// the archive's size however many names its directory gives.
+std::vector<std::uint64_t> ListedEntries(const CFarDirectory& directory, std::size_t iffEntries,
+                                         std::size_t archiveBytes, const CNeededFiles& files,
+                                         const std::unordered_map<std::uint64_t, std::size_t>& readOf,
+                                         std::vector<CMemberRead>& reads)
+{
+    std::vector<std::uint64_t> listed((directory.Size() + 63) / 64, 0);
+    // Only a name added by a caller can hold a separator; a member's whole name is checked
+    // against those alone.
+    std::vector<std::string_view> foldered;
+    for (const std::string_view name : files.Names())
+        if (HasFolder(name))
+            foldered.push_back(name);
+    const auto folderedLoaded = [&](std::string_view name) {
+        return std::any_of(foldered.begin(), foldered.end(),
+                           [name](std::string_view loaded) { return SameFileName(loaded, name); });
+    };
+
+    // The block of slots is a power of two, a thirty-second part of the archive or 16 KiB, and
+    // no larger than the names need. A group fills about a third of it, so that none comes near
+    // the half at which the set would grow.
+    const std::size_t budget = std::max<std::size_t>(16 << 10, archiveBytes / 32) / sizeof(std::string_view);
+    const std::size_t names = files.Count() + iffEntries;
+    std::size_t slots = 64;
+    while (slots * 2 <= budget && slots < 3 * names)
+        slots *= 2;
+    const std::size_t groups = std::max<std::size_t>(1, (3 * names + slots - 1) / slots);
+    CFileNameSet seen(slots);
+    for (std::size_t group = 0; group < groups; ++group)
+    {
+        seen.Clear();
+        for (const std::string_view name : files.Names())
+            if (const std::uint64_t hash = FileNameHash(name); hash % groups == group)
+                seen.Insert(name, hash);
+        CFarDirectory::CCursor cursor = directory.CursorAt(0);
+        for (; cursor.Index() < directory.Size(); cursor.Next())
+        {
+            const CFarDirectoryEntry entry = cursor.Entry();
+            if (!HasIffExtension(entry.name))
+                continue;
+            const std::string_view part = MemberNamePart(entry.name);
+            const std::uint64_t hash = FileNameHash(part);
+            if (hash % groups != group)
+                continue;
+            const bool loaded = HasFolder(entry.name) ? folderedLoaded(entry.name) : seen.Contains(part, hash);
+            if (loaded)
+                continue;
+            CMemberRead& read = reads[readOf.at(std::uint64_t(entry.offset) << 32 | entry.length2)];
+            if (read.result.prepared)
+            {
+                listed[cursor.Index() / 64] |= std::uint64_t(1) << (cursor.Index() % 64);
+                seen.Insert(part, hash);
+            }
+            else
+                read.reportAt = std::min(read.reportAt, cursor.Index());
+        }
+    }
+    return listed;
+}
+
+void ReadArchive(const CFoundFile& file, CNeededFiles& files, CUserPrompt& prompt)
 {
     CFileStream stream;
     if (!stream.Open(file.path, CFileStream::EMode::Read))
@@ -224,79 +360,65 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CLoadedNames& load
         ShowError(prompt, FileOpenErrorMessage(stream.LastOpenError(), file.path));
         return;
     }
-    // The directory is read, then the archive's bytes once (mapped where the system can), and
-    // every member is a view of them: no copy per member, and a member that many entries name
-    // is held once however long the directory is.
-    CFarArchive archive;
+    // The archive's bytes are read once (mapped where the system can); its directory is walked
+    // where it lies in them, and every member is a view of them: no copy per member or per name.
     auto bytes = std::make_shared<CImageBytes>();
-    const bool opened = archive.OpenDirectory(&stream) &&
-                        stream.ReadImage(0, static_cast<std::size_t>(stream.Length()), *bytes) == EImageRead::Ok;
+    const bool read = stream.ReadImage(0, static_cast<std::size_t>(stream.Length()), *bytes) == EImageRead::Ok;
     stream.Close();
-    if (!opened)
+    CFarDirectory directory;
+    if (!read || !directory.Open(std::span<const std::uint8_t>(bytes->Data(), bytes->Size())))
     {
         ShowError(prompt, kFarOpenFailedMessage);
         return;
     }
-    const std::vector<CFarEntry>& entries = archive.Entries();
-    // Members are read ahead only where their bytes are met for the first time; a later entry of
-    // the same bytes normally shares the first one's container.
-    using CRange = std::pair<std::uint64_t, std::uint64_t>;
-    enum class EEntry : char { NotIff, Iff, IffReadAhead };
-    std::vector<EEntry> kinds(entries.size(), EEntry::NotIff);
+
+    // Each range of bytes that an IFF entry names is read once, in the order the directory first
+    // names them, beside the reading of the next.
+    std::vector<CMemberRead> reads;
+    std::unordered_map<std::uint64_t, std::size_t> readOf;
+    std::size_t iffEntries = 0;
+    for (CFarDirectory::CCursor cursor = directory.CursorAt(0); cursor.Index() < directory.Size(); cursor.Next())
     {
-        std::set<CRange> seen;
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            if (UpperExtension(entries[i].name) == kIffExtension)
-                kinds[i] = seen.emplace(entries[i].offset, entries[i].length2).second ? EEntry::IffReadAhead : EEntry::Iff;
+        const CFarDirectoryEntry entry = cursor.Entry();
+        if (!HasIffExtension(entry.name))
+            continue;
+        ++iffEntries;
+        if (readOf.emplace(std::uint64_t(entry.offset) << 32 | entry.length2, reads.size()).second)
+            reads.push_back({entry.offset, entry.length2, {}, SIZE_MAX});
     }
-    // Where each range already read went in the list, so that a second name for the same bytes
-    // shares its container rather than reading (or, for a coded one, decoding) them again.
-    std::map<CRange, std::size_t> readRanges;
-    const auto produce = [&](std::size_t i) {
-        return kinds[i] == EEntry::IffReadAhead ? ReadMember(archive, bytes, entries[i]) : CReadResult{};
-    };
-    // A stop waits for the end of the archive, as it waits for the end of a loose file.
-    const auto consume = [&](std::size_t i, CReadResult&& result) {
-        const CFarEntry& entry = entries[i];
-        if (kinds[i] == EEntry::NotIff)
+    COrderedReadAhead<CReadResult>::Run(
+        reads.size(), kReadAhead, [&](std::size_t i) { return ReadMember(bytes, reads[i].offset, reads[i].length); },
+        [&](std::size_t i, CReadResult&& result) {
+            reads[i].result = std::move(result);
             return true;
-        // Loose files win over members of the same name, and earlier archives over later ones.
-        // The member's whole name is compared: a member kept in a folder of the archive loads
-        // even when a file of its name part already did. Lookups walk the index in load order,
-        // so the earlier file still answers for that name.
-        if (loaded.Contains(entry.name))
-            return true;
-        const std::string name = MemberNamePart(entry.name);
-        const CRange range(entry.offset, entry.length2);
-        const auto same = readRanges.find(range);
-        if (same != readRanges.end())
-        {
-            try
-            {
-                files.AddSameAs(same->second, name);
-                loaded.Add(name);
-            }
-            catch (const std::bad_alloc&)
-            {
-                ShowError(prompt, LooseFileReadMessage(EIffRead::NoMemory));
-            }
-            return true;
-        }
-        // The first entry of these bytes was passed over: this one reads them.
-        if (!result.attempted)
-            result = ReadMember(archive, bytes, entry);
-        if (!result.prepared)
-        {
-            ShowReadFailure(prompt, result.words, FarMemberReadMessage(result.code));
-            return true;
-        }
-        const std::size_t before = files.Containers().size();
-        AppendAndIndex(files, std::move(*result.prepared), name, loaded, prompt);
-        if (files.Containers().size() > before)
-            readRanges.emplace(range, before);
-        return true;
-    };
-    COrderedReadAhead<CReadResult>::Run(entries.size(), kReadAhead, produce, consume);
+        });
+
+    std::vector<std::uint64_t> listed = ListedEntries(directory, iffEntries, bytes->Size(), files, readOf, reads);
+
+    // A member that failed to read is reported once, where its first name would have loaded.
+    std::vector<const CMemberRead*> failed;
+    for (const CMemberRead& member : reads)
+        if (member.reportAt != SIZE_MAX)
+            failed.push_back(&member);
+    std::sort(failed.begin(), failed.end(),
+              [](const CMemberRead* a, const CMemberRead* b) { return a->reportAt < b->reportAt; });
+    for (const CMemberRead* member : failed)
+        ShowReadFailure(prompt, member->result.words, FarMemberReadMessage(member->result.code));
+
+    std::vector<CNeededFiles::CArchiveMember> members;
+    members.reserve(reads.size());
+    for (CMemberRead& member : reads)
+        if (member.result.prepared)
+            members.push_back({member.offset, member.length, std::move(*member.result.prepared)});
+    reads.clear();
+    try
+    {
+        files.AddArchive(bytes, directory, std::move(listed), std::move(members));
+    }
+    catch (const std::bad_alloc&)
+    {
+        ShowError(prompt, LooseFileReadMessage(EIffRead::NoMemory));
+    }
 }
 
 void RunLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPrompt& prompt)
@@ -315,7 +437,6 @@ void RunLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPr
         return;
 
     const std::vector<CFoundFile> found = FindNeededFiles(folder);
-    CLoadedNames loaded;
     const std::int64_t count = static_cast<std::int64_t>(found.size());
     std::int64_t handled = 0;
     if (progress.StopRequested())
@@ -341,7 +462,7 @@ void RunLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPr
         stopped ? 0 : looseFiles.size(), kReadAhead, [&](std::size_t i) { return ReadLooseFile(*looseFiles[i]); },
         [&](std::size_t i, CReadResult&& result) {
             progress.SetStatus("Reading " + looseFiles[i]->name);
-            AddLooseFile(*looseFiles[i], std::move(result), *files, loaded, prompt);
+            AddLooseFile(*looseFiles[i], std::move(result), *files, prompt);
             stopped = progress.StopRequested();
             if (!stopped)
                 fileHandled();
@@ -358,7 +479,7 @@ void RunLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPr
         if (progress.StopRequested())
             return;
         progress.SetStatus("Reading " + file.name);
-        ReadArchive(file, *files, loaded, prompt);
+        ReadArchive(file, *files, prompt);
         if (progress.StopRequested())
             return;
         fileHandled();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "containers/FarDirectory.h"
 #include "containers/IffFile.h"
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 /// The global file's name part: calls below 4096 go to its scripts.
@@ -33,66 +35,102 @@ struct CScriptNameEntry
     std::string name;
 };
 
-/// The behaviour scripts of one loaded file, in directory order. The list belongs to the loaded
-/// container, which every name of the same bytes shares.
+/// One name of the needed files, with its container and the container's behaviour scripts in
+/// directory order. Container and list are shared by every name of the same bytes; the name may
+/// point into an archive's directory. All stay valid as long as the needed files they came from.
 struct CFileScriptNames
 {
-    std::string fileName;
+    std::string_view fileName;
     std::span<const CScriptNameEntry> scripts;
+    const CIffFile* container = nullptr;
 };
 
-/// The loaded containers in load order, one for each name; names of the same bytes reach the same
-/// container.
-class CContainerList
+class CNeededFiles;
+
+/// Walks the names of the needed files in load order. An archive's names are read from its
+/// directory as the walk passes them, so a step costs no more than reading one entry.
+class CNeededFilesWalk
+{
+public:
+    CNeededFilesWalk() = default;
+    CNeededFilesWalk(const CNeededFiles* files, std::size_t position);
+    std::size_t Position() const { return m_position; }
+    CFileScriptNames Current() const;
+    void Next();
+    bool operator==(const CNeededFilesWalk& other) const { return m_position == other.m_position; }
+
+private:
+    void EnterRun();
+    void SeekListed(std::size_t entry, bool fromHere);
+
+    const CNeededFiles* m_files = nullptr;
+    std::size_t m_position = 0;
+    std::size_t m_run = 0;
+    std::size_t m_entry = 0;  // in an archive's run: the directory entry at the walk
+    CFarDirectory::CCursor m_cursor;
+};
+
+/// A read-only list over the needed files' names, in load order: `Project` makes each element
+/// from a listed file. Walking it is cheap; indexing finds the name from the nearest mark of its
+/// archive's directory.
+template <class Value, Value (*Project)(const CFileScriptNames&)>
+class CNeededFilesList
 {
 public:
     class CIterator
     {
     public:
-        using iterator_category = std::random_access_iterator_tag;
-        using value_type = CIffFile;
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = std::remove_cvref_t<Value>;
         using difference_type = std::ptrdiff_t;
-        using pointer = const CIffFile*;
-        using reference = const CIffFile&;
+        using pointer = void;
+        using reference = Value;
 
         CIterator() = default;
-        explicit CIterator(const CIffFile* const* at) : m_at(at) {}
-        reference operator*() const { return **m_at; }
-        pointer operator->() const { return *m_at; }
+        explicit CIterator(CNeededFilesWalk walk) : m_walk(walk) {}
+        Value operator*() const { return Project(m_walk.Current()); }
         CIterator& operator++()
         {
-            ++m_at;
+            m_walk.Next();
             return *this;
         }
         CIterator operator++(int)
         {
             CIterator before = *this;
-            ++m_at;
+            m_walk.Next();
             return before;
         }
-        difference_type operator-(const CIterator& other) const { return m_at - other.m_at; }
-        bool operator==(const CIterator&) const = default;
+        bool operator==(const CIterator& other) const { return m_walk == other.m_walk; }
 
     private:
-        const CIffFile* const* m_at = nullptr;
+        CNeededFilesWalk m_walk;
     };
 
-    std::size_t size() const { return m_items.size(); }
-    bool empty() const { return m_items.empty(); }
-    const CIffFile& operator[](std::size_t i) const { return *m_items[i]; }
-    const CIffFile& back() const { return *m_items.back(); }
-    CIterator begin() const { return CIterator(m_items.data()); }
-    CIterator end() const { return CIterator(m_items.data() + m_items.size()); }
+    explicit CNeededFilesList(const CNeededFiles* files) : m_files(files) {}
+    std::size_t size() const;
+    bool empty() const { return size() == 0; }
+    Value operator[](std::size_t i) const { return Project(CNeededFilesWalk(m_files, i).Current()); }
+    Value front() const { return (*this)[0]; }
+    Value back() const { return (*this)[size() - 1]; }
+    CIterator begin() const { return CIterator(CNeededFilesWalk(m_files, 0)); }
+    CIterator end() const { return CIterator(CNeededFilesWalk(m_files, size())); }
 
 private:
-    friend class CNeededFiles;
-    std::vector<const CIffFile*> m_items;
+    const CNeededFiles* m_files;
 };
 
-/// Every loaded global container and the open file's own, their name parts, and the index of
-/// their script names; all three lists run parallel, in load order, and only these operations
-/// change them, so they always do. A container and its script list are held once however many
-/// names share them: an archive may list one member under thousands of names.
+inline std::string_view ListedName(const CFileScriptNames& file) { return file.fileName; }
+inline const CIffFile& ListedContainer(const CFileScriptNames& file) { return *file.container; }
+inline CFileScriptNames ListedFile(const CFileScriptNames& file) { return file; }
+
+using CNameList = CNeededFilesList<std::string_view, ListedName>;
+using CContainerList = CNeededFilesList<const CIffFile&, ListedContainer>;
+using CIndexList = CNeededFilesList<CFileScriptNames, ListedFile>;
+
+/// Every loaded global container and the open file's own, with their name parts and the index of
+/// their script names, in load order. A container and its script list are held once however many
+/// names share them, and an archive's names are not copied out of its directory: an archive may
+/// list one member under thousands of names, and what it costs stays close to its own bytes.
 class CNeededFiles
 {
     struct CLoaded;
@@ -102,41 +140,76 @@ public:
     /// does the listing beside the reading); added by the thread that owns the lists.
     class CPrepared
     {
+    public:
+        bool IsEmpty() const { return !m_loaded; }
+
     private:
         friend class CNeededFiles;
         std::shared_ptr<CLoaded> m_loaded;
     };
     static CPrepared Prepare(CIffFile&& container);
 
-    /// Empties all three lists.
+    /// A range of an archive's bytes that its directory names, with the container read from it.
+    struct CArchiveMember
+    {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+        CPrepared prepared;
+    };
+
+    /// Empties the lists.
     void Clear();
     /// Appends a container under its file's name part and indexes its scripts. A failure to
-    /// allocate (std::bad_alloc) leaves the three lists as they were.
+    /// allocate (std::bad_alloc) leaves the lists as they were.
     void Add(CIffFile&& container, const std::string& name);
     /// The same with a copy of the container.
     void Add(const CIffFile& container, const std::string& name);
     /// Appends a prepared container under a name; the preparation is used up.
     void Add(CPrepared&& prepared, const std::string& name);
-    /// Appends `name` for the container listed at `position`, sharing it and its script list.
-    void AddSameAs(std::size_t position, const std::string& name);
+    /// Appends the entries of an archive's directory that `listed` marks (bit i%64 of word i/64
+    /// for entry i), in directory order, each under its name part and naming the member of its
+    /// range. `directory` walks `archive`, which is kept. Members that no listed entry names are
+    /// dropped. Throws std::invalid_argument, changing nothing, where a listed entry's range has
+    /// no member or the marks do not fit the directory; std::bad_alloc leaves the lists as they
+    /// were.
+    void AddArchive(std::shared_ptr<const CImageBytes> archive, const CFarDirectory& directory,
+                    std::vector<std::uint64_t> listed, std::vector<CArchiveMember> members);
 
-    const CContainerList& Containers() const { return m_containers; }
-    const std::vector<std::string>& Names() const { return m_names; }
-    const std::vector<CFileScriptNames>& Index() const { return m_index; }
+    std::size_t Count() const { return m_count; }
+    CContainerList Containers() const { return CContainerList(this); }
+    CNameList Names() const { return CNameList(this); }
+    CIndexList Index() const { return CIndexList(this); }
 
 private:
+    friend class CNeededFilesWalk;
+
     struct CLoaded
     {
         CIffFile container;
         std::vector<CScriptNameEntry> scripts;
     };
+    struct CArchiveNames;
+    // A run of names: one name given by a caller, or the listed entries of one archive.
+    struct CRun
+    {
+        std::size_t start = 0;  // the position of its first name
+        std::size_t count = 0;
+        std::string name;
+        std::size_t loaded = 0;  // a single name's container, in m_loaded
+        std::shared_ptr<const CArchiveNames> archive;
+    };
 
-    void Append(std::size_t which, const std::shared_ptr<const CLoaded>& loaded, const std::string& name);
+    CFileScriptNames ListedOf(const CRun& run, const CFarDirectoryEntry* entry) const;
+    std::size_t RunAt(std::size_t position) const;
 
-    // One per distinct container; the lists below point into them.
+    // One per distinct container.
     std::vector<std::shared_ptr<const CLoaded>> m_loaded;
-    std::vector<std::size_t> m_loadedOf;  // for each name, its container's place in m_loaded
-    CContainerList m_containers;
-    std::vector<std::string> m_names;
-    std::vector<CFileScriptNames> m_index;
+    std::vector<CRun> m_runs;
+    std::size_t m_count = 0;
 };
+
+template <class Value, Value (*Project)(const CFileScriptNames&)>
+std::size_t CNeededFilesList<Value, Project>::size() const
+{
+    return m_files->Count();
+}

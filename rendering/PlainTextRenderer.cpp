@@ -172,14 +172,14 @@ std::optional<CPlainTextRenderer::CScriptPlace> CPlainTextRenderer::FindCalledSc
                                                                         : std::string_view(m_semiGlobalFileName);
     // Several entries may carry the same name (a file loaded loose and again as the open file);
     // one without the id does not end the search.
-    const std::vector<CFileScriptNames>& index = m_files->Index();
-    for (std::size_t file = 0; file < index.size(); ++file)
+    std::size_t file = 0;
+    for (const CFileScriptNames& names : m_files->Index())
     {
-        if (!SameFileName(index[file].fileName, fileName))
-            continue;
-        for (const CScriptNameEntry& script : index[file].scripts)
-            if (script.id == opcode)
-                return CScriptPlace{file, &script};
+        if (SameFileName(names.fileName, fileName))
+            for (const CScriptNameEntry& script : names.scripts)
+                if (script.id == opcode)
+                    return CScriptPlace{file, &script};
+        ++file;
     }
     return std::nullopt;
 }

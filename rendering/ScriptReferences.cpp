@@ -76,9 +76,9 @@ std::vector<CReferenceSource> ReferenceSources(const CNeededFiles& files, const 
                                                const std::string& openName, const std::string& semiGlobalName)
 {
     std::vector<CReferenceSource> sources{{openName, &open, semiGlobalName}};
-    for (std::size_t i = 0; i < files.Containers().size(); ++i)
-        if (!SameFileName(files.Names()[i], openName))
-            sources.push_back({files.Names()[i], &files.Containers()[i], ReadSemiGlobalName(files.Containers()[i])});
+    for (const CFileScriptNames& file : files.Index())
+        if (!SameFileName(file.fileName, openName))
+            sources.push_back({std::string(file.fileName), file.container, ReadSemiGlobalName(*file.container)});
     return sources;
 }
 

@@ -1,9 +1,11 @@
 #include "containers/ByteOrder.h"
 #include "containers/FarArchive.h"
+#include "containers/FarDirectory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -247,4 +249,67 @@ TEST(FarExtract, RefusesRangesOutsideTheImage)
     entry.offset = static_cast<std::uint32_t>(file.size());
     entry.length2 = 0;
     EXPECT_TRUE(archive.Extract(untouched, entry));  // an empty member at the very end
+}
+
+// The loader walks an archive's directory where it lies instead of copying it into entries; on
+// every archive, good or damaged, the walk must accept what the reader accepts and give the same
+// entries, in order from a cursor and one by one from the marks it keeps every 64 entries.
+TEST(FarDirectory, WalksTheEntriesTheReaderLists)
+{
+    std::vector<SMember> many;
+    for (int i = 0; i < 200; ++i)
+        many.push_back({(i % 3 == 0 ? "Objects\\" : "") + std::to_string(i) + ".iff", Bytes(std::size_t(i % 7), 1)});
+    const Bytes good = BuildArchive(kTwoMembers);
+    const Bytes large = BuildArchive(many);
+    const auto changed = [](Bytes file, const std::function<void(Bytes&)>& change) {
+        change(file);
+        return file;
+    };
+    struct CRow
+    {
+        const char* what;
+        Bytes file;
+    };
+    const std::vector<CRow> rows{
+        {"two members", good},
+        {"200 members", large},
+        {"no members", BuildArchive({})},
+        {"cut in the header", Bytes(good.begin(), good.begin() + 15)},
+        {"nothing", {}},
+        {"wrong magic", changed(good, [](Bytes& f) { f[7] = 'z'; })},
+        {"version 2", changed(good, [](Bytes& f) { WriteLE32(&f[8], 2); })},
+        {"directory past the end", changed(good, [](Bytes& f) { WriteLE32(&f[12], 0xFFFFFFFE); })},
+        {"name past the end", changed(good, [](Bytes& f) { WriteLE32(&f[EntryAt(f, 1) + 12], 10); })},
+        {"name length near 4 GiB", changed(good, [](Bytes& f) { WriteLE32(&f[EntryAt(f, 1) + 12], 0xFFFFFFF0); })},
+        {"entry cut", changed(good, [](Bytes& f) { f.resize(EntryAt(f, 1) + 15); })},
+        {"huge count", changed(large, [](Bytes& f) { WriteLE32(&f[DirectoryOffset(f)], 0xFFFFFFFF); })},
+        {"count below the entries", changed(large, [](Bytes& f) { WriteLE32(&f[DirectoryOffset(f)], 130); })},
+    };
+    for (const CRow& row : rows)
+    {
+        CFarArchive archive;
+        CMemoryStream stream(row.file);
+        const bool read = archive.OpenDirectory(&stream);
+        CFarDirectory directory;
+        ASSERT_EQ(directory.Open(row.file), read) << row.what;
+        if (!read)
+        {
+            EXPECT_EQ(directory.Size(), 0u) << row.what;
+            continue;
+        }
+        ASSERT_EQ(directory.Size(), archive.Entries().size()) << row.what;
+        CFarDirectory::CCursor cursor = directory.CursorAt(0);
+        for (std::size_t i = 0; i < directory.Size(); ++i, cursor.Next())
+        {
+            const CFarEntry& expected = archive.Entries()[i];
+            for (const CFarDirectoryEntry& entry : {cursor.Entry(), directory.At(i)})
+            {
+                EXPECT_EQ(entry.name, expected.name) << row.what << ", entry " << i;
+                EXPECT_EQ(entry.offset, expected.offset) << row.what << ", entry " << i;
+                EXPECT_EQ(entry.length1, expected.length1) << row.what << ", entry " << i;
+                EXPECT_EQ(entry.length2, expected.length2) << row.what << ", entry " << i;
+            }
+        }
+        EXPECT_EQ(directory.CursorAt(directory.Size()).Index(), directory.Size()) << row.what;
+    }
 }

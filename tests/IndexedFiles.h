@@ -10,6 +10,15 @@
 #include <string>
 #include <vector>
 
+/// The names of the needed files in load order, as strings to compare with a list.
+inline std::vector<std::string> ListedNames(const CNeededFiles& files)
+{
+    std::vector<std::string> names;
+    for (const std::string_view name : files.Names())
+        names.emplace_back(name);
+    return names;
+}
+
 /// Adds to the needed files a file of empty scripts with these ids and names, in this order and
 /// repeated ids included, so that the index names them as it would a loaded file's.
 inline void AddIndexedFile(CNeededFiles& files, const std::string& fileName,

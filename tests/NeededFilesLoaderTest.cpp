@@ -2,6 +2,7 @@
 #include "loading/ReadMessages.h"
 
 #include "CliRunner.h"
+#include "IndexedFiles.h"
 
 #include "containers/FarArchive.h"
 #include "containers/IffFile.h"
@@ -16,8 +17,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -194,7 +197,7 @@ TEST(NeededFilesLoader, LoadsLooseFilesFirstAndSkipsArchiveMembersOfLoadedNames)
     CLoadRun load;
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"Global.iff", "Other.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"Global.iff", "Other.iff"}));
     ASSERT_EQ(load.files.Containers().size(), 2u);
     ASSERT_EQ(load.files.Index().size(), 2u);
     EXPECT_EQ(load.files.Index()[0].fileName, "Global.iff");
@@ -219,7 +222,7 @@ TEST(NeededFilesLoader, AnExceptionEndsTheLoadWithAMessageInsteadOfTheProgram)
     load.progress.SetFileHandledHook([](int) { throw std::runtime_error("probe"); });
     load.Run(folder.Root());
     EXPECT_EQ(load.prompt.texts, std::vector<std::string>{"Loading the global files stopped: probe"});
-    EXPECT_EQ(load.files.Names(), std::vector<std::string>{"A.iff"});
+    EXPECT_EQ(ListedNames(load.files), std::vector<std::string>{"A.iff"});
     EXPECT_TRUE(load.progress.WorkerEnded());
 }
 
@@ -235,7 +238,7 @@ TEST(NeededFilesLoader, ReadsTheFolderInByteOrderOfNames)
     CLoadRun load;
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"B.iff", "a.iff", "b.iff", "y.iff", "z.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"B.iff", "a.iff", "b.iff", "y.iff", "z.iff"}));
 }
 
 TEST(NeededFilesLoader, SkipsMembersWhoseNamesMatchLoadedOnesIgnoringCase)
@@ -254,12 +257,104 @@ TEST(NeededFilesLoader, SkipsMembersWhoseNamesMatchLoadedOnesIgnoringCase)
     load.Run(folder.Root());
 
     // A member in a folder is compared by its whole name, so "Objects\\global.iff" loads too.
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"Global.iff", "Shared.iff", "global.iff", "Person.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"Global.iff", "Shared.iff", "global.iff", "Person.iff"}));
     ASSERT_EQ(load.files.Index().size(), 4u);
     EXPECT_EQ(ScriptIds(load.files.Index()[1]), (std::vector<std::uint16_t>{3}));
     EXPECT_EQ(ScriptIds(load.files.Index()[2]), (std::vector<std::uint16_t>{6}));
     EXPECT_EQ(load.files.Index()[3].fileName, "Person.iff");
     EXPECT_TRUE(load.prompt.texts.empty());
+}
+
+// Which archive names load, checked against the rule in its plainest form on archives whose
+// directories are long enough that the loader checks their names in several groups: names in
+// every case, in folders and not, repeated within an archive and across archives and loose files,
+// and members that fail to read, each reported once where its first name would have loaded.
+TEST(NeededFilesLoader, ListsArchiveNamesAsThePlainRuleDoes)
+{
+    CGameFolder folder("plain-rule");
+    std::mt19937 random(7);
+    const auto upper = [](std::string name) {
+        for (char& c : name)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        return name;
+    };
+    std::set<std::string> loaded;
+    std::vector<std::string> expected;
+    std::vector<std::uint16_t> expectedIds;
+    std::size_t expectedFailures = 0;
+    for (int i = 0; i < 10; ++i)
+    {
+        const std::string name = "n" + std::to_string(i) + ".iff";
+        folder.Put(name, IffWithScript(1, "loose"));
+        loaded.insert(upper(name));
+    }
+    for (const std::string& name : loaded)
+        expected.push_back("n" + name.substr(1, name.size() - 5) + ".iff"), expectedIds.push_back(1);
+    std::sort(expected.begin(), expected.end());
+
+    for (const char* archiveName : {"a.far", "b.far"})
+    {
+        // Four members that read and one that does not, named by entries drawn at random.
+        std::vector<std::vector<std::uint8_t>> blobs;
+        const std::uint16_t firstId = archiveName[0] == 'a' ? 10 : 20;
+        for (std::uint16_t k = 0; k < 4; ++k)
+            blobs.push_back(IffWithScript(std::uint16_t(firstId + k), "member"));
+        blobs.push_back(Bytes("not an IFF file at all"));
+        std::vector<std::uint8_t> archive = Bytes("FAR!byAZ");
+        PutLE32(archive, 1);
+        PutLE32(archive, 0);
+        std::vector<std::uint32_t> offsets;
+        for (const auto& blob : blobs)
+        {
+            offsets.push_back(std::uint32_t(archive.size()));
+            archive.insert(archive.end(), blob.begin(), blob.end());
+        }
+        const auto directory = std::uint32_t(archive.size());
+        for (int i = 0; i < 4; ++i)
+            archive[12 + i] = static_cast<std::uint8_t>(directory >> (8 * i));
+        const std::size_t count = 1500;
+        PutLE32(archive, std::uint32_t(count));
+        std::set<std::size_t> reported;
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            const std::string base = "n" + std::to_string(random() % 300);
+            const std::string forms[] = {base + ".iff", upper(base) + ".IFF", "Objects\\" + base + ".iff",
+                                         base + ".txt", "Objects/Deep\\" + base + ".Iff"};
+            const std::string name = forms[random() % 5];
+            const std::size_t blob = random() % blobs.size();
+            PutLE32(archive, std::uint32_t(blobs[blob].size()));
+            PutLE32(archive, std::uint32_t(blobs[blob].size()));
+            PutLE32(archive, offsets[blob]);
+            PutLE32(archive, std::uint32_t(name.size()));
+            archive.insert(archive.end(), name.begin(), name.end());
+
+            if (upper(name).ends_with(".IFF") && !loaded.count(upper(name)))
+            {
+                if (blob == blobs.size() - 1)
+                    expectedFailures += reported.insert(blob).second ? 1 : 0;
+                else
+                {
+                    const std::string part = name.substr(name.find_last_of("\\/") + 1);
+                    expected.push_back(part);
+                    expectedIds.push_back(std::uint16_t(firstId + blob));
+                    loaded.insert(upper(part));
+                }
+            }
+        }
+        folder.Put(archiveName, archive);
+    }
+
+    CLoadRun load;
+    load.Run(folder.Root());
+
+    EXPECT_EQ(ListedNames(load.files), expected);
+    std::vector<std::uint16_t> ids;
+    for (const CFileScriptNames& file : load.files.Index())
+        ids.push_back(file.scripts.empty() ? 0 : file.scripts[0].id);
+    EXPECT_EQ(ids, expectedIds);
+    EXPECT_EQ(std::count(load.prompt.texts.begin(), load.prompt.texts.end(), FarMemberReadMessage(EIffRead::NotIff)),
+              std::ptrdiff_t(expectedFailures));
 }
 
 TEST(NeededFilesLoader, TakesIffAndFarExtensionsInAnyCaseAndNothingElse)
@@ -275,7 +370,7 @@ TEST(NeededFilesLoader, TakesIffAndFarExtensionsInAnyCaseAndNothingElse)
     CLoadRun load;
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"a.IFF", "b.iff", "c.Iff", "m1.IfF", "m5.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"a.IFF", "b.iff", "c.Iff", "m1.IfF", "m5.iff"}));
     EXPECT_EQ(load.positions, (std::vector<int>{20, 40, 60, 80, 100}));
     EXPECT_TRUE(load.prompt.texts.empty());
 }
@@ -297,7 +392,7 @@ TEST(NeededFilesLoader, SearchesOnlyTheFolderItselfAndSkipsSpecialFiles)
     CLoadRun load;
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"Link.iff", "Top.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"Link.iff", "Top.iff"}));
     EXPECT_TRUE(load.prompt.texts.empty());
     EXPECT_EQ(load.positions, (std::vector<int>{50, 100}));
 }
@@ -324,7 +419,7 @@ TEST(NeededFilesLoader, ReportsBadLooseFilesAndGoesOnWithTheNext)
                                      "An unknown error occurred while accessing " + folder.PathOf("6 loop.iff") + ".",
                                  }));
     EXPECT_EQ(load.prompt.captions, std::vector<std::string>(5, "Error"));
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"4 good.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"4 good.iff"}));
     EXPECT_EQ(load.positions, (std::vector<int>{16, 33, 50, 66, 83, 100}));
 }
 
@@ -367,7 +462,7 @@ TEST(NeededFilesLoader, ReportsBadArchivesAndMembersWithTheArchiveWording)
                                      folder.PathOf("4.far") + " was not found.",
                                  }));
     EXPECT_EQ(load.prompt.captions, std::vector<std::string>(5, "Error"));
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"Good.iff", "Late.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"Good.iff", "Late.iff"}));
     // Archives that fail still count as handled.
     EXPECT_EQ(load.positions, (std::vector<int>{25, 50, 75, 100}));
 }
@@ -472,7 +567,7 @@ TEST(NeededFilesLoader, CancelWhileAFileIsReadStopsAfterThatFile)
     });
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"1.iff", "2.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"1.iff", "2.iff"}));
     EXPECT_EQ(load.files.Index().size(), 2u);
     EXPECT_EQ(load.positions, (std::vector<int>{20}));
     EXPECT_EQ(load.statuses.back(), "Reading 2.iff");
@@ -493,7 +588,7 @@ TEST(NeededFilesLoader, CancelBetweenFilesReadsNoFurtherFile)
     });
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"1.iff", "2.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"1.iff", "2.iff"}));
     EXPECT_EQ(load.positions, (std::vector<int>{20, 40}));
     EXPECT_EQ(load.statuses.back(), "Reading 2.iff");
 }
@@ -511,7 +606,7 @@ TEST(NeededFilesLoader, CancelFromAMessageStopsAfterTheFailedFile)
     load.Run(folder.Root());
 
     EXPECT_EQ(load.prompt.texts, (std::vector<std::string>{"This file is not an IFF file!"}));
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"1.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"1.iff"}));
     EXPECT_EQ(load.positions, (std::vector<int>{25}));
 }
 
@@ -528,7 +623,7 @@ TEST(NeededFilesLoader, CancelDuringAnArchiveStillReadsAllItsMembers)
     load.prompt.onMessage = [&](const std::string&) { load.progress.RequestStop(); };
     load.Run(folder.Root());
 
-    EXPECT_EQ(load.files.Names(), (std::vector<std::string>{"1.iff", "2.iff"}));
+    EXPECT_EQ(ListedNames(load.files), (std::vector<std::string>{"1.iff", "2.iff"}));
     EXPECT_TRUE(load.positions.empty());
 }
 
@@ -560,10 +655,10 @@ TEST(NeededFilesLoader, ASecondLoadStartsFromEmptyLists)
     CNeededFiles files;
     CRecordingPrompt prompt;
     LoadNeededFiles(files, first.Root(), prompt);
-    ASSERT_EQ(files.Names(), (std::vector<std::string>{"Old.iff"}));
+    ASSERT_EQ(ListedNames(files), (std::vector<std::string>{"Old.iff"}));
     LoadNeededFiles(files, second.Root(), prompt);
 
-    EXPECT_EQ(files.Names(), (std::vector<std::string>{"New.iff"}));
+    EXPECT_EQ(ListedNames(files), (std::vector<std::string>{"New.iff"}));
     ASSERT_EQ(files.Index().size(), 1u);
     EXPECT_EQ(files.Index()[0].fileName, "New.iff");
     EXPECT_EQ(files.Containers().size(), 1u);

@@ -3,6 +3,7 @@
 
 #include "GuiTestSupport.h"
 #include "RealInput.h"
+#include "tests/IndexedFiles.h"
 
 #include "TreewrightDoc.h"
 #include "TreewrightDocManager.h"
@@ -71,7 +72,7 @@ CDocumentState StateOfDocument()
     state.fileName = Document().FileName();
     state.semiGlobal = Document().SemiGlobalName();
     state.chunks = Document().Container().Chunks().size();
-    state.neededNames = Document().NeededFiles().Names();
+    state.neededNames = ListedNames(Document().NeededFiles());
     state.scripts = ListTexts(*View().ScriptList());
     state.frameTitle = View().GetFrame()->GetLabel();
     return state;

@@ -3,6 +3,7 @@
 // every open starts from empty lists.
 
 #include "GuiTestSupport.h"
+#include "tests/IndexedFiles.h"
 
 #include "LoadingDlg.h"
 #include "TreewrightDoc.h"
@@ -79,7 +80,7 @@ TEST(Loader, WorkerMessagesAreShownOnTheUserInterfaceThreadAndCancelKeepsWhatWas
     EXPECT_TRUE(onMainThread);
     EXPECT_TRUE(cancelled);
     // The open went on with what had been loaded before the Cancel.
-    EXPECT_EQ(Document().NeededFiles().Names(), (std::vector<std::string>{"A Globals.iff", "Object.iff"}));
+    EXPECT_EQ(ListedNames(Document().NeededFiles()), (std::vector<std::string>{"A Globals.iff", "Object.iff"}));
     EXPECT_EQ(Document().GetTitle(), "Object.iff");
 }
 
@@ -96,9 +97,9 @@ TEST(Loader, RunsToTheEndAndEveryOpenStartsFromEmptyLists)
     CUiScope scope(user);
     const std::vector<std::string> expected = {"A Globals.iff", "C Globals.iff", "Object.iff"};
     ASSERT_TRUE(DocManager().OpenDocument(object));
-    EXPECT_EQ(Document().NeededFiles().Names(), expected);
+    EXPECT_EQ(ListedNames(Document().NeededFiles()), expected);
     ASSERT_TRUE(DocManager().OpenDocument(object));
-    EXPECT_EQ(Document().NeededFiles().Names(), expected);
+    EXPECT_EQ(ListedNames(Document().NeededFiles()), expected);
     ASSERT_EQ(Document().NeededFiles().Index().size(), 3U);
     ASSERT_FALSE(Document().NeededFiles().Index()[1].scripts.empty());
     EXPECT_EQ(Document().NeededFiles().Index()[1].scripts[0].name, "third global");
@@ -113,7 +114,7 @@ TEST(Loader, AMissingGlobalFolderLoadsOnlyTheOpenFile)
     CScriptedUserInterface user;
     CUiScope scope(user);
     ASSERT_TRUE(DocManager().OpenDocument(SampleObjectPath()));
-    EXPECT_EQ(Document().NeededFiles().Names(), std::vector<std::string>{"Sample Object.iff"});
+    EXPECT_EQ(ListedNames(Document().NeededFiles()), std::vector<std::string>{"Sample Object.iff"});
     EXPECT_TRUE(user.messages.empty());
 }
 
@@ -150,7 +151,7 @@ TEST(Loader, DialogShowsTheWorkersStatusAndClosesWhenItHasFinished)
     EXPECT_EQ(shownAtStart, "");
     EXPECT_EQ(statusAtMessage, "Reading B Broken.iff");
     EXPECT_EQ(positionAtMessage, 33);
-    EXPECT_EQ(dialog.TakeFiles().Names(), (std::vector<std::string>{"A Globals.iff", "C Globals.iff"}));
+    EXPECT_EQ(ListedNames(dialog.TakeFiles()), (std::vector<std::string>{"A Globals.iff", "C Globals.iff"}));
 }
 
 // A load that ends at once shows no dialog; one that outlasts the grace (here held up by the
@@ -192,7 +193,7 @@ TEST(Loader, TheDialogShowsOnlyForALoadThatOutlastsItsGrace)
         EXPECT_EQ(user.modalRuns, row.modalRuns) << row.brokenFile;
         EXPECT_EQ(dialogShown, row.brokenFile);
         EXPECT_EQ(user.messages.size(), row.brokenFile ? 1U : 0U);
-        EXPECT_EQ(Document().NeededFiles().Names(), row.names);
+        EXPECT_EQ(ListedNames(Document().NeededFiles()), row.names);
         EXPECT_EQ(wxWindow::FindWindowById(IDD_LOADING), nullptr);
     }
 }
