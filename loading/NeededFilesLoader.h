@@ -63,7 +63,8 @@ private:
 /// The loader's whole procedure, run on the worker thread: empties the progress block's state,
 /// searches the global folder below `gameDataFolder` for IFF and FAR files, reads the loose IFF
 /// files and then the IFF members of the archives (skipping names already loaded), appending and
-/// indexing each, and reports every failure through `prompt` with the caption "Error". The stop
+/// indexing each, and reports every failure through `prompt` with the caption "Error" (a member
+/// that fails to read once, however many names the archive gives it). The stop
 /// flag is checked only between files; what was loaded before a stop stays. On return the stop
 /// flag is set when the load ran to its end and the block is marked as ended. Throws nothing.
 void RunNeededFilesLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPrompt& prompt);

@@ -89,8 +89,6 @@ struct CNeededFiles::CArchiveNames
     std::vector<std::size_t> listedBefore;  // for each word of `listed`, the listed entries before it
     std::vector<CRange> ranges;             // sorted
 
-    bool IsListed(std::size_t entry) const { return (listed[entry / kWordBits] >> (entry % kWordBits)) & 1; }
-
     // The first listed entry at or after `entry`; the directory's size when none is.
     std::size_t NextListed(std::size_t entry) const
     {
