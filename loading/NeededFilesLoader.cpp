@@ -194,21 +194,10 @@ CReadResult ReadMember(const std::shared_ptr<CImageBytes>& bytes, std::uint32_t 
     return result;
 }
 
+// The extension runs from the last dot, so a name has the IFF extension exactly when it ends so.
 bool HasIffExtension(std::string_view name)
 {
-    const std::size_t dot = name.rfind('.');
-    return dot != std::string_view::npos && SameFileName(name.substr(dot), kIffExtension);
-}
-
-bool HasFolder(std::string_view memberName)
-{
-    return memberName.find_first_of("\\/") != std::string_view::npos;
-}
-
-std::string_view MemberNamePart(std::string_view memberName)
-{
-    const std::size_t cut = memberName.find_last_of("\\/");
-    return cut == std::string_view::npos ? memberName : memberName.substr(cut + 1);
+    return name.size() >= 4 && SameFileName(name.substr(name.size() - 4), kIffExtension);
 }
 
 // File names hashed and compared as Windows compares them: ASCII letters without regard to case.
@@ -294,7 +283,8 @@ struct CMemberRead
 // each group is checked in a walk of its own, so that the set held at once stays a small part of
 // the archive's size however many names its directory gives.
 std::vector<std::uint64_t> ListedEntries(const CFarDirectory& directory, std::size_t iffEntries,
-                                         std::size_t archiveBytes, const CNeededFiles& files,
+                                         std::size_t standaloneEntries, std::size_t archiveBytes,
+                                         const CNeededFiles& files,
                                          const std::unordered_map<std::uint64_t, std::size_t>& readOf,
                                          std::vector<CMemberRead>& reads)
 {
@@ -303,7 +293,7 @@ std::vector<std::uint64_t> ListedEntries(const CFarDirectory& directory, std::si
     // against those alone.
     std::vector<std::string_view> foldered;
     for (const std::string_view name : files.Names())
-        if (HasFolder(name))
+        if (MemberNamePart(name).size() != name.size())
             foldered.push_back(name);
     const auto folderedLoaded = [&](std::string_view name) {
         return std::any_of(foldered.begin(), foldered.end(),
@@ -313,19 +303,22 @@ std::vector<std::uint64_t> ListedEntries(const CFarDirectory& directory, std::si
     // The block of slots is a power of two, a thirty-second part of the archive or 16 KiB, and
     // no larger than the names need. A group fills about a third of it, so that none comes near
     // the half at which the set would grow.
+    // Where every entry sits in a folder, none is checked against the set, and one walk does.
+    const bool checked = standaloneEntries > 0;
     const std::size_t budget = std::max<std::size_t>(16 << 10, archiveBytes / 32) / sizeof(std::string_view);
     const std::size_t names = files.Count() + iffEntries;
     std::size_t slots = 64;
-    while (slots * 2 <= budget && slots < 3 * names)
+    while (checked && slots * 2 <= budget && slots < 3 * names)
         slots *= 2;
-    const std::size_t groups = std::max<std::size_t>(1, (3 * names + slots - 1) / slots);
+    const std::size_t groups = checked ? std::max<std::size_t>(1, (3 * names + slots - 1) / slots) : 1;
     CFileNameSet seen(slots);
     for (std::size_t group = 0; group < groups; ++group)
     {
         seen.Clear();
-        for (const std::string_view name : files.Names())
-            if (const std::uint64_t hash = FileNameHash(name); hash % groups == group)
-                seen.Insert(name, hash);
+        if (checked)
+            for (const std::string_view name : files.Names())
+                if (const std::uint64_t hash = FileNameHash(name); hash % groups == group)
+                    seen.Insert(name, hash);
         CFarDirectory::CCursor cursor = directory.CursorAt(0);
         for (; cursor.Index() < directory.Size(); cursor.Next())
         {
@@ -336,14 +329,16 @@ std::vector<std::uint64_t> ListedEntries(const CFarDirectory& directory, std::si
             const std::uint64_t hash = FileNameHash(part);
             if (hash % groups != group)
                 continue;
-            const bool loaded = HasFolder(entry.name) ? folderedLoaded(entry.name) : seen.Contains(part, hash);
+            const bool inFolder = part.size() != entry.name.size();
+            const bool loaded = inFolder ? folderedLoaded(entry.name) : seen.Contains(part, hash);
             if (loaded)
                 continue;
             CMemberRead& read = reads[readOf.at(std::uint64_t(entry.offset) << 32 | entry.length2)];
             if (read.result.prepared)
             {
                 listed[cursor.Index() / 64] |= std::uint64_t(1) << (cursor.Index() % 64);
-                seen.Insert(part, hash);
+                if (checked)
+                    seen.Insert(part, hash);
             }
             else
                 read.reportAt = std::min(read.reportAt, cursor.Index());
@@ -377,12 +372,14 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CUserPrompt& promp
     std::vector<CMemberRead> reads;
     std::unordered_map<std::uint64_t, std::size_t> readOf;
     std::size_t iffEntries = 0;
+    std::size_t standaloneEntries = 0;
     for (CFarDirectory::CCursor cursor = directory.CursorAt(0); cursor.Index() < directory.Size(); cursor.Next())
     {
         const CFarDirectoryEntry entry = cursor.Entry();
         if (!HasIffExtension(entry.name))
             continue;
         ++iffEntries;
+        standaloneEntries += MemberNamePart(entry.name).size() == entry.name.size() ? 1 : 0;
         if (readOf.emplace(std::uint64_t(entry.offset) << 32 | entry.length2, reads.size()).second)
             reads.push_back({entry.offset, entry.length2, {}, SIZE_MAX});
     }
@@ -393,7 +390,7 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CUserPrompt& promp
             return true;
         });
 
-    std::vector<std::uint64_t> listed = ListedEntries(directory, iffEntries, bytes->Size(), files, readOf, reads);
+    std::vector<std::uint64_t> listed = ListedEntries(directory, iffEntries, standaloneEntries, bytes->Size(), files, readOf, reads);
 
     // A member that failed to read is reported once, where its first name would have loaded.
     std::vector<const CMemberRead*> failed;

@@ -21,6 +21,9 @@ bool SameFileName(std::string_view a, std::string_view b);
 /// its extension, so ".IFF" is added when the name has no dot (an empty name too).
 std::string SemiGlobalFileName(const std::string& semiGlobalName);
 
+/// The name part of an archive member's name: what follows its last backslash, or slash.
+std::string_view MemberNamePart(std::string_view memberName);
+
 class CNeededFiles;
 /// What opening a file says when the semi-global file its `GLOB` chunk names (windows-1252 bytes)
 /// is not among the global files loaded: "The semi-global file NAME is not in the game's folder;
