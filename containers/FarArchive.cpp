@@ -15,6 +15,19 @@ constexpr char kMagic[] = "FAR!byAZ";
 constexpr std::uint32_t kSupportedVersion = 1;
 }
 
+std::optional<std::uint64_t> FarDirectoryStart(std::span<const std::uint8_t> header, std::uint64_t length)
+{
+    if (header.size() < CFarArchive::kHeaderSize)
+        return std::nullopt;
+    CByteReader reader(header);
+    const std::span<const std::uint8_t> magic = reader.Bytes(8);
+    const std::uint32_t version = reader.U32LE();
+    const std::uint64_t directory = reader.U32LE();
+    if (std::memcmp(magic.data(), kMagic, 8) != 0 || version != kSupportedVersion || directory + 4 > length)
+        return std::nullopt;
+    return directory;
+}
+
 bool CFarArchive::OpenDirectory(CByteStream* stream)
 {
     m_entries.clear();
@@ -30,12 +43,10 @@ bool CFarArchive::OpenDirectory(CByteStream* stream)
         return false;
     if (stream->Read(m_header, kHeaderSize) != kHeaderSize)
         return false;
-    CByteReader header(std::span<const std::uint8_t>(m_header, kHeaderSize));
-    const std::span<const std::uint8_t> magic = header.Bytes(8);
-    const std::uint32_t version = header.U32LE();
-    const std::uint64_t directory = header.U32LE();
-    if (std::memcmp(magic.data(), kMagic, 8) != 0 || version != kSupportedVersion || directory + 4 > length)
+    const std::optional<std::uint64_t> start = FarDirectoryStart(m_header, length);
+    if (!start)
         return false;
+    const std::uint64_t directory = *start;
 
     // The directory runs from D to the end of the file; it is read in one piece and walked with a
     // bounded reader, so the count is not trusted for anything but the number of steps: an entry

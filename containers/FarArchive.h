@@ -4,8 +4,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
+
+/// Where the directory of the archive whose first 16 bytes are `header` starts, when they are the
+/// header of an archive this program reads and leave room for the directory's count in a file
+/// of `length` bytes; nothing otherwise.
+std::optional<std::uint64_t> FarDirectoryStart(std::span<const std::uint8_t> header, std::uint64_t length);
 
 /// One member of a FAR archive's directory.
 struct CFarEntry

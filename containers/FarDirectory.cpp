@@ -5,13 +5,10 @@
 #include "FarArchive.h"
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 
 namespace
 {
-constexpr char kMagic[] = "FAR!byAZ";
-constexpr std::uint32_t kSupportedVersion = 1;
 constexpr std::size_t kEntryHeaderSize = 16;
 
 CFarDirectoryEntry EntryAt(const std::uint8_t* at)
@@ -36,15 +33,10 @@ bool CFarDirectory::Open(std::span<const std::uint8_t> archive)
     m_count = 0;
     m_marks.clear();
 
-    if (archive.size() < CFarArchive::kHeaderSize)
+    const std::optional<std::uint64_t> start = FarDirectoryStart(archive, archive.size());
+    if (!start)
         return false;
-    CByteReader header(archive);
-    const std::span<const std::uint8_t> magic = header.Bytes(8);
-    const std::uint32_t version = header.U32LE();
-    const std::uint64_t directory = header.U32LE();
-    if (std::memcmp(magic.data(), kMagic, 8) != 0 || version != kSupportedVersion ||
-        directory + 4 > archive.size())
-        return false;
+    const std::uint64_t directory = *start;
 
     // The count is trusted for the number of steps only: an entry that would run past the end of
     // the bytes ends the walk as a failure, so every entry the walk accepts may later be read

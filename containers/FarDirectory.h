@@ -26,7 +26,6 @@ public:
     [[nodiscard]] bool Open(std::span<const std::uint8_t> archive);
 
     std::size_t Size() const { return m_count; }
-    bool Empty() const { return m_count == 0; }
 
     /// The entry at `index` (below Size()): found from the nearest mark, at most a few dozen
     /// entries away.

@@ -204,19 +204,15 @@ void CNeededFiles::AddArchive(std::shared_ptr<const CImageBytes> archive, const 
 
     // Members in range order, the first of two for the same range kept; then only those that a
     // listed entry names.
-    std::vector<std::size_t> order(members.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    const auto before = [&](std::size_t a, std::size_t b) {
-        return members[a].offset != members[b].offset ? members[a].offset < members[b].offset
-                                                      : members[a].length < members[b].length;
-    };
-    std::stable_sort(order.begin(), order.end(), before);
     names->ranges.reserve(members.size());
-    for (const std::size_t i : order)
-        if (names->ranges.empty() || names->ranges.back().offset != members[i].offset ||
-            names->ranges.back().length != members[i].length)
-            names->ranges.push_back({members[i].offset, members[i].length, i});
+    for (std::size_t i = 0; i < members.size(); ++i)
+        names->ranges.push_back({members[i].offset, members[i].length, i});
+    std::stable_sort(names->ranges.begin(), names->ranges.end());
+    names->ranges.erase(std::unique(names->ranges.begin(), names->ranges.end(),
+                                    [](const CArchiveNames::CRange& a, const CArchiveNames::CRange& b) {
+                                        return !(a < b) && !(b < a);
+                                    }),
+                        names->ranges.end());
     std::vector<bool> named(members.size(), false);
     CFarDirectory::CCursor cursor = directory.CursorAt(0);
     for (std::size_t entry = names->NextListed(0); entry < entries; entry = names->NextListed(entry + 1))

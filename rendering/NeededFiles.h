@@ -57,7 +57,6 @@ class CNeededFilesWalk
 public:
     CNeededFilesWalk() = default;
     CNeededFilesWalk(const CNeededFiles* files, std::size_t position);
-    std::size_t Position() const { return m_position; }
     CFileScriptNames Current() const;
     void Next();
     bool operator==(const CNeededFilesWalk& other) const { return m_position == other.m_position; }
@@ -143,9 +142,6 @@ public:
     /// does the listing beside the reading); added by the thread that owns the lists.
     class CPrepared
     {
-    public:
-        bool IsEmpty() const { return !m_loaded; }
-
     private:
         friend class CNeededFiles;
         std::shared_ptr<CLoaded> m_loaded;
