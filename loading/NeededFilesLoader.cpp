@@ -3,7 +3,6 @@
 #include "OrderedReadAhead.h"
 #include "ReadMessages.h"
 
-#include "containers/AsciiText.h"
 #include "containers/FarDirectory.h"
 #include "containers/FilePath.h"
 #include "containers/IffFile.h"
@@ -51,14 +50,12 @@ bool IsSeparator(char c)
 #endif
 }
 
-// From the last dot to the end, dot included; empty for a name without a dot. Only ASCII letters
-// are folded, so that the result does not depend on the locale the worker runs under.
-std::string UpperExtension(const std::string& name)
+// The extension runs from the last dot, and neither extension holds a dot after its first, so a
+// name has one exactly when it ends with it. Only ASCII letters are folded, so that the result
+// does not depend on the locale the worker runs under.
+bool HasExtension(std::string_view name, std::string_view extension)
 {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos)
-        return {};
-    return UpperAscii(name.substr(dot));
+    return name.size() >= extension.size() && SameFileName(name.substr(name.size() - extension.size()), extension);
 }
 
 // The folder's own entries with an IFF or FAR extension, sorted by name in byte order: the
@@ -89,8 +86,7 @@ std::vector<CFoundFile> FindNeededFiles(const std::string& folder)
                 continue;
         }
         std::string name = Utf8FromPath(entries->path().filename());
-        const std::string extension = UpperExtension(name);
-        if (extension != kIffExtension && extension != kFarExtension)
+        if (!HasExtension(name, kIffExtension) && !HasExtension(name, kFarExtension))
             continue;
         std::string path = folder;
         path += kPathSeparator;
@@ -192,12 +188,6 @@ CReadResult ReadMember(const std::shared_ptr<CImageBytes>& bytes, std::uint32_t 
         result.prepared = CNeededFiles::Prepare(std::move(container));
     }
     return result;
-}
-
-// The extension runs from the last dot, so a name has the IFF extension exactly when it ends so.
-bool HasIffExtension(std::string_view name)
-{
-    return name.size() >= 4 && SameFileName(name.substr(name.size() - 4), kIffExtension);
 }
 
 // File names hashed and compared as Windows compares them: ASCII letters without regard to case.
@@ -323,7 +313,7 @@ std::vector<std::uint64_t> ListedEntries(const CFarDirectory& directory, std::si
         for (; cursor.Index() < directory.Size(); cursor.Next())
         {
             const CFarDirectoryEntry entry = cursor.Entry();
-            if (!HasIffExtension(entry.name))
+            if (!HasExtension(entry.name, kIffExtension))
                 continue;
             const std::string_view part = MemberNamePart(entry.name);
             const std::uint64_t hash = FileNameHash(part);
@@ -376,7 +366,7 @@ void ReadArchive(const CFoundFile& file, CNeededFiles& files, CUserPrompt& promp
     for (CFarDirectory::CCursor cursor = directory.CursorAt(0); cursor.Index() < directory.Size(); cursor.Next())
     {
         const CFarDirectoryEntry entry = cursor.Entry();
-        if (!HasIffExtension(entry.name))
+        if (!HasExtension(entry.name, kIffExtension))
             continue;
         ++iffEntries;
         standaloneEntries += MemberNamePart(entry.name).size() == entry.name.size() ? 1 : 0;
@@ -450,7 +440,7 @@ void RunLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPr
 
     std::vector<const CFoundFile*> looseFiles;
     for (const CFoundFile& file : found)
-        if (UpperExtension(file.name) == kIffExtension)
+        if (HasExtension(file.name, kIffExtension))
             looseFiles.push_back(&file);
     // Each file is read, and its scripts listed, beside the adding of the one before; messages,
     // progress and stops still come file by file, in order.
@@ -471,7 +461,7 @@ void RunLoad(CLoadProgress& progress, const std::string& gameDataFolder, CUserPr
 
     for (const CFoundFile& file : found)
     {
-        if (UpperExtension(file.name) != kFarExtension)
+        if (!HasExtension(file.name, kFarExtension))
             continue;
         if (progress.StopRequested())
             return;
